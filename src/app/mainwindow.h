@@ -1,0 +1,132 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QButtonGroup>
+#include <QDoubleValidator>
+#include <QIntValidator>
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QTimer>
+#include <array>
+
+class Configuration;
+class InputAction;
+class Module;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace Ui {
+class MainWindowUi;
+}
+
+extern const QString applicationTitle;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Ui::MainWindowUi *ui;
+    Module *module;
+    Configuration *configuration;
+    Configuration *referenceConfiguration;
+    QButtonGroup pageButtonGroup;
+    std::array<QButtonGroup, 6> startupOutputGroups;
+    std::array<QButtonGroup, 6> manualOutputGroups;
+    QIntValidator filterValidator;
+    QDoubleValidator rangeValidator;
+    QDoubleValidator analogOutputValidator;
+    QTimer onlineTimer;
+    int configurationSource;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void on_actionUstawienia_triggered();
+    void on_polaczZModememPushButton_clicked(bool);
+    void fillPortsComboBox();
+    void on_actionOdbierz_z_modemu_triggered();
+    void on_noweWeAn1ToolButton_clicked();
+    void on_noweWeCy1ToolButton_clicked();
+    void on_toolButton_17_clicked(bool checked);
+    void on_toolButton_18_clicked(bool checked);
+    void on_label_6_linkActivated(QString link);
+    void on_actionNowy_triggered();
+    void on_actionOdczyt_z_pliku_triggered();
+    void on_actionZapis_do_pliku_triggered();
+    void on_defNazwSmsUsunToolButton_clicked();
+    void on_defNazwSmsListaTableWidget_clicked(QModelIndex index);
+    void on_defNazwSmsTrescPlainTextEdit_textChanged();
+    void on_weAn1TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_noweWeAn2ToolButton_clicked();
+    void on_noweWeCy2ToolButton_clicked();
+    void on_noweWeCy3ToolButton_clicked();
+    void on_noweWeCy4ToolButton_clicked();
+    void on_noweWeCy5ToolButton_clicked();
+    void on_noweWeCy6ToolButton_clicked();
+    void on_usunWeAn1ToolButton_clicked();
+    void on_usunWeAn2ToolButton_clicked();
+    void on_usunWeCy1ToolButton_clicked();
+    void on_usunWeCy2ToolButton_clicked();
+    void on_usunWeCy3ToolButton_clicked();
+    void on_usunWeCy4ToolButton_clicked();
+    void on_usunWeCy5ToolButton_clicked();
+    void on_usunWeCy6ToolButton_clicked();
+    void on_weWyManWyslijPushButton_clicked();
+    void on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *item);
+    void on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *item);
+    void on_tabWidget_currentChanged(int index);
+    void on_weWyWyjsciaTableWidget_itemChanged(QTableWidgetItem *item);
+    void on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *item);
+    void on_actionCofnij_zmiany_triggered();
+    void on_actionZamknij_konfiguracj_triggered();
+    void on_actionZapisz_do_modu_u_triggered();
+    void on_weAn2TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy1TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy2TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy3TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy4TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy5TableWidget_itemClicked(QTableWidgetItem *item);
+    void on_weCy6TableWidget_itemClicked(QTableWidgetItem *item);
+    void updateOnlineAktualneWejscia();
+    void on_edytujWeAn1ToolButton_clicked();
+    void on_edytujWeAn2ToolButton_clicked();
+    void on_edytujWeCy1ToolButton_clicked();
+    void on_edytujWeCy2ToolButton_clicked();
+    void on_edytujWeCy3ToolButton_clicked();
+    void on_edytujWeCy4ToolButton_clicked();
+    void on_edytujWeCy5ToolButton_clicked();
+    void on_edytujWeCy6ToolButton_clicked();
+    void on_actionO_programie_triggered();
+    void on_weWyWeAn1ZakresLineEdit_textEdited(QString text);
+    void on_weWyWeAn2ZakresLineEdit_textEdited(QString text);
+
+private:
+    // Configuration file (src/config/mainwindow_configfile.cpp).
+    // Returns false when the user's answer or a failed save means the open
+    // configuration must stay open; the caller then does not go on.
+    bool closeConfiguration();
+    bool saveConfigurationToFile();
+
+    // Form binding (src/config/mainwindow_formbinding.cpp).
+    void fillForm();
+    void collectForm();
+    void fillPhoneNumbers();
+    void fillInputNames();
+
+    // Names and SMS texts (src/app/mainwindow_names.cpp).
+    void refreshInputNames();
+    void refreshPhoneNames();
+
+    // Action tables (src/actions/mainwindow_actiontables.cpp).
+    void fillAnalogActionTable(int input);
+    void fillDigitalActionTable(int input);
+
+    // Module operations (src/link/mainwindow_module.cpp).
+};
+
+#endif

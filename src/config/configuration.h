@@ -1,0 +1,105 @@
+#ifndef CONFIGURATION_H
+#define CONFIGURATION_H
+
+#include "actions/analogscale.h"
+#include "actions/inputaction.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <array>
+
+// Size of the module's configuration block and of its three sections.
+constexpr int ConfigurationImageSize = 1968;
+constexpr int ImageHeaderSize = 14;
+constexpr int SettingsBlockSize = 834;
+constexpr int SmsBlockSize = 1120;
+
+// Which part of the image toImage() produces.
+enum class ImageSection { Full = 0, SmsBlock = 2, SettingsBlock = 3 };
+
+// State the module gives a digital output after power-up.
+struct OutputStartup
+{
+    quint8 on = 0;
+    quint16 seconds = 0;
+    bool operator==(const OutputStartup &other) const
+    {
+        return on == other.on && seconds == other.seconds;
+    }
+};
+
+// One complete configuration of a TX48 module, as a plain value.
+class Configuration
+{
+public:
+    Configuration();
+
+    QString phoneNumber(int i) const;
+    void setPhoneNumber(int i, const QString &text);
+    QString smsText(int i) const;
+    void setSmsText(int i, const QString &text);
+    bool errorReportPhone(int i) const;
+    void setErrorReportPhone(int i, bool on);
+    bool powerFailPhone(int i) const;
+    void setPowerFailPhone(int i, bool on);
+    bool relaysOn() const;
+    void setRelaysOn(bool on);
+    bool activeInputs() const;
+    void setActiveInputs(bool on);
+    bool microphone() const;
+    void setMicrophone(bool on);
+    void setOutputStartup(int i, quint8 on, quint16 seconds);
+    void setRingAction(int key, quint8 code);
+    AnalogRange analogInputRange(int input) const;
+
+    // Writable slots; the record detaches its data first, so writing through
+    // the pointer never changes a copy. Null for an index or input out of range.
+    InputAction *analogActionSlot(int input, int index);
+    InputAction *digitalActionSlot(int input, int index);
+    InputAction analogAction(int input, int index) const;
+    InputAction digitalAction(int input, int index) const;
+    void setAnalogAction(int input, int index, const InputAction &action);
+    void setDigitalAction(int input, int index, const InputAction &action);
+
+    QByteArray toImage(ImageSection section) const;
+    // Replaces every member with the image's content; anything but exactly
+    // ConfigurationImageSize bytes leaves the record unchanged.
+    void fromImage(const QByteArray &image);
+
+    bool operator==(const Configuration &other) const;
+    bool operator!=(const Configuration &other) const;
+
+    QString secondModulePhone;
+    QString simPin;
+    QString simPuk;
+    std::array<QString, 8> phoneNumbers;
+    QMap<int, QString> analogOutputNames;
+    QMap<int, QString> digitalOutputNames;
+    QMap<int, QList<InputAction>> analogActions;
+    QMap<int, QList<InputAction>> digitalActions;
+    std::array<quint8, 2> analogFilters{};
+    std::array<quint8, 6> digitalFilters{};
+    std::array<quint16, 2> analogRange{};
+    std::array<quint8, 2> analogDecimals{};
+    quint8 hysteresis = 0;
+    quint8 analogInputTypes = 0;
+    QMap<int, OutputStartup> outputStartup;
+    quint8 errorReportPhones = 0;
+    quint8 chargeCurrent = 0;
+    quint8 powerFailPhones = 0;
+    quint16 relayHoldTime = 0;
+    quint8 optionFlags = 0;
+    QMap<int, quint8> ringActions;
+    std::array<quint8, 4> serverAddress{};
+    QString serverPort;
+    quint8 archiveInterval = 0;
+    quint8 archiveSendAfter = 0;
+    std::array<QString, 8> smsTexts;
+};
+
+// The 6 (analogue) or 4 (digital) bytes of one action slot in the image.
+QByteArray encodeAction(const InputAction &action);
+
+#endif
