@@ -1,0 +1,28 @@
+#include "rangelineedit.h"
+
+#include <QKeyEvent>
+
+namespace {
+const float rangeLimit = 1000.0f;
+}
+
+RangeLineEdit::RangeLineEdit(QWidget *parent)
+    : QLineEdit(parent)
+{
+}
+
+void RangeLineEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Editing keys such as Backspace make a text that is not a number; it
+    // counts as 0 and passes.
+    const double candidate = (text() + event->text()).toDouble();
+    const bool refused = candidate > rangeLimit
+            || event->key() == Qt::Key_Space
+            || event->key() == Qt::Key_Comma
+            || (event->key() == Qt::Key_Period && candidate == rangeLimit);
+    if (refused) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
