@@ -6,6 +6,8 @@
 #include <QIntValidator>
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QList>
+#include <QPair>
 #include <QTimer>
 #include <array>
 
@@ -106,6 +108,17 @@ private slots:
     void on_weWyWeAn2ZakresLineEdit_textEdited(QString text);
 
 private:
+    void updateInputPanelSpacer();
+
+    // While the module is being read or written, the operations that would
+    // replace or close the configuration are disabled, and closing the window
+    // waits for the exchange to finish.
+    void beginExchange();
+    void endExchange();
+    bool exchangeRunning = false;
+    bool closePending = false;
+    QList<QPair<QAction *, bool>> actionsEnabledBeforeExchange;
+
     // Configuration file (src/config/mainwindow_configfile.cpp).
     // Returns false when the user's answer or a failed save means the open
     // configuration must stay open; the caller then does not go on.

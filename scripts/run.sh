@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Telvoro with the TX48 module
+# emulator on a virtual serial port, so everything can be tried without a
+# module. A real module's port is listed beside the emulator's.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TELVORO_BUILD_DIR:-$root/build}
+
+"$root/scripts/setup.sh"
+
+if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
+    echo "Telvoro is built but not started: this machine has no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+    exit 1
+fi
+
+emulator_output=$(mktemp)
+"$build/tools/emulator/tx48-emulator" > "$emulator_output" &
+emulator=$!
+trap 'kill "$emulator" 2>/dev/null; rm -f "$emulator_output"' EXIT
+
+port=
+for _ in $(seq 50); do
+    port=$(head -n 1 "$emulator_output")
+    [[ -n $port ]] && break
+    sleep 0.1
+done
+if [[ -z $port ]]; then
+    echo "The module emulator did not start; Telvoro starts without it." >&2
+fi
+
+echo "Module emulator on $port"
+TX48_EXTRA_PORTS=$port "$build/src/app/telvoro"
