@@ -20,8 +20,8 @@ struct AnalogRange
 // (fixed notation with the range's decimals).
 QString analogDisplayText(quint16 thousandths, AnalogRange range);
 
-// The stored form of an entered value, or nothing when it cannot be stored:
-// a range of 0, or a result above 65535.
+// The stored form of an entered value (truncated toward zero), or nothing when
+// it cannot be stored: a range of 0, a negative result or one above 65535.
 std::optional<quint16> analogStoredValue(double entered, AnalogRange range);
 
 // The range as the range fields show it ("10.00" for 1000 with 2 decimals).

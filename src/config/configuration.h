@@ -9,12 +9,25 @@
 #include <QMap>
 #include <QString>
 #include <array>
+#include <tuple>
 
 // Size of the module's configuration block and of its three sections.
 constexpr int ConfigurationImageSize = 1968;
 constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
+
+// How many of each thing the module has.
+constexpr int AnalogInputCount = 2;
+constexpr int DigitalInputCount = 6;
+constexpr int AnalogOutputCount = 2;
+constexpr int DigitalOutputCount = 6;
+constexpr int PhoneCount = 8;
+constexpr int SmsCount = 8;
+
+// Keys of ringActions: the task for one ring and for three rings.
+constexpr int RingOnceKey = 1;
+constexpr int RingThriceKey = 4;
 
 // Which part of the image toImage() produces.
 enum class ImageSection { Full = 0, SmsBlock = 2, SettingsBlock = 3 };
@@ -35,6 +48,12 @@ class Configuration
 {
 public:
     Configuration();
+    // A copy owns its action lists outright: slot pointers handed out by the
+    // original keep pointing at the original's storage only.
+    Configuration(const Configuration &other);
+    Configuration &operator=(const Configuration &other);
+    Configuration(Configuration &&other) = default;
+    Configuration &operator=(Configuration &&other) = default;
 
     QString phoneNumber(int i) const;
     void setPhoneNumber(int i, const QString &text);
@@ -50,12 +69,16 @@ public:
     void setActiveInputs(bool on);
     bool microphone() const;
     void setMicrophone(bool on);
+    // Only the keys the module knows (outputs 0 to 5, rings 1 and 4) are
+    // stored, so the maps always hold exactly the fields of the image.
     void setOutputStartup(int i, quint8 on, quint16 seconds);
     void setRingAction(int key, quint8 code);
     AnalogRange analogInputRange(int input) const;
 
     // Writable slots; the record detaches its data first, so writing through
     // the pointer never changes a copy. Null for an index or input out of range.
+    // Copies and stores ignore an index or input out of range (a copy is then
+    // an empty action of the input's kind).
     InputAction *analogActionSlot(int input, int index);
     InputAction *digitalActionSlot(int input, int index);
     InputAction analogAction(int input, int index) const;
@@ -97,6 +120,27 @@ public:
     quint8 archiveInterval = 0;
     quint8 archiveSendAfter = 0;
     std::array<QString, 8> smsTexts;
+
+private:
+    // Every member, in declaration order, for assignment and comparison.
+    template<typename Record>
+    static auto members(Record &record)
+    {
+        return std::tie(record.secondModulePhone, record.simPin, record.simPuk,
+                        record.phoneNumbers, record.analogOutputNames,
+                        record.digitalOutputNames, record.analogActions,
+                        record.digitalActions, record.analogFilters,
+                        record.digitalFilters, record.analogRange,
+                        record.analogDecimals, record.hysteresis,
+                        record.analogInputTypes, record.outputStartup,
+                        record.errorReportPhones, record.chargeCurrent,
+                        record.powerFailPhones, record.relayHoldTime,
+                        record.optionFlags, record.ringActions,
+                        record.serverAddress, record.serverPort,
+                        record.archiveInterval, record.archiveSendAfter,
+                        record.smsTexts);
+    }
+    void ownActionLists();
 };
 
 // The 6 (analogue) or 4 (digital) bytes of one action slot in the image.
