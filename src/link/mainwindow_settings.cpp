@@ -1,5 +1,18 @@
-// Placeholder bodies until this area is built; replaced by its owner.
 #include "app/mainwindow.h"
+#include "link/ustawieniadialog.h"
 
-void MainWindow::on_actionUstawienia_triggered() {}
-void MainWindow::on_label_6_linkActivated(QString) {}
+void MainWindow::on_actionUstawienia_triggered()
+{
+    UstawieniaDialog dialog(0, configuration, module, this);
+    if (dialog.exec() == QDialog::Accepted)
+        fillPhoneNumbers();
+}
+
+// The "kliknij tutaj" link of the phone-names page opens the number list.
+void MainWindow::on_label_6_linkActivated(QString)
+{
+    UstawieniaDialog dialog(2, configuration, module, this);
+    dialog.exec();
+    if (configuration)
+        fillPhoneNumbers();
+}
