@@ -1,0 +1,155 @@
+// tx48-emulator: a TX48 module on a pseudo-terminal, for tests and for trying
+// the tool without hardware.
+
+#include "moduleemulator.h"
+#include "pseudoterminal.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const char Description[] = R"(A TX48 module on a pseudo-terminal.
+
+Prints the path of the pseudo-terminal (the port to open, 115200 8N1) as the
+first line of standard output and serves until SIGTERM or SIGINT.
+
+Commands and answers (the module keeps one 1968-byte configuration image):
+  i                 -> z
+  A                 -> the image, 1968 bytes; its 14-byte header holds the SIM
+                       PIN (4 bytes, default "1234") and PUK (8 bytes, default
+                       "12345678")
+  B                 -> live state, 5 bytes: AI1 (u16 big-endian), AI2 (u16 BE),
+                       digital inputs (bit 0 = DI1). For the n-th "B" (n = 0
+                       first): AI1 = 50 * (n mod 21), AI2 = 1000 - AI1,
+                       inputs = n mod 64
+  C + 5 bytes       -> no answer; the outputs are reported on standard error
+  pb + 834 bytes    -> stored as image bytes 14..847, answer w
+  pc + 1120 bytes   -> stored as image bytes 848..1967, answer u
+  pa + 13 bytes     -> PIN (4) to image bytes 0..3, PUK (8) to 4..11, PIN
+                       request (1) to byte 12, answer x
+A byte that starts no command is logged on a line of its own and ignored.
+Commands may arrive split across reads.
+
+Like a real line, the emulator drops answers the tool cannot read any more:
+nothing is sent while the tool's end is closed, bytes the tool left unread
+are discarded when it closes its end, and late answers still pending then are
+cancelled.
+
+Log (--log): one line per command received, its bytes in upper-case hex
+separated by single spaces, e.g. "43 03 E8 00 00 21"; written at once.
+
+Faults (--fail, may be repeated):
+  silent           no answer to anything
+  wrong-answer     every answer is followed by CR LF (e.g. "z\r\n")
+  late             every answer but the probe's "z" is sent --late-ms
+                   milliseconds after its command
+  short-image      "A" answers the first 1967 bytes of the image
+  long-image       "A" answers the image and one zero byte (1969 bytes)
+  no-settings-ack  "pb" is neither stored nor answered
+  no-sms-ack       "pc" is neither stored nor answered
+  no-pin-ack       "pa" is neither stored nor answered
+  linger           "C" is answered with the byte "c", which lingers in the
+                   tool's input)";
+
+int signalPipe[2];
+
+void forwardSignal(int)
+{
+    const char signalByte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &signalByte, 1);
+}
+
+// A configuration file: 32-bit big-endian length 1968, then the image.
+bool readConfigurationFile(const QString &fileName, QByteArray *image, QString *error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QDataStream stream(&file);
+    quint32 length = 0;
+    stream >> length;
+    const QByteArray bytes = file.read(1968);
+    if (length != 1968 || bytes.size() != 1968) {
+        *error = QStringLiteral("not a configuration file (length 1968 and the image expected)");
+        return false;
+    }
+    *image = bytes;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("tx48-emulator");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    parser.addHelpOption();
+    const QCommandLineOption configOption("config",
+        "Start from the configuration file <file> (.kvl); the SIM PIN and PUK stay the emulator's.",
+        "file");
+    const QCommandLineOption logOption("log", "Log every command received to <file>.", "file");
+    const QCommandLineOption failOption("fail", "Behave with the fault <mode> (see above).", "mode");
+    const QCommandLineOption lateOption("late-ms",
+        "Delay of answers in the late mode, in milliseconds (default 4000).", "ms", "4000");
+    parser.addOptions({configOption, logOption, failOption, lateOption});
+    parser.process(app);
+
+    const auto fail = [](const QString &message) {
+        std::fprintf(stderr, "tx48-emulator: %s\n", qPrintable(message));
+        return 2;
+    };
+
+    QSet<ModuleEmulator::Fault> faults;
+    for (const QString &name : parser.values(failOption)) {
+        ModuleEmulator::Fault fault;
+        if (!ModuleEmulator::faultFromName(name, &fault))
+            return fail(QStringLiteral("unknown fault mode: %1").arg(name));
+        faults.insert(fault);
+    }
+    bool lateOk = false;
+    const int lateMilliseconds = parser.value(lateOption).toInt(&lateOk);
+    if (!lateOk || lateMilliseconds < 0)
+        return fail(QStringLiteral("--late-ms needs a number of milliseconds"));
+
+    PseudoTerminal line;
+    ModuleEmulator emulator(&line);
+    emulator.setFaults(faults);
+    emulator.setLateMilliseconds(lateMilliseconds);
+    if (parser.isSet(configOption)) {
+        QByteArray image;
+        QString error;
+        if (!readConfigurationFile(parser.value(configOption), &image, &error))
+            return fail(QStringLiteral("%1: %2").arg(parser.value(configOption), error));
+        QByteArray merged = ModuleEmulator::defaultImage();
+        merged.replace(14, 1968 - 14, image.mid(14));
+        emulator.setImage(merged);
+    }
+    if (parser.isSet(logOption) && !emulator.setLogFile(parser.value(logOption)))
+        return fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOption)));
+    if (!line.open())
+        return fail(QStringLiteral("cannot create a pseudo-terminal: %1").arg(line.errorString()));
+
+    if (::pipe(signalPipe) == -1)
+        return fail(QStringLiteral("cannot create a pipe"));
+    QSocketNotifier stopNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGTERM, forwardSignal);
+    std::signal(SIGINT, forwardSignal);
+
+    std::printf("%s\n", qPrintable(line.slavePath()));
+    std::fflush(stdout);
+    return app.exec();
+}

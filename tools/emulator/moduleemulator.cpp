@@ -1,0 +1,201 @@
+#include "moduleemulator.h"
+#include "pseudoterminal.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int ImageSize = 1968;
+constexpr int SettingsOffset = 14;
+constexpr int SettingsSize = 834;
+constexpr int SmsOffset = 848;
+constexpr int SmsSize = 1120;
+// Header layout: PIN 4 bytes, PUK 8 bytes, then two bytes the tool never
+// reads; the first of them keeps the PIN request of the last "pa" command.
+constexpr int PinOffset = 0;
+constexpr int PukOffset = 4;
+constexpr int PinRequestOffset = 12;
+
+} // namespace
+
+ModuleEmulator::ModuleEmulator(PseudoTerminal *line, QObject *parent)
+    : QObject(parent), line(line), image(defaultImage())
+{
+    connect(line, &PseudoTerminal::received, this, &ModuleEmulator::receive);
+    connect(line, &PseudoTerminal::peerClosed, this, &ModuleEmulator::cancelPendingAnswers);
+}
+
+bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
+{
+    static const QList<QPair<QString, Fault>> names = {
+        {"silent", Fault::Silent},
+        {"wrong-answer", Fault::WrongAnswer},
+        {"late", Fault::Late},
+        {"short-image", Fault::ShortImage},
+        {"long-image", Fault::LongImage},
+        {"no-settings-ack", Fault::NoSettingsAck},
+        {"no-sms-ack", Fault::NoSmsAck},
+        {"no-pin-ack", Fault::NoPinAck},
+        {"linger", Fault::Linger},
+    };
+    for (const auto &entry : names) {
+        if (entry.first == name) {
+            *fault = entry.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A factory-fresh module: SIM PIN 1234, PUK 12345678, both analogue ranges
+// 10.00 (0-10 V), hysteresis 20, charging current 25 mA, server port "0".
+QByteArray ModuleEmulator::defaultImage()
+{
+    QByteArray bytes(ImageSize, '\0');
+    bytes.replace(PinOffset, 4, "1234");
+    bytes.replace(PukOffset, 8, "12345678");
+    const QList<QPair<int, quint8>> settings = {
+        {807, 0x03}, {808, 0xE8}, {809, 0x02}, {810, 0x03}, {811, 0xE8}, {812, 0x02},
+        {813, 0x14}, {814, 0x11}, {829, 0x19}, {841, '0'},
+    };
+    for (const auto &setting : settings)
+        bytes[setting.first] = char(setting.second);
+    return bytes;
+}
+
+void ModuleEmulator::setImage(const QByteArray &newImage)
+{
+    image = newImage;
+}
+
+void ModuleEmulator::setFaults(const QSet<Fault> &newFaults)
+{
+    faults = newFaults;
+}
+
+void ModuleEmulator::setLateMilliseconds(int milliseconds)
+{
+    lateMilliseconds = milliseconds;
+}
+
+bool ModuleEmulator::setLogFile(const QString &fileName)
+{
+    log.setFileName(fileName);
+    return log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+}
+
+void ModuleEmulator::receive(const QByteArray &bytes)
+{
+    input += bytes;
+    for (qsizetype length = nextCommandLength(); length > 0; length = nextCommandLength()) {
+        const QByteArray command = input.left(length);
+        input.remove(0, length);
+        if (log.isOpen()) {
+            log.write(command.toHex(' ').toUpper() + '\n');
+            log.flush();
+        }
+        execute(command);
+    }
+}
+
+void ModuleEmulator::cancelPendingAnswers()
+{
+    ++session;
+    input.clear();
+}
+
+qsizetype ModuleEmulator::nextCommandLength() const
+{
+    if (input.isEmpty())
+        return 0;
+    switch (input.at(0)) {
+    case 'C':
+        return input.size() >= 6 ? 6 : 0;
+    case 'p': {
+        if (input.size() < 2)
+            return 0;
+        qsizetype length = 1;
+        switch (input.at(1)) {
+        case 'a': length = 2 + 4 + 8 + 1; break;
+        case 'b': length = 2 + SettingsSize; break;
+        case 'c': length = 2 + SmsSize; break;
+        default: return 1;
+        }
+        return input.size() >= length ? length : 0;
+    }
+    default:
+        // "i", "A", "B", and any byte that starts no command.
+        return 1;
+    }
+}
+
+void ModuleEmulator::execute(const QByteArray &command)
+{
+    if (command == "i") {
+        answer(command, "z");
+    } else if (command == "A") {
+        if (faults.contains(Fault::ShortImage))
+            answer(command, image.left(ImageSize - 1));
+        else if (faults.contains(Fault::LongImage))
+            answer(command, image + '\0');
+        else
+            answer(command, image);
+    } else if (command == "B") {
+        answer(command, liveState());
+    } else if (command.startsWith('C')) {
+        const auto byteAt = [&command](int i) { return quint8(command.at(i)); };
+        qInfo("outputs: AO1 %u, AO2 %u, DO mask 0x%02X", byteAt(1) << 8 | byteAt(2),
+              byteAt(3) << 8 | byteAt(4), byteAt(5));
+        if (faults.contains(Fault::Linger))
+            answer(command, "c");
+    } else if (command.startsWith("pb")) {
+        if (!faults.contains(Fault::NoSettingsAck)) {
+            image.replace(SettingsOffset, SettingsSize, command.mid(2));
+            answer(command, "w");
+        }
+    } else if (command.startsWith("pc")) {
+        if (!faults.contains(Fault::NoSmsAck)) {
+            image.replace(SmsOffset, SmsSize, command.mid(2));
+            answer(command, "u");
+        }
+    } else if (command.startsWith("pa")) {
+        if (!faults.contains(Fault::NoPinAck)) {
+            image.replace(PinOffset, 4, command.mid(2, 4));
+            image.replace(PukOffset, 8, command.mid(6, 8));
+            image[PinRequestOffset] = command.at(14);
+            answer(command, "x");
+        }
+    }
+}
+
+void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)
+{
+    if (faults.contains(Fault::Silent))
+        return;
+    const QByteArray sent = faults.contains(Fault::WrongAnswer) ? bytes + "\r\n" : bytes;
+    // The probe stays prompt, so the tool can connect and then meet late answers.
+    if (faults.contains(Fault::Late) && command != "i") {
+        const quint32 answerSession = session;
+        QTimer::singleShot(lateMilliseconds, this, [this, sent, answerSession] {
+            if (answerSession == session)
+                line->write(sent);
+        });
+        return;
+    }
+    line->write(sent);
+}
+
+// Live state n (n = 0 for the first "B"): AI1 = 50 * (n mod 21), AI2 = 1000 - AI1,
+// digital inputs = n mod 64 (bit 0 = DI1). Deterministic, so tests can predict it.
+QByteArray ModuleEmulator::liveState()
+{
+    const quint16 ai1 = quint16(50 * (pollCount % 21));
+    const quint16 ai2 = quint16(1000 - ai1);
+    const quint8 inputs = quint8(pollCount % 64);
+    ++pollCount;
+    QByteArray state;
+    state.append(char(ai1 >> 8)).append(char(ai1 & 0xFF));
+    state.append(char(ai2 >> 8)).append(char(ai2 & 0xFF));
+    state.append(char(inputs));
+    return state;
+}
