@@ -1,12 +1,229 @@
-// Placeholder bodies until the main window's form exists.
 #include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "config/configuration.h"
+#include "link/module.h"
+#include "widgets/oprogramiedialog.h"
+
+#include <QCloseEvent>
+#include <QSettings>
+#include <QToolButton>
 
 const QString applicationTitle = QStringLiteral("Telvoro");
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(nullptr), module(nullptr), configuration(nullptr), referenceConfiguration(nullptr), configurationSource(0) {}
-MainWindow::~MainWindow() {}
-void MainWindow::closeEvent(QCloseEvent *) {}
-void MainWindow::on_toolButton_17_clicked(bool) {}
-void MainWindow::on_toolButton_18_clicked(bool) {}
-void MainWindow::on_tabWidget_currentChanged(int) {}
-void MainWindow::on_actionO_programie_triggered() {}
+namespace {
+constexpr int OnlineTab = 3;
+constexpr int StatusCount = 8;
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent),
+      ui(new Ui::MainWindowUi),
+      module(nullptr),
+      configuration(nullptr),
+      referenceConfiguration(nullptr),
+      configurationSource(0)
+{
+    ui->setupUi(this);
+
+    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    move(settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint());
+    resize(settings.value(QStringLiteral("mainWindowSize"), QSize(400, 300)).toSize());
+    configurationSource = 0;
+
+    pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
+    pageButtonGroup.addButton(ui->wejsciaWyjsciaPushButton, 1);
+    pageButtonGroup.addButton(ui->smsyPushButton, 2);
+    pageButtonGroup.setExclusive(true);
+    connect(&pageButtonGroup, &QButtonGroup::idClicked, ui->stackedWidget,
+            &QStackedWidget::setCurrentIndex);
+
+    ui->nowyToolButton->setDefaultAction(ui->actionNowy);
+    ui->odczytajZModemuToolButton->setDefaultAction(ui->actionOdbierz_z_modemu);
+    ui->odczytajZPlikuToolButton->setDefaultAction(ui->actionOdczyt_z_pliku);
+
+    for (QAction *action : {ui->actionOdbierz_z_modemu, ui->actionZapisz_do_modu_u,
+                            ui->actionCofnij_zmiany}) {
+        auto *button = new QToolButton;
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(16, 16));
+        button->setDefaultAction(action);
+        ui->mainToolBar->addWidget(button);
+    }
+
+    ui->weAn1TableWidget->resizeColumnsToContents();
+    ui->weWyWejsciaTableWidget->resizeColumnsToContents();
+    ui->weWyWyjsciaTableWidget->resizeColumnsToContents();
+
+    // Each output's on/off pair is exclusive; the six pairs are independent.
+    auto pairOutputButtons = [this](std::array<QButtonGroup, 6> &groups, const QString &onName,
+                                    const QString &offName) {
+        for (int n = 1; n <= 6; ++n) {
+            auto *on = findChild<QAbstractButton *>(onName.arg(n));
+            auto *off = findChild<QAbstractButton *>(offName.arg(n));
+            for (QAbstractButton *button : {on, off}) {
+                if (QLayout *layout = button->parentWidget()->layout())
+                    layout->setAlignment(button, Qt::AlignCenter);
+            }
+            groups[n - 1].addButton(on);
+            groups[n - 1].addButton(off);
+            groups[n - 1].setExclusive(true);
+        }
+    };
+    pairOutputButtons(startupOutputGroups, QStringLiteral("weWyPoUrDO%1ZalRadioButton"),
+                      QStringLiteral("weWyPoUrDO%1WylRadioButton"));
+    pairOutputButtons(manualOutputGroups, QStringLiteral("weWyManDO%1ZalRadioButton"),
+                      QStringLiteral("weWyManDO%1WylRadioButton"));
+
+    filterValidator.setRange(0, 255);
+    for (QLineEdit *edit : {ui->weWyFiltrCyAnLineEdit, ui->weWyFiltrCyAnLineEdit_2,
+                            ui->weWyFiltrCyDiLineEdit, ui->weWyFiltrCyDiLineEdit_2,
+                            ui->weWyFiltrCyDiLineEdit_3, ui->weWyFiltrCyDiLineEdit_4,
+                            ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6,
+                            ui->weWyHisterezaLineEdit})
+        edit->setValidator(&filterValidator);
+    rangeValidator.setRange(0, 1000, 2);
+    ui->weWyWeAn1ZakresLineEdit->setValidator(&rangeValidator);
+    ui->weWyWeAn2ZakresLineEdit->setValidator(&rangeValidator);
+    analogOutputValidator.setRange(0, 10, 2);
+    analogOutputValidator.setNotation(QDoubleValidator::StandardNotation);
+    ui->onlineManAnOut1LineEdit->setValidator(&analogOutputValidator);
+    ui->onlineManAnOut2LineEdit->setValidator(&analogOutputValidator);
+    for (QWidget *indicator :
+         {ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
+          ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
+          ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6})
+        ui->onlineAktualneGridLayout->setAlignment(indicator, Qt::AlignCenter);
+
+    ui->akuAkuLoadComboBox->addItem(QString(), 0);
+    for (int milliamperes : {25, 50, 75, 100, 125, 150, 200})
+        ui->akuAkuLoadComboBox->addItem(QStringLiteral("%1 mA").arg(milliamperes), milliamperes);
+    ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
+    ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
+    ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
+
+    setWindowTitle(applicationTitle);
+    onlineTimer.setInterval(1000);
+    connect(&onlineTimer, &QTimer::timeout, this, &MainWindow::updateOnlineAktualneWejscia);
+
+    module = new Module;
+    connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
+
+    for (int i = 0; i < StatusCount; ++i) {
+        const QString key = QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i);
+        if (settings.value(key, QString()).toString().isEmpty())
+            settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
+    }
+}
+
+MainWindow::~MainWindow()
+{
+    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    settings.setValue(QStringLiteral("mainWindowPos"), pos());
+    settings.setValue(QStringLiteral("mainWindowSize"), size());
+    delete configuration;
+    delete referenceConfiguration;
+    delete module;
+    delete ui;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The window must outlive a running exchange with the module; it closes
+    // as soon as the exchange has finished.
+    if (exchangeRunning) {
+        closePending = true;
+        event->ignore();
+        return;
+    }
+    onlineTimer.stop();
+    if (!closeConfiguration()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::beginExchange()
+{
+    exchangeRunning = true;
+    const QList<QAction *> configurationActions{
+        ui->actionNowy, ui->actionOdczyt_z_pliku, ui->actionZapis_do_pliku,
+        ui->actionCofnij_zmiany, ui->actionZamknij_konfiguracj, ui->actionUstawienia};
+    actionsEnabledBeforeExchange.clear();
+    for (QAction *action : configurationActions) {
+        actionsEnabledBeforeExchange.append({action, action->isEnabled()});
+        action->setEnabled(false);
+    }
+}
+
+void MainWindow::endExchange()
+{
+    for (const auto &[action, enabled] : std::as_const(actionsEnabledBeforeExchange))
+        action->setEnabled(enabled);
+    actionsEnabledBeforeExchange.clear();
+    exchangeRunning = false;
+    if (closePending) {
+        closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void MainWindow::on_tabWidget_currentChanged(int index)
+{
+    const bool connected = ui->polaczZModememPushButton->text() == tr("Rozłącz");
+    if (connected && index == OnlineTab) {
+        ui->actionOdbierz_z_modemu->setEnabled(false);
+        ui->actionZapisz_do_modu_u->setEnabled(false);
+        ui->actionUstawienia->setEnabled(false);
+        onlineTimer.start();
+        return;
+    }
+    onlineTimer.stop();
+    if (exchangeRunning)
+        return;
+    if (connected) {
+        ui->actionOdbierz_z_modemu->setEnabled(true);
+        ui->actionZapisz_do_modu_u->setEnabled(true);
+    }
+    ui->actionUstawienia->setEnabled(true);
+}
+
+void MainWindow::on_toolButton_17_clicked(bool checked)
+{
+    ui->groupBox->setVisible(!checked);
+    ui->groupBox_2->setVisible(!checked);
+    ui->toolButton_17->setIcon(QIcon(checked ? QStringLiteral(":/new/prefix1/icons/go-down.png")
+                                             : QStringLiteral(":/new/prefix1/icons/go-up.png")));
+    updateInputPanelSpacer();
+}
+
+void MainWindow::on_toolButton_18_clicked(bool checked)
+{
+    for (QWidget *panel : {ui->groupBox_3, ui->groupBox_4, ui->groupBox_5, ui->groupBox_6,
+                           ui->groupBox_7, ui->groupBox_8})
+        panel->setVisible(!checked);
+    ui->toolButton_18->setIcon(QIcon(checked ? QStringLiteral(":/new/prefix1/icons/go-down.png")
+                                             : QStringLiteral(":/new/prefix1/icons/go-up.png")));
+    updateInputPanelSpacer();
+}
+
+// With both panels collapsed the spacer takes the free height, so the two
+// header bars stay at the top of the tab.
+void MainWindow::updateInputPanelSpacer()
+{
+    QLayoutItem *item = ui->gridLayout_2->itemAtPosition(6, 0);
+    QSpacerItem *spacer = item ? item->spacerItem() : nullptr;
+    if (!spacer)
+        return;
+    const bool bothCollapsed = ui->toolButton_17->isChecked() && ui->toolButton_18->isChecked();
+    const QSizePolicy::Policy policy = bothCollapsed ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+    spacer->changeSize(1, 1, policy, policy);
+    ui->gridLayout_2->invalidate();
+}
+
+void MainWindow::on_actionO_programie_triggered()
+{
+    OProgramieDialog dialog(this);
+    dialog.exec();
+}

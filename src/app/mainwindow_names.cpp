@@ -1,12 +1,121 @@
-// Placeholder bodies until this area is built; replaced by its owner.
 #include "app/mainwindow.h"
+#include "ui_mainwindow.h"
 
-void MainWindow::on_defNazwSmsUsunToolButton_clicked() {}
-void MainWindow::on_defNazwSmsListaTableWidget_clicked(QModelIndex) {}
-void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged() {}
-void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *) {}
-void MainWindow::on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *) {}
-void MainWindow::on_weWyWyjsciaTableWidget_itemChanged(QTableWidgetItem *) {}
-void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *) {}
-void MainWindow::refreshInputNames() {}
-void MainWindow::refreshPhoneNames() {}
+#include <QSettings>
+
+namespace {
+constexpr int SmsTextRole = Qt::UserRole + 1;
+constexpr int NameColumn = 2;
+constexpr int StatusNameColumn = 1;
+constexpr int SmsTextLimit = 140;
+
+QSettings namesStore()
+{
+    return QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+}
+
+QString remainingText(int remaining)
+{
+    return QCoreApplication::translate("MainWindow", "Pozostało: %1 znaków").arg(remaining);
+}
+
+void setLabelText(QWidget *parent, const QString &name, const QString &text)
+{
+    if (auto *label = parent->findChild<QLabel *>(name))
+        label->setText(text);
+}
+}
+
+void MainWindow::on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || !item->tableWidget() || item->column() != NameColumn)
+        return;
+    namesStore().setValue(QStringLiteral("defNazwWejscia_%1").arg(item->row()), item->text());
+    refreshInputNames();
+}
+
+void MainWindow::refreshInputNames()
+{
+    const QSettings settings = namesStore();
+    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
+        setLabelText(ui->onlineAktualneGroupBox, QStringLiteral("onlineAktualneNazwaLabel_%1").arg(row + 1),
+                     settings.value(QStringLiteral("defNazwWejscia_%1").arg(row), QString()).toString());
+}
+
+void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || item->column() != NameColumn)
+        return;
+    namesStore().setValue(QStringLiteral("defNazwNazwyTel_%1").arg(item->row()), item->text());
+    refreshPhoneNames();
+}
+
+void MainWindow::refreshPhoneNames()
+{
+    const QSettings settings = namesStore();
+    for (int i = 0; i < 8; ++i) {
+        QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i), QString()).toString();
+        if (!name.isEmpty())
+            name = QStringLiteral("(%1)").arg(name);
+        if (auto *box = ui->groupBox_15->findChild<QCheckBox *>(QStringLiteral("akuTelCheckBox_%1").arg(i + 1)))
+            box->setText(QStringLiteral("Telefon %1 %2").arg(i + 1).arg(name));
+    }
+}
+
+void MainWindow::on_weWyWyjsciaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item)
+        return;
+    const int number = item->row() + 1;
+    setLabelText(ui->wewyManualneGroupBox, QStringLiteral("onlineManualneNazwaLabel_%1").arg(number),
+                 item->text());
+    setLabelText(ui->wewyPoUruchomieniuGroupBox,
+                 QStringLiteral("weWyPoUruchomNazwaLabel_%1").arg(number), item->text());
+}
+
+void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || item->column() != StatusNameColumn)
+        return;
+    namesStore().setValue(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(item->row()),
+                          item->text());
+}
+
+void MainWindow::on_defNazwSmsListaTableWidget_clicked(QModelIndex index)
+{
+    const QString text = index.data(SmsTextRole).toString();
+    if (!text.isEmpty()) {
+        ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
+        return;
+    }
+    const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
+    ui->defNazwSmsTrescPlainTextEdit->clear();
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+}
+
+void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    if (selected.size() != 1) {
+        ui->defNazwSmsInfoLabel->setText(
+            tr("<span style=\"color: red;\">Wybierz nazwę statusu.</span>"));
+        return;
+    }
+    ui->defNazwSmsInfoLabel->clear();
+    const QString text = ui->defNazwSmsTrescPlainTextEdit->toPlainText();
+    selected.constFirst()->setData(SmsTextRole, text);
+    // The module's field holds 140 bytes, so what remains is counted in bytes.
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit - int(text.toUtf8().size())));
+}
+
+void MainWindow::on_defNazwSmsUsunToolButton_clicked()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    if (selected.isEmpty())
+        return;
+    selected.constFirst()->setData(SmsTextRole, QString());
+    ui->defNazwSmsListaTableWidget->clearSelection();
+    ui->defNazwSmsTrescPlainTextEdit->clear();
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+    ui->defNazwSmsInfoLabel->clear();
+}
