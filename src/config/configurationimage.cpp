@@ -42,57 +42,83 @@ constexpr int ArchiveIntervalOffset = 846;
 constexpr int ArchiveSendAfterOffset = 847;
 constexpr int SmsTextsOffset = 848;
 
-void appendByte(QByteArray &image, quint8 byte)
+// Writes the fields one after another into a buffer of the section's size.
+class ImageWriter
 {
-    image.append(char(byte));
-}
+public:
+    explicit ImageWriter(QByteArray &image) : cursor(image.data()), end(image.data() + image.size()) {}
 
-void appendNumber(QByteArray &image, quint16 number)
-{
-    image.append(char(number >> 8));
-    image.append(char(number & 0xFF));
-}
+    bool isAtEnd() const { return cursor == end; }
 
-// A fixed-width UTF-8 field. A text that does not fit is cut at the last
-// character boundary within the width, so the module never gets half a
-// character; the rest of the field is zero.
-void appendText(QByteArray &image, const QString &text, int width)
-{
-    const QByteArray utf8 = text.toUtf8();
-    int length = int(qMin<qsizetype>(utf8.size(), width));
-    if (length < utf8.size()) {
-        while (length > 0 && (quint8(utf8.at(length)) & 0xC0) == 0x80)
-            --length;
+    void byte(quint8 value)
+    {
+        Q_ASSERT(cursor < end);
+        *cursor++ = char(value);
     }
-    image.append(utf8.constData(), length);
-    image.append(width - length, '\0');
-}
 
-void appendAnalogSlot(QByteArray &image, const InputAction &action)
-{
-    appendByte(image, action.flags);
-    appendNumber(image, action.value);
-    appendByte(image, action.code);
-    appendNumber(image, action.time);
-}
+    void number(quint16 value)
+    {
+        byte(quint8(value >> 8));
+        byte(quint8(value & 0xFF));
+    }
 
-void appendDigitalSlot(QByteArray &image, const InputAction &action)
-{
-    appendByte(image, action.flags);
-    appendByte(image, action.code);
-    appendNumber(image, action.time);
-}
+    void zeros(int count)
+    {
+        Q_ASSERT(cursor + count <= end);
+        std::memset(cursor, 0, count);
+        cursor += count;
+    }
 
-// Every input writes exactly its slot count in its own slot layout, whatever
-// the list holds, so the image always keeps its size.
-template<typename AppendSlot>
-void appendSlots(QByteArray &image, const QMap<int, QList<InputAction>> &lists, int input,
-                 int slotCount, int kind, AppendSlot appendSlot)
-{
-    const QList<InputAction> list = lists.value(input);
-    for (int index = 0; index < slotCount; ++index)
-        appendSlot(image, index < list.size() ? list.at(index) : InputAction(kind));
-}
+    // A fixed-width UTF-8 field. A text that does not fit is cut at the last
+    // character boundary within the width, so the module never gets half a
+    // character; the rest of the field is zero.
+    void text(const QString &text, int width)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        int length = int(qMin<qsizetype>(utf8.size(), width));
+        if (length < utf8.size()) {
+            while (length > 0 && (quint8(utf8.at(length)) & 0xC0) == 0x80)
+                --length;
+        }
+        Q_ASSERT(cursor + length <= end);
+        std::memcpy(cursor, utf8.constData(), length);
+        cursor += length;
+        zeros(width - length);
+    }
+
+    void analogSlot(const InputAction &action)
+    {
+        byte(action.flags);
+        number(action.value);
+        byte(action.code);
+        number(action.time);
+    }
+
+    void digitalSlot(const InputAction &action)
+    {
+        byte(action.flags);
+        byte(action.code);
+        number(action.time);
+    }
+
+    // Every input writes exactly its slot count in its own slot layout,
+    // whatever the list holds, so the image always keeps its size.
+    void slotList(const QMap<int, QList<InputAction>> &lists, int input, int slotCount, int kind)
+    {
+        const QList<InputAction> list = lists.value(input);
+        for (int index = 0; index < slotCount; ++index) {
+            const InputAction action = index < list.size() ? list.at(index) : InputAction(kind);
+            if (kind == AnalogInput)
+                analogSlot(action);
+            else
+                digitalSlot(action);
+        }
+    }
+
+private:
+    char *cursor;
+    char *const end;
+};
 
 class ImageReader
 {
@@ -149,76 +175,84 @@ private:
 
 QByteArray encodeAction(const InputAction &action)
 {
-    QByteArray bytes;
-    if (action.inputKind == AnalogInput)
-        appendAnalogSlot(bytes, action);
+    const bool analog = action.inputKind == AnalogInput;
+    QByteArray bytes(analog ? AnalogSlotSize : DigitalSlotSize, Qt::Uninitialized);
+    ImageWriter writer(bytes);
+    if (analog)
+        writer.analogSlot(action);
     else
-        appendDigitalSlot(bytes, action);
+        writer.digitalSlot(action);
+    Q_ASSERT(writer.isAtEnd());
     return bytes;
 }
 
 QByteArray Configuration::toImage(ImageSection section) const
 {
     const bool full = section == ImageSection::Full;
-    QByteArray image;
-    image.reserve(ConfigurationImageSize);
+    const bool settings = full || section == ImageSection::SettingsBlock;
+    const bool sms = full || section == ImageSection::SmsBlock;
+    QByteArray image((full ? ImageHeaderSize : 0) + (settings ? SettingsBlockSize : 0)
+                             + (sms ? SmsBlockSize : 0),
+                     Qt::Uninitialized);
+    ImageWriter writer(image);
 
     if (full)
-        image.append(PinWidth + PukAreaWidth, '\0');
+        writer.zeros(PinWidth + PukAreaWidth);
 
-    if (full || section == ImageSection::SettingsBlock) {
-        appendText(image, secondModulePhone, PhoneWidth);
+    if (settings) {
+        writer.text(secondModulePhone, PhoneWidth);
         for (const QString &number : phoneNumbers)
-            appendText(image, number, PhoneWidth);
+            writer.text(number, PhoneWidth);
         for (int i = 0; i < AnalogOutputCount; ++i)
-            appendText(image, analogOutputNames.value(i), OutputNameWidth);
+            writer.text(analogOutputNames.value(i), OutputNameWidth);
         for (int i = 0; i < DigitalOutputCount; ++i)
-            appendText(image, digitalOutputNames.value(i), OutputNameWidth);
+            writer.text(digitalOutputNames.value(i), OutputNameWidth);
 
         for (int input = 0; input < AnalogInputCount; ++input)
-            appendSlots(image, analogActions, input, AnalogActionSlots, AnalogInput, appendAnalogSlot);
+            writer.slotList(analogActions, input, AnalogActionSlots, AnalogInput);
         for (int input = 0; input < DigitalInputCount; ++input)
-            appendSlots(image, digitalActions, input, DigitalActionSlots, DigitalInput, appendDigitalSlot);
+            writer.slotList(digitalActions, input, DigitalActionSlots, DigitalInput);
 
         for (quint8 filter : analogFilters)
-            appendByte(image, filter);
+            writer.byte(filter);
         for (quint8 filter : digitalFilters)
-            appendByte(image, filter);
+            writer.byte(filter);
         for (int input = 0; input < AnalogInputCount; ++input) {
-            appendNumber(image, analogRange[input]);
-            appendByte(image, analogDecimals[input]);
+            writer.number(analogRange[input]);
+            writer.byte(analogDecimals[input]);
         }
-        appendByte(image, hysteresis);
-        appendByte(image, analogInputTypes);
+        writer.byte(hysteresis);
+        writer.byte(analogInputTypes);
 
         quint8 startupMask = 0;
         for (int i = 0; i < DigitalOutputCount; ++i) {
             if (outputStartup.value(i).on != 0)
                 startupMask |= quint8(1 << i);
         }
-        appendByte(image, startupMask);
+        writer.byte(startupMask);
         for (int i = 0; i < DigitalOutputCount; ++i)
-            appendNumber(image, outputStartup.value(i).seconds);
+            writer.number(outputStartup.value(i).seconds);
 
-        appendByte(image, errorReportPhones);
-        appendByte(image, chargeCurrent);
-        appendByte(image, powerFailPhones);
-        appendNumber(image, relayHoldTime);
-        appendByte(image, optionFlags);
-        appendByte(image, ringActions.value(RingOnceKey));
-        appendByte(image, ringActions.value(RingThriceKey));
-        appendByte(image, 0);
+        writer.byte(errorReportPhones);
+        writer.byte(chargeCurrent);
+        writer.byte(powerFailPhones);
+        writer.number(relayHoldTime);
+        writer.byte(optionFlags);
+        writer.byte(ringActions.value(RingOnceKey));
+        writer.byte(ringActions.value(RingThriceKey));
+        writer.byte(0);
         for (quint8 octet : serverAddress)
-            appendByte(image, octet);
-        appendText(image, serverPort, PortWidth);
-        appendByte(image, archiveInterval);
-        appendByte(image, archiveSendAfter);
+            writer.byte(octet);
+        writer.text(serverPort, PortWidth);
+        writer.byte(archiveInterval);
+        writer.byte(archiveSendAfter);
     }
 
-    if (full || section == ImageSection::SmsBlock) {
+    if (sms) {
         for (const QString &text : smsTexts)
-            appendText(image, text, SmsWidth);
+            writer.text(text, SmsWidth);
     }
+    Q_ASSERT(writer.isAtEnd());
     return image;
 }
 
