@@ -39,7 +39,8 @@ public:
     bool writeSmsBlock(const Configuration &configuration);
     bool writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest);
 
-    // The module's period is 500 ms; tests may shorten it.
+    // The module's period is 500 ms; tests may shorten it. The waits of the
+    // port test (300 ms) and of its retry (1000 ms) shrink in proportion.
     void setPeriodForTests(int milliseconds);
 
     QSerialPort *port;
@@ -51,6 +52,16 @@ signals:
 
 public slots:
     void readAvaiblePorts();
+
+private:
+    void waitMilliseconds(int milliseconds);
+    enum class Answer { Taken, Left };
+    QByteArray exchange(const QByteArray &message, int periodsBefore, int periodsAfter,
+                        Answer answer = Answer::Taken);
+    static QString systemLocation(const QString &name);
+
+    int period = 500;
+    bool busy = false;
 };
 
 #endif

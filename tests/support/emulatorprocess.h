@@ -1,0 +1,33 @@
+#ifndef EMULATORPROCESS_H
+#define EMULATORPROCESS_H
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A running tx48-emulator for one test: started with the given options
+// (see tx48-emulator --help) and a command log of its own, stopped when the
+// object goes out of scope.
+class EmulatorProcess
+{
+public:
+    explicit EmulatorProcess(const QStringList &options = {});
+    ~EmulatorProcess();
+
+    // False when the emulator did not start or printed no port path.
+    bool isRunning() const;
+    // The pseudo-terminal to open as the module's port.
+    QString portPath() const;
+    // The commands the emulator received so far, one entry per command: its
+    // bytes in upper-case hex separated by spaces, e.g. "43 03 E8 00 00 21".
+    QStringList commands() const;
+    QString logPath() const;
+
+private:
+    QTemporaryDir logFolder;
+    QProcess process;
+    QString path;
+};
+
+#endif
