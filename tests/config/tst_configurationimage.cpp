@@ -60,6 +60,7 @@ private slots:
     void actionSlotsAtTheirOffsets();
     void textFields_data();
     void textFields();
+    void smsTextsFillTheirFields();
     void textDecodingStopsAtFirstZero();
     void portField_data();
     void portField();
@@ -194,6 +195,30 @@ void ConfigurationImageTest::textFields()
     Configuration read;
     read.fromImage(image);
     QCOMPARE(read.digitalOutputNames.value(2), decoded);
+}
+
+void ConfigurationImageTest::smsTextsFillTheirFields()
+{
+    const QString ascii(140, u'a');
+    const QString polish = QString(70, u'ą');
+    Configuration configuration;
+    configuration.setSmsText(0, ascii);
+    configuration.setSmsText(1, ascii + QStringLiteral("bcd"));
+    configuration.setSmsText(2, polish);
+    configuration.setSmsText(3, QString(69, u'ą') + QStringLiteral("aą"));
+    const QByteArray image = configuration.toImage(ImageSection::Full);
+    QCOMPARE(image.size(), ConfigurationImageSize);
+    QCOMPARE(image.mid(848, 140), ascii.toUtf8());
+    QCOMPARE(image.mid(988, 140), ascii.toUtf8());
+    QCOMPARE(image.mid(1128, 140), polish.toUtf8());
+    QCOMPARE(image.mid(1268, 140), field((QString(69, u'ą') + u'a').toUtf8(), 140));
+
+    Configuration decoded;
+    decoded.fromImage(image);
+    QCOMPARE(decoded.smsText(0), ascii);
+    QCOMPARE(decoded.smsText(1), ascii);
+    QCOMPARE(decoded.smsText(2), polish);
+    QCOMPARE(decoded.smsText(3), QString(69, u'ą') + u'a');
 }
 
 void ConfigurationImageTest::textDecodingStopsAtFirstZero()
