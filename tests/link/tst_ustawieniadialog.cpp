@@ -1,5 +1,7 @@
 #include "config/configuration.h"
 #include "dialoganswerer.h"
+#include "emulatorprocess.h"
+#include "link/module.h"
 #include "link/ustawieniadialog.h"
 #include "testmain.h"
 
@@ -13,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 // Drives the settings dialog by object name, as a user would.
 class UstawieniaDialogTest : public QObject
@@ -43,9 +46,16 @@ private slots:
     void showPinWithPassword();
     void showPinWrongPasswordOrCancel_data();
     void showPinWrongPasswordOrCancel();
+    void pinPukSentToModule_data();
+    void pinPukSentToModule();
+    void pinPukNotAcknowledged();
+    void pinPukWithModuleNotConnected();
 };
 
 namespace {
+
+// Short enough to keep the suite quick, long enough for a pseudo-terminal.
+constexpr int TestPeriod = 20;
 
 template<typename T>
 T *child(QWidget *dialog, const char *name)
@@ -569,6 +579,113 @@ void UstawieniaDialogTest::showPinWrongPasswordOrCancel()
     QCOMPARE(child<QLineEdit>(&dialog, "pinLineEdit")->text(), QStringLiteral("1111"));
     QCOMPARE(child<QLineEdit>(&dialog, "pukLineEdit")->text(), QString());
     QVERIFY(!child<QCheckBox>(&dialog, "pokazCheckBox")->isChecked());
+}
+
+void UstawieniaDialogTest::pinPukSentToModule_data()
+{
+    QTest::addColumn<bool>("withConfiguration");
+    QTest::addColumn<QString>("pin");
+    QTest::addColumn<QString>("puk");
+    QTest::addColumn<QStringList>("pinRequestClicks");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("empty PUK, request off")
+            << true << "1234" << "" << QStringList{"zadaniePinWyRadioButton"}
+            << "70 61 31 32 33 34 00 00 00 00 00 00 00 00 01";
+    QTest::newRow("PUK, request on")
+            << true << "0000" << "87654321" << QStringList{"zadaniePinWlRadioButton"}
+            << "70 61 30 30 30 30 38 37 36 35 34 33 32 31 02";
+    QTest::newRow("request not chosen")
+            << true << "9876" << "" << QStringList() << "70 61 39 38 37 36 00 00 00 00 00 00 00 00 00";
+    QTest::newRow("request switched on, then off again")
+            << true << "1111" << "" << QStringList{"zadaniePinWlRadioButton", "zadaniePinWlRadioButton"}
+            << "70 61 31 31 31 31 00 00 00 00 00 00 00 00 00";
+    QTest::newRow("without configuration")
+            << false << "4321" << "11112222" << QStringList{"zadaniePinWlRadioButton", "zadaniePinWyRadioButton"}
+            << "70 61 34 33 32 31 31 31 31 31 32 32 32 32 01";
+}
+
+void UstawieniaDialogTest::pinPukSentToModule()
+{
+    QFETCH(bool, withConfiguration);
+    QFETCH(QString, pin);
+    QFETCH(QString, puk);
+    QFETCH(QStringList, pinRequestClicks);
+    QFETCH(QString, message);
+
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    Module module;
+    module.setPeriodForTests(TestPeriod);
+    QVERIFY(module.connectPort(emulator.portPath()));
+
+    Configuration configuration;
+    const Configuration original = configuration;
+    UstawieniaDialog dialog(0, withConfiguration ? &configuration : nullptr, &module);
+    dialog.show();
+    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), pin);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "pukLineEdit"), puk);
+    for (const QString &name : pinRequestClicks)
+        click(&dialog, name.toLatin1().constData());
+
+    // The first events handled after the click are those of the wait for the module.
+    bool enabledWhileWriting = true;
+    QTimer::singleShot(0, &dialog, [&] { enabledWhileWriting = dialog.isEnabled(); });
+    DialogAnswerer answerer;
+    answerer.expectMessageBox();
+    click(&dialog, "zapiszPinPukPushButton");
+
+    QVERIFY(!enabledWhileWriting);
+    QVERIFY(dialog.isEnabled());
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].className, QStringLiteral("QMessageBox"));
+    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
+    QCOMPARE(answerer.seen[0].text, QStringLiteral("Kod PIN, PUK zapisano."));
+    QTRY_COMPARE(emulator.commands().value(1), message);
+    QCOMPARE(emulator.commands().size(), 2);
+    QVERIFY(configuration == original);
+}
+
+void UstawieniaDialogTest::pinPukNotAcknowledged()
+{
+    EmulatorProcess emulator({QStringLiteral("--fail"), QStringLiteral("no-pin-ack")});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    module.setPeriodForTests(TestPeriod);
+    QVERIFY(module.connectPort(emulator.portPath()));
+
+    Configuration configuration;
+    UstawieniaDialog dialog(0, &configuration, &module);
+    dialog.show();
+    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), QStringLiteral("1234"));
+
+    DialogAnswerer answerer;
+    answerer.expectMessageBox();
+    click(&dialog, "zapiszPinPukPushButton");
+
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
+    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    QCOMPARE(emulator.commands().value(1), QStringLiteral("70 61 31 32 33 34 00 00 00 00 00 00 00 00 00"));
+    QVERIFY(dialog.isEnabled());
+}
+
+void UstawieniaDialogTest::pinPukWithModuleNotConnected()
+{
+    Module module;
+    Configuration configuration;
+    UstawieniaDialog dialog(0, &configuration, &module);
+    dialog.show();
+    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), QStringLiteral("1234"));
+
+    DialogAnswerer answerer;
+    answerer.expectMessageBox();
+    click(&dialog, "zapiszPinPukPushButton");
+
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
+    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    QVERIFY(dialog.isEnabled());
 }
 
 TELVORO_TEST_MAIN(UstawieniaDialogTest)
