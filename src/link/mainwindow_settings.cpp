@@ -13,6 +13,5 @@ void MainWindow::on_label_6_linkActivated(QString)
 {
     UstawieniaDialog dialog(2, configuration, module, this);
     dialog.exec();
-    if (configuration)
-        fillPhoneNumbers();
+    fillPhoneNumbers();
 }
