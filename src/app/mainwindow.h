@@ -138,6 +138,16 @@ private:
     // Action tables (src/actions/mainwindow_actiontables.cpp).
     void fillAnalogActionTable(int input);
     void fillDigitalActionTable(int input);
+    // One operation for all eight tables: inputKind 0 analogue, 1 digital.
+    QTableWidget *actionTable(int inputKind, int input) const;
+    InputAction *actionSlotOfRow(int inputKind, int input, int row);
+    void fillActionTable(int inputKind, int input);
+    void newAction(int inputKind, int input);
+    void editAction(int inputKind, int input);
+    void deleteAction(int inputKind, int input);
+    void actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item);
+    void actionTableItemChanged(QTableWidgetItem *item);
+    void analogRangeEdited(int input, const QString &text);
 
     // Module operations (src/link/mainwindow_module.cpp).
 };

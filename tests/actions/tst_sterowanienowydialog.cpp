@@ -1,3 +1,4 @@
+#include "actiondialogdriver.h"
 #include "actions/inputaction.h"
 #include "actions/sterowanienowydialog.h"
 #include "config/configuration.h"
@@ -69,66 +70,12 @@ T *child(QWidget *dialog, const char *name)
     return widget;
 }
 
-QListWidget *list(QWidget *dialog, int column)
-{
-    static const char *const names[] = { "listWidget", "listWidget_2", "listWidget_3" };
-    return child<QListWidget>(dialog, names[column]);
-}
-
 QStringList itemTexts(const QListWidget *listWidget)
 {
     QStringList texts;
     for (int i = 0; i < listWidget->count(); ++i)
         texts.append(listWidget->item(i)->text());
     return texts;
-}
-
-void clickRow(QWidget *dialog, int column, int row)
-{
-    QListWidget *listWidget = list(dialog, column);
-    QVERIFY(row < listWidget->count());
-    const QRect rect = listWidget->visualItemRect(listWidget->item(row));
-    QTest::mouseClick(listWidget->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void choose(QWidget *dialog, int group, int second, int third)
-{
-    clickRow(dialog, 0, group);
-    clickRow(dialog, 1, second);
-    clickRow(dialog, 2, third);
-}
-
-// Radio buttons and the Ok button are clicked near their left edge, where
-// the indicator or the text is, however wide the layout made them.
-void click(QWidget *dialog, const char *name)
-{
-    auto *button = child<QAbstractButton>(dialog, name);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
-void typeValue(QWidget *dialog, const QString &text)
-{
-    auto *field = child<QLineEdit>(dialog, "wartoscLineEdit");
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-}
-
-void setTime(QWidget *dialog, int hours, int minutes, int seconds)
-{
-    auto *groupBox = child<QGroupBox>(dialog, "groupBox");
-    if (!groupBox->isChecked())
-        QTest::keyClick(groupBox, Qt::Key_Space);
-    QVERIFY(groupBox->isChecked());
-    const std::pair<const char *, int> fields[] = {
-        { "HSpinBox", hours }, { "MSpinBox", minutes }, { "SSpinBox", seconds }
-    };
-    for (const auto &[name, value] : fields) {
-        auto *spinBox = child<QSpinBox>(dialog, name);
-        spinBox->selectAll();
-        QTest::keyClicks(spinBox, QString::number(value));
-        QCOMPARE(spinBox->value(), value);
-    }
 }
 
 bool okEnabled(QWidget *dialog)
@@ -150,6 +97,8 @@ void fillDigitalInput(Configuration &configuration, int input)
 }
 
 } // namespace
+
+using namespace ActionDialogDriver;
 
 void SterowanieNowyDialogTest::init()
 {
