@@ -221,6 +221,8 @@ void Module::waitMilliseconds(int milliseconds)
 {
     QEventLoop loop;
     QTimer timer;
+    // A coarse timer may fire early; the module needs the full wait.
+    timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(milliseconds);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start();
