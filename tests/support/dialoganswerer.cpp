@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 
@@ -57,7 +58,12 @@ void DialogAnswerer::expectFile(const QString &path)
             dialog->close();
             return;
         }
-        fileDialog->selectFile(path);
+        // Typed into the name field, as a user would; selectFile() races with
+        // the dialog's folder model for a file that does not exist yet.
+        if (auto *nameEdit = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameEdit->setText(path);
+        else
+            fileDialog->selectFile(path);
         QMetaObject::invokeMethod(fileDialog, "accept");
     });
 }

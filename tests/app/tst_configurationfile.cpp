@@ -1,0 +1,356 @@
+#include "app/mainwindow.h"
+#include "config/configuration.h"
+#include "dialoganswerer.h"
+#include "testmain.h"
+#include "windowdriver.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using WindowDriver::action;
+
+namespace {
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray lengthField(quint32 length)
+{
+    return QByteArray::fromHex(QByteArray::number(length, 16).rightJustified(8, '0'));
+}
+
+int currentPage(MainWindow &window)
+{
+    return window.findChild<QStackedWidget *>("mainStackedWidget")->currentIndex();
+}
+}
+
+class TestConfigurationFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void savingADefaultConfiguration();
+    void reopeningASavedFileAsksNothingOnClose();
+    void simPinAndPukNeverReachTheFile();
+    void badFilesAreRefused_data();
+    void badFilesAreRefused();
+    void extraBytesAfterTheImageAreIgnored();
+    void unreadableFile();
+    void everyBoundWidgetCountsAsAChange_data();
+    void everyBoundWidgetCountsAsAChange();
+    void answersToTheChangesBox_data();
+    void answersToTheChangesBox();
+    void failedSaveKeepsTheConfigurationAndItsChanges();
+    void openWithChangesAsksFirst();
+    void newWithChangesAsksFirst();
+
+private:
+    QString path(const QString &name) const { return folder.filePath(name); }
+    QString savedDefaultFile();
+
+    QTemporaryDir folder;
+};
+
+void TestConfigurationFile::init()
+{
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+}
+
+QString TestConfigurationFile::savedDefaultFile()
+{
+    const QString file = path(QStringLiteral("default.kvl"));
+    QByteArray bytes = lengthField(ConfigurationImageSize);
+    bytes += Configuration().toImage(ImageSection::Full);
+    writeFile(file, bytes);
+    return file;
+}
+
+void TestConfigurationFile::savingADefaultConfiguration()
+{
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    DialogAnswerer answerer;
+    // Typed without the extension, as users do.
+    answerer.expectFile(path(QStringLiteral("plain")));
+    action(window, "actionZapis_do_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.constFirst().title, QStringLiteral("Zapisz plik"));
+
+    const QByteArray bytes = fileBytes(path(QStringLiteral("plain.kvl")));
+    QCOMPARE(bytes.size(), 1972);
+    QCOMPARE(bytes.left(4), QByteArray::fromHex("000007B0"));
+    QCOMPARE(bytes.mid(4), Configuration().toImage(ImageSection::Full));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
+
+    action(window, "actionZamknij_konfiguracj")->trigger();
+    QCOMPARE(currentPage(window), 0);
+    QVERIFY(!window.configuration);
+    QVERIFY(answerer.unexpected.isEmpty());
+}
+
+void TestConfigurationFile::reopeningASavedFileAsksNothingOnClose()
+{
+    const QString file = savedDefaultFile();
+    MainWindow window;
+    DialogAnswerer answerer;
+    answerer.expectFile(file);
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(window.configuration);
+    QCOMPARE(*window.configuration, Configuration());
+    QCOMPARE(window.configurationSource, 1);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro (%1)").arg(file));
+    QCOMPARE(currentPage(window), 1);
+    for (const char *name : {"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj"})
+        QVERIFY(action(window, name)->isEnabled());
+
+    action(window, "actionZamknij_konfiguracj")->trigger();
+    QVERIFY(!window.configuration);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
+    QVERIFY(!action(window, "actionZapis_do_pliku")->isEnabled());
+    QVERIFY(answerer.unexpected.isEmpty());
+}
+
+void TestConfigurationFile::simPinAndPukNeverReachTheFile()
+{
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    window.configuration->simPin = QStringLiteral("1234");
+    window.configuration->simPuk = QStringLiteral("87654321");
+    DialogAnswerer answerer;
+    answerer.expectFile(path(QStringLiteral("sim.kvl")));
+    action(window, "actionZapis_do_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    const QByteArray bytes = fileBytes(path(QStringLiteral("sim.kvl")));
+    QCOMPARE(bytes.mid(4, 14), QByteArray(14, '\0'));
+
+    answerer.expectFile(path(QStringLiteral("sim.kvl")));
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(window.configuration->simPin.isEmpty());
+    QVERIFY(window.configuration->simPuk.isEmpty());
+}
+
+void TestConfigurationFile::badFilesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray image = Configuration().toImage(ImageSection::Full);
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("length field only") << lengthField(1968);
+    QTest::newRow("one byte short") << lengthField(1968) + image.left(1967);
+    QTest::newRow("length 1967") << lengthField(1967) + image;
+    QTest::newRow("length 1969") << lengthField(1969) + image + QByteArray(1, '\0');
+    QTest::newRow("huge length") << lengthField(0xFFFFFFF0u) + image;
+}
+
+void TestConfigurationFile::badFilesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    const QString file = path(QStringLiteral("bad.kvl"));
+    writeFile(file, bytes);
+    MainWindow window;
+    DialogAnswerer answerer;
+    answerer.expectFile(file);
+    answerer.expectMessageBox();
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Odczyt pliku"));
+    QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Błąd podczas odczytywania pliku."));
+    QVERIFY(!window.configuration);
+    QCOMPARE(currentPage(window), 0);
+}
+
+void TestConfigurationFile::extraBytesAfterTheImageAreIgnored()
+{
+    Configuration stored;
+    stored.hysteresis = 42;
+    const QString file = path(QStringLiteral("extra.kvl"));
+    writeFile(file, lengthField(1968) + stored.toImage(ImageSection::Full) + QByteArray("trailing"));
+    MainWindow window;
+    DialogAnswerer answerer;
+    answerer.expectFile(file);
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(window.configuration);
+    QCOMPARE(window.configuration->hysteresis, quint8(42));
+}
+
+void TestConfigurationFile::unreadableFile()
+{
+    const QString file = savedDefaultFile();
+    MainWindow window;
+    DialogAnswerer answerer;
+    // The file disappears between the choice and the reading.
+    answerer.expect([file](QWidget *dialog) {
+        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+        fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file);
+        QMetaObject::invokeMethod(fileDialog, "accept");
+        QFile::remove(file);
+    });
+    answerer.expectMessageBox();
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Otwórz plik"));
+    QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Nie można otworzyć pliku."));
+    QVERIFY(!window.configuration);
+}
+
+void TestConfigurationFile::everyBoundWidgetCountsAsAChange_data()
+{
+    QTest::addColumn<QString>("widget");
+    for (const char *name :
+         {"weWyFiltrCyAnLineEdit", "weWyFiltrCyAnLineEdit_2", "weWyFiltrCyDiLineEdit",
+          "weWyFiltrCyDiLineEdit_2", "weWyFiltrCyDiLineEdit_3", "weWyFiltrCyDiLineEdit_4",
+          "weWyFiltrCyDiLineEdit_5", "weWyFiltrCyDiLineEdit_6", "weWyPoUrDO1ZalRadioButton",
+          "weWyPoUrDO6ZalRadioButton", "weWyPoUrCzMinSpinBox", "weWyPoUrCzSekSpinBox",
+          "weWyPoUrCzMinSpinBox_6", "weWyPoUrCzSekSpinBox_6", "weWyWeAn1ZakresLineEdit",
+          "weWyWeAn2ZakresLineEdit", "weWyWeAn1Set2RadioButton", "weWyWeAn1Set4RadioButton",
+          "weWyWeAn2Set3RadioButton", "weWyHisterezaLineEdit", "akuAkuLoadComboBox",
+          "akuTelCheckBox_1", "akuTelCheckBox_8", "akuMinSpinBox", "akuSekSpinBox",
+          "akuPrzekZalCheckBox", "akuAktWejCheckBox"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestConfigurationFile::everyBoundWidgetCountsAsAChange()
+{
+    QFETCH(QString, widget);
+    MainWindow window;
+    window.show();
+    WindowDriver::newConfiguration(window);
+    WindowDriver::change(window, widget);
+    DialogAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    action(window, "actionZamknij_konfiguracj")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.constFirst().title, QStringLiteral("Zmiany"));
+    QCOMPARE(answerer.seen.constFirst().text, QStringLiteral("W programie zostały wprowadzone zmiany."));
+    QVERIFY(!window.configuration);
+}
+
+void TestConfigurationFile::answersToTheChangesBox_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("thenSaveTo");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("discard") << QStringLiteral("Porzuć zmiany") << false << true;
+    QTest::newRow("save, file chosen") << QStringLiteral("Zapisz") << true << true;
+    QTest::newRow("save, file dialog cancelled") << QStringLiteral("Zapisz") << false << false;
+    QTest::newRow("cancel") << QStringLiteral("Anuluj") << false << false;
+    QTest::newRow("escape") << QString() << false << false;
+}
+
+void TestConfigurationFile::answersToTheChangesBox()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, thenSaveTo);
+    QFETCH(bool, closed);
+    MainWindow window;
+    window.show();
+    WindowDriver::newConfiguration(window);
+    auto *outputs = window.findChild<QTableWidget *>("weWyWyjsciaTableWidget");
+    WindowDriver::editCell(outputs, 0, 2, QStringLiteral("Pompa"));
+
+    DialogAnswerer answerer;
+    if (answer.isEmpty())
+        answerer.expectEscape();
+    else
+        answerer.expectMessageBox(answer);
+    const QString file = path(QStringLiteral("answered.kvl"));
+    QFile::remove(file);
+    if (answer == QLatin1String("Zapisz")) {
+        if (thenSaveTo)
+            answerer.expectFile(file);
+        else
+            answerer.expectFileCancel();
+    }
+    action(window, "actionZamknij_konfiguracj")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+
+    QCOMPARE(!window.configuration, closed);
+    QCOMPARE(currentPage(window), closed ? 0 : 1);
+    if (!closed) {
+        QCOMPARE(outputs->item(0, 2)->text(), QStringLiteral("Pompa"));
+        QVERIFY(action(window, "actionZapis_do_pliku")->isEnabled());
+    }
+    QCOMPARE(QFile::exists(file), thenSaveTo);
+    if (thenSaveTo) {
+        Configuration saved;
+        saved.fromImage(fileBytes(file).mid(4));
+        QCOMPARE(saved.digitalOutputNames.value(0), QStringLiteral("Pompa"));
+    }
+}
+
+void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
+{
+    MainWindow window;
+    window.show();
+    WindowDriver::newConfiguration(window);
+    WindowDriver::change(window, QStringLiteral("akuAktWejCheckBox"));
+    DialogAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Zapisz"));
+    answerer.expectFile(path(QStringLiteral("missing-folder/x.kvl")));
+    answerer.expectMessageBox();
+    action(window, "actionZamknij_konfiguracj")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
+    QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
+    QVERIFY(window.configuration);
+    QVERIFY(*window.configuration != *window.referenceConfiguration);
+    QVERIFY(!QFile::exists(path(QStringLiteral("missing-folder/x.kvl"))));
+}
+
+void TestConfigurationFile::openWithChangesAsksFirst()
+{
+    MainWindow window;
+    window.show();
+    WindowDriver::newConfiguration(window);
+    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    DialogAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    answerer.expectFileCancel();
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.at(0).title, QStringLiteral("Zmiany"));
+    QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Wybierz plik"));
+    QVERIFY(!window.configuration);
+    QCOMPARE(currentPage(window), 0);
+}
+
+void TestConfigurationFile::newWithChangesAsksFirst()
+{
+    MainWindow window;
+    window.show();
+    WindowDriver::newConfiguration(window);
+    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    DialogAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Anuluj"));
+    WindowDriver::newConfiguration(window);
+    QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(window.configuration->relaysOn());
+
+    answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    WindowDriver::newConfiguration(window);
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(*window.configuration, Configuration());
+    QCOMPARE(window.configurationSource, 0);
+}
+
+TELVORO_TEST_MAIN(TestConfigurationFile)
+#include "tst_configurationfile.moc"

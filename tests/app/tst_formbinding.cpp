@@ -1,0 +1,228 @@
+#include "app/mainwindow.h"
+#include "config/configuration.h"
+#include "dialoganswerer.h"
+#include "testmain.h"
+#include "windowdriver.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+
+using WindowDriver::action;
+
+namespace {
+template<typename T>
+T *widget(MainWindow &window, const char *name)
+{
+    auto *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
+// Puts a configuration into the window the way undo does: as the reference
+// copy, then "Cofnij zmiany".
+void show(MainWindow &window, const Configuration &shown)
+{
+    *window.referenceConfiguration = shown;
+    action(window, "actionCofnij_zmiany")->trigger();
+}
+}
+
+class TestFormBinding : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void rangeTexts_data();
+    void rangeTexts();
+    void rangesThatDoNotFitAreNeverWrapped_data();
+    void rangesThatDoNotFitAreNeverWrapped();
+    void defaultRangesShowTwoDecimals();
+    void timesBeyondTheSpinBoxes();
+    void chargeCurrentNotAmongTheItems();
+    void signalTypesWithoutBitsKeepTheButtons();
+    void outputNamesAreCutToTwelveCharacters();
+    void everyMemberSurvivesFillAndCollect();
+    void undoRestoresTheFormAndASecondUndoChangesNothing();
+
+private:
+    MainWindow *window = nullptr;
+    DialogAnswerer *answerer = nullptr;
+};
+
+void TestFormBinding::init()
+{
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    delete answerer;
+    delete window;
+    window = new MainWindow;
+    window->show();
+    answerer = new DialogAnswerer;
+    WindowDriver::newConfiguration(*window);
+}
+
+void TestFormBinding::rangeTexts_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("shownAgain");
+    QTest::newRow("10.5") << "10.5" << 105 << 1 << "10.5";
+    QTest::newRow("10 and a full stop") << "10." << 10 << 0 << "10";
+    QTest::newRow("full stop and 5") << ".5" << 5 << 1 << "0.5";
+    QTest::newRow("empty") << "" << 0 << 0 << "0";
+    QTest::newRow("0.25") << "0.25" << 25 << 2 << "0.25";
+    QTest::newRow("655.35 fits exactly") << "655.35" << 65535 << 2 << "655.35";
+}
+
+void TestFormBinding::rangeTexts()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, range);
+    QFETCH(int, decimals);
+    QFETCH(QString, shownAgain);
+    WindowDriver::retype(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit"), typed);
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(int(window->configuration->analogRange[1]), range);
+    QCOMPARE(int(window->configuration->analogDecimals[1]), decimals);
+    show(*window, *window->configuration);
+    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit")->text(), shownAgain);
+}
+
+void TestFormBinding::rangesThatDoNotFitAreNeverWrapped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("1000.00 keeps its value with one decimal") << "1000.00" << 10000 << 1 << "1000.00";
+    // The previous range stays, and the field shows it again.
+    QTest::newRow("999.99 cannot be stored") << "999.99" << 1000 << 2 << "10.00";
+    QTest::newRow("655.36 cannot be stored") << "655.36" << 1000 << 2 << "10.00";
+}
+
+void TestFormBinding::rangesThatDoNotFitAreNeverWrapped()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, range);
+    QFETCH(int, decimals);
+    QFETCH(QString, shown);
+    // Pasted text, which the field's key filter does not see.
+    auto *field = widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit");
+    field->setText(typed);
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(int(window->configuration->analogRange[0]), range);
+    QCOMPARE(int(window->configuration->analogDecimals[0]), decimals);
+    QCOMPARE(field->text(), shown);
+}
+
+void TestFormBinding::defaultRangesShowTwoDecimals()
+{
+    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit")->text(), QStringLiteral("10.00"));
+    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit")->text(), QStringLiteral("10.00"));
+}
+
+void TestFormBinding::timesBeyondTheSpinBoxes()
+{
+    Configuration stored;
+    stored.relayHoldTime = 65535;
+    stored.setOutputStartup(2, 1, 65535);
+    show(*window, stored);
+    QCOMPARE(widget<QSpinBox>(*window, "akuMinSpinBox")->value(), 1000);
+    QCOMPARE(widget<QSpinBox>(*window, "akuSekSpinBox")->value(), 59);
+    QCOMPARE(widget<QSpinBox>(*window, "weWyPoUrCzMinSpinBox_3")->value(), 1000);
+    QCOMPARE(widget<QSpinBox>(*window, "weWyPoUrCzSekSpinBox_3")->value(), 15);
+    QVERIFY(widget<QRadioButton>(*window, "weWyPoUrDO3ZalRadioButton")->isChecked());
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(window->configuration->relayHoldTime, quint16(60059));
+    QCOMPARE(window->configuration->outputStartup.value(2).seconds, quint16(60015));
+}
+
+void TestFormBinding::chargeCurrentNotAmongTheItems()
+{
+    Configuration stored;
+    stored.chargeCurrent = 30;
+    show(*window, stored);
+    QCOMPARE(widget<QComboBox>(*window, "akuAkuLoadComboBox")->currentIndex(), -1);
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(window->configuration->chargeCurrent, quint8(0));
+}
+
+void TestFormBinding::signalTypesWithoutBitsKeepTheButtons()
+{
+    Configuration fourToTwenty;
+    fourToTwenty.analogInputTypes = 0x88;
+    show(*window, fourToTwenty);
+    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn2Set4RadioButton")->isChecked());
+
+    Configuration noAi2Type;
+    noAi2Type.analogInputTypes = 0x02;
+    show(*window, noAi2Type);
+    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn1Set2RadioButton")->isChecked());
+    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn2Set4RadioButton")->isChecked());
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(window->configuration->analogInputTypes, quint8(0x82));
+}
+
+void TestFormBinding::outputNamesAreCutToTwelveCharacters()
+{
+    auto *outputs = widget<QTableWidget>(*window, "weWyWyjsciaTableWidget");
+    WindowDriver::editCell(outputs, 7, 2, QStringLiteral("Zawor glowny 2"));
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(window->configuration->analogOutputNames.value(1), QStringLiteral("Zawor glowny"));
+}
+
+// Every member the form shows comes back unchanged when nothing is edited.
+void TestFormBinding::everyMemberSurvivesFillAndCollect()
+{
+    Configuration stored;
+    stored.analogFilters = {1, 255};
+    stored.digitalFilters = {2, 3, 4, 5, 6, 7};
+    stored.analogRange = {105, 25};
+    stored.analogDecimals = {1, 0};
+    stored.hysteresis = 99;
+    stored.analogInputTypes = 0x48;
+    stored.setOutputStartup(0, 1, 61);
+    stored.setOutputStartup(5, 0, 3599);
+    stored.chargeCurrent = 150;
+    stored.powerFailPhones = 0xA5;
+    stored.relayHoldTime = 754;
+    stored.setRelaysOn(true);
+    stored.setActiveInputs(true);
+    stored.digitalOutputNames[4] = QStringLiteral("Brama");
+    stored.analogOutputNames[0] = QStringLiteral("Zasuwa");
+    stored.setSmsText(6, QStringLiteral("Alarm zalania"));
+    show(*window, stored);
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(*window->configuration, stored);
+}
+
+void TestFormBinding::undoRestoresTheFormAndASecondUndoChangesNothing()
+{
+    for (const char *name : {"weWyFiltrCyDiLineEdit_4", "weWyPoUrDO2ZalRadioButton", "weWyPoUrCzSekSpinBox_2",
+                             "weWyHisterezaLineEdit", "akuAkuLoadComboBox", "akuTelCheckBox_5",
+                             "akuMinSpinBox", "akuAktWejCheckBox", "weWyWeAn1Set3RadioButton"})
+        WindowDriver::change(*window, QString::fromLatin1(name));
+    WindowDriver::editCell(widget<QTableWidget>(*window, "weWyWyjsciaTableWidget"), 2, 2, QStringLiteral("Pompa"));
+    window->configuration->setDigitalAction(0, 0, InputAction(DigitalInput, 3, 0, 10, 1));
+
+    action(*window, "actionCofnij_zmiany")->trigger();
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(*window->configuration, Configuration());
+    QCOMPARE(widget<QTableWidget>(*window, "weCy1TableWidget")->rowCount(), 0);
+    QCOMPARE(widget<QLineEdit>(*window, "weWyHisterezaLineEdit")->text(), QStringLiteral("20"));
+
+    action(*window, "actionCofnij_zmiany")->trigger();
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(*window->configuration, Configuration());
+}
+
+TELVORO_TEST_MAIN(TestFormBinding)
+#include "tst_formbinding.moc"
