@@ -51,7 +51,8 @@ DialogAnswerer::Answer settingsAnswer(DialogState &state, const QString &number,
             if (editor) {
                 QTest::keyClicks(editor, number);
                 QTest::keyClick(editor, Qt::Key_Return);
-                QTest::qWaitFor([&] { return table->item(0, 1)->text() == number; });
+                if (!QTest::qWaitFor([&] { return table->item(0, 1)->text() == number; }))
+                    qWarning("the typed number was not committed");
             }
         }
         QTest::mouseClick(button, Qt::LeftButton);
