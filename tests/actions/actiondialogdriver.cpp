@@ -5,20 +5,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
+#include "childwidget.h"
+
 #include <QTest>
 
 namespace ActionDialogDriver {
 
 namespace {
 
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
+using TestWidgets::child;
 
 } // namespace
 

@@ -14,6 +14,8 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include "childwidget.h"
+
 #include <QTest>
 
 char *toString(const InputAction &action)
@@ -61,14 +63,7 @@ private slots:
 
 namespace {
 
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
+using TestWidgets::child;
 
 QStringList itemTexts(const QListWidget *listWidget)
 {

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "childwidget.h"
 #include "config/configuration.h"
 #include "dialoganswerer.h"
 #include "testmain.h"
@@ -19,10 +20,7 @@ namespace {
 template<typename T>
 T *widget(MainWindow &window, const char *name)
 {
-    auto *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
+    return TestWidgets::child<T>(&window, name);
 }
 
 // Puts a configuration into the window the way undo does: as the reference

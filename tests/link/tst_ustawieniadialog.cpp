@@ -14,6 +14,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include "childwidget.h"
+
 #include <QTest>
 #include <QTimer>
 
@@ -57,14 +59,7 @@ namespace {
 // Short enough to keep the suite quick, long enough for a pseudo-terminal.
 constexpr int TestPeriod = 20;
 
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
+using TestWidgets::child;
 
 void click(QWidget *dialog, const char *name)
 {
