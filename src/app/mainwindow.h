@@ -150,6 +150,15 @@ private:
     void analogRangeEdited(int input, const QString &text);
 
     // Module operations (src/link/mainwindow_module.cpp).
+    void restoreModuleActions();
+    bool deferWhileModuleBusy(void (MainWindow::*operation)());
+    void runOperationsWaitingForModule();
+    bool smsBlockNeedsWriting() const;
+    bool modemConnected = false;
+    // The SMS block the connected module is known to hold (read from it or
+    // written to it); empty when unknown.
+    QByteArray smsBlockInModule;
+    QList<void (MainWindow::*)()> operationsWaitingForModule;
 };
 
 #endif

@@ -1,9 +1,276 @@
-// Placeholder bodies until this area is built; replaced by its owner.
 #include "app/mainwindow.h"
+#include "ui_mainwindow.h"
 
-void MainWindow::on_polaczZModememPushButton_clicked(bool) {}
-void MainWindow::fillPortsComboBox() {}
-void MainWindow::on_actionOdbierz_z_modemu_triggered() {}
-void MainWindow::on_weWyManWyslijPushButton_clicked() {}
-void MainWindow::on_actionZapisz_do_modu_u_triggered() {}
-void MainWindow::updateOnlineAktualneWejscia() {}
+#include "actions/analogscale.h"
+#include "config/configuration.h"
+#include "link/module.h"
+
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QtEndian>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int OnlineTab = 3;
+constexpr int OnlineStateSize = 5;
+constexpr int BusyDialogDelay = 500;
+constexpr int ConfigurationFromModule = 2;
+constexpr double AnalogOutputMaximum = 10.0;
+
+const QString LastPortKey = QStringLiteral("LastPortUsed");
+const QString ConnectedIcon = QStringLiteral(":/new/prefix1/icons/network-connect.png");
+const QString DisconnectedIcon = QStringLiteral(":/new/prefix1/icons/network-disconnect.png");
+const QString ConnectedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_success.png\"> "
+    "<span style=\"color:rgb(0,170,0);font-size:9pt;font-weight:bold;\">Połączono z modemem</span>");
+const QString ConnectionFailedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+
+// The busy indicator of a read or a write. It appears only when the exchange
+// still runs after half a second; resetting the pointer takes it away.
+std::unique_ptr<QProgressDialog> busyDialog(const QString &label, QWidget *parent)
+{
+    auto dialog = std::make_unique<QProgressDialog>(label, MainWindow::tr("Anuluj"), 0, 0, parent);
+    dialog->setCancelButton(nullptr);
+    QTimer::singleShot(BusyDialogDelay, dialog.get(), &QProgressDialog::show);
+    return dialog;
+}
+
+// An analogue output's set value in hundredths, or nothing when it lies
+// outside 0 to 10. Text that is not a number counts as 0; the fields take a
+// full stop whatever the locale. Rounded to thousandths first, so a value
+// such as 0.29, held in binary just below itself, gives 29 and not 28.
+std::optional<quint16> analogOutputHundredths(const QString &text)
+{
+    bool isNumber = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &isNumber);
+    if (!isNumber)
+        return 0;
+    if (!(value >= 0.0 && value <= AnalogOutputMaximum))
+        return std::nullopt;
+    return quint16(qRound64(value * 1000.0) / 10);
+}
+
+} // namespace
+
+void MainWindow::on_polaczZModememPushButton_clicked(bool)
+{
+    ui->polaczZModememPushButton->setEnabled(false);
+    if (modemConnected) {
+        module->disconnectPort();
+        ui->modemPolaczenieStatusLabel->clear();
+        ui->polaczZModememPushButton->setText(tr("Połącz"));
+        ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
+        ui->actionOdbierz_z_modemu->setEnabled(false);
+        ui->actionZapisz_do_modu_u->setEnabled(false);
+        ui->portsComboBox->setEnabled(true);
+        modemConnected = false;
+        smsBlockInModule.clear();
+    } else if (ui->portsComboBox->currentIndex() != 0) {
+        const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
+        QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).setValue(LastPortKey, name);
+        if (!module->connectPort(name)) {
+            ui->polaczZModememPushButton->setEnabled(true);
+            ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
+            return;
+        }
+        ui->polaczZModememPushButton->setText(tr("Rozłącz"));
+        ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
+        ui->actionOdbierz_z_modemu->setEnabled(true);
+        ui->actionZapisz_do_modu_u->setEnabled(true);
+        ui->portsComboBox->setEnabled(false);
+        ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
+        modemConnected = true;
+        smsBlockInModule.clear();
+        // Connected while the "Online" tab is shown: it polls at once, and
+        // reading and writing wait until another tab is chosen.
+        if (ui->tabWidget->currentIndex() == OnlineTab)
+            on_tabWidget_currentChanged(OnlineTab);
+    }
+    ui->polaczZModememPushButton->setEnabled(true);
+}
+
+void MainWindow::fillPortsComboBox()
+{
+    ui->portsComboBox->clear();
+    ui->portsComboBox->addItem(tr("<<Wybierz port do komunikacji z modemem>>"));
+    for (const auto &[name, label] : std::as_const(module->availablePorts))
+        ui->portsComboBox->addItem(label, name);
+    const QVariant lastPort =
+        QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).value(LastPortKey);
+    if (!lastPort.isValid())
+        return;
+    const int index = ui->portsComboBox->findData(lastPort.toString(), Qt::UserRole,
+                                                  Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        ui->portsComboBox->setCurrentIndex(index);
+}
+
+void MainWindow::on_actionOdbierz_z_modemu_triggered()
+{
+    if (!modemConnected)
+        return;
+    if (deferWhileModuleBusy(&MainWindow::on_actionOdbierz_z_modemu_triggered))
+        return;
+    ui->actionOdbierz_z_modemu->setEnabled(false);
+    ui->actionZapisz_do_modu_u->setEnabled(false);
+    if (!closeConfiguration()) {
+        restoreModuleActions();
+        return;
+    }
+
+    beginExchange();
+    ui->polaczZModememPushButton->setEnabled(false);
+    auto busy = busyDialog(tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), this);
+    const QByteArray image = module->readConfiguration();
+    busy.reset();
+
+    const bool complete = image.size() == ConfigurationImageSize;
+    if (complete) {
+        configuration = new Configuration;
+        configuration->fromImage(image);
+        referenceConfiguration = new Configuration;
+        *referenceConfiguration = *configuration;
+        configurationSource = ConfigurationFromModule;
+        smsBlockInModule = configuration->toImage(ImageSection::SmsBlock);
+        fillForm();
+        ui->mainStackedWidget->setCurrentIndex(1);
+        setWindowTitle(applicationTitle);
+    } else {
+        QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
+                             QMessageBox::Ok);
+    }
+
+    ui->polaczZModememPushButton->setEnabled(true);
+    // Ending the exchange gives the configuration actions back their state
+    // from before it, so the ones a read configuration needs come after.
+    endExchange();
+    if (complete) {
+        ui->actionCofnij_zmiany->setEnabled(true);
+        ui->actionZapis_do_pliku->setEnabled(true);
+        ui->actionZamknij_konfiguracj->setEnabled(true);
+    }
+    restoreModuleActions();
+    runOperationsWaitingForModule();
+}
+
+void MainWindow::on_actionZapisz_do_modu_u_triggered()
+{
+    if (!configuration || !modemConnected)
+        return;
+    if (deferWhileModuleBusy(&MainWindow::on_actionZapisz_do_modu_u_triggered))
+        return;
+    ui->actionZapisz_do_modu_u->setEnabled(false);
+    ui->actionOdbierz_z_modemu->setEnabled(false);
+    beginExchange();
+    ui->polaczZModememPushButton->setEnabled(false);
+    collectForm();
+
+    auto busy = busyDialog(tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), this);
+    bool written = module->writeSettingsBlock(*configuration);
+    if (written && smsBlockNeedsWriting()) {
+        const QByteArray smsBlock = configuration->toImage(ImageSection::SmsBlock);
+        written = module->writeSmsBlock(*configuration);
+        smsBlockInModule = written ? smsBlock : QByteArray();
+    }
+    busy.reset();
+    if (!written)
+        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
+                             QMessageBox::Ok);
+
+    ui->polaczZModememPushButton->setEnabled(true);
+    endExchange();
+    restoreModuleActions();
+    runOperationsWaitingForModule();
+}
+
+// The SMS texts take 14 s to write, so they are left out when the module
+// already holds them: the configuration came from the module and its texts
+// are still the ones read from it or written to it since. Comparing with the
+// module's texts, not with the reference copy, matters once the reference has
+// moved on (saving to a file takes a new one).
+bool MainWindow::smsBlockNeedsWriting() const
+{
+    return configurationSource != ConfigurationFromModule || smsBlockInModule.isEmpty()
+            || configuration->toImage(ImageSection::SmsBlock) != smsBlockInModule;
+}
+
+void MainWindow::updateOnlineAktualneWejscia()
+{
+    // Another exchange still waits for its answer; the next poll comes in a
+    // second.
+    if (module->isBusy())
+        return;
+    const QByteArray state = module->readOnlineState();
+    if (configuration && state.size() == OnlineStateSize) {
+        const quint8 inputs = quint8(state.at(4));
+        for (int n = 1; n <= DigitalInputCount; ++n) {
+            const QString name = n == 1 ? QStringLiteral("onlineAktualneZalRadioButton")
+                                        : QStringLiteral("onlineAktualneZalRadioButton_%1").arg(n);
+            findChild<QAbstractButton *>(name)->setChecked(inputs & (1 << (n - 1)));
+        }
+        const quint16 ai1 = qFromBigEndian<quint16>(state.constData());
+        const quint16 ai2 = qFromBigEndian<quint16>(state.constData() + 2);
+        ui->onlineAktualneAn1LineEdit->setText(
+            analogDisplayText(ai1, configuration->analogInputRange(0)));
+        ui->onlineAktualneAn2LineEdit->setText(
+            analogDisplayText(ai2, configuration->analogInputRange(1)));
+    }
+    runOperationsWaitingForModule();
+}
+
+void MainWindow::on_weWyManWyslijPushButton_clicked()
+{
+    const std::optional<quint16> ao1 = analogOutputHundredths(ui->onlineManAnOut1LineEdit->text());
+    const std::optional<quint16> ao2 =
+        ao1 ? analogOutputHundredths(ui->onlineManAnOut2LineEdit->text()) : std::nullopt;
+    if (!ao1 || !ao2) {
+        QMessageBox::warning(this, windowTitle(),
+                             tr("Dla wyjść analogowych należy wpisać wartość od 0 do 10."),
+                             QMessageBox::Ok);
+        return;
+    }
+    if (deferWhileModuleBusy(&MainWindow::on_weWyManWyslijPushButton_clicked))
+        return;
+
+    onlineTimer.stop();
+    quint8 doMask = 0;
+    for (int n = 1; n <= DigitalOutputCount; ++n) {
+        if (findChild<QAbstractButton *>(QStringLiteral("weWyManDO%1ZalRadioButton").arg(n))->isChecked())
+            doMask |= quint8(1 << (n - 1));
+    }
+    module->sendManualOutputs(*ao1, *ao2, doMask);
+    onlineTimer.start();
+    runOperationsWaitingForModule();
+}
+
+// After an exchange the read and write actions follow the tab rule again:
+// available while connected, except on the "Online" tab.
+void MainWindow::restoreModuleActions()
+{
+    on_tabWidget_currentChanged(ui->tabWidget->currentIndex());
+}
+
+// A request that meets another exchange still waiting for its answer (a poll
+// fires every second) would be refused by the module link. It cannot wait
+// here either: the exchange below it resumes only after this slot returns.
+// So it is remembered and runs as soon as that exchange has finished.
+bool MainWindow::deferWhileModuleBusy(void (MainWindow::*operation)())
+{
+    if (!module->isBusy())
+        return false;
+    if (!operationsWaitingForModule.contains(operation))
+        operationsWaitingForModule.append(operation);
+    return true;
+}
+
+void MainWindow::runOperationsWaitingForModule()
+{
+    while (!operationsWaitingForModule.isEmpty() && !module->isBusy())
+        (this->*operationsWaitingForModule.takeFirst())();
+}
