@@ -1,10 +1,665 @@
 #include "app/mainwindow.h"
+#include "config/configuration.h"
+#include "dialoganswerer.h"
+#include "emulatorprocess.h"
+#include "link/module.h"
 #include "testmain.h"
+#include "ui_mainwindow.h"
+#include "windowdriver.h"
+
+#include <QDataStream>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using WindowDriver::action;
+
+namespace {
+
+constexpr int TestPeriod = 30;
+constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
+const QString ConnectedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_success.png\"> "
+    "<span style=\"color:rgb(0,170,0);font-size:9pt;font-weight:bold;\">Połączono z modemem</span>");
+const QString FailedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
+const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
+const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
+
+QString lastPortUsed()
+{
+    return QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+            .value(QStringLiteral("LastPortUsed")).toString();
+}
+
+bool showsIcon(const QAbstractButton *button, const QString &path)
+{
+    const QImage shown = button->icon().pixmap(16).toImage();
+    return !shown.isNull() && shown == QIcon(path).pixmap(16).toImage();
+}
+
+QProgressDialog *visibleBusyDialog(MainWindow &window)
+{
+    for (QProgressDialog *dialog : window.findChildren<QProgressDialog *>()) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// The commands that start with the given bytes, each as its number of bytes.
+QList<int> commandLengths(const EmulatorProcess &emulator, const QString &start)
+{
+    QList<int> lengths;
+    for (const QString &command : emulator.commands()) {
+        if (command.startsWith(start))
+            lengths.append(int(command.count(' ') + 1));
+    }
+    return lengths;
+}
+
+// A .kvl file for the emulator to start from.
+QString writeConfigurationFile(const QTemporaryDir &folder, const Configuration &configuration)
+{
+    const QString path = folder.filePath(QStringLiteral("module.kvl"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QDataStream(&file) << quint32(ConfigurationImageSize);
+    file.write(configuration.toImage(ImageSection::Full));
+    return path;
+}
+
+void typeSmsText(MainWindow &window, int row, const QString &text)
+{
+    QTableWidget *statuses = window.ui->defNazwSmsListaTableWidget;
+    WindowDriver::reveal(statuses);
+    const QRect cell = statuses->visualItemRect(statuses->item(row, 1));
+    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, cell.center());
+    window.ui->defNazwSmsTrescPlainTextEdit->setFocus();
+    QTest::keyClicks(window.ui->defNazwSmsTrescPlainTextEdit, text);
+}
+
+} // namespace
 
 class TestMainWindowModule : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void connectAndReadAtModuleTiming();
+    void connectShowsConnectedStateAndDisconnectReturnsToIdle();
+    void connectWithoutModuleShowsFailure();
+    void promptItemDoesNothing();
+    void lastPortIsStoredAndPreselected();
+    void scanRefillsPortsOnlyWhenTheirNumberChanges();
+
+    void readFailures_data();
+    void readFailures();
+    void readAsksAboutChangesFirst();
+    void configurationActionsWaitDuringRead();
+    void closingDuringReadWaitsForIt();
+    void closingDuringWriteStillAsksAboutChanges();
+
+    void writeNewConfigurationSendsBothBlocks();
+    void writeAfterReadSkipsUnchangedSmsTexts();
+    void writeSendsSmsTextsChangedSinceRead();
+    void writeFailures_data();
+    void writeFailures();
+    void writtenConfigurationReadsBack();
+
+    void onlineTabShowsLiveState();
+    void lingeringAnswerDoesNotSpoilNextPoll();
+    void manualOutputs_data();
+    void manualOutputs();
+    void manualOutputsWaitForRunningPoll();
+
+private:
+    // Starts an emulator, lists its port in a fresh window and connects.
+    void setUp(const QStringList &options = {}, int period = TestPeriod);
+    void connectWindow();
+    void readModule();
+
+    std::unique_ptr<EmulatorProcess> emulator;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DialogAnswerer> answerer;
 };
+
+void TestMainWindowModule::init()
+{
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    answerer = std::make_unique<DialogAnswerer>();
+}
+
+void TestMainWindowModule::cleanup()
+{
+    if (answerer)
+        QVERIFY2(answerer->unexpected.isEmpty(), qPrintable(answerer->unexpected.value(0).text));
+    window.reset();
+    emulator.reset();
+    answerer.reset();
+    qunsetenv(ExtraPorts);
+}
+
+void TestMainWindowModule::setUp(const QStringList &options, int period)
+{
+    emulator = std::make_unique<EmulatorProcess>(options);
+    QVERIFY(emulator->isRunning());
+    qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
+    window = std::make_unique<MainWindow>();
+    if (period > 0)
+        window->module->setPeriodForTests(period);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->module->readAvaiblePorts();
+}
+
+// Picks the emulator's port in the ports box and presses "Połącz".
+void TestMainWindowModule::connectWindow()
+{
+    QComboBox *ports = window->ui->portsComboBox;
+    const int index = ports->findData(emulator->portPath());
+    QVERIFY(index > 0);
+    ports->setCurrentIndex(index);
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QCOMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Rozłącz"));
+}
+
+void TestMainWindowModule::readModule()
+{
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+    QVERIFY(window->configuration);
+    QCOMPARE(window->configurationSource, 2);
+}
+
+void TestMainWindowModule::connectAndReadAtModuleTiming()
+{
+    Configuration stored;
+    stored.hysteresis = 42;
+    stored.analogRange[1] = 250;
+    stored.analogDecimals[1] = 1;
+    QTemporaryDir folder;
+    const QString file = writeConfigurationFile(folder, stored);
+    setUp({"--config", file}, 0);
+    connectWindow();
+
+    bool shownEarly = false;
+    QString shownLabel;
+    QTimer::singleShot(300, this, [&] { shownEarly = visibleBusyDialog(*window); });
+    QTimer::singleShot(1500, this, [&] {
+        if (QProgressDialog *dialog = visibleBusyDialog(*window))
+            shownLabel = dialog->labelText();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    readModule();
+    QVERIFY(clock.elapsed() >= 3000);
+
+    QVERIFY(!shownEarly);
+    QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
+    QVERIFY(!visibleBusyDialog(*window));
+    QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
+    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 1);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro"));
+    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("42"));
+    QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
+    QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
+    QVERIFY(*window->configuration == *window->referenceConfiguration);
+    for (const char *name : {"actionCofnij_zmiany", "actionZapis_do_pliku", "actionZamknij_konfiguracj",
+                             "actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionNowy"})
+        QVERIFY2(action(*window, name)->isEnabled(), name);
+}
+
+void TestMainWindowModule::connectShowsConnectedStateAndDisconnectReturnsToIdle()
+{
+    setUp();
+    connectWindow();
+    QPushButton *button = window->ui->polaczZModememPushButton;
+    QVERIFY(button->isEnabled());
+    QVERIFY(showsIcon(button, QStringLiteral(":/new/prefix1/icons/network-connect.png")));
+    QVERIFY(!window->ui->portsComboBox->isEnabled());
+    QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->text(), ConnectedStatus);
+    QVERIFY(window->module->isConnected());
+    QVERIFY(!window->module->portsTimer.isActive());
+    QCOMPARE(lastPortUsed(), emulator->portPath());
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), QStringLiteral("Połącz"));
+    QVERIFY(showsIcon(button, QStringLiteral(":/new/prefix1/icons/network-disconnect.png")));
+    QVERIFY(window->ui->modemPolaczenieStatusLabel->text().isEmpty());
+    QVERIFY(window->ui->portsComboBox->isEnabled());
+    QVERIFY(!action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(!action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QVERIFY(!window->module->isConnected());
+    QVERIFY(window->module->portsTimer.isActive());
+    QCOMPARE(emulator->commands(), QStringList({"69", "69"}));
+}
+
+void TestMainWindowModule::connectWithoutModuleShowsFailure()
+{
+    setUp({"--fail", "silent"});
+    QComboBox *ports = window->ui->portsComboBox;
+    ports->setCurrentIndex(ports->findData(emulator->portPath()));
+    window->module->portsTimer.stop();
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->text(), FailedStatus);
+    QCOMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Połącz"));
+    QVERIFY(window->ui->polaczZModememPushButton->isEnabled());
+    QVERIFY(ports->isEnabled());
+    QVERIFY(!action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(!window->module->isConnected());
+    QVERIFY(window->module->portsTimer.isActive());
+    // A failed attempt is remembered too.
+    QCOMPARE(lastPortUsed(), emulator->portPath());
+}
+
+void TestMainWindowModule::promptItemDoesNothing()
+{
+    setUp();
+    window->ui->portsComboBox->setCurrentIndex(0);
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QCOMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Połącz"));
+    QVERIFY(window->ui->polaczZModememPushButton->isEnabled());
+    QVERIFY(window->ui->modemPolaczenieStatusLabel->text().isEmpty());
+    QVERIFY(!window->module->isConnected());
+    QVERIFY(lastPortUsed().isEmpty());
+    QVERIFY(emulator->commands().isEmpty());
+}
+
+void TestMainWindowModule::lastPortIsStoredAndPreselected()
+{
+    EmulatorProcess other;
+    QVERIFY(other.isRunning());
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+            .setValue(QStringLiteral("LastPortUsed"), other.portPath());
+    emulator = std::make_unique<EmulatorProcess>();
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + other.portPath()).toLocal8Bit());
+    window = std::make_unique<MainWindow>();
+    window->module->readAvaiblePorts();
+
+    QComboBox *ports = window->ui->portsComboBox;
+    QCOMPARE(ports->itemText(0), QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
+    QCOMPARE(ports->currentData().toString(), other.portPath());
+    QCOMPARE(ports->currentText(), other.portPath() + " (port wirtualny)");
+
+    // A remembered port that is not there leaves the prompt chosen.
+    window.reset();
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+            .setValue(QStringLiteral("LastPortUsed"), QStringLiteral("/dev/nothing-here"));
+    window = std::make_unique<MainWindow>();
+    window->module->readAvaiblePorts();
+    QCOMPARE(window->ui->portsComboBox->currentIndex(), 0);
+}
+
+void TestMainWindowModule::scanRefillsPortsOnlyWhenTheirNumberChanges()
+{
+    setUp();
+    QComboBox *ports = window->ui->portsComboBox;
+    const int countWithOne = ports->count();
+    QVERIFY(ports->findData(emulator->portPath()) > 0);
+
+    EmulatorProcess second;
+    QVERIFY(second.isRunning());
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + second.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QCOMPARE(ports->count(), countWithOne + 1);
+    QVERIFY(ports->findData(second.portPath()) > 0);
+
+    // One port swapped for another: the number is the same, the box stays.
+    EmulatorProcess third;
+    QVERIFY(third.isRunning());
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + third.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QVERIFY(ports->findData(second.portPath()) > 0);
+    QCOMPARE(ports->findData(third.portPath()), -1);
+}
+
+void TestMainWindowModule::readFailures_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // A late answer arrives long after the read has given up: a silent module.
+    QTest::newRow("silent") << QStringList{"--fail", "late", "--late-ms", "20000"};
+    QTest::newRow("1967 bytes") << QStringList{"--fail", "short-image"};
+    QTest::newRow("1969 bytes") << QStringList{"--fail", "long-image"};
+}
+
+void TestMainWindowModule::readFailures()
+{
+    QFETCH(QStringList, options);
+    setUp(options);
+    connectWindow();
+    answerer->expectMessageBox();
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+
+    QCOMPARE(answerer->seen.size(), 1);
+    QCOMPARE(answerer->seen[0].title, QStringLiteral("Odczyt"));
+    QCOMPARE(answerer->seen[0].text, ReadError);
+    QVERIFY(!window->configuration);
+    QVERIFY(!window->referenceConfiguration);
+    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 0);
+    QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(!action(*window, "actionZamknij_konfiguracj")->isEnabled());
+    QVERIFY(action(*window, "actionNowy")->isEnabled());
+    QVERIFY(window->ui->polaczZModememPushButton->isEnabled());
+}
+
+void TestMainWindowModule::readAsksAboutChangesFirst()
+{
+    setUp();
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::change(*window, QStringLiteral("akuPrzekZalCheckBox"));
+    Configuration *open = window->configuration;
+
+    answerer->expectMessageBox(QStringLiteral("Anuluj"));
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+    QCOMPARE(answerer->seen.size(), 1);
+    QCOMPARE(answerer->seen[0].title, QStringLiteral("Zmiany"));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configurationSource, 0);
+    QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QCOMPARE(emulator->commands(), QStringList({"69", "69"}));
+
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    readModule();
+    QCOMPARE(answerer->seen.size(), 2);
+    QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
+}
+
+void TestMainWindowModule::configurationActionsWaitDuringRead()
+{
+    setUp({}, 100);
+    connectWindow();
+    QStringList enabledDuringRead;
+    bool newConfigurationCreated = false;
+    QTimer::singleShot(200, this, [&] {
+        for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku",
+                                 "actionCofnij_zmiany", "actionZamknij_konfiguracj", "actionUstawienia",
+                                 "actionOdbierz_z_modemu", "actionZapisz_do_modu_u"}) {
+            if (action(*window, name)->isEnabled())
+                enabledDuringRead.append(QLatin1String(name));
+        }
+        if (window->ui->polaczZModememPushButton->isEnabled())
+            enabledDuringRead.append(QStringLiteral("polaczZModememPushButton"));
+        action(*window, "actionNowy")->trigger();
+        newConfigurationCreated = window->configuration;
+    });
+    readModule();
+    QCOMPARE(enabledDuringRead, QStringList());
+    QVERIFY(!newConfigurationCreated);
+    for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionUstawienia"})
+        QVERIFY2(action(*window, name)->isEnabled(), name);
+    QVERIFY(window->ui->polaczZModememPushButton->isEnabled());
+}
+
+void TestMainWindowModule::closingDuringReadWaitsForIt()
+{
+    setUp({}, 100);
+    connectWindow();
+    bool closedAtOnce = true;
+    QTimer::singleShot(200, this, [&] { closedAtOnce = window->close(); });
+    readModule();
+    QVERIFY(!closedAtOnce);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(!window->configuration);
+}
+
+void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
+{
+    setUp({}, 20);
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
+    bool closedAtOnce = true;
+    QTimer::singleShot(100, this, [&] { closedAtOnce = window->close(); });
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(!closedAtOnce);
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(answerer->seen[0].title, QStringLiteral("Zmiany"));
+    QTRY_VERIFY(!window->isVisible());
+}
+
+void TestMainWindowModule::writeNewConfigurationSendsBothBlocks()
+{
+    setUp();
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QVERIFY(answerer->seen.isEmpty());
+    QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
+    QVERIFY(action(*window, "actionZamknij_konfiguracj")->isEnabled());
+    QCOMPARE(window->configurationSource, 0);
+}
+
+void TestMainWindowModule::writeAfterReadSkipsUnchangedSmsTexts()
+{
+    setUp();
+    connectWindow();
+    readModule();
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>());
+
+    typeSmsText(*window, 3, QStringLiteral("Brak zasilania"));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QVERIFY(answerer->seen.isEmpty());
+}
+
+// Saving to a file takes a new reference copy; the texts still have to
+// reach the module.
+void TestMainWindowModule::writeSendsSmsTextsChangedSinceRead()
+{
+    setUp();
+    connectWindow();
+    readModule();
+    typeSmsText(*window, 0, QStringLiteral("Alarm"));
+    QTemporaryDir folder;
+    answerer->expectFile(folder.filePath(QStringLiteral("saved.kvl")));
+    action(*window, "actionZapis_do_pliku")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(*window->configuration == *window->referenceConfiguration);
+
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    // Now the module holds them, and the next write leaves them out.
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+}
+
+void TestMainWindowModule::writeFailures_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QList<int>>("smsBlocks");
+    QTest::newRow("no w") << "no-settings-ack" << QList<int>();
+    QTest::newRow("no u") << "no-sms-ack" << QList<int>{1122};
+}
+
+void TestMainWindowModule::writeFailures()
+{
+    QFETCH(QString, fault);
+    QFETCH(QList<int>, smsBlocks);
+    setUp({"--fail", fault});
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    answerer->expectMessageBox();
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(answerer->seen.size(), 1);
+    QCOMPARE(answerer->seen[0].title, window->windowTitle());
+    QCOMPARE(answerer->seen[0].text, WriteError);
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
+    QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QVERIFY(window->configuration);
+}
+
+void TestMainWindowModule::writtenConfigurationReadsBack()
+{
+    setUp();
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+    typeSmsText(*window, 5, QStringLiteral("Zalanie piwnicy"));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(answerer->seen.isEmpty());
+
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    readModule();
+    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
+    QCOMPARE(window->configuration->smsText(5), QStringLiteral("Zalanie piwnicy"));
+}
+
+void TestMainWindowModule::onlineTabShowsLiveState()
+{
+    Configuration stored;
+    stored.analogRange[1] = 250;
+    stored.analogDecimals[1] = 1;
+    QTemporaryDir folder;
+    setUp({"--config", writeConfigurationFile(folder, stored)});
+    connectWindow();
+    readModule();
+    QTabWidget *tabs = window->ui->tabWidget;
+    tabs->setCurrentIndex(3);
+    QVERIFY(window->onlineTimer.isActive());
+    QVERIFY(!action(*window, "actionOdbierz_z_modemu")->isEnabled());
+
+    const QList<QAbstractButton *> indicators{
+        window->ui->onlineAktualneZalRadioButton, window->ui->onlineAktualneZalRadioButton_2,
+        window->ui->onlineAktualneZalRadioButton_3, window->ui->onlineAktualneZalRadioButton_4,
+        window->ui->onlineAktualneZalRadioButton_5, window->ui->onlineAktualneZalRadioButton_6};
+    const auto inputsShown = [&] {
+        int bits = 0;
+        for (int n = 0; n < 6; ++n)
+            bits |= indicators[n]->isChecked() ? 1 << n : 0;
+        return bits;
+    };
+    // Poll n answers AI1 = 50 n, AI2 = 1000 - 50 n and the inputs n.
+    QLineEdit *ai1 = window->ui->onlineAktualneAn1LineEdit;
+    QLineEdit *ai2 = window->ui->onlineAktualneAn2LineEdit;
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.00"), 3000);
+    QCOMPARE(ai2->text(), QStringLiteral("25.0"));
+    QCOMPARE(inputsShown(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("1.00"), 3000);
+    QCOMPARE(ai2->text(), QStringLiteral("22.5"));
+    QCOMPARE(inputsShown(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("1.50"), 3000);
+    QCOMPARE(inputsShown(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("2.00"), 3000);
+    QCOMPARE(ai2->text(), QStringLiteral("20.0"));
+    QCOMPARE(inputsShown(), 4);
+
+    tabs->setCurrentIndex(0);
+    QVERIFY(!window->onlineTimer.isActive());
+    QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
+}
+
+void TestMainWindowModule::lingeringAnswerDoesNotSpoilNextPoll()
+{
+    setUp({"--fail", "linger"});
+    connectWindow();
+    readModule();
+    window->ui->tabWidget->setCurrentIndex(3);
+    QLineEdit *ai1 = window->ui->onlineAktualneAn1LineEdit;
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.00"), 3000);
+    QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
+    QCOMPARE(commandLengths(*emulator, "43"), QList<int>{6});
+    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.50"), 3000);
+}
+
+void TestMainWindowModule::manualOutputs_data()
+{
+    QTest::addColumn<QString>("ao1");
+    QTest::addColumn<QString>("ao2");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("5.5 and empty") << "5.5" << "" << "43 02 26 00 00 21";
+    QTest::newRow("10 and 0") << "10" << "0" << "43 03 E8 00 00 21";
+    QTest::newRow("0.29 exactly") << "0.29" << "1.13" << "43 00 1D 00 71 21";
+    QTest::newRow("AO 1 above 10") << "10.01" << "0" << "";
+    QTest::newRow("AO 2 above 10") << "0" << "11" << "";
+}
+
+void TestMainWindowModule::manualOutputs()
+{
+    QFETCH(QString, ao1);
+    QFETCH(QString, ao2);
+    QFETCH(QString, sent);
+    setUp();
+    connectWindow();
+    readModule();
+    window->ui->tabWidget->setCurrentIndex(3);
+    QVERIFY(window->onlineTimer.isActive());
+    WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, ao1);
+    WindowDriver::retype(window->ui->onlineManAnOut2LineEdit, ao2);
+    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1);
+    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2);
+    QTest::mouseClick(window->ui->weWyManDO1ZalRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO3ZalRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO3WylRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO6ZalRadioButton, Qt::LeftButton);
+
+    if (sent.isEmpty())
+        answerer->expectMessageBox();
+    bool timerRanDuringCommand = true;
+    QTimer::singleShot(10, this, [&] { timerRanDuringCommand = window->onlineTimer.isActive(); });
+    QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
+
+    if (sent.isEmpty()) {
+        QCOMPARE(answerer->seen.size(), 1);
+        QCOMPARE(answerer->seen[0].title, window->windowTitle());
+        QCOMPARE(answerer->seen[0].text, OutputRangeError);
+        QVERIFY(window->onlineTimer.isActive());
+        QCOMPARE(commandLengths(*emulator, "43"), QList<int>());
+        return;
+    }
+    QVERIFY(!timerRanDuringCommand);
+    QVERIFY(window->onlineTimer.isActive());
+    QTRY_VERIFY(emulator->commands().contains(sent));
+}
+
+// The poll is refused nothing and the click is not lost: the command goes out
+// once the poll's answer is in.
+void TestMainWindowModule::manualOutputsWaitForRunningPoll()
+{
+    setUp({}, 200);
+    connectWindow();
+    readModule();
+    window->ui->tabWidget->setCurrentIndex(3);
+    WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, QStringLiteral("2"));
+    bool clickedDuringPoll = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (window->module->isBusy() && !clickedDuringPoll) {
+            clickedDuringPoll = true;
+            QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
+        }
+    });
+    watch.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(clickedDuringPoll, 3000);
+    watch.stop();
+    QTRY_VERIFY(emulator->commands().contains(QStringLiteral("43 00 C8 00 00 00")));
+    const QStringList commands = emulator->commands();
+    const qsizetype sentAt = commands.indexOf(QStringLiteral("43 00 C8 00 00 00"));
+    QCOMPARE(commands.at(sentAt - 1), QStringLiteral("42"));
+    QTRY_VERIFY(window->onlineTimer.isActive());
+}
 
 TELVORO_TEST_MAIN(TestMainWindowModule)
 #include "tst_mainwindowmodule.moc"
