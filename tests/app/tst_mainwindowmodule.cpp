@@ -394,9 +394,12 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
             enabledDuringRead.append(QStringLiteral("polaczZModememPushButton"));
         action(*window, "actionNowy")->trigger();
         newConfigurationCreated = window->configuration;
+        emit window->ui->label_6->linkActivated(QStringLiteral("ustawienia_telefon"));
     });
+    DialogAnswerer answerer;
     readModule();
     QCOMPARE(enabledDuringRead, QStringList());
+    QVERIFY(answerer.seen.isEmpty() && answerer.unexpected.isEmpty());
     QVERIFY(!newConfigurationCreated);
     for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionUstawienia"})
         QVERIFY2(action(*window, name)->isEnabled(), name);
