@@ -7,6 +7,10 @@
 #include "ui_mainwindow.h"
 #include "windowdriver.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
@@ -74,6 +78,37 @@ QString writeConfigurationFile(const QTemporaryDir &folder, const Configuration 
     return path;
 }
 
+// What the settings dialog edits, compared member by member.
+void compareDialogSettings(const Configuration &actual, const Configuration &expected)
+{
+    QCOMPARE(actual.secondModulePhone, expected.secondModulePhone);
+    QCOMPARE(actual.phoneNumbers, expected.phoneNumbers);
+    QCOMPARE(actual.errorReportPhones, expected.errorReportPhones);
+    QCOMPARE(actual.ringActions, expected.ringActions);
+    QCOMPARE(actual.microphone(), expected.microphone());
+    QCOMPARE(actual.serverAddress, expected.serverAddress);
+    QCOMPARE(actual.serverPort, expected.serverPort);
+    QCOMPARE(actual.archiveInterval, expected.archiveInterval);
+    QCOMPARE(actual.archiveSendAfter, expected.archiveSendAfter);
+}
+
+void typeInto(QWidget *dialog, const char *name, const QString &text)
+{
+    QWidget *field = dialog->findChild<QWidget *>(QLatin1String(name));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+}
+
+void chooseItem(QWidget *dialog, const char *name, const QString &text)
+{
+    auto *combo = dialog->findChild<QComboBox *>(QLatin1String(name));
+    QTest::keyClick(combo, Qt::Key_Home);
+    while (combo->currentText() != text && combo->currentIndex() < combo->count() - 1)
+        QTest::keyClick(combo, Qt::Key_Down);
+}
+
 void typeSmsText(MainWindow &window, int row, const QString &text)
 {
     QTableWidget *statuses = window.ui->defNazwSmsListaTableWidget;
@@ -114,6 +149,7 @@ private slots:
     void writeFailures_data();
     void writeFailures();
     void writtenConfigurationReadsBack();
+    void settingsSurviveFileAndModule();
 
     void onlineTabShowsLiveState();
     void lingeringAnswerDoesNotSpoilNextPoll();
@@ -528,6 +564,58 @@ void TestMainWindowModule::writtenConfigurationReadsBack()
     readModule();
     QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
     QCOMPARE(window->configuration->smsText(5), QStringLiteral("Zalanie piwnicy"));
+}
+
+// Every setting of the settings dialog survives a file and the module.
+void TestMainWindowModule::settingsSurviveFileAndModule()
+{
+    setUp();
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    answerer->expect([](QWidget *dialog) {
+        typeInto(dialog, "drugiModulTelefonLineEdit", QStringLiteral("600700800"));
+        dialog->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_2"))->click();
+        dialog->findChild<QCheckBox *>(QStringLiteral("nasluchCheckBox"))->click();
+        chooseItem(dialog, "dzwonek1ComboBox", QStringLiteral("zał. DO 2"));
+        chooseItem(dialog, "dzwonek2ComboBox", QStringLiteral("status 3"));
+        typeInto(dialog, "serverIpLineEdit", QStringLiteral("192.168.1.20"));
+        typeInto(dialog, "serverPortSpinBox", QStringLiteral("8080"));
+        typeInto(dialog, "backupTimeSpinBox", QStringLiteral("15"));
+        typeInto(dialog, "backupAfterSpinBox", QStringLiteral("4"));
+        auto *numbers = dialog->findChild<QTableWidget *>(QStringLiteral("numeryTableWidget"));
+        numbers->item(3, 1)->setText(QStringLiteral("500600700"));
+        dialog->findChild<QPushButton *>(QStringLiteral("zapiszPushButton"))->click();
+    });
+    action(*window, "actionUstawienia")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+
+    Configuration expected;
+    expected.secondModulePhone = QStringLiteral("600700800");
+    expected.setErrorReportPhone(1, true);
+    expected.setMicrophone(true);
+    expected.setRingAction(1, 2);
+    expected.setRingAction(4, 27);
+    expected.serverAddress = {192, 168, 1, 20};
+    expected.serverPort = QStringLiteral("8080");
+    expected.archiveInterval = 15;
+    expected.archiveSendAfter = 4;
+    expected.setPhoneNumber(3, QStringLiteral("500600700"));
+    compareDialogSettings(*window->configuration, expected);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("settings.kvl"));
+    answerer->expectFile(file);
+    action(*window, "actionZapis_do_pliku")->trigger();
+    answerer->expectFile(file);
+    action(*window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(window->configurationSource, 1);
+    compareDialogSettings(*window->configuration, expected);
+
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    readModule();
+    compareDialogSettings(*window->configuration, expected);
+    QCOMPARE(window->ui->defNazwNazwyTelTableWidget->item(3, 1)->text(), QStringLiteral("500600700"));
 }
 
 void TestMainWindowModule::onlineTabShowsLiveState()
