@@ -149,15 +149,16 @@ void TestModuleLink::scanRunsEveryThreeSeconds()
 {
     EmulatorProcess emulator;
     QVERIFY(emulator.isRunning());
+    qputenv(ExtraPorts, QFile::encodeName(emulator.portPath()));
+    QElapsedTimer clock;
+    clock.start();
     Module module;
     QVERIFY(module.portsTimer.isActive());
     QSignalSpy changed(&module, &Module::newAvailablePorts);
-    qputenv(ExtraPorts, QFile::encodeName(emulator.portPath()));
 
-    QElapsedTimer clock;
-    clock.start();
     QTRY_VERIFY_WITH_TIMEOUT(module.availablePorts.contains(virtualPort(emulator.portPath())), 5000);
-    QVERIFY(clock.elapsed() >= 2900);
+    // A coarse timer may fire up to 5% early.
+    QVERIFY(clock.elapsed() >= 2850);
     QCOMPARE(changed.count(), 1);
 }
 
