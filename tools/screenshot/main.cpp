@@ -1,16 +1,17 @@
 // Renders the main window with an example configuration to a PNG file.
-// Usage: telvoro-screenshot OUTPUT.png
+// Usage: telvoro-screenshot OUTPUT.png [TAB]
 #include "app/mainwindow.h"
 #include "config/configuration.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        fprintf(stderr, "usage: %s OUTPUT.png [TAB]\n", argv[0]);
         return 2;
     }
     // The picture must not depend on, or change, the user's own settings.
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
     *window.referenceConfiguration = example;
     window.findChild<QAction *>(QStringLiteral("actionCofnij_zmiany"))->trigger();
 
+    if (argc == 3)
+        window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(atoi(argv[2]));
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
