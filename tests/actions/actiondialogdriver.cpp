@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
-#include "childwidget.h"
+#include "testwidgets.h"
 
 #include <QTest>
 

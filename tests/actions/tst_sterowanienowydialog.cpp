@@ -14,7 +14,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include "childwidget.h"
+#include "testwidgets.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "childwidget.h"
+#include "testwidgets.h"
 #include "config/configuration.h"
 #include "dialoganswerer.h"
 #include "testmain.h"

@@ -4,6 +4,7 @@
 #include "emulatorprocess.h"
 #include "link/module.h"
 #include "testmain.h"
+#include "testwidgets.h"
 #include "ui_mainwindow.h"
 #include "windowdriver.h"
 
@@ -18,6 +19,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+using TestWidgets::chooseItem;
+using TestWidgets::typeInto;
 using WindowDriver::action;
 
 namespace {
@@ -90,23 +93,6 @@ void compareDialogSettings(const Configuration &actual, const Configuration &exp
     QCOMPARE(actual.serverPort, expected.serverPort);
     QCOMPARE(actual.archiveInterval, expected.archiveInterval);
     QCOMPARE(actual.archiveSendAfter, expected.archiveSendAfter);
-}
-
-void typeInto(QWidget *dialog, const char *name, const QString &text)
-{
-    QWidget *field = dialog->findChild<QWidget *>(QLatin1String(name));
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-}
-
-void chooseItem(QWidget *dialog, const char *name, const QString &text)
-{
-    auto *combo = dialog->findChild<QComboBox *>(QLatin1String(name));
-    QTest::keyClick(combo, Qt::Key_Home);
-    while (combo->currentText() != text && combo->currentIndex() < combo->count() - 1)
-        QTest::keyClick(combo, Qt::Key_Down);
 }
 
 void typeSmsText(MainWindow &window, int row, const QString &text)

@@ -14,7 +14,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
-#include "childwidget.h"
+#include "testwidgets.h"
 
 #include <QTest>
 #include <QTimer>
@@ -60,6 +60,8 @@ namespace {
 constexpr int TestPeriod = 20;
 
 using TestWidgets::child;
+using TestWidgets::chooseItem;
+using TestWidgets::typeInto;
 
 void click(QWidget *dialog, const char *name)
 {
@@ -74,14 +76,6 @@ void click(QWidget *dialog, const char *name)
 void showTab(QWidget *dialog, int index)
 {
     child<QTabWidget>(dialog, "tabWidget")->setCurrentIndex(index);
-}
-
-void typeInto(QWidget *dialog, const char *name, const QString &text)
-{
-    auto *lineEdit = child<QLineEdit>(dialog, name);
-    lineEdit->selectAll();
-    QTest::keyClick(lineEdit, Qt::Key_Backspace);
-    QTest::keyClicks(lineEdit, text);
 }
 
 // The line edit in which a number is being edited, or null.
@@ -110,15 +104,6 @@ void typeNumber(QWidget *dialog, int row, const QString &text)
     QCOMPARE(table->item(row, 1)->text(), text);
 }
 
-// Moves through the combo box with the arrow keys until the item shows.
-void chooseItem(QWidget *dialog, const char *name, const QString &text)
-{
-    auto *combo = child<QComboBox>(dialog, name);
-    QTest::keyClick(combo, Qt::Key_Home);
-    while (combo->currentText() != text && combo->currentIndex() < combo->count() - 1)
-        QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(combo->currentText(), text);
-}
 
 }
 

@@ -1,9 +1,12 @@
-#ifndef CHILDWIDGET_H
-#define CHILDWIDGET_H
+#ifndef TESTWIDGETS_H
+#define TESTWIDGETS_H
 
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
+// What a test does to the widgets of a window or dialog, found by object name.
 namespace TestWidgets {
 // The widget a test drives by its object name. A missing one ends the run at
 // once with its name: every later step would only fail less clearly.
@@ -15,6 +18,11 @@ T *child(const QObject *parent, const char *name)
         qFatal("no widget %s", name);
     return widget;
 }
+
+// Replaces the text of a line edit or spin box by typing.
+void typeInto(QWidget *parent, const char *name, const QString &text);
+// Moves through a combo box with the arrow keys until the item shows.
+void chooseItem(QWidget *parent, const char *name, const QString &text);
 }
 
 #endif
