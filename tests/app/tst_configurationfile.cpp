@@ -232,9 +232,7 @@ void TestConfigurationFile::everyBoundWidgetCountsAsAChange()
 {
     QFETCH(QString, widget);
     MainWindow window;
-    window.show();
-    WindowDriver::newConfiguration(window);
-    WindowDriver::change(window, widget);
+    WindowDriver::newChangedConfiguration(window, widget);
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(window, "actionZamknij_konfiguracj")->trigger();
@@ -300,9 +298,7 @@ void TestConfigurationFile::answersToTheChangesBox()
 void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
 {
     MainWindow window;
-    window.show();
-    WindowDriver::newConfiguration(window);
-    WindowDriver::change(window, QStringLiteral("akuAktWejCheckBox"));
+    WindowDriver::newChangedConfiguration(window, QStringLiteral("akuAktWejCheckBox"));
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Zapisz"));
     answerer.expectFile(path(QStringLiteral("missing-folder/x.kvl")));
@@ -319,9 +315,7 @@ void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
 void TestConfigurationFile::openWithChangesAsksFirst()
 {
     MainWindow window;
-    window.show();
-    WindowDriver::newConfiguration(window);
-    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    WindowDriver::newChangedConfiguration(window, QStringLiteral("akuPrzekZalCheckBox"));
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
     answerer.expectFileCancel();
@@ -336,9 +330,7 @@ void TestConfigurationFile::openWithChangesAsksFirst()
 void TestConfigurationFile::newWithChangesAsksFirst()
 {
     MainWindow window;
-    window.show();
-    WindowDriver::newConfiguration(window);
-    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    WindowDriver::newChangedConfiguration(window, QStringLiteral("akuPrzekZalCheckBox"));
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Anuluj"));
     WindowDriver::newConfiguration(window);

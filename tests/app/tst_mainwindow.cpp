@@ -227,9 +227,7 @@ void TestMainWindow::aboutBoxOpensAndCloses()
 void TestMainWindow::quitAsksAboutUnsavedChanges()
 {
     MainWindow window;
-    window.show();
-    WindowDriver::newConfiguration(window);
-    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    WindowDriver::newChangedConfiguration(window, QStringLiteral("akuPrzekZalCheckBox"));
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(window, "actionZamknij")->trigger();

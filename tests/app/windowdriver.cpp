@@ -86,6 +86,13 @@ void newConfiguration(MainWindow &window)
     action(window, "actionNowy")->trigger();
 }
 
+void newChangedConfiguration(MainWindow &window, const QString &objectName)
+{
+    window.show();
+    newConfiguration(window);
+    change(window, objectName);
+}
+
 QAction *action(MainWindow &window, const char *objectName)
 {
     auto *found = window.findChild<QAction *>(QLatin1String(objectName));

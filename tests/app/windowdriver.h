@@ -26,6 +26,9 @@ void change(MainWindow &window, const QString &objectName);
 void collect(MainWindow &window, DialogAnswerer &answerer);
 // Creates a new configuration through the menu.
 void newConfiguration(MainWindow &window);
+// Shows the window, creates a new configuration and changes one bound widget,
+// so that closing the configuration asks about the change.
+void newChangedConfiguration(MainWindow &window, const QString &objectName);
 QAction *action(MainWindow &window, const char *objectName);
 }
 

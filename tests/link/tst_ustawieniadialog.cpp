@@ -625,6 +625,24 @@ void UstawieniaDialogTest::pinPukSentToModule()
     QVERIFY(configuration == original);
 }
 
+// Types a PIN, presses "Zapisz" and expects the failure message.
+static void savePinPukExpectingFailure(Module &module)
+{
+    Configuration configuration;
+    UstawieniaDialog dialog(0, &configuration, &module);
+    dialog.show();
+    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), QStringLiteral("1234"));
+
+    DialogAnswerer answerer;
+    answerer.expectMessageBox();
+    click(&dialog, "zapiszPinPukPushButton");
+
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
+    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    QVERIFY(dialog.isEnabled());
+}
+
 void UstawieniaDialogTest::pinPukNotAcknowledged()
 {
     EmulatorProcess emulator({QStringLiteral("--fail"), QStringLiteral("no-pin-ack")});
@@ -633,39 +651,15 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
     module.setPeriodForTests(TestPeriod);
     QVERIFY(module.connectPort(emulator.portPath()));
 
-    Configuration configuration;
-    UstawieniaDialog dialog(0, &configuration, &module);
-    dialog.show();
-    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), QStringLiteral("1234"));
-
-    DialogAnswerer answerer;
-    answerer.expectMessageBox();
-    click(&dialog, "zapiszPinPukPushButton");
-
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
-    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    savePinPukExpectingFailure(module);
     QCOMPARE(emulator.commands().value(emulator.commands().size() - 1),
              QStringLiteral("70 61 31 32 33 34 00 00 00 00 00 00 00 00 00"));
-    QVERIFY(dialog.isEnabled());
 }
 
 void UstawieniaDialogTest::pinPukWithModuleNotConnected()
 {
     Module module;
-    Configuration configuration;
-    UstawieniaDialog dialog(0, &configuration, &module);
-    dialog.show();
-    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), QStringLiteral("1234"));
-
-    DialogAnswerer answerer;
-    answerer.expectMessageBox();
-    click(&dialog, "zapiszPinPukPushButton");
-
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
-    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
-    QVERIFY(dialog.isEnabled());
+    savePinPukExpectingFailure(module);
 }
 
 TELVORO_TEST_MAIN(UstawieniaDialogTest)
