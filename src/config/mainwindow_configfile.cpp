@@ -2,17 +2,11 @@
 #include "ui_mainwindow.h"
 
 #include "config/configuration.h"
+#include "config/configurationfile.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QtEndian>
-
-namespace {
-constexpr int LengthFieldSize = 4;
-}
 
 bool MainWindow::closeConfiguration()
 {
@@ -73,29 +67,19 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
         QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QString(), tr("Plik TX48 (*.kvl)"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
+    if (loaded.status == ConfigurationFile::Status::CannotOpen) {
         QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
                              QMessageBox::Ok);
         return;
     }
-    // The length field is checked before anything else is read, so a damaged
-    // file never makes us read or allocate a block of its claimed length.
-    const QByteArray lengthField = file.read(LengthFieldSize);
-    QByteArray image;
-    if (lengthField.size() == LengthFieldSize
-        && qFromBigEndian<quint32>(lengthField.constData()) == ConfigurationImageSize)
-        image = file.read(ConfigurationImageSize);
-    file.close();
-    if (image.size() != ConfigurationImageSize) {
+    if (loaded.status == ConfigurationFile::Status::BadContent) {
         QMessageBox::warning(this, tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."),
                              QMessageBox::Ok);
         return;
     }
-    configuration = new Configuration;
-    configuration->fromImage(image);
-    referenceConfiguration = new Configuration;
-    *referenceConfiguration = *configuration;
+    configuration = new Configuration(loaded.configuration);
+    referenceConfiguration = new Configuration(loaded.configuration);
     configurationSource = 1;
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
@@ -114,7 +98,6 @@ void MainWindow::on_actionZapis_do_pliku_triggered()
 }
 
 // Asks for a file and writes the configuration to it; true when it was saved.
-// The file is replaced only once it has been written completely.
 bool MainWindow::saveConfigurationToFile()
 {
     QFileDialog dialog(this, tr("Zapisz plik"), QString(), tr("Plik TX48 (*.kvl)"));
@@ -122,13 +105,7 @@ bool MainWindow::saveConfigurationToFile()
     dialog.setDefaultSuffix(QStringLiteral("kvl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    QSaveFile file(dialog.selectedFiles().constFirst());
-    const QByteArray image = configuration->toImage(ImageSection::Full);
-    QByteArray lengthField(LengthFieldSize, '\0');
-    qToBigEndian<quint32>(image.size(), lengthField.data());
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(lengthField) == LengthFieldSize
-                       && file.write(image) == image.size() && file.commit();
-    if (!saved) {
+    if (!ConfigurationFile::save(dialog.selectedFiles().constFirst(), *configuration)) {
         QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
                              QMessageBox::Ok);
         return false;

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "config/configuration.h"
+#include "config/configurationfile.h"
 #include "dialoganswerer.h"
 #include "testmain.h"
 #include "windowdriver.h"
@@ -12,10 +13,23 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QProcess>
+
+#include <linux/capability.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <csignal>
+#include <unistd.h>
 
 using WindowDriver::action;
 
 namespace {
+// Set for a copy of this test that saves into the folder it names.
+constexpr char SaveFolderVariable[] = "TELVORO_SAVE_FOLDER";
+constexpr int CannotMount = 77;
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -58,6 +72,8 @@ private slots:
     void answersToTheChangesBox_data();
     void answersToTheChangesBox();
     void failedSaveKeepsTheConfigurationAndItsChanges();
+    void saveIsWholeOrNothing_data();
+    void saveIsWholeOrNothing();
     void openWithChangesAsksFirst();
     void newWithChangesAsksFirst();
 
@@ -310,6 +326,73 @@ void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
     QVERIFY(window.configuration);
     QVERIFY(*window.configuration != *window.referenceConfiguration);
     QVERIFY(!QFile::exists(path(QStringLiteral("missing-folder/x.kvl"))));
+}
+
+void TestConfigurationFile::saveIsWholeOrNothing_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("full file system") << false;
+    QTest::newRow("file size limit") << false;
+    QTest::newRow("folder without write permission") << true;
+}
+
+// Each case runs in a copy of this test started in changed surroundings: a
+// private 16 KiB tmpfs, a file-size limit, or a folder where no file can be
+// created (root loses its power to override that).
+void TestConfigurationFile::saveIsWholeOrNothing()
+{
+    QFETCH(bool, saved);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    const QByteArray old = ConfigurationFile::encode(Configuration());
+    if (qEnvironmentVariableIsSet(SaveFolderVariable)) {
+        const QDir folder(qEnvironmentVariable(SaveFolderVariable));
+        const QString file = folder.filePath(QStringLiteral("config.kvl"));
+        if (!QFile::exists(file))
+            writeFile(file, old);
+        if (tag == QLatin1String("full file system")) {
+            QFile filler(folder.filePath(QStringLiteral("filler")));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+            }
+        } else if (tag == QLatin1String("file size limit")) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{1000, 1000};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        }
+        Configuration changed;
+        changed.hysteresis = 99;
+        QCOMPARE(ConfigurationFile::save(file, changed), saved);
+        QCOMPARE(fileBytes(file), saved ? ConfigurationFile::encode(changed) : old);
+        return;
+    }
+
+    QTemporaryDir folder;
+    QProcess copy;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(SaveFolderVariable), folder.path());
+    copy.setProcessEnvironment(environment);
+    copy.setProcessChannelMode(QProcess::MergedChannels);
+    const QByteArray mountPoint = folder.path().toLocal8Bit();
+    if (tag == QLatin1String("full file system")) {
+        if (geteuid() != 0)
+            QSKIP("mounting a private tmpfs needs root");
+        copy.setChildProcessModifier([mountPoint] {
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") != 0)
+                _exit(CannotMount);
+        });
+    } else if (tag == QLatin1String("folder without write permission")) {
+        writeFile(folder.filePath(QStringLiteral("config.kvl")), old);
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        copy.setChildProcessModifier([] { prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0); });
+    }
+    copy.start(QCoreApplication::applicationFilePath(), {QStringLiteral("saveIsWholeOrNothing:") + tag});
+    const bool finished = copy.waitForFinished(60000);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(finished);
+    if (copy.exitCode() == CannotMount)
+        QSKIP("no private tmpfs could be mounted here");
+    QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, copy.readAll().constData());
 }
 
 void TestConfigurationFile::openWithChangesAsksFirst()
