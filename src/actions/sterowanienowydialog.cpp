@@ -237,7 +237,7 @@ void SterowanieNowyDialog::chooseGroup(int row)
         return;
 
     if (row == StatusGroup) {
-        const QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+        const QSettings settings;
         for (int i = 0; i < PhoneCount; ++i) {
             const QString name =
                     settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i)).toString();

@@ -26,7 +26,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
 
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     move(settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint());
     resize(settings.value(QStringLiteral("mainWindowSize"), QSize(400, 300)).toSize());
     configurationSource = 0;
@@ -121,7 +121,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     settings.setValue(QStringLiteral("mainWindowPos"), pos());
     settings.setValue(QStringLiteral("mainWindowSize"), size());
     delete configuration;

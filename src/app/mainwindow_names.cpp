@@ -9,11 +9,6 @@ constexpr int NameColumn = 2;
 constexpr int StatusNameColumn = 1;
 constexpr int SmsTextLimit = 140;
 
-QSettings namesStore()
-{
-    return QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
-}
-
 QString remainingText(int remaining)
 {
     return QCoreApplication::translate("MainWindow", "Pozostało: %1 znaków").arg(remaining);
@@ -30,13 +25,13 @@ void MainWindow::on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *item)
 {
     if (!item || !item->tableWidget() || item->column() != NameColumn)
         return;
-    namesStore().setValue(QStringLiteral("defNazwWejscia_%1").arg(item->row()), item->text());
+    QSettings().setValue(QStringLiteral("defNazwWejscia_%1").arg(item->row()), item->text());
     refreshInputNames();
 }
 
 void MainWindow::refreshInputNames()
 {
-    const QSettings settings = namesStore();
+    const QSettings settings;
     for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
         setLabelText(ui->onlineAktualneGroupBox, QStringLiteral("onlineAktualneNazwaLabel_%1").arg(row + 1),
                      settings.value(QStringLiteral("defNazwWejscia_%1").arg(row), QString()).toString());
@@ -46,13 +41,13 @@ void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *ite
 {
     if (!item || item->column() != NameColumn)
         return;
-    namesStore().setValue(QStringLiteral("defNazwNazwyTel_%1").arg(item->row()), item->text());
+    QSettings().setValue(QStringLiteral("defNazwNazwyTel_%1").arg(item->row()), item->text());
     refreshPhoneNames();
 }
 
 void MainWindow::refreshPhoneNames()
 {
-    const QSettings settings = namesStore();
+    const QSettings settings;
     for (int i = 0; i < 8; ++i) {
         QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i), QString()).toString();
         if (!name.isEmpty())
@@ -77,7 +72,7 @@ void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *ite
 {
     if (!item || item->column() != StatusNameColumn)
         return;
-    namesStore().setValue(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(item->row()),
+    QSettings().setValue(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(item->row()),
                           item->text());
 }
 

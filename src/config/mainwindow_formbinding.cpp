@@ -88,7 +88,7 @@ void MainWindow::fillForm()
             ->setValue(startup.seconds % 60);
     }
 
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     for (int row = 0; row < 8; ++row) {
         QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, 1);
         if (!item)
@@ -216,7 +216,7 @@ void MainWindow::fillPhoneNumbers()
 
 void MainWindow::fillInputNames()
 {
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row) {
         setCellText(ui->weWyWejsciaTableWidget, row, UserNameColumn,
                     settingsText(settings, QStringLiteral("defNazwWejscia_%1").arg(row)));

@@ -73,7 +73,7 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
         smsBlockInModule.clear();
     } else if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
-        QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).setValue(LastPortKey, name);
+        QSettings().setValue(LastPortKey, name);
         if (!module->connectPort(name)) {
             ui->polaczZModememPushButton->setEnabled(true);
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
@@ -102,7 +102,7 @@ void MainWindow::fillPortsComboBox()
     for (const auto &[name, label] : std::as_const(module->availablePorts))
         ui->portsComboBox->addItem(label, name);
     const QVariant lastPort =
-        QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).value(LastPortKey);
+        QSettings().value(LastPortKey);
     if (!lastPort.isValid())
         return;
     const int index = ui->portsComboBox->findData(lastPort.toString(), Qt::UserRole,

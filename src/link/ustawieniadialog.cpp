@@ -47,7 +47,7 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
     phoneValidator.setRange(0, 999999999);
     ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
 
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     for (int n = 1; n <= NumberCount; ++n) {
         QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(n - 1)).toString();
         if (!name.isEmpty())

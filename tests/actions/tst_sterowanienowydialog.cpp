@@ -97,7 +97,7 @@ using namespace ActionDialogDriver;
 
 void SterowanieNowyDialogTest::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
 }
 
 void SterowanieNowyDialogTest::startsWithNothingChosen()
@@ -211,7 +211,7 @@ void SterowanieNowyDialogTest::threeListFlowAndResets()
 void SterowanieNowyDialogTest::phoneEntriesCarryTheirNames()
 {
     {
-        QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+        QSettings settings;
         settings.setValue(QStringLiteral("defNazwNazwyTel_2"), QStringLiteral("Serwis"));
     }
     Configuration configuration;

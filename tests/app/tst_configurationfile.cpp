@@ -86,7 +86,7 @@ private:
 
 void TestConfigurationFile::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
 }
 
 QString TestConfigurationFile::savedDefaultFile()

@@ -57,7 +57,7 @@ private:
 
 void TestFormBinding::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
     delete answerer;
     delete window;
     window = new MainWindow;

@@ -1,3 +1,4 @@
+#include "app/applicationsetup.h"
 #include "app/mainwindow.h"
 #include "config/configuration.h"
 #include "dialoganswerer.h"
@@ -7,6 +8,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QScopeGuard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QSettings>
@@ -36,11 +39,12 @@ private slots:
     void onlineTabWithoutModuleStartsNoPolling();
     void aboutBoxOpensAndCloses();
     void quitAsksAboutUnsavedChanges();
+    void pluginsOnlyFromBesideTheProgram();
 };
 
 void TestMainWindow::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
 }
 
 void TestMainWindow::firstStartUsesDefaultsAndSeedsStatusNames()
@@ -48,7 +52,7 @@ void TestMainWindow::firstStartUsesDefaultsAndSeedsStatusNames()
     MainWindow window;
     QCOMPARE(window.pos(), QPoint(50, 50));
     QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     for (int i = 0; i < 8; ++i)
         QCOMPARE(settings.value(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i)).toString(),
                  QStringLiteral("status %1").arg(i + 1));
@@ -57,12 +61,12 @@ void TestMainWindow::firstStartUsesDefaultsAndSeedsStatusNames()
 void TestMainWindow::storedStatusNamesAreKeptAndEmptyOnesReplaced()
 {
     {
-        QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+        QSettings settings;
         settings.setValue(QStringLiteral("defNazwSmsListaTableWidget_2"), QString());
         settings.setValue(QStringLiteral("defNazwSmsListaTableWidget_3"), QStringLiteral("Alarm"));
     }
     MainWindow window;
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     QCOMPARE(settings.value(QStringLiteral("defNazwSmsListaTableWidget_2")).toString(),
              QStringLiteral("status 3"));
     QCOMPARE(settings.value(QStringLiteral("defNazwSmsListaTableWidget_3")).toString(),
@@ -78,7 +82,7 @@ void TestMainWindow::geometryIsStoredOnCloseAndRestored()
         window.resize(900, 700);
         window.close();
     }
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     QCOMPARE(settings.value(QStringLiteral("mainWindowSize")).toSize(), QSize(900, 700));
     MainWindow restored;
     QCOMPARE(restored.size(), QSize(900, 700));
@@ -235,6 +239,26 @@ void TestMainWindow::quitAsksAboutUnsavedChanges()
     QCOMPARE(answerer.seen.constFirst().title, QStringLiteral("Zmiany"));
     QVERIFY(!window.isVisible());
     QVERIFY(!window.configuration);
+}
+
+void TestMainWindow::pluginsOnlyFromBesideTheProgram()
+{
+    QTemporaryDir startFolder;
+    QVERIFY(QDir(startFolder.path()).mkdir(QStringLiteral("plugins")));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const bool madeBeside = programFolder.mkdir(QStringLiteral("plugins"));
+    const QString testFolder = QDir::currentPath();
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(testFolder);
+        if (madeBeside)
+            programFolder.rmdir(QStringLiteral("plugins"));
+    });
+    QDir::setCurrent(startFolder.path());
+    prepareApplication();
+
+    const QStringList paths = QCoreApplication::libraryPaths();
+    QVERIFY(paths.contains(programFolder.filePath(QStringLiteral("plugins"))));
+    QVERIFY(!paths.contains(QDir(startFolder.filePath(QStringLiteral("plugins"))).canonicalPath()));
 }
 
 TELVORO_TEST_MAIN(TestMainWindow)

@@ -39,7 +39,7 @@ const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy
 
 QString lastPortUsed()
 {
-    return QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+    return QSettings()
             .value(QStringLiteral("LastPortUsed")).toString();
 }
 
@@ -156,7 +156,7 @@ private:
 
 void TestMainWindowModule::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
     answerer = std::make_unique<DialogAnswerer>();
 }
 
@@ -302,7 +302,7 @@ void TestMainWindowModule::lastPortIsStoredAndPreselected()
 {
     EmulatorProcess other;
     QVERIFY(other.isRunning());
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+    QSettings()
             .setValue(QStringLiteral("LastPortUsed"), other.portPath());
     emulator = std::make_unique<EmulatorProcess>();
     qputenv(ExtraPorts, (emulator->portPath() + ':' + other.portPath()).toLocal8Bit());
@@ -316,7 +316,7 @@ void TestMainWindowModule::lastPortIsStoredAndPreselected()
 
     // A remembered port that is not there leaves the prompt chosen.
     window.reset();
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48"))
+    QSettings()
             .setValue(QStringLiteral("LastPortUsed"), QStringLiteral("/dev/nothing-here"));
     window = std::make_unique<MainWindow>();
     window->module->readAvaiblePorts();

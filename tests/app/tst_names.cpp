@@ -15,7 +15,7 @@
 namespace {
 QString setting(const QString &key)
 {
-    return QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).value(key).toString();
+    return QSettings().value(key).toString();
 }
 }
 
@@ -50,7 +50,7 @@ private:
 
 void TestNames::init()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
     window = new MainWindow;
     window->show();
     WindowDriver::newConfiguration(*window);
@@ -123,7 +123,7 @@ void TestNames::outputNamesReachTheirLabels()
 void TestNames::namesOfTheSettingsStoreAreShownOnOpen()
 {
     {
-        QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+        QSettings settings;
         settings.setValue(QStringLiteral("defNazwNazwyTel_0"), QStringLiteral("Biuro"));
         settings.setValue(QStringLiteral("defNazwWejscia_6"), QStringLiteral("Poziom"));
         settings.setValue(QStringLiteral("defNazwSmsListaTableWidget_1"), QStringLiteral("Awaria"));

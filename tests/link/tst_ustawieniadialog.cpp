@@ -109,7 +109,7 @@ void typeNumber(QWidget *dialog, int row, const QString &text)
 
 void UstawieniaDialogTest::cleanup()
 {
-    QSettings(QStringLiteral("Korvel"), QStringLiteral("TX48")).clear();
+    QSettings().clear();
 }
 
 void UstawieniaDialogTest::validationMessages_data()
@@ -355,7 +355,7 @@ void UstawieniaDialogTest::ringTasks()
 
 void UstawieniaDialogTest::errorPhoneCaptionsFollowPhoneNames()
 {
-    QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    QSettings settings;
     settings.setValue(QStringLiteral("defNazwNazwyTel_0"), QStringLiteral("Biuro"));
     settings.setValue(QStringLiteral("defNazwNazwyTel_7"), QStringLiteral("Magazyn"));
 

@@ -1,6 +1,8 @@
 #ifndef TESTMAIN_H
 #define TESTMAIN_H
 
+#include "app/applicationsetup.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +19,7 @@
         qputenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit());       \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                    \
             qputenv("QT_QPA_PLATFORM", "offscreen");                           \
+        prepareApplication();                                                  \
         QApplication app(argc, argv);                                          \
         app.setAttribute(Qt::AA_Use96Dpi, true);                               \
         TestClass test;                                                        \

@@ -1,5 +1,6 @@
 // Renders the main window with an example configuration to a PNG file.
 // Usage: telvoro-screenshot OUTPUT.png [TAB]
+#include "app/applicationsetup.h"
 #include "app/mainwindow.h"
 #include "config/configuration.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QTemporaryDir settingsFolder;
     qputenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareApplication();
     QApplication app(argc, argv);
 
     MainWindow window;
