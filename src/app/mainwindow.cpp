@@ -117,6 +117,7 @@ MainWindow::MainWindow(QWidget *parent)
         if (settings.value(key, QString()).toString().isEmpty())
             settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
     }
+    updateWindowState();
 }
 
 MainWindow::~MainWindow()
@@ -139,8 +140,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    onlineTimer.stop();
-    if (!closeConfiguration()) {
+    closingWindow = true;
+    updateWindowState();
+    const bool closed = closeConfiguration();
+    closingWindow = false;
+    updateWindowState();
+    if (!closed) {
         event->ignore();
         return;
     }
@@ -150,46 +155,49 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::beginExchange()
 {
     exchangeRunning = true;
-    const QList<QAction *> configurationActions{
-        ui->actionNowy, ui->actionOdczyt_z_pliku, ui->actionZapis_do_pliku,
-        ui->actionCofnij_zmiany, ui->actionZamknij_konfiguracj, ui->actionUstawienia};
-    actionsEnabledBeforeExchange.clear();
-    for (QAction *action : configurationActions) {
-        actionsEnabledBeforeExchange.append({action, action->isEnabled()});
-        action->setEnabled(false);
-    }
+    updateWindowState();
 }
 
 void MainWindow::endExchange()
 {
-    for (const auto &[action, enabled] : std::as_const(actionsEnabledBeforeExchange))
-        action->setEnabled(enabled);
-    actionsEnabledBeforeExchange.clear();
     exchangeRunning = false;
+    updateWindowState();
     if (closePending) {
         closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 
-void MainWindow::on_tabWidget_currentChanged(int index)
+void MainWindow::updateWindowState()
 {
-    const bool connected = ui->polaczZModememPushButton->text() == tr("Rozłącz");
-    if (connected && index == OnlineTab) {
-        ui->actionOdbierz_z_modemu->setEnabled(false);
-        ui->actionZapisz_do_modu_u->setEnabled(false);
-        ui->actionUstawienia->setEnabled(false);
+    const bool configurationOpen = configuration != nullptr;
+    const bool onlineTabShown = configurationOpen && ui->tabWidget->currentIndex() == OnlineTab;
+    const bool idle = !exchangeRunning;
+    // While the "Online" tab polls the module, reading, writing and the
+    // settings dialog (which writes the PIN) leave the link to it.
+    const bool pollingTabShown = modemConnected && onlineTabShown;
+
+    ui->actionNowy->setEnabled(idle);
+    ui->actionOdczyt_z_pliku->setEnabled(idle);
+    ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
+    ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
+    ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
+    ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
+    ui->polaczZModememPushButton->setEnabled(idle && !connecting);
+    ui->portsComboBox->setEnabled(!modemConnected);
+
+    const bool polling = pollingTabShown && idle && !sendingOutputs && !closingWindow;
+    if (!polling)
+        onlineTimer.stop();
+    else if (!onlineTimer.isActive())
         onlineTimer.start();
-        return;
-    }
-    onlineTimer.stop();
-    if (exchangeRunning)
-        return;
-    if (connected) {
-        ui->actionOdbierz_z_modemu->setEnabled(true);
-        ui->actionZapisz_do_modu_u->setEnabled(true);
-    }
-    ui->actionUstawienia->setEnabled(true);
+}
+
+void MainWindow::on_tabWidget_currentChanged(int)
+{
+    updateWindowState();
 }
 
 void MainWindow::on_toolButton_17_clicked(bool checked)

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+using TestWidgets::child;
 using TestWidgets::chooseItem;
 using TestWidgets::typeInto;
 using WindowDriver::action;
@@ -142,6 +143,10 @@ private slots:
     void manualOutputs_data();
     void manualOutputs();
     void manualOutputsWaitForRunningPoll();
+    void settingsAskedForDuringPollWriteThePin();
+
+    void windowStateDecidesWhatIsEnabled_data();
+    void windowStateDecidesWhatIsEnabled();
 
 private:
     // Starts an emulator, lists its port in a fresh window and connects.
@@ -736,6 +741,109 @@ void TestMainWindowModule::manualOutputsWaitForRunningPoll()
     const qsizetype sentAt = commands.indexOf(QStringLiteral("43 00 C8 00 00 00"));
     QCOMPARE(commands.at(sentAt - 1), QStringLiteral("42"));
     QTRY_VERIFY(window->onlineTimer.isActive());
+}
+
+// Leaving "Online" while a poll waits and opening the settings at once: the
+// dialog comes once the poll has its answer, so its PIN command is not refused.
+void TestMainWindowModule::settingsAskedForDuringPollWriteThePin()
+{
+    setUp({}, 200);
+    connectWindow();
+    readModule();
+    window->ui->tabWidget->setCurrentIndex(3);
+    answerer->expect([](QWidget *dialog) {
+        QTest::keyClicks(child<QLineEdit>(dialog, "pinLineEdit"), QStringLiteral("1234"));
+        // Clicked once this answer has returned, so that the answerer can
+        // answer the message that the click brings.
+        auto *save = child<QPushButton>(dialog, "zapiszPinPukPushButton");
+        QTimer::singleShot(0, save, [save] { QTest::mouseClick(save, Qt::LeftButton); });
+    });
+    answerer->expectMessageBox();
+    answerer->expectEscape();
+    bool askedDuringPoll = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (window->module->isBusy() && !askedDuringPoll) {
+            askedDuringPoll = true;
+            window->ui->tabWidget->setCurrentIndex(0);
+            action(*window, "actionUstawienia")->trigger();
+        }
+    });
+    watch.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(askedDuringPoll, 3000);
+    watch.stop();
+    QVERIFY(answerer->waitAllAnswered(10000));
+    QCOMPARE(answerer->seen.at(1).text, QStringLiteral("Kod PIN, PUK zapisano."));
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::addColumn<bool>("polling");
+    const QStringList fileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj"};
+    const QStringList moduleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
+    const QStringList whilePolling{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionUstawienia",
+                                   "portsComboBox"};
+    QTest::newRow("nothing open") << QStringList() << fileActions + moduleActions << false;
+    QTest::newRow("connected, nothing open") << QStringList{"connect"}
+                                             << fileActions + QStringList{"portsComboBox"} << false;
+    QTest::newRow("new") << QStringList{"new"} << moduleActions << false;
+    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << moduleActions << false;
+    QTest::newRow("connected") << QStringList{"connect", "new"} << QStringList{"portsComboBox"} << false;
+    QTest::newRow("connected, Online tab") << QStringList{"connect", "new", "online"} << whilePolling << true;
+    QTest::newRow("connected on the Online tab") << QStringList{"new", "online", "connect"} << whilePolling << true;
+    QTest::newRow("close cancelled on the Online tab")
+            << QStringList{"connect", "new", "change", "online", "cancelled close"} << whilePolling << true;
+    QTest::newRow("back from the Online tab")
+            << QStringList{"connect", "new", "online", "tab 0"} << QStringList{"portsComboBox"} << false;
+    QTest::newRow("disconnected on the Online tab")
+            << QStringList{"connect", "new", "online", "disconnect"} << moduleActions << false;
+    QTest::newRow("closed on the Online tab") << QStringList{"connect", "new", "online", "close"}
+                                              << fileActions + QStringList{"portsComboBox"} << false;
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, disabled);
+    QFETCH(bool, polling);
+    setUp();
+    for (const QString &step : steps) {
+        if (step == QLatin1String("connect")) {
+            connectWindow();
+        } else if (step == QLatin1String("disconnect")) {
+            QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+        } else if (step == QLatin1String("new")) {
+            WindowDriver::newConfiguration(*window);
+        } else if (step == QLatin1String("change")) {
+            WindowDriver::change(*window, QStringLiteral("akuPrzekZalCheckBox"));
+        } else if (step.startsWith(QLatin1String("online")) || step.startsWith(QLatin1String("tab"))) {
+            window->ui->tabWidget->setCurrentIndex(step == QLatin1String("online") ? 3 : 0);
+        } else if (step == QLatin1String("close")) {
+            action(*window, "actionZamknij_konfiguracj")->trigger();
+        } else if (step == QLatin1String("cancelled close")) {
+            answerer->expectMessageBox(QStringLiteral("Anuluj"));
+            QVERIFY(!window->close());
+            QVERIFY(answerer->waitAllAnswered());
+        }
+    }
+    QStringList disabledNow;
+    for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
+                             "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
+                             "actionUstawienia"}) {
+        if (!action(*window, name)->isEnabled())
+            disabledNow.append(QLatin1String(name));
+    }
+    for (QWidget *widget : {static_cast<QWidget *>(window->ui->polaczZModememPushButton),
+                            static_cast<QWidget *>(window->ui->portsComboBox)}) {
+        if (!widget->isEnabled())
+            disabledNow.append(widget->objectName());
+    }
+    std::sort(disabled.begin(), disabled.end());
+    std::sort(disabledNow.begin(), disabledNow.end());
+    QCOMPARE(disabledNow, disabled);
+    QCOMPARE(window->onlineTimer.isActive(), polling);
 }
 
 TELVORO_TEST_MAIN(TestMainWindowModule)
