@@ -82,9 +82,6 @@ MainWindow::MainWindow(QWidget *parent)
                             ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6,
                             ui->weWyHisterezaLineEdit})
         edit->setValidator(&filterValidator);
-    // The module's numbers are written with a full stop whatever the locale.
-    rangeValidator.setLocale(QLocale::c());
-    analogOutputValidator.setLocale(QLocale::c());
     rangeValidator.setRange(0, 1000, 2);
     ui->weWyWeAn1ZakresLineEdit->setValidator(&rangeValidator);
     ui->weWyWeAn2ZakresLineEdit->setValidator(&rangeValidator);

@@ -1,9 +1,10 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "widgets/decimalvalidator.h"
+#include "widgets/wholenumbervalidator.h"
+
 #include <QButtonGroup>
-#include <QDoubleValidator>
-#include <QIntValidator>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QList>
@@ -37,9 +38,9 @@ public:
     QButtonGroup pageButtonGroup;
     std::array<QButtonGroup, 6> startupOutputGroups;
     std::array<QButtonGroup, 6> manualOutputGroups;
-    QIntValidator filterValidator;
-    QDoubleValidator rangeValidator;
-    QDoubleValidator analogOutputValidator;
+    WholeNumberValidator filterValidator;
+    DecimalValidator rangeValidator;
+    DecimalValidator analogOutputValidator;
     QTimer onlineTimer;
     int configurationSource;
 

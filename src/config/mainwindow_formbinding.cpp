@@ -20,7 +20,7 @@ QString settingsText(const QSettings &settings, const QString &key)
 // A filter or hysteresis field as one byte; empty or invalid text gives 0.
 quint8 byteFromText(const QString &text)
 {
-    return quint8(text.toInt());
+    return quint8(WholeNumberValidator::value(text));
 }
 
 QList<QLineEdit *> filterEdits(const Ui::MainWindowUi *ui)
@@ -181,14 +181,12 @@ void MainWindow::collectForm()
     configuration->setRelaysOn(ui->akuPrzekZalCheckBox->isChecked());
     configuration->setActiveInputs(ui->akuAktWejCheckBox->isChecked());
 
+    // A range that cannot be stored keeps the previous one; the field showed
+    // that one again as soon as the other was typed.
     for (int input = 0; input < 2; ++input) {
-        // A range that cannot be stored keeps the previous one, and the field
-        // shows again what is kept.
         if (const auto range = analogRangeFromText(rangeEdit(ui, input)->text())) {
             configuration->analogRange[input] = range->range;
             configuration->analogDecimals[input] = range->decimals;
-        } else {
-            rangeEdit(ui, input)->setText(analogRangeText(configuration->analogInputRange(input)));
         }
     }
 

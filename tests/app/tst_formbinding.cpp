@@ -7,11 +7,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 
 using WindowDriver::action;
@@ -21,6 +24,16 @@ template<typename T>
 T *widget(MainWindow &window, const char *name)
 {
     return TestWidgets::child<T>(&window, name);
+}
+
+// Pastes over a field's whole text with Ctrl+V.
+void paste(QLineEdit *field, const QString &text)
+{
+    WindowDriver::reveal(field);
+    field->setFocus();
+    field->selectAll();
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
 // Puts a configuration into the window the way undo does: as the reference
@@ -42,6 +55,8 @@ private slots:
     void rangeTexts();
     void rangesThatDoNotFitAreNeverWrapped_data();
     void rangesThatDoNotFitAreNeverWrapped();
+    void decimalCommaNeverScalesAValue_data();
+    void decimalCommaNeverScalesAValue();
     void defaultRangesShowTwoDecimals();
     void timesBeyondTheSpinBoxes();
     void chargeCurrentNotAmongTheItems();
@@ -101,7 +116,7 @@ void TestFormBinding::rangesThatDoNotFitAreNeverWrapped_data()
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("shown");
     QTest::newRow("1000.00 keeps its value with one decimal") << "1000.00" << 10000 << 1 << "1000.00";
-    // The previous range stays, and the field shows it again.
+    // The previous range stays, and the field shows it again at once.
     QTest::newRow("999.99 cannot be stored") << "999.99" << 1000 << 2 << "10.00";
     QTest::newRow("655.36 cannot be stored") << "655.36" << 1000 << 2 << "10.00";
 }
@@ -112,13 +127,52 @@ void TestFormBinding::rangesThatDoNotFitAreNeverWrapped()
     QFETCH(int, range);
     QFETCH(int, decimals);
     QFETCH(QString, shown);
-    // Pasted text, which the field's key filter does not see.
+    // Pasted, so the field's key filter does not see it.
     auto *field = widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit");
-    field->setText(typed);
+    paste(field, typed);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(window->statusBar()->currentMessage().contains(typed), shown != typed);
     WindowDriver::collect(*window, *answerer);
     QCOMPARE(int(window->configuration->analogRange[0]), range);
     QCOMPARE(int(window->configuration->analogDecimals[0]), decimals);
     QCOMPARE(field->text(), shown);
+}
+
+void TestFormBinding::decimalCommaNeverScalesAValue_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    // After the form was collected and filled again.
+    QTest::addColumn<QString>("shownAgain");
+    for (const bool pasted : {false, true}) {
+        const char *how = pasted ? "pasted" : "typed";
+        QTest::addRow("range %s", how) << "weWyWeAn1ZakresLineEdit" << pasted << "7,5" << "7.5" << "7.5";
+        QTest::addRow("analogue output %s", how) << "onlineManAnOut2LineEdit" << pasted << "5,5" << "5.5" << "5.5";
+    }
+    // Whole numbers take no decimals: the digit after the separator is refused.
+    QTest::newRow("hysteresis typed") << "weWyHisterezaLineEdit" << false << "7,5" << "7." << "7";
+    QTest::newRow("hysteresis pasted") << "weWyHisterezaLineEdit" << true << "7,5" << "20" << "20";
+    QTest::newRow("filter typed") << "weWyFiltrCyAnLineEdit" << false << "1,5" << "1." << "1";
+}
+
+void TestFormBinding::decimalCommaNeverScalesAValue()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, pasted);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, shownAgain);
+    auto *edit = widget<QLineEdit>(*window, qPrintable(field));
+    if (pasted)
+        paste(edit, text);
+    else
+        WindowDriver::retype(edit, text);
+    QCOMPARE(edit->text(), shown);
+    WindowDriver::collect(*window, *answerer);
+    show(*window, *window->configuration);
+    QCOMPARE(edit->text(), shownAgain);
 }
 
 void TestFormBinding::defaultRangesShowTwoDecimals()

@@ -672,6 +672,7 @@ void TestMainWindowModule::manualOutputs_data()
     QTest::addColumn<QString>("ao2");
     QTest::addColumn<QString>("sent");
     QTest::newRow("5.5 and empty") << "5.5" << "" << "43 02 26 00 00 21";
+    QTest::newRow("decimal commas") << "5,5" << "0,29" << "43 02 26 00 1D 21";
     QTest::newRow("10 and 0") << "10" << "0" << "43 03 E8 00 00 21";
     QTest::newRow("0.29 exactly") << "0.29" << "1.13" << "43 00 1D 00 71 21";
     QTest::newRow("AO 1 above 10") << "10.01" << "0" << "";
@@ -690,8 +691,8 @@ void TestMainWindowModule::manualOutputs()
     QVERIFY(window->onlineTimer.isActive());
     WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, ao1);
     WindowDriver::retype(window->ui->onlineManAnOut2LineEdit, ao2);
-    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1);
-    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2);
+    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1.replace(u',', u'.'));
+    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2.replace(u',', u'.'));
     QTest::mouseClick(window->ui->weWyManDO1ZalRadioButton, Qt::LeftButton);
     QTest::mouseClick(window->ui->weWyManDO3ZalRadioButton, Qt::LeftButton);
     QTest::mouseClick(window->ui->weWyManDO3WylRadioButton, Qt::LeftButton);
