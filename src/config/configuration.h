@@ -122,23 +122,25 @@ public:
     std::array<QString, 8> smsTexts;
 
 private:
-    // Every member, in declaration order, for assignment and comparison.
+    // Every member, in declaration order, for assignment and comparison. A
+    // structured binding must name every data member, so a member added to
+    // the record but not here stops the build.
     template<typename Record>
     static auto members(Record &record)
     {
-        return std::tie(record.secondModulePhone, record.simPin, record.simPuk,
-                        record.phoneNumbers, record.analogOutputNames,
-                        record.digitalOutputNames, record.analogActions,
-                        record.digitalActions, record.analogFilters,
-                        record.digitalFilters, record.analogRange,
-                        record.analogDecimals, record.hysteresis,
-                        record.analogInputTypes, record.outputStartup,
-                        record.errorReportPhones, record.chargeCurrent,
-                        record.powerFailPhones, record.relayHoldTime,
-                        record.optionFlags, record.ringActions,
-                        record.serverAddress, record.serverPort,
-                        record.archiveInterval, record.archiveSendAfter,
-                        record.smsTexts);
+        auto &[secondModulePhone, simPin, simPuk, phoneNumbers, analogOutputNames,
+               digitalOutputNames, analogActions, digitalActions, analogFilters,
+               digitalFilters, analogRange, analogDecimals, hysteresis, analogInputTypes,
+               outputStartup, errorReportPhones, chargeCurrent, powerFailPhones,
+               relayHoldTime, optionFlags, ringActions, serverAddress, serverPort,
+               archiveInterval, archiveSendAfter, smsTexts] = record;
+        return std::tie(secondModulePhone, simPin, simPuk, phoneNumbers, analogOutputNames,
+                        digitalOutputNames, analogActions, digitalActions, analogFilters,
+                        digitalFilters, analogRange, analogDecimals, hysteresis,
+                        analogInputTypes, outputStartup, errorReportPhones, chargeCurrent,
+                        powerFailPhones, relayHoldTime, optionFlags, ringActions,
+                        serverAddress, serverPort, archiveInterval, archiveSendAfter,
+                        smsTexts);
     }
     void ownActionLists();
 };
