@@ -144,6 +144,7 @@ private:
     // Names and SMS texts (src/app/mainwindow_names.cpp).
     void refreshInputNames();
     void refreshPhoneNames();
+    void showSelectedSmsText();
 
     // Action tables (src/actions/mainwindow_actiontables.cpp).
     void fillAnalogActionTable(int input);

@@ -96,6 +96,7 @@ void MainWindow::fillForm()
         item->setText(settingsText(settings, QStringLiteral("defNazwSmsListaTableWidget_%1").arg(row)));
         item->setData(SmsTextRole, configuration->smsText(row));
     }
+    showSelectedSmsText();
 
     for (int input = 0; input < 2; ++input)
         rangeEdit(ui, input)->setText(analogRangeText(configuration->analogInputRange(input)));
