@@ -3,6 +3,7 @@
 
 #include "config/configuration.h"
 #include "link/module.h"
+#include "widgets/namefielddelegate.h"
 #include "widgets/oprogramiedialog.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,7 @@ const QString applicationTitle = QStringLiteral("Telvoro");
 
 namespace {
 constexpr int OnlineTab = 3;
+constexpr int NameColumn = 2;
 constexpr int StatusCount = 8;
 }
 
@@ -98,6 +100,17 @@ MainWindow::MainWindow(QWidget *parent)
     ui->akuAkuLoadComboBox->addItem(QString(), 0);
     for (int milliamperes : {25, 50, 75, 100, 125, 150, 200})
         ui->akuAkuLoadComboBox->addItem(QStringLiteral("%1 mA").arg(milliamperes), milliamperes);
+    // The module keeps an output's name in 13 bytes; the names tab promises
+    // 12 characters for every name.
+    ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
+        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameBytes,
+                                          tr("Nazwa zapisywana w module: najwyżej 12 znaków "
+                                             "i 13 bajtów (polska litera zajmuje 2 bajty)."),
+                                          this));
+    for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
+        table->setItemDelegateForColumn(
+            NameColumn, new NameFieldDelegate(NameCharacters, 0,
+                                              tr("Nazwa zastępcza: najwyżej 12 znaków."), this));
     ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);

@@ -17,6 +17,10 @@ constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
 
+// An output's name: the characters the form takes, the bytes of its field.
+constexpr int NameCharacters = 12;
+constexpr int OutputNameBytes = 13;
+
 // How many of each thing the module has.
 constexpr int AnalogInputCount = 2;
 constexpr int DigitalInputCount = 6;

@@ -10,7 +10,6 @@ namespace {
 constexpr int SmsTextRole = Qt::UserRole + 1;
 constexpr int OutputNameColumn = 2;
 constexpr int UserNameColumn = 2;
-constexpr int NameLength = 12;
 
 QString settingsText(const QSettings &settings, const QString &key)
 {
@@ -159,7 +158,7 @@ void MainWindow::collectForm()
 
     for (int row = 0; row < 8; ++row) {
         const QTableWidgetItem *item = ui->weWyWyjsciaTableWidget->item(row, OutputNameColumn);
-        const QString name = item ? item->text().left(NameLength) : QString();
+        const QString name = item ? item->text().left(NameCharacters) : QString();
         if (row < 6)
             configuration->digitalOutputNames[row] = name;
         else

@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QToolTip>
 
 using WindowDriver::action;
 
@@ -61,7 +62,8 @@ private slots:
     void timesBeyondTheSpinBoxes();
     void chargeCurrentNotAmongTheItems();
     void signalTypesWithoutBitsKeepTheButtons();
-    void outputNamesAreCutToTwelveCharacters();
+    void namesFitTheirFields_data();
+    void namesFitTheirFields();
     void everyMemberSurvivesFillAndCollect();
     void undoRestoresTheFormAndASecondUndoChangesNothing();
 
@@ -223,12 +225,38 @@ void TestFormBinding::signalTypesWithoutBitsKeepTheButtons()
     QCOMPARE(window->configuration->analogInputTypes, quint8(0x82));
 }
 
-void TestFormBinding::outputNamesAreCutToTwelveCharacters()
+void TestFormBinding::namesFitTheirFields_data()
 {
-    auto *outputs = widget<QTableWidget>(*window, "weWyWyjsciaTableWidget");
-    WindowDriver::editCell(outputs, 7, 2, QStringLiteral("Zawor glowny 2"));
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("output, 12 characters") << "weWyWyjsciaTableWidget" << 7 << "Zawor glowny 2" << "Zawor glowny";
+    QTest::newRow("output, 13 bytes") << "weWyWyjsciaTableWidget" << 0 << "Pompa główna" << "Pompa główn";
+    QTest::newRow("phone") << "defNazwNazwyTelTableWidget" << 2 << "Biuro w Gdańsku" << "Biuro w Gdań";
+    QTest::newRow("input") << "weWyWejsciaTableWidget" << 6 << "Poziom zbiornika" << "Poziom zbior";
+}
+
+void TestFormBinding::namesFitTheirFields()
+{
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    auto *names = widget<QTableWidget>(*window, qPrintable(table));
+    WindowDriver::editCell(names, row, 2, typed);
+    QCOMPARE(names->item(row, 2)->text(), kept);
+
+    // What the module gets back is what the cell shows.
     WindowDriver::collect(*window, *answerer);
-    QCOMPARE(window->configuration->analogOutputNames.value(1), QStringLiteral("Zawor glowny"));
+    Configuration reopened;
+    reopened.fromImage(window->configuration->toImage(ImageSection::Full));
+    QCOMPARE(reopened, *window->configuration);
+
+    const QPoint cell = names->visualItemRect(names->item(row, 2)).center();
+    QHelpEvent help(QEvent::ToolTip, cell, names->viewport()->mapToGlobal(cell));
+    QCoreApplication::sendEvent(names->viewport(), &help);
+    QVERIFY(QToolTip::text().contains(QStringLiteral("najwyżej 12 znaków")));
 }
 
 // Every member the form shows comes back unchanged when nothing is edited.
