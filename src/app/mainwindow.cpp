@@ -5,8 +5,12 @@
 #include "link/module.h"
 #include "widgets/namefielddelegate.h"
 #include "widgets/oprogramiedialog.h"
+#include "widgets/wheelguard.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QToolButton>
 
@@ -15,6 +19,8 @@ const QString applicationTitle = QStringLiteral("Telvoro");
 namespace {
 constexpr int OnlineTab = 3;
 constexpr int NameColumn = 2;
+constexpr QSize DefaultSize(1280, 660);
+constexpr int FrameHeight = 40;
 constexpr int StatusCount = 8;
 }
 
@@ -29,8 +35,14 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
 
     QSettings settings;
-    move(settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint());
-    resize(settings.value(QStringLiteral("mainWindowSize"), QSize(400, 300)).toSize());
+    const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
+    move(position);
+    // The tabs scroll, so the window could be very small: without a stored
+    // size it opens wide enough for the action tables' columns, as far as the
+    // screen leaves room beside and below its place, frame included.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize room(screenArea.right() - position.x(), screenArea.bottom() - position.y() - FrameHeight);
+    resize(settings.value(QStringLiteral("mainWindowSize"), DefaultSize.boundedTo(room)).toSize());
     configurationSource = 0;
 
     pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
@@ -52,6 +64,8 @@ MainWindow::MainWindow(QWidget *parent)
         button->setDefaultAction(action);
         ui->mainToolBar->addWidget(button);
     }
+
+    prepareScrollingTabs();
 
     ui->weAn1TableWidget->resizeColumnsToContents();
     ui->weWyWejsciaTableWidget->resizeColumnsToContents();
@@ -208,6 +222,34 @@ void MainWindow::updateWindowState()
 void MainWindow::on_tabWidget_currentChanged(int)
 {
     updateWindowState();
+}
+
+// Each tab scrolls in a window too small for it, such as on a 1024 x 600
+// screen, instead of making the window that large.
+void MainWindow::prepareScrollingTabs()
+{
+    // A word-wrapped caption asks for its height by width, and the scroll
+    // area would then give the tab its preferred height, whatever the
+    // window's: the action tables could not shrink into the window.
+    for (QLabel *caption : ui->tabWidget->findChildren<QLabel *>()) {
+        if (caption->wordWrap()) {
+            QSizePolicy policy = caption->sizePolicy();
+            policy.setHeightForWidth(false);
+            caption->setSizePolicy(policy);
+        }
+    }
+
+    // Turning the wheel to scroll a tab changes no value passing under it.
+    (new WheelGuard(this))->guard(ui->tabWidget);
+
+    // In a small window the tab scrolls before an action table shrinks below
+    // its header and two rows beside its own scroll bar. The header, which
+    // has no columns yet, is counted as one more row.
+    ensurePolished();
+    for (QTableWidget *table : ui->tab->findChildren<QTableWidget *>())
+        table->setMinimumHeight(3 * table->verticalHeader()->defaultSectionSize()
+                                + table->horizontalScrollBar()->sizeHint().height()
+                                + 2 * table->frameWidth());
 }
 
 void MainWindow::on_toolButton_17_clicked(bool checked)

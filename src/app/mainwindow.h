@@ -109,6 +109,7 @@ private slots:
 
 private:
     void updateInputPanelSpacer();
+    void prepareScrollingTabs();
 
     // The one place that decides which actions and buttons are enabled and
     // whether the "Online" tab polls the module. It derives both from the
