@@ -19,7 +19,7 @@ const QString applicationTitle = QStringLiteral("Telvoro");
 namespace {
 constexpr int OnlineTab = 3;
 constexpr int NameColumn = 2;
-constexpr QSize DefaultSize(1280, 660);
+constexpr QSize DefaultSize(1280, 680);
 constexpr int FrameHeight = 40;
 constexpr int StatusCount = 8;
 }
@@ -243,11 +243,11 @@ void MainWindow::prepareScrollingTabs()
     (new WheelGuard(this))->guard(ui->tabWidget);
 
     // In a small window the tab scrolls before an action table shrinks below
-    // its header and two rows beside its own scroll bar. The header, which
-    // has no columns yet, is counted as one more row.
+    // its header and a row beside its own scroll bar. The header, which has
+    // no columns yet, is counted as one more row.
     ensurePolished();
     for (QTableWidget *table : ui->tab->findChildren<QTableWidget *>())
-        table->setMinimumHeight(3 * table->verticalHeader()->defaultSectionSize()
+        table->setMinimumHeight(2 * table->verticalHeader()->defaultSectionSize()
                                 + table->horizontalScrollBar()->sizeHint().height()
                                 + 2 * table->frameWidth());
 }
