@@ -832,14 +832,10 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
     QStringList disabledNow;
     for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
                              "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
-                             "actionUstawienia"}) {
-        if (!action(*window, name)->isEnabled())
+                             "actionUstawienia", "polaczZModememPushButton", "portsComboBox"}) {
+        // Actions and widgets alike have the property.
+        if (!child<QObject>(window.get(), name)->property("enabled").toBool())
             disabledNow.append(QLatin1String(name));
-    }
-    for (QWidget *widget : {static_cast<QWidget *>(window->ui->polaczZModememPushButton),
-                            static_cast<QWidget *>(window->ui->portsComboBox)}) {
-        if (!widget->isEnabled())
-            disabledNow.append(widget->objectName());
     }
     std::sort(disabled.begin(), disabled.end());
     std::sort(disabledNow.begin(), disabledNow.end());
