@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QToolTip>
 
+#include <memory>
+
 using WindowDriver::action;
 
 namespace {
@@ -52,6 +54,7 @@ class TestFormBinding : public QObject
 
 private slots:
     void init();
+    void cleanup();
     void rangeTexts_data();
     void rangeTexts();
     void rangesThatDoNotFitAreNeverWrapped_data();
@@ -68,19 +71,23 @@ private slots:
     void undoRestoresTheFormAndASecondUndoChangesNothing();
 
 private:
-    MainWindow *window = nullptr;
-    DialogAnswerer *answerer = nullptr;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DialogAnswerer> answerer;
 };
 
 void TestFormBinding::init()
 {
     QSettings().clear();
-    delete answerer;
-    delete window;
-    window = new MainWindow;
+    window = std::make_unique<MainWindow>();
     window->show();
-    answerer = new DialogAnswerer;
+    answerer = std::make_unique<DialogAnswerer>();
     WindowDriver::newConfiguration(*window);
+}
+
+void TestFormBinding::cleanup()
+{
+    answerer.reset();
+    window.reset();
 }
 
 void TestFormBinding::rangeTexts_data()

@@ -176,6 +176,9 @@ void ConfigurationImageTest::textFields_data()
     QTest::newRow("four-byte character")
             << QStringLiteral("Alarm 1234😀") << field("Alarm 1234", 13) << QStringLiteral("Alarm 1234");
     QTest::newRow("empty") << QString() << QByteArray(13, '\0') << QString();
+    const QString withMark = QChar(0xFEFF) + QStringLiteral("Pompa");
+    QTest::newRow("leading byte-order mark kept")
+            << withMark << field("\xEF\xBB\xBF" "Pompa", 13) << withMark;
 }
 
 void ConfigurationImageTest::textFields()

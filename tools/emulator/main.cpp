@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -104,13 +105,29 @@ int main(int argc, char *argv[])
     const QCommandLineOption failOption("fail", "Behave with the fault <mode> (see above).", "mode");
     const QCommandLineOption lateOption("late-ms",
         "Delay of answers in the late mode, in milliseconds (default 4000).", "ms", "4000");
-    parser.addOptions({configOption, logOption, failOption, lateOption});
+    const QCommandLineOption parentOption("exit-with-parent",
+        "Stop when the process <pid>, which started the emulator, ends (for tests).", "pid");
+    parser.addOptions({configOption, logOption, failOption, lateOption, parentOption});
     parser.process(app);
 
     const auto fail = [](const QString &message) {
         std::fprintf(stderr, "tx48-emulator: %s\n", qPrintable(message));
         return 2;
     };
+
+    // A test that crashes or is killed must not leave its emulator behind:
+    // it would hold the test runner's output open, and the run would never end.
+    if (parser.isSet(parentOption)) {
+        bool pidOk = false;
+        const qint64 parent = parser.value(parentOption).toLongLong(&pidOk);
+        if (!pidOk || parent <= 0)
+            return fail(QStringLiteral("--exit-with-parent needs a process id"));
+        if (::prctl(PR_SET_PDEATHSIG, SIGTERM) == -1)
+            return fail(QStringLiteral("cannot follow the parent process"));
+        // The parent may have ended before the request above took effect.
+        if (::getppid() != parent)
+            return 0;
+    }
 
     QSet<ModuleEmulator::Fault> faults;
     for (const QString &name : parser.values(failOption)) {
