@@ -214,20 +214,22 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
     const QString file = writeConfigurationFile(folder, stored);
-    setUp({"--config", file}, 0);
+    // A module that takes a second to answer, so the busy dialog shows.
+    setUp({"--config", file, "--delay", "A=1000"}, 0);
     connectWindow();
 
     bool shownEarly = false;
     QString shownLabel;
     QTimer::singleShot(300, this, [&] { shownEarly = visibleBusyDialog(*window); });
-    QTimer::singleShot(1500, this, [&] {
+    QTimer::singleShot(800, this, [&] {
         if (QProgressDialog *dialog = visibleBusyDialog(*window))
             shownLabel = dialog->labelText();
     });
     QElapsedTimer clock;
     clock.start();
     readModule();
-    QVERIFY(clock.elapsed() >= 3000);
+    // Over with the answer, before the 3 s the read may wait.
+    QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 3000);
 
     QVERIFY(!shownEarly);
     QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
@@ -406,7 +408,7 @@ void TestMainWindowModule::readAsksAboutChangesFirst()
 
 void TestMainWindowModule::configurationActionsWaitDuringRead()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     QStringList enabledDuringRead;
     bool newConfigurationCreated = false;
@@ -435,7 +437,7 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
 
 void TestMainWindowModule::closingDuringReadWaitsForIt()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     bool closedAtOnce = true;
     QTimer::singleShot(200, this, [&] { closedAtOnce = window->close(); });
@@ -447,7 +449,7 @@ void TestMainWindowModule::closingDuringReadWaitsForIt()
 
 void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 {
-    setUp({}, 20);
+    setUp({"--delay", "pc=300"}, 20);
     connectWindow();
     WindowDriver::newConfiguration(*window);
     WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
@@ -721,7 +723,7 @@ void TestMainWindowModule::manualOutputs()
 // once the poll's answer is in.
 void TestMainWindowModule::manualOutputsWaitForRunningPoll()
 {
-    setUp({}, 200);
+    setUp({"--delay", "B=100"}, 200);
     connectWindow();
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);
