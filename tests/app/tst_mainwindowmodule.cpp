@@ -214,7 +214,8 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
     const QString file = writeConfigurationFile(folder, stored);
-    setUp({"--config", file}, 0);
+    // A module that takes a second to answer, so the busy dialog shows.
+    setUp({"--config", file, "--delay", "A=1000"}, 0);
     connectWindow();
 
     bool shownEarly = false;
@@ -222,14 +223,15 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     // Context of the timers below: they die with this function's locals.
     const QObject scope;
     QTimer::singleShot(300, &scope, [&] { shownEarly = visibleBusyDialog(*window); });
-    QTimer::singleShot(1500, &scope, [&] {
+    QTimer::singleShot(800, &scope, [&] {
         if (QProgressDialog *dialog = visibleBusyDialog(*window))
             shownLabel = dialog->labelText();
     });
     QElapsedTimer clock;
     clock.start();
     readModule();
-    QVERIFY(clock.elapsed() >= 3000);
+    // Over with the answer, before the 3 s the read may wait.
+    QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 3000);
 
     QVERIFY(!shownEarly);
     QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
@@ -408,7 +410,7 @@ void TestMainWindowModule::readAsksAboutChangesFirst()
 
 void TestMainWindowModule::configurationActionsWaitDuringRead()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     QStringList enabledDuringRead;
     bool newConfigurationCreated = false;
@@ -438,7 +440,7 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
 
 void TestMainWindowModule::closingDuringReadWaitsForIt()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     bool closedAtOnce = true;
     const QObject scope;
@@ -451,7 +453,7 @@ void TestMainWindowModule::closingDuringReadWaitsForIt()
 
 void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 {
-    setUp({}, 20);
+    setUp({"--delay", "pc=300"}, 20);
     connectWindow();
     WindowDriver::newConfiguration(*window);
     WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
@@ -728,7 +730,7 @@ void TestMainWindowModule::manualOutputs()
 // once the poll's answer is in.
 void TestMainWindowModule::manualOutputsWaitForRunningPoll()
 {
-    setUp({}, 200);
+    setUp({"--delay", "B=100"}, 200);
     connectWindow();
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);

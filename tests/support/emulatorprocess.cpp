@@ -19,6 +19,11 @@ EmulatorProcess::EmulatorProcess(const QStringList &options)
 
 EmulatorProcess::~EmulatorProcess()
 {
+    stop();
+}
+
+void EmulatorProcess::stop()
+{
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
