@@ -17,6 +17,15 @@ constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
 
+// Widths in bytes of the image's text fields: the longest UTF-8 text each
+// can hold.
+constexpr int PinWidth = 4;
+constexpr int PukWidth = 8;
+constexpr int PhoneWidth = 9;
+constexpr int OutputNameWidth = 13;
+constexpr int PortWidth = 5;
+constexpr int SmsWidth = 140;
+
 // How many of each thing the module has.
 constexpr int AnalogInputCount = 2;
 constexpr int DigitalInputCount = 6;

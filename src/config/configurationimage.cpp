@@ -4,13 +4,7 @@
 
 namespace {
 
-constexpr int PinWidth = 4;
-constexpr int PukWidth = 8;
 constexpr int PukAreaWidth = 10;
-constexpr int PhoneWidth = 9;
-constexpr int OutputNameWidth = 13;
-constexpr int PortWidth = 5;
-constexpr int SmsWidth = 140;
 constexpr int AnalogSlotSize = 6;
 constexpr int DigitalSlotSize = 4;
 
