@@ -117,7 +117,7 @@ MainWindow::MainWindow(QWidget *parent)
     // The module keeps an output's name in 13 bytes; the names tab promises
     // 12 characters for every name.
     ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
-        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameBytes,
+        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
                                           tr("Nazwa zapisywana w module: najwyżej 12 znaków "
                                              "i 13 bajtów (polska litera zajmuje 2 bajty)."),
                                           this));

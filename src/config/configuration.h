@@ -17,9 +17,16 @@ constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
 
-// An output's name: the characters the form takes, the bytes of its field.
+// Widths in bytes of the image's text fields: the longest UTF-8 text each
+// can hold.
+constexpr int PinWidth = 4;
+constexpr int PukWidth = 8;
+constexpr int PhoneWidth = 9;
+constexpr int OutputNameWidth = 13;
+constexpr int PortWidth = 5;
+constexpr int SmsWidth = 140;
+// The characters the form takes for a name (the names tab says so).
 constexpr int NameCharacters = 12;
-constexpr int OutputNameBytes = 13;
 
 // How many of each thing the module has.
 constexpr int AnalogInputCount = 2;

@@ -6,12 +6,7 @@
 
 namespace {
 
-constexpr int PinWidth = 4;
-constexpr int PukWidth = 8;
 constexpr int PukAreaWidth = 10;
-constexpr int PhoneWidth = 9;
-constexpr int PortWidth = 5;
-constexpr int SmsWidth = 140;
 constexpr int AnalogSlotSize = 6;
 constexpr int DigitalSlotSize = 4;
 
@@ -214,9 +209,9 @@ QByteArray Configuration::toImage(ImageSection section) const
         for (const QString &number : phoneNumbers)
             writer.text(number, PhoneWidth);
         for (int i = 0; i < AnalogOutputCount; ++i)
-            writer.text(analogOutputNames.value(i), OutputNameBytes);
+            writer.text(analogOutputNames.value(i), OutputNameWidth);
         for (int i = 0; i < DigitalOutputCount; ++i)
-            writer.text(digitalOutputNames.value(i), OutputNameBytes);
+            writer.text(digitalOutputNames.value(i), OutputNameWidth);
 
         for (int input = 0; input < AnalogInputCount; ++input)
             writer.slotList(analogActions, input, AnalogActionSlots, AnalogInput);
@@ -279,9 +274,9 @@ void Configuration::fromImage(const QByteArray &image)
         phoneNumbers[i] = reader.text(PhoneNumbersOffset + PhoneWidth * i, PhoneWidth);
 
     for (int i = 0; i < AnalogOutputCount; ++i)
-        analogOutputNames.insert(i, reader.text(AnalogOutputNamesOffset + OutputNameBytes * i, OutputNameBytes));
+        analogOutputNames.insert(i, reader.text(AnalogOutputNamesOffset + OutputNameWidth * i, OutputNameWidth));
     for (int i = 0; i < DigitalOutputCount; ++i)
-        digitalOutputNames.insert(i, reader.text(DigitalOutputNamesOffset + OutputNameBytes * i, OutputNameBytes));
+        digitalOutputNames.insert(i, reader.text(DigitalOutputNamesOffset + OutputNameWidth * i, OutputNameWidth));
 
     for (int input = 0; input < AnalogInputCount; ++input)
         analogActions.insert(input, reader.analogSlots(AnalogActionsOffset + AnalogActionSlots * AnalogSlotSize * input));
