@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "config/fieldtext.h"
+
 #include <QSettings>
 
 namespace {
@@ -118,7 +120,7 @@ void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged()
     const QString text = ui->defNazwSmsTrescPlainTextEdit->toPlainText();
     selected.constFirst()->setData(SmsTextRole, text);
     // The module's field holds 140 bytes, so what remains is counted in bytes.
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit - int(text.toUtf8().size())));
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit - int(fieldTextSize(text))));
 }
 
 void MainWindow::on_defNazwSmsUsunToolButton_clicked()

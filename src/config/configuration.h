@@ -17,8 +17,8 @@ constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
 
-// Widths in bytes of the image's text fields: the longest UTF-8 text each
-// can hold.
+// Widths in bytes of the image's text fields: the most a text can take in each
+// (counted as config/fieldtext.h encodes it).
 constexpr int PinWidth = 4;
 constexpr int PukWidth = 8;
 constexpr int PhoneWidth = 9;

@@ -1,6 +1,5 @@
 #include "config/configuration.h"
-
-#include <QStringDecoder>
+#include "config/fieldtext.h"
 
 #include <cstring>
 
@@ -65,21 +64,16 @@ public:
         cursor += count;
     }
 
-    // A fixed-width UTF-8 field. A text that does not fit is cut at the last
-    // character boundary within the width, so the module never gets half a
-    // character; the rest of the field is zero.
+    // A fixed-width text field: the text's bytes, cut before a character
+    // that does not fit, so the module never gets half a character; the rest
+    // of the field is zero.
     void text(const QString &text, int width)
     {
-        const QByteArray utf8 = text.toUtf8();
-        int length = int(qMin<qsizetype>(utf8.size(), width));
-        if (length < utf8.size()) {
-            while (length > 0 && (quint8(utf8.at(length)) & 0xC0) == 0x80)
-                --length;
-        }
-        Q_ASSERT(cursor + length <= end);
-        std::memcpy(cursor, utf8.constData(), length);
-        cursor += length;
-        zeros(width - length);
+        const QByteArray bytes = encodeFieldText(QStringView(text).left(fittingTextLength(text, width)));
+        Q_ASSERT(cursor + bytes.size() <= end);
+        std::memcpy(cursor, bytes.constData(), bytes.size());
+        cursor += bytes.size();
+        zeros(width - int(bytes.size()));
     }
 
     void analogSlot(const InputAction &action)
@@ -116,15 +110,6 @@ private:
     char *const end;
 };
 
-// UTF-8 as QString::fromUtf8 reads it, but a leading byte-order mark stays a
-// character, so the field's bytes come back unchanged on encoding.
-QString decodeText(const char *bytes, int length)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom
-                                                           | QStringConverter::Flag::Stateless);
-    return decoder.decode(QByteArrayView(bytes, length));
-}
-
 class ImageReader
 {
 public:
@@ -138,7 +123,7 @@ public:
         const char *field = reinterpret_cast<const char *>(bytes + offset);
         const void *zero = std::memchr(field, 0, width);
         const int length = zero ? int(static_cast<const char *>(zero) - field) : width;
-        return decodeText(field, length);
+        return decodeFieldText(QByteArrayView(field, length));
     }
 
     // The port field's zero bytes are padding wherever they stand.
@@ -149,7 +134,7 @@ public:
             if (bytes[offset + i] != 0)
                 digits.append(char(bytes[offset + i]));
         }
-        return decodeText(digits.constData(), int(digits.size()));
+        return decodeFieldText(digits);
     }
 
     QList<InputAction> analogSlots(int offset) const

@@ -1,4 +1,5 @@
 #include "config/configurationjson.h"
+#include "config/fieldtext.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -450,7 +451,7 @@ private:
             fail(path, tr("tekst nie może zawierać znaku o kodzie 0."));
             return false;
         }
-        const qsizetype bytes = text.toUtf8().size();
+        const qsizetype bytes = fieldTextSize(text);
         if (bytes > width) {
             fail(path, tr("tekst jest za długi: zajmuje %1 B, a pole mieści najwyżej %2 B "
                           "(litera z polskim znakiem zajmuje 2 B).")

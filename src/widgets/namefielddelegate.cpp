@@ -1,5 +1,7 @@
 #include "widgets/namefielddelegate.h"
 
+#include "config/fieldtext.h"
+
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -9,14 +11,14 @@
 namespace {
 
 // Refuses a change that makes the text longer than its bytes allow.
-class Utf8LengthValidator : public QValidator
+class FieldSizeValidator : public QValidator
 {
 public:
-    Utf8LengthValidator(int bytes, QObject *parent) : QValidator(parent), bytes(bytes) {}
+    FieldSizeValidator(int bytes, QObject *parent) : QValidator(parent), bytes(bytes) {}
 
     State validate(QString &input, int &) const override
     {
-        return input.toUtf8().size() <= bytes ? Acceptable : Invalid;
+        return fieldTextSize(input) <= bytes ? Acceptable : Invalid;
     }
 
 private:
@@ -38,7 +40,7 @@ QWidget *NameFieldDelegate::createEditor(QWidget *parent, const QStyleOptionView
     if (auto *lineEdit = qobject_cast<QLineEdit *>(editor)) {
         lineEdit->setMaxLength(characters);
         if (bytes > 0)
-            lineEdit->setValidator(new Utf8LengthValidator(bytes, lineEdit));
+            lineEdit->setValidator(new FieldSizeValidator(bytes, lineEdit));
         lineEdit->setToolTip(toolTip);
     }
     return editor;

@@ -1,5 +1,7 @@
 #include "smsbodyplaintextedit.h"
 
+#include "config/fieldtext.h"
+
 #include <QHash>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -8,11 +10,6 @@
 namespace {
 
 const int smsBodyBytes = 140;
-
-int utf8Size(const QString &text)
-{
-    return int(text.toUtf8().size());
-}
 
 bool isLineBreak(QChar c)
 {
@@ -53,23 +50,11 @@ QString smsText(const QString &text)
     return result;
 }
 
-// The longest beginning of text that fits in byteBudget bytes of UTF-8,
-// never splitting a character.
+// The longest beginning of text that fits in byteBudget bytes of the SMS
+// field, never splitting a character.
 QString fittingPrefix(const QString &text, int byteBudget)
 {
-    int used = 0;
-    int end = 0;
-    while (end < text.size()) {
-        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size()
-                && text.at(end + 1).isLowSurrogate();
-        const int length = pair ? 2 : 1;
-        const int bytes = utf8Size(text.mid(end, length));
-        if (used + bytes > byteBudget)
-            break;
-        used += bytes;
-        end += length;
-    }
-    return text.left(end);
+    return text.left(fittingTextLength(text, byteBudget));
 }
 
 // Whether a key's text would be inserted (control characters are not).
@@ -88,13 +73,13 @@ SmsBodyPlainTextEdit::SmsBodyPlainTextEdit(QWidget *parent)
 void SmsBodyPlainTextEdit::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    const bool atLimit = utf8Size(toPlainText()) >= smsBodyBytes;
+    const bool atLimit = fieldTextSize(toPlainText()) >= smsBodyBytes;
     const bool passes = atLimit
             ? (key == Qt::Key_Backspace || key == Qt::Key_Left || key == Qt::Key_Up
                || key == Qt::Key_Right || key == Qt::Key_Down)
             : (key != Qt::Key_Return && key != Qt::Key_Enter);
     const QString typed = smsText(event->text());
-    if (!passes || (insertsText(typed) && utf8Size(typed) > freeBytes())) {
+    if (!passes || (insertsText(typed) && fieldTextSize(typed) > freeBytes())) {
         event->ignore();
         return;
     }
@@ -140,5 +125,5 @@ int SmsBodyPlainTextEdit::freeBytes() const
 {
     QString selection = textCursor().selectedText();
     selection.replace(QChar::ParagraphSeparator, u'\n');
-    return smsBodyBytes - utf8Size(toPlainText()) + utf8Size(selection);
+    return smsBodyBytes - int(fieldTextSize(toPlainText())) + int(fieldTextSize(selection));
 }

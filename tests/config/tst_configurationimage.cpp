@@ -139,6 +139,24 @@ void ConfigurationImageTest::textFields_data()
     const QString withMark = QChar(0xFEFF) + QStringLiteral("Pompa");
     QTest::newRow("leading byte-order mark kept")
             << withMark << field("\xEF\xBB\xBF" "Pompa", 13) << withMark;
+    // Bytes that start no UTF-8 character stand as U+EF80 + (byte - 0x80)
+    // and are written back as they were.
+    const auto escaped = [](quint8 byte) { return QString(QChar(0xEF00 + byte)); };
+    const QString windows1250 = QStringLiteral("Pompa g%1owna").arg(escaped(0xB3));
+    QTest::newRow("Windows-1250 letter") << windows1250 << field("Pompa g\xB3owna", 13) << windows1250;
+    const QString continuation = QStringLiteral("Zaw%1r").arg(escaped(0x80));
+    QTest::newRow("lone continuation byte") << continuation << field("Zaw\x80r", 13) << continuation;
+    const QString cutOff = QStringLiteral("Pompa głów%1").arg(escaped(0xC5));
+    QTest::newRow("character cut off at the field's end")
+            << cutOff << QByteArray("Pompa g\xC5\x82\xC3\xB3w\xC5") << cutOff;
+    const QString typed = QStringLiteral("Pompa\uEF85");
+    QTest::newRow("escape-range character typed") << typed << field("Pompa\x85", 13) << typed;
+    const QString ownBytes = QStringLiteral("Pompa") + escaped(0xEE) + escaped(0xBE) + escaped(0x85);
+    QTest::newRow("escape-range character's own UTF-8")
+            << ownBytes << field("Pompa\xEE\xBE\x85", 13) << ownBytes;
+    QTest::newRow("cut after an escaped byte")
+            << QStringLiteral("Pompa glowna%1x").arg(escaped(0x80)) << QByteArray("Pompa glowna\x80")
+            << QStringLiteral("Pompa glowna%1").arg(escaped(0x80));
 }
 
 void ConfigurationImageTest::textFields()
@@ -300,15 +318,14 @@ void ConfigurationImageTest::randomImagesRoundTrip()
         expected[836] = 0;
         expected[815] = char(quint8(image.at(815)) & 0x3F);
 
-        // Text fields: valid UTF-8 up to the first zero; some carry leftover
-        // bytes after it, which are not kept.
+        // Text fields: any bytes up to the first zero, which half of them
+        // have early; the bytes after it are not kept.
         for (const TextField &text : textFields) {
-            const QByteArray content = randomUtf8(random, text.width);
-            QByteArray bytes = field(content, text.width);
-            if (content.size() + 1 < text.width && random.bounded(4) == 0)
-                bytes[text.width - 1] = 'x';
-            image.replace(text.offset, text.width, bytes);
-            expected.replace(text.offset, text.width, field(content, text.width));
+            if (random.bounded(2) == 0)
+                image[text.offset + random.bounded(text.width)] = '\0';
+            const QByteArray bytes = image.mid(text.offset, text.width);
+            const qsizetype zero = bytes.indexOf('\0');
+            expected.replace(text.offset, text.width, field(zero < 0 ? bytes : bytes.left(zero), text.width));
         }
 
         // The port: digits with zero bytes anywhere; the digits move together.

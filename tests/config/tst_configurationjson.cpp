@@ -1,5 +1,4 @@
 #include "config/configurationjson.h"
-#include "randomimage.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -7,8 +6,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-
-using namespace RandomImage;
 
 namespace {
 
@@ -47,14 +44,10 @@ private slots:
 void ConfigurationJsonTest::randomImagesSurviveTheJsonText()
 {
     QRandomGenerator random(20240907);
-    const QList<TextField> textFields = settingsTextFields()
-            << TextField{ 0, PinWidth } << TextField{ 4, PukWidth } << TextField{ 841, PortWidth };
     for (int round = 0; round < 200; ++round) {
         QByteArray image(ConfigurationImageSize, Qt::Uninitialized);
         for (char &byte : image)
             byte = char(random.bounded(256));
-        for (const TextField &text : textFields)
-            image.replace(text.offset, text.width, field(randomUtf8(random, text.width), text.width));
         Configuration decoded;
         decoded.fromImage(image);
 

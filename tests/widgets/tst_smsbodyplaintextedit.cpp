@@ -1,3 +1,4 @@
+#include "config/fieldtext.h"
 #include "testmain.h"
 #include "widgets/smsbodyplaintextedit.h"
 
@@ -156,6 +157,9 @@ void SmsBodyPlainTextEditTest::pasteIsCutToFit_data()
     QTest::newRow("polish counts as ascii") << 136 << QStringLiteral("łódź") << QStringLiteral("lodz");
     QTest::newRow("three-byte characters") << 135 << QStringLiteral("€€€") << QStringLiteral("€");
     QTest::newRow("no split surrogate pair") << 137 << QStringLiteral("😀") << QString();
+    // Bytes of a module's text that are not UTF-8 take one byte each.
+    QTest::newRow("bytes that are not UTF-8") << 138 << QStringLiteral("\uEFB3\uEFB3\uEFB3")
+                                              << QStringLiteral("\uEFB3\uEFB3");
 }
 
 void SmsBodyPlainTextEditTest::pasteIsCutToFit()
@@ -169,7 +173,7 @@ void SmsBodyPlainTextEditTest::pasteIsCutToFit()
     QGuiApplication::clipboard()->setText(pasted);
     editor.paste();
     QCOMPARE(editor.toPlainText(), QString(present, u'a') + expectedEnd);
-    QVERIFY(editor.toPlainText().toUtf8().size() <= 140);
+    QVERIFY(fieldTextSize(editor.toPlainText()) <= 140);
 }
 
 void SmsBodyPlainTextEditTest::pasteReplacesSelection()
