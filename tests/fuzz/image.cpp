@@ -9,12 +9,11 @@
 //   and encodes to its own bytes, and the two blocks are slices of it;
 // - bytes of any length but an image's change nothing.
 #include "config/configuration.h"
+#include "property.h"
 #include "randomimage.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -22,14 +21,6 @@ namespace {
 constexpr int ReservedOffset = 836;
 constexpr int StartupMaskOffset = 815;
 constexpr int ServerPortOffset = 841;
-
-void require(bool holds, const char *property)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "Property broken: %s\n", property);
-    std::abort();
-}
 
 // The image as encoding must give it back after decoding.
 QByteArray keptBytes(QByteArray image)
