@@ -3,11 +3,15 @@
 
 #include "actions/analogscale.h"
 #include "config/configuration.h"
+#include "config/configurationfields.h"
+#include "config/differencesdialog.h"
+#include "config/usernames.h"
 #include "link/exchangeprogressdialog.h"
 #include "link/module.h"
 
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QtEndian>
@@ -69,7 +73,7 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
-            smsBlockInModule.clear();
+            moduleConfiguration.reset();
         } else {
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
         }
@@ -88,7 +92,7 @@ void MainWindow::moduleConnectionLost()
 void MainWindow::showModuleDisconnected(const QString &status)
 {
     modemConnected = false;
-    smsBlockInModule.clear();
+    moduleConfiguration.reset();
     ui->polaczZModememPushButton->setText(tr("Połącz"));
     ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
     ui->modemPolaczenieStatusLabel->setText(status);
@@ -124,19 +128,10 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         return;
     }
 
-    auto progress = std::make_unique<ExchangeProgressDialog>(
-            tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module,
-            module->limitMilliseconds(Module::Command::ReadConfiguration), this);
-    const QByteArray image = module->readConfiguration();
-    progress.reset();
-
-    if (image.size() == ConfigurationImageSize) {
-        configuration = new Configuration;
-        configuration->fromImage(image);
-        referenceConfiguration = new Configuration;
-        *referenceConfiguration = *configuration;
+    if (readModuleConfiguration()) {
+        configuration = new Configuration(*moduleConfiguration);
+        referenceConfiguration = new Configuration(*configuration);
         configurationSource = ConfigurationFromModule;
-        smsBlockInModule = configuration->toImage(ImageSection::SmsBlock);
         fillForm();
         ui->mainStackedWidget->setCurrentIndex(1);
         setWindowTitle(applicationTitle);
@@ -149,6 +144,23 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
     runOperationsWaitingForModule();
 }
 
+// Reads the module's configuration, with progress; true when it came whole.
+bool MainWindow::readModuleConfiguration()
+{
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module,
+            module->limitMilliseconds(Module::Command::ReadConfiguration), this);
+    const QByteArray image = module->readConfiguration();
+    progress.reset();
+    if (image.size() != ConfigurationImageSize)
+        return false;
+    moduleConfiguration = std::make_unique<Configuration>();
+    moduleConfiguration->fromImage(image);
+    return true;
+}
+
+// Nothing is sent before the user has seen what the write changes and the
+// module's configuration is safely in a backup.
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
 {
     if (!configuration || !modemConnected)
@@ -157,7 +169,56 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
         return;
     beginExchange();
     collectForm();
+    if (confirmWrite() && (!moduleConfiguration || saveModuleBackup()))
+        writeToModule();
+    endExchange();
+    runOperationsWaitingForModule();
+}
 
+// Shows what the write changes in the module, reading the module first when
+// what it holds is not known. True when the user chose to write.
+bool MainWindow::confirmWrite()
+{
+    bool confirmed = false;
+    if (!moduleConfiguration && !readModuleConfiguration()) {
+        if (!modemConnected) {
+            QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
+                                 QMessageBox::Ok);
+            return false;
+        }
+        QMessageBox box(QMessageBox::Warning, tr("Zapis do modułu"),
+                        tr("Nie udało się odczytać konfiguracji z modułu, więc nie można pokazać, "
+                           "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
+                           "konfiguracji."),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(tr("Zapisać konfigurację do modułu bez porównania?"));
+        QPushButton *write = box.addButton(tr("Zapisz do modułu"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
+        box.exec();
+        confirmed = box.clickedButton() == write;
+    } else {
+        const QList<ConfigurationDifference> differences =
+                configurationDifferences(*moduleConfiguration, *configuration, UserNames::fromSettings());
+        const QString description = differences.isEmpty()
+                ? tr("Moduł ma już tę konfigurację. Można ją mimo to zapisać ponownie.")
+                : tr("Zapis zmieni w module pola wymienione poniżej. Przed zapisem obecna "
+                     "konfiguracja modułu zostanie zachowana w kopiach zapasowych "
+                     "(Plik → Kopie zapasowe…).");
+        DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, differences,
+                                 tr("W module"), tr("Po zapisie"), this);
+        confirmed = dialog.exec() == QDialog::Accepted;
+    }
+    // The connection may have gone while the user was asked.
+    if (confirmed && !modemConnected) {
+        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
+                             QMessageBox::Ok);
+        return false;
+    }
+    return confirmed;
+}
+
+void MainWindow::writeToModule()
+{
     const bool withSmsBlock = smsBlockNeedsWriting();
     int limit = module->limitMilliseconds(Module::Command::SettingsBlock);
     if (withSmsBlock)
@@ -165,30 +226,33 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
     auto progress = std::make_unique<ExchangeProgressDialog>(
             tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limit, this);
     bool written = module->writeSettingsBlock(*configuration);
-    if (written && withSmsBlock) {
-        const QByteArray smsBlock = configuration->toImage(ImageSection::SmsBlock);
+    if (written && withSmsBlock)
         written = module->writeSmsBlock(*configuration);
-        smsBlockInModule = written ? smsBlock : QByteArray();
-    }
     progress.reset();
-    if (written)
-        statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
-    else
+    if (!written) {
+        // Part of it may have arrived.
+        moduleConfiguration.reset();
         QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
                              QMessageBox::Ok);
-    endExchange();
-    runOperationsWaitingForModule();
+        return;
+    }
+    auto held = std::make_unique<Configuration>(*configuration);
+    if (!withSmsBlock)
+        held->smsTexts = moduleConfiguration->smsTexts;
+    moduleConfiguration = std::move(held);
+    statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
 }
 
 // The SMS texts take 14 s to write, so they are left out when the module
 // already holds them: the configuration came from the module and its texts
-// are still the ones read from it or written to it since. Comparing with the
-// module's texts, not with the reference copy, matters once the reference has
-// moved on (saving to a file takes a new one).
+// are still the ones the module holds. Comparing with the module's texts,
+// not with the reference copy, matters once the reference has moved on
+// (saving to a file takes a new one).
 bool MainWindow::smsBlockNeedsWriting() const
 {
-    return configurationSource != ConfigurationFromModule || smsBlockInModule.isEmpty()
-            || configuration->toImage(ImageSection::SmsBlock) != smsBlockInModule;
+    return configurationSource != ConfigurationFromModule || !moduleConfiguration
+            || configuration->toImage(ImageSection::SmsBlock)
+            != moduleConfiguration->toImage(ImageSection::SmsBlock);
 }
 
 void MainWindow::updateOnlineAktualneWejscia()
