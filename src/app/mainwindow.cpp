@@ -135,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     module = new Module;
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
+    connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
 
     for (int i = 0; i < StatusCount; ++i) {
         const QString key = QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i);

@@ -165,6 +165,8 @@ private:
     void openNumberList();
 
     // Module operations (src/link/mainwindow_module.cpp).
+    void moduleConnectionLost();
+    void showModuleDisconnected(const QString &status);
     bool deferWhileModuleBusy(void (MainWindow::*operation)());
     void runOperationsWaitingForModule();
     bool smsBlockNeedsWriting() const;

@@ -3,12 +3,13 @@
 
 #include "actions/analogscale.h"
 #include "config/configuration.h"
+#include "link/exchangeprogressdialog.h"
 #include "link/module.h"
 
 #include <QLocale>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QSettings>
+#include <QStatusBar>
 #include <QtEndian>
 #include <memory>
 #include <optional>
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr int OnlineStateSize = 5;
-constexpr int BusyDialogDelay = 500;
+constexpr int StatusMessageTime = 5000;
 constexpr int ConfigurationFromModule = 2;
 constexpr double AnalogOutputMaximum = 10.0;
 
@@ -29,16 +30,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
-
-// The busy indicator of a read or a write. It appears only when the exchange
-// still runs after half a second; resetting the pointer takes it away.
-std::unique_ptr<QProgressDialog> busyDialog(const QString &label, QWidget *parent)
-{
-    auto dialog = std::make_unique<QProgressDialog>(label, MainWindow::tr("Anuluj"), 0, 0, parent);
-    dialog->setCancelButton(nullptr);
-    QTimer::singleShot(BusyDialogDelay, dialog.get(), &QProgressDialog::show);
-    return dialog;
-}
+const QString ConnectionLostStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
 
 // An analogue output's set value in hundredths, or nothing when it lies
 // outside 0 to 10. Text that is not a number counts as 0; the fields take a
@@ -61,12 +55,10 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
 {
     if (modemConnected) {
         module->disconnectPort();
-        ui->modemPolaczenieStatusLabel->clear();
-        ui->polaczZModememPushButton->setText(tr("Połącz"));
-        ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
-        modemConnected = false;
-        smsBlockInModule.clear();
-    } else if (ui->portsComboBox->currentIndex() != 0) {
+        showModuleDisconnected(QString());
+        return;
+    }
+    if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
         connecting = true;
@@ -82,6 +74,24 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
         }
     }
+    updateWindowState();
+}
+
+// The module's port went away (an adapter pulled out): the window is as after
+// "Rozłącz", says why, and keeps the open configuration. An exchange still
+// waiting returns right after this with its own failure.
+void MainWindow::moduleConnectionLost()
+{
+    showModuleDisconnected(ConnectionLostStatus);
+}
+
+void MainWindow::showModuleDisconnected(const QString &status)
+{
+    modemConnected = false;
+    smsBlockInModule.clear();
+    ui->polaczZModememPushButton->setText(tr("Połącz"));
+    ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
+    ui->modemPolaczenieStatusLabel->setText(status);
     updateWindowState();
 }
 
@@ -114,9 +124,11 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         return;
     }
 
-    auto busy = busyDialog(tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), this);
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module,
+            module->limitMilliseconds(Module::Command::ReadConfiguration), this);
     const QByteArray image = module->readConfiguration();
-    busy.reset();
+    progress.reset();
 
     if (image.size() == ConfigurationImageSize) {
         configuration = new Configuration;
@@ -128,6 +140,7 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         fillForm();
         ui->mainStackedWidget->setCurrentIndex(1);
         setWindowTitle(applicationTitle);
+        statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
     } else {
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
                              QMessageBox::Ok);
@@ -145,15 +158,22 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
     beginExchange();
     collectForm();
 
-    auto busy = busyDialog(tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), this);
+    const bool withSmsBlock = smsBlockNeedsWriting();
+    int limit = module->limitMilliseconds(Module::Command::SettingsBlock);
+    if (withSmsBlock)
+        limit += module->limitMilliseconds(Module::Command::SmsBlock);
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limit, this);
     bool written = module->writeSettingsBlock(*configuration);
-    if (written && smsBlockNeedsWriting()) {
+    if (written && withSmsBlock) {
         const QByteArray smsBlock = configuration->toImage(ImageSection::SmsBlock);
         written = module->writeSmsBlock(*configuration);
         smsBlockInModule = written ? smsBlock : QByteArray();
     }
-    busy.reset();
-    if (!written)
+    progress.reset();
+    if (written)
+        statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+    else
         QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
                              QMessageBox::Ok);
     endExchange();
@@ -217,6 +237,10 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
             doMask |= quint8(1 << (n - 1));
     }
     module->sendManualOutputs(*ao1, *ao2, doMask);
+    // The module does not answer this command; a link still open is all
+    // there is to tell.
+    if (module->isConnected())
+        statusBar()->showMessage(tr("Wysłano stan wyjść do modułu."), StatusMessageTime);
     sendingOutputs = false;
     updateWindowState();
     runOperationsWaitingForModule();

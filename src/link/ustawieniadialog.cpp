@@ -3,6 +3,7 @@
 
 #include "actions/actiontext.h"
 #include "config/configuration.h"
+#include "link/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "link/simcodes.h"
 
@@ -261,8 +262,15 @@ void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
     // Without a connection there is nobody to acknowledge, so the command is
     // not sent at all and the user learns at once that nothing was written.
     setEnabled(false);
-    const bool written = module && module->isConnected()
-            && module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    bool written = false;
+    if (module && module->isConnected()) {
+        ExchangeProgressDialog progress(tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."),
+                                        module, module->limitMilliseconds(Module::Command::PinPuk),
+                                        this);
+        // A window is not held disabled by its disabled parent.
+        progress.setEnabled(true);
+        written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    }
     if (written)
         QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);
     else

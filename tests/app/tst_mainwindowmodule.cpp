@@ -15,8 +15,10 @@
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 using TestWidgets::child;
@@ -34,6 +36,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString FailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString LostStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
@@ -119,10 +124,14 @@ private slots:
     void connectAndReadAtModuleTiming();
     void connectShowsConnectedStateAndDisconnectReturnsToIdle();
     void connectWithoutModuleShowsFailure();
+    void vanishedPortLeavesWindowReadyToConnectAgain_data();
+    void vanishedPortLeavesWindowReadyToConnectAgain();
     void promptItemDoesNothing();
     void lastPortIsStoredAndPreselected();
     void scanRefillsPortsOnlyWhenTheirNumberChanges();
 
+    void progressFillsAgainstTheLimit_data();
+    void progressFillsAgainstTheLimit();
     void readFailures_data();
     void readFailures();
     void readAsksAboutChangesFirst();
@@ -243,6 +252,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
     QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
     QVERIFY(*window->configuration == *window->referenceConfiguration);
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modułu."));
     for (const char *name : {"actionCofnij_zmiany", "actionZapis_do_pliku", "actionZamknij_konfiguracj",
                              "actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionNowy"})
         QVERIFY2(action(*window, name)->isEnabled(), name);
@@ -292,6 +302,60 @@ void TestMainWindowModule::connectWithoutModuleShowsFailure()
     QVERIFY(window->module->portsTimer.isActive());
     // A failed attempt is remembered too.
     QCOMPARE(lastPortUsed(), emulator->portPath());
+}
+
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
+{
+    QTest::addColumn<bool>("duringWrite");
+    QTest::newRow("during a write") << true;
+    QTest::newRow("while polling") << false;
+}
+
+// The module's line goes away as when an adapter is pulled out.
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
+{
+    QFETCH(bool, duringWrite);
+    setUp({"--delay", "pb=2000"}, 200);
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+    Configuration *open = window->configuration;
+    if (duringWrite) {
+        const QObject scope;
+        QTimer::singleShot(300, &scope, [&] { emulator->stop(); });
+        answerer->expectMessageBox();
+        action(*window, "actionZapisz_do_modu_u")->trigger();
+        QCOMPARE(answerer->seen.value(0).text, WriteError);
+    } else {
+        window->ui->tabWidget->setCurrentIndex(3);
+        QTRY_VERIFY(emulator->commands().contains(QStringLiteral("42")));
+        emulator->stop();
+    }
+
+    QPushButton *button = window->ui->polaczZModememPushButton;
+    QTRY_COMPARE(button->text(), QStringLiteral("Połącz"));
+    QVERIFY(showsIcon(button, QStringLiteral(":/new/prefix1/icons/network-disconnect.png")));
+    QVERIFY(button->isEnabled());
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->text(), LostStatus);
+    QVERIFY(window->ui->portsComboBox->isEnabled());
+    QVERIFY(!action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QVERIFY(!window->onlineTimer.isActive());
+    QVERIFY(window->module->portsTimer.isActive());
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
+
+    // The scan notices the port gone, then the new one.
+    window->module->readAvaiblePorts();
+    emulator = std::make_unique<EmulatorProcess>();
+    qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
+    window->module->readAvaiblePorts();
+    connectWindow();
+    QCOMPARE(window->onlineTimer.isActive(), !duringWrite);
+    window->ui->tabWidget->setCurrentIndex(0);
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configuration->hysteresis, 77);
 }
 
 void TestMainWindowModule::promptItemDoesNothing()
@@ -355,6 +419,77 @@ void TestMainWindowModule::scanRefillsPortsOnlyWhenTheirNumberChanges()
     QCOMPARE(ports->findData(third.portPath()), -1);
 }
 
+void TestMainWindowModule::progressFillsAgainstTheLimit_data()
+{
+    using Command = Module::Command;
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("delay");
+    // The exchanges whose limits make the bar's length.
+    QTest::addColumn<QList<Command>>("exchanges");
+    QTest::newRow("read") << "read" << "A=700" << QList<Command>{Command::ReadConfiguration};
+    QTest::newRow("full write") << "write" << "pc=700" << QList<Command>{Command::SettingsBlock, Command::SmsBlock};
+    QTest::newRow("settings block only") << "write after read" << "pb=700" << QList<Command>{Command::SettingsBlock};
+    QTest::newRow("PIN and PUK") << "PIN" << "pa=700" << QList<Command>{Command::PinPuk};
+}
+
+void TestMainWindowModule::progressFillsAgainstTheLimit()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, delay);
+    QFETCH(QList<Module::Command>, exchanges);
+    setUp({"--delay", delay}, 200);
+    connectWindow();
+    int limit = 0;
+    for (Module::Command command : exchanges)
+        limit += window->module->limitMilliseconds(command);
+
+    QString title;
+    bool enabled = false;
+    int maximum = -1;
+    QList<int> values;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        QProgressDialog *dialog = visibleBusyDialog(*window);
+        if (!dialog || !title.isEmpty())
+            return;
+        title = dialog->windowTitle();
+        enabled = dialog->isEnabled();
+        maximum = dialog->maximum();
+        values.append(dialog->value());
+        connect(dialog->findChild<QProgressBar *>(), &QProgressBar::valueChanged, &watch,
+                [&](int value) { values.append(value); });
+    });
+    watch.start(20);
+    if (operation == QLatin1String("read")) {
+        readModule();
+    } else if (operation == QLatin1String("PIN")) {
+        answerer->expect([](QWidget *dialog) {
+            QTest::keyClicks(child<QLineEdit>(dialog, "pinLineEdit"), QStringLiteral("1234"));
+            auto *save = child<QPushButton>(dialog, "zapiszPinPukPushButton");
+            QTimer::singleShot(0, save, [save] { QTest::mouseClick(save, Qt::LeftButton); });
+        });
+        answerer->expectMessageBox();
+        answerer->expectEscape();
+        action(*window, "actionUstawienia")->trigger();
+        QVERIFY(answerer->waitAllAnswered());
+        QCOMPARE(answerer->seen.at(1).text, QStringLiteral("Kod PIN, PUK zapisano."));
+    } else {
+        if (operation == QLatin1String("write after read"))
+            readModule();
+        else
+            WindowDriver::newConfiguration(*window);
+        action(*window, "actionZapisz_do_modu_u")->trigger();
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    }
+    QCOMPARE(title, QStringLiteral("Telvoro"));
+    QVERIFY(enabled);
+    QCOMPARE(maximum, limit);
+    // Shown after half a second, part-way along; full once the exchanges are over.
+    QVERIFY2(values.first() >= 300 && values.first() < limit, qPrintable(QString::number(values.first())));
+    QVERIFY(std::is_sorted(values.cbegin(), values.cend()));
+    QCOMPARE(values.last(), limit);
+}
+
 void TestMainWindowModule::readFailures_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -375,6 +510,7 @@ void TestMainWindowModule::readFailures()
     QCOMPARE(answerer->seen.size(), 1);
     QCOMPARE(answerer->seen[0].title, QStringLiteral("Odczyt"));
     QCOMPARE(answerer->seen[0].text, ReadError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
     QVERIFY(!window->configuration);
     QVERIFY(!window->referenceConfiguration);
     QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 0);
@@ -478,6 +614,7 @@ void TestMainWindowModule::writeNewConfigurationSendsBothBlocks()
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
     QVERIFY(answerer->seen.isEmpty());
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
     QVERIFY(action(*window, "actionZamknij_konfiguracj")->isEnabled());
@@ -542,6 +679,7 @@ void TestMainWindowModule::writeFailures()
     QCOMPARE(answerer->seen.size(), 1);
     QCOMPARE(answerer->seen[0].title, window->windowTitle());
     QCOMPARE(answerer->seen[0].text, WriteError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
@@ -719,8 +857,10 @@ void TestMainWindowModule::manualOutputs()
         QCOMPARE(answerer->seen[0].text, OutputRangeError);
         QVERIFY(window->onlineTimer.isActive());
         QCOMPARE(commandLengths(*emulator, "43"), QList<int>());
+        QVERIFY(!window->statusBar()->currentMessage().startsWith(QStringLiteral("Wysłano")));
         return;
     }
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modułu."));
     QVERIFY(!timerRanDuringCommand);
     QVERIFY(window->onlineTimer.isActive());
     QTRY_VERIFY(emulator->commands().contains(sent));
