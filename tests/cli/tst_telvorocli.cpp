@@ -1,3 +1,4 @@
+#include "backup/backupstore.h"
 #include "config/configurationfile.h"
 #include "config/configurationjson.h"
 #include "emulatorprocess.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -53,8 +55,8 @@ Configuration sampleConfiguration()
 
 } // namespace
 
-// Every case runs in a folder of its own files; the program keeps its
-// backups in a data folder there too, never in the user's.
+// Every case runs in a folder of its own files; the program, like the test,
+// keeps its backups in the test's data folder, never in the user's.
 class TelvoroCliTest : public QObject
 {
     Q_OBJECT
@@ -64,6 +66,7 @@ private slots:
     void readThenWriteRoundTrip();
     void exitCodes_data();
     void exitCodes();
+    void writeStopsWithoutABackup();
     void randomConfigurationsSurviveJson();
     void refusesBadJson_data();
     void refusesBadJson();
@@ -80,7 +83,6 @@ void TelvoroCliTest::initTestCase()
 {
     QVERIFY(folder.isValid());
     QVERIFY(QDir::setCurrent(folder.path()));
-    qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toLocal8Bit());
     Configuration changed = sampleConfiguration();
     changed.digitalOutputNames[0] = QStringLiteral("Pompa");
     QVERIFY(ConfigurationFile::save(QStringLiteral("a.kvl"), sampleConfiguration()));
@@ -107,13 +109,15 @@ Run TelvoroCliTest::cli(const QStringList &arguments, const QString &port)
 
 // A backup of one module written to another: the second gets the settings
 // block and the SMS texts, then only the settings block while it holds the
-// texts already, and reads back as the first.
+// texts already, and reads back as the first. Each write first keeps what
+// the module held.
 void TelvoroCliTest::readThenWriteRoundTrip()
 {
     const Configuration sample = sampleConfiguration();
     EmulatorProcess source({ "--config", "a.kvl" });
     EmulatorProcess target;
     QVERIFY(source.isRunning() && target.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "factory.kvl" }, target.portPath()).exitCode, 0);
 
     QCOMPARE(cli({ "read", "PORT", "-o", "backup.kvl" }, source.portPath()).exitCode, 0);
     QCOMPARE(contents("backup.kvl"), contents("a.kvl"));
@@ -123,14 +127,35 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     QVERIFY2(first.out.contains(QStringLiteral("Status 2: — → Awaria\\npompy\n")), qPrintable(first.out));
     const QString settings = "70 62 " + hex(sample.toImage(ImageSection::SettingsBlock));
     const QString sms = "70 63 " + hex(sample.toImage(ImageSection::SmsBlock));
-    QCOMPARE(target.commands(), QStringList({ "69", "69", "41", settings, sms }));
+    QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms }));
+    const QList<BackupStore::Backup> backups = BackupStore().list();
+    QCOMPARE(backups.size(), 1);
+    QVERIFY(first.out.contains("Kopia zapasowa: " + backups.first().path + '\n'));
+    QCOMPARE(contents(backups.first().path), contents("factory.kvl"));
 
     const Run again = cli({ "write", "PORT", "backup.kvl" }, target.portPath());
-    QCOMPARE(again.out, QStringLiteral("Brak zmian.\n"));
-    QCOMPARE(target.commands().mid(5), QStringList({ "69", "69", "41", settings }));
+    QCOMPARE(again.out.section('\n', 0, 0), QStringLiteral("Brak zmian."));
+    QCOMPARE(target.commands().mid(8), QStringList({ "69", "69", "41", settings }));
+    QCOMPARE(BackupStore().list().size(), 2);
 
     QCOMPARE(cli({ "read", "PORT", "-o", "back.kvl" }, target.portPath()).exitCode, 0);
     QCOMPARE(contents("back.kvl"), contents("a.kvl"));
+}
+
+// Where no copy can be kept, nothing is sent.
+void TelvoroCliTest::writeStopsWithoutABackup()
+{
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    const QString backups = BackupStore::defaultFolder();
+    QDir(backups).removeRecursively();
+    QVERIFY(QDir().mkpath(QFileInfo(backups).path()) && put(backups, "a file where the folder goes"));
+
+    const Run run = cli({ "write", "PORT", "a.kvl" }, module.portPath());
+    QFile::remove(backups);
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych. Nic nie wysłano"), qPrintable(run.err));
+    QCOMPARE(module.commands().last(), QStringLiteral("41"));
 }
 
 void TelvoroCliTest::exitCodes_data()

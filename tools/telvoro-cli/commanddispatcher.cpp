@@ -65,8 +65,9 @@ CommandDispatcher::CommandDispatcher()
         { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run]"),
           tr("zapis konfiguracji z pliku do modułu"),
           tr("Odczytuje konfigurację modułu i wypisuje, co zapis zmieni (słowami formularza).\n"
-             "Potem zapisuje kopię zapasową tego, co moduł zawierał, w tym samym folderze co\n"
-             "okno programu, i wysyła ustawienia, a teksty SMS tylko wtedy, gdy się różnią.\n"
+             "Potem zapisuje kopię zapasową tego, co moduł zawierał, w folderze kopii okna\n"
+             "programu (~/.local/share/Korvel/TX48/backups), i wysyła ustawienia, a teksty\n"
+             "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
           { &dryRunOption }, &CommandDispatcher::write, 2 },

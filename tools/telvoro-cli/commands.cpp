@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "backup/backupstore.h"
 #include "config/configurationfields.h"
 #include "config/configurationjson.h"
 #include "config/usernames.h"
@@ -49,12 +50,23 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
     if (dryRun)
         return ExitSuccess;
 
+    // Nothing is sent unless the module's configuration is safe on disk.
+    const BackupStore::SaveResult backup = BackupStore().save(*held, session.portListName());
+    if (backup.status == BackupStore::SaveStatus::CannotCreateFolder)
+        return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
+                                          "wysłano do modułu.").arg(backup.path) });
+    if (backup.status == BackupStore::SaveStatus::CannotWrite)
+        return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
+                                          "modułu.").arg(backup.path) });
+    Console::out(tr("Kopia zapasowa: %1").arg(backup.path) + QLatin1Char('\n'));
+
     // The SMS texts take the longest to write; they go only when the module
     // does not hold them already.
     const bool withSmsBlock =
             held->toImage(ImageSection::SmsBlock) != configuration->toImage(ImageSection::SmsBlock);
     if (!session.writeConfiguration(*configuration, withSmsBlock, &failure))
         return failed(failure);
+    Console::out(tr("Zapisano konfigurację w module.") + QLatin1Char('\n'));
     return ExitSuccess;
 }
 

@@ -45,7 +45,7 @@ bool LiveStateWatch::run(Failure *failure)
     if (connectionLost) {
         *failure = { ExitModuleFault, QStringLiteral("%1: %2").arg(
                              session->portName(),
-                             tr("Błąd połączenia z modemem: połączenie zostało przerwane.")) };
+                             tr("Utracono połączenie z modemem.")) };
         return false;
     }
     return true;

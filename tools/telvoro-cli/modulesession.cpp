@@ -119,7 +119,7 @@ bool ModuleSession::writeConfiguration(const Configuration &configuration, bool 
 bool ModuleSession::writePinPuk(const QString &pin, const QString &puk, SimCodes::PinRequest request,
                                 Failure *failure)
 {
-    progress.begin(tr("Zapis kodu PIN, PUK. Proszę czekać..."),
+    progress.begin(tr("Zapis kodu PIN, PUK do modemu. Proszę czekać..."),
                    module.limitMilliseconds(Module::Command::PinPuk));
     const bool written = module.writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(request));
     progress.end();
@@ -141,6 +141,13 @@ bool ModuleSession::isConnected() const
 QString ModuleSession::portName() const
 {
     return port;
+}
+
+QString ModuleSession::portListName() const
+{
+    const QString devices = QStringLiteral("/dev/");
+    const QString name = port.mid(devices.size());
+    return port.startsWith(devices) && !name.contains(QLatin1Char('/')) ? name : port;
 }
 
 Module *ModuleSession::link()

@@ -43,6 +43,9 @@ public:
     QByteArray readOnlineState();
     bool isConnected() const;
     QString portName() const;
+    // The port as the port list names it ("ttyUSB0" for "/dev/ttyUSB0"), so
+    // that backups name it as the window's do.
+    QString portListName() const;
     Module *link();
 
 private:
