@@ -174,6 +174,8 @@ void TelvoroCliTest::exitCodes_data()
                                   << "Definicje nazw użytkownika → Wyjścia\n  cyfrowe 1 (DO 1): — → Pompa\n" << "";
     QTest::newRow("module against its file") << QStringList{ "--config", "a.kvl" }
                                              << QStringList{ "diff", "PORT", "a.kvl" } << 0 << "Brak różnic." << "41";
+    QTest::newRow("module's SIM codes left out") << none << QStringList{ "show", "PORT", "--json" } << 0
+                                                 << "\"simPin\": \"\",\n    \"simPuk\": \"\",\n" << "41";
     QTest::newRow("missing file") << none << QStringList{ "diff", "a.kvl", "none.kvl" } << 3
                                   << "telvoro-cli: none.kvl: Nie można otworzyć pliku.\n" << "";
     QTest::newRow("not a configuration") << none << QStringList{ "show", "junk.kvl" } << 3

@@ -223,20 +223,24 @@ int CommandDispatcher::diff(const QCommandLineParser &, const QStringList &argum
 
 int CommandDispatcher::exportJson(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    if (!parser.isSet(outputOption))
-        return wrongUsage(tr("brak opcji -o."), current);
-    return Commands::convert(
-            ConfigurationLocation::of(arguments.at(0), ConfigurationLocation::Kind::KvlFile),
-            ConfigurationLocation::of(parser.value(outputOption), ConfigurationLocation::Kind::JsonFile));
+    return convert(parser, arguments.at(0), ConfigurationLocation::Kind::KvlFile,
+                   ConfigurationLocation::Kind::JsonFile);
 }
 
 int CommandDispatcher::importJson(const QCommandLineParser &parser, const QStringList &arguments)
 {
+    return convert(parser, arguments.at(0), ConfigurationLocation::Kind::JsonFile,
+                   ConfigurationLocation::Kind::KvlFile);
+}
+
+// The command says the files' forms, whatever their names say.
+int CommandDispatcher::convert(const QCommandLineParser &parser, const QString &input,
+                               ConfigurationLocation::Kind from, ConfigurationLocation::Kind to)
+{
     if (!parser.isSet(outputOption))
         return wrongUsage(tr("brak opcji -o."), current);
-    return Commands::convert(
-            ConfigurationLocation::of(arguments.at(0), ConfigurationLocation::Kind::JsonFile),
-            ConfigurationLocation::of(parser.value(outputOption), ConfigurationLocation::Kind::KvlFile));
+    return Commands::convert(ConfigurationLocation::of(input, from),
+                             ConfigurationLocation::of(parser.value(outputOption), to));
 }
 
 int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &arguments)

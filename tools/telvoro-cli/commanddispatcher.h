@@ -1,6 +1,8 @@
 #ifndef COMMANDDISPATCHER_H
 #define COMMANDDISPATCHER_H
 
+#include "configurationlocation.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -46,6 +48,8 @@ private:
     int diff(const QCommandLineParser &parser, const QStringList &arguments);
     int exportJson(const QCommandLineParser &parser, const QStringList &arguments);
     int importJson(const QCommandLineParser &parser, const QStringList &arguments);
+    int convert(const QCommandLineParser &parser, const QString &input, ConfigurationLocation::Kind from,
+                ConfigurationLocation::Kind to);
     int pin(const QCommandLineParser &parser, const QStringList &arguments);
     int watch(const QCommandLineParser &parser, const QStringList &arguments);
 

@@ -96,6 +96,11 @@ std::optional<Configuration> ModuleSession::readConfiguration(Failure *failure)
     }
     Configuration configuration;
     configuration.fromImage(image);
+    // The SIM PIN and PUK the module reports stay out of every listing and
+    // file, JSON ones too: the window shows them only after a password, and
+    // configurations end up in shared folders and version control.
+    configuration.simPin.clear();
+    configuration.simPuk.clear();
     return configuration;
 }
 

@@ -33,6 +33,7 @@ public:
     // no serial device fails at once, without the retries that give a busy
     // adapter its time.
     bool connect(const QString &port, Failure *failure);
+    // Without the SIM PIN and PUK.
     std::optional<Configuration> readConfiguration(Failure *failure);
     // The settings block, then the SMS block when asked for, as the window
     // writes them.
