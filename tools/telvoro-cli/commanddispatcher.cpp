@@ -36,7 +36,7 @@ CommandDispatcher::CommandDispatcher()
       dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
       jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
       pinOption(QStringLiteral("pin"), tr("Nowy kod PIN: 4 cyfry."), tr("kod")),
-      pukOption(QStringLiteral("puk"), tr("Kod PUK: 8 cyfr (bez tej opcji moduł dostaje pusty)."),
+      pukOption(QStringLiteral("puk"), tr("Kod PUK: 8 cyfr; bez tej opcji wysyłany jest pusty."),
                 tr("kod")),
       requestOption(QStringLiteral("request"),
                     tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
