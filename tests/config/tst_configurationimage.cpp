@@ -309,10 +309,7 @@ void ConfigurationImageTest::randomImagesRoundTrip()
     const QList<TextField> textFields = settingsTextFields();
 
     for (int round = 0; round < 500; ++round) {
-        QByteArray image(ConfigurationImageSize, '\0');
-        for (int i = 0; i < ConfigurationImageSize; ++i)
-            image[i] = char(random.bounded(256));
-
+        QByteArray image = randomImage(random);
         QByteArray expected = image;
         expected.replace(0, 14, QByteArray(14, '\0'));
         expected[836] = 0;

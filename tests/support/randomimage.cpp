@@ -1,5 +1,9 @@
 #include "randomimage.h"
 
+#include "config/configuration.h"
+
+#include <QRandomGenerator>
+
 namespace RandomImage {
 
 QList<TextField> settingsTextFields()
@@ -17,6 +21,14 @@ QList<TextField> settingsTextFields()
 QByteArray field(const QByteArray &bytes, int width)
 {
     return bytes + QByteArray(width - bytes.size(), '\0');
+}
+
+QByteArray randomImage(QRandomGenerator &random)
+{
+    QByteArray image(ConfigurationImageSize, Qt::Uninitialized);
+    for (char &byte : image)
+        byte = char(random.bounded(256));
+    return image;
 }
 
 } // namespace RandomImage

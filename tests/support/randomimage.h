@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QList>
 
-// Pieces of random configuration images: where their text fields lie.
+class QRandomGenerator;
+
+// Random configuration images, and where their text fields lie.
 namespace RandomImage {
 
 struct TextField
@@ -18,6 +20,10 @@ QList<TextField> settingsTextFields();
 
 // Bytes of a text field: the text's bytes followed by zeros up to the width.
 QByteArray field(const QByteArray &bytes, int width);
+
+// A whole image of random bytes; its texts hold whatever bytes came, which
+// a decode and an encode keep as they are.
+QByteArray randomImage(QRandomGenerator &random);
 
 } // namespace RandomImage
 
