@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/debian-packages.txt that are
-# missing. Works as root and, for a normal user, through sudo.
+# Installs the Debian packages named in the given lists (one a line, '#'
+# starts a comment) that are not installed yet. Works as root and, for a
+# normal user, through sudo.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-
 missing=()
-while read -r package; do
-    [[ -z $package || $package == \#* ]] && continue
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done < "$root/scripts/debian-packages.txt"
+for list in "$@"; do
+    while read -r package; do
+        [[ -z $package || $package == \#* ]] && continue
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done < "$list"
+done
 
 if ((${#missing[@]})); then
     as_root=()

@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TELVORO_PACKAGE_BUILD_DIR:-$root/build-package}
 
-"$root/scripts/install-packages.sh"
+"$root/scripts/install-packages.sh" "$root/scripts/debian-packages.txt"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build "$build" -j2
 (cd "$build" && cpack -G DEB)
