@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -52,5 +53,8 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     window.show();
+    const QString file = commandLine.configurationFile();
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openConfigurationFile(file); });
     return app.exec();
 }

@@ -141,6 +141,8 @@ MainWindow::MainWindow(QWidget *parent)
         if (settings.value(key, QString()).toString().isEmpty())
             settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
     }
+    watchFormForChanges();
+    prepareRecentFiles();
     updateWindowState();
 }
 
@@ -203,6 +205,8 @@ void MainWindow::updateWindowState()
 
     ui->actionNowy->setEnabled(idle);
     ui->actionOdczyt_z_pliku->setEnabled(idle);
+    for (QAction *recentFile : std::as_const(recentFileActions))
+        recentFile->setEnabled(idle);
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);

@@ -5,6 +5,7 @@
 #include "config/configurationfile.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -36,6 +37,7 @@ bool MainWindow::closeConfiguration()
     delete referenceConfiguration;
     configuration = nullptr;
     referenceConfiguration = nullptr;
+    updateModifiedMarker();
     setWindowTitle(applicationTitle);
     ui->tabWidget->setCurrentIndex(0);
     ui->mainStackedWidget->setCurrentIndex(0);
@@ -53,16 +55,27 @@ void MainWindow::on_actionNowy_triggered()
     ui->mainStackedWidget->setCurrentIndex(1);
     updateWindowState();
     fillForm();
+    showConfigurationTitle(QString());
 }
 
 void MainWindow::on_actionOdczyt_z_pliku_triggered()
 {
     if (!closeConfiguration())
         return;
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QString(), tr("Plik TX48 (*.kvl)"));
-    if (path.isEmpty())
-        return;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), fileDialogFolder(),
+                                                      tr("Plik TX48 (*.kvl)"));
+    if (!path.isEmpty())
+        loadConfigurationFile(path);
+}
+
+void MainWindow::openConfigurationFile(const QString &path)
+{
+    if (closeConfiguration())
+        loadConfigurationFile(QFileInfo(path).absoluteFilePath());
+}
+
+void MainWindow::loadConfigurationFile(const QString &path)
+{
     const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
     if (loaded.status == ConfigurationFile::Status::CannotOpen) {
         QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
@@ -80,7 +93,8 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
     updateWindowState();
-    setWindowTitle(QStringLiteral("%1 (%2)").arg(applicationTitle, path));
+    showConfigurationTitle(path);
+    rememberFile(path);
 }
 
 void MainWindow::on_actionZapis_do_pliku_triggered()
@@ -94,17 +108,20 @@ void MainWindow::on_actionZapis_do_pliku_triggered()
 // Asks for a file and writes the configuration to it; true when it was saved.
 bool MainWindow::saveConfigurationToFile()
 {
-    QFileDialog dialog(this, tr("Zapisz plik"), QString(), tr("Plik TX48 (*.kvl)"));
+    QFileDialog dialog(this, tr("Zapisz plik"), fileDialogFolder(), tr("Plik TX48 (*.kvl)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kvl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    if (!ConfigurationFile::save(dialog.selectedFiles().constFirst(), *configuration)) {
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!ConfigurationFile::save(path, *configuration)) {
         QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
                              QMessageBox::Ok);
         return false;
     }
     *referenceConfiguration = *configuration;
+    updateModifiedMarker();
+    rememberFile(path);
     return true;
 }
 

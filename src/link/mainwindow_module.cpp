@@ -35,6 +35,7 @@ const QString ConnectionFailedStatus = QStringLiteral(
 std::unique_ptr<QProgressDialog> busyDialog(const QString &label, QWidget *parent)
 {
     auto dialog = std::make_unique<QProgressDialog>(label, MainWindow::tr("Anuluj"), 0, 0, parent);
+    dialog->setWindowTitle(applicationTitle);
     dialog->setCancelButton(nullptr);
     QTimer::singleShot(BusyDialogDelay, dialog.get(), &QProgressDialog::show);
     return dialog;
@@ -127,7 +128,7 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         smsBlockInModule = configuration->toImage(ImageSection::SmsBlock);
         fillForm();
         ui->mainStackedWidget->setCurrentIndex(1);
-        setWindowTitle(applicationTitle);
+        showConfigurationTitle(QString());
     } else {
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
                              QMessageBox::Ok);

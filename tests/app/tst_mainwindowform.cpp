@@ -61,6 +61,7 @@ private slots:
     void actionsAtStart_data();
     void actionsAtStart();
     void zamknijClosesWindow();
+    void menusHaveAltLettersAndTheirTexts();
     void namesTableCells_data();
     void namesTableCells();
     void namesTableHeaders_data();
@@ -205,6 +206,35 @@ void TestMainWindowForm::zamknijClosesWindow()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     ui->actionZamknij->trigger();
     QVERIFY(!window->isVisible());
+}
+
+// Each menu, and each command within its menu, has an Alt letter of its
+// own; the texts read as they always have.
+void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
+{
+    const QList<QStringList> expected = {
+        {"Plik", "Nowy", "Zamknij konfigurację", "Odczytaj z pliku", "Zapisz do pliku", "Zakończ"},
+        {"Narzędzia", "Ustawienia"},
+        {"Pomoc", "O programie"}};
+    const auto altLetter = [](const QString &text) {
+        return text.count(u'&') == 1 ? text.at(text.indexOf(u'&') + 1).toLower() : QChar();
+    };
+    QSet<QChar> menuLetters;
+    for (QAction *menu : ui->menuBar->actions()) {
+        QStringList texts{QString(menu->text()).remove(u'&')};
+        QSet<QChar> letters;
+        menuLetters.insert(altLetter(menu->text()));
+        for (QAction *command : menu->menu()->actions()) {
+            if (command->isSeparator())
+                continue;
+            texts << QString(command->text()).remove(u'&');
+            letters.insert(altLetter(command->text()));
+        }
+        QVERIFY(expected.contains(texts));
+        QVERIFY2(letters.size() == texts.size() - 1 && !letters.contains(QChar()), qPrintable(texts[0]));
+    }
+    QCOMPARE(menuLetters.size(), expected.size());
+    QVERIFY(!menuLetters.contains(QChar()));
 }
 
 void TestMainWindowForm::namesTableCells_data()
