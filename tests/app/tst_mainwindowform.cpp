@@ -212,29 +212,23 @@ void TestMainWindowForm::zamknijClosesWindow()
 // own; the texts read as they always have.
 void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
 {
-    const QList<QStringList> expected = {
-        {"Plik", "Nowy", "Zamknij konfigurację", "Odczytaj z pliku", "Zapisz do pliku", "Zakończ"},
-        {"Narzędzia", "Ustawienia"},
-        {"Pomoc", "O programie"}};
-    const auto altLetter = [](const QString &text) {
-        return text.count(u'&') == 1 ? text.at(text.indexOf(u'&') + 1).toLower() : QChar();
-    };
-    QSet<QChar> menuLetters;
-    for (QAction *menu : ui->menuBar->actions()) {
-        QStringList texts{QString(menu->text()).remove(u'&')};
+    QStringList texts;
+    const QList<QAction *> menus = ui->menuBar->actions();
+    for (QList<QAction *> entries : {menus, menus[0]->menu()->actions(), menus[1]->menu()->actions(),
+                                     menus[2]->menu()->actions()}) {
+        entries.removeIf([](const QAction *entry) { return entry->isSeparator(); });
         QSet<QChar> letters;
-        menuLetters.insert(altLetter(menu->text()));
-        for (QAction *command : menu->menu()->actions()) {
-            if (command->isSeparator())
-                continue;
-            texts << QString(command->text()).remove(u'&');
-            letters.insert(altLetter(command->text()));
+        for (const QAction *entry : entries) {
+            const QString text = entry->text();
+            QVERIFY2(text.count(u'&') == 1, qPrintable(text));
+            letters.insert(text.at(text.indexOf(u'&') + 1).toLower());
+            texts << QString(text).remove(u'&');
         }
-        QVERIFY(expected.contains(texts));
-        QVERIFY2(letters.size() == texts.size() - 1 && !letters.contains(QChar()), qPrintable(texts[0]));
+        QCOMPARE(letters.size(), entries.size());
     }
-    QCOMPARE(menuLetters.size(), expected.size());
-    QVERIFY(!menuLetters.contains(QChar()));
+    QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
+                                 "Odczytaj z pliku", "Zapisz do pliku", "Zakończ", "Ustawienia",
+                                 "O programie"}));
 }
 
 void TestMainWindowForm::namesTableCells_data()
