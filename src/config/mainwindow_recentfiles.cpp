@@ -10,7 +10,7 @@ constexpr int RecentFileCount = 5;
 const QString RecentFilesKey = QStringLiteral("recentFiles");
 const QString FileFolderKey = QStringLiteral("lastFileFolder");
 
-// Read each time: another window of the program may have added to them.
+// Read each time, so that files another window of the program added stay.
 QStringList recentFiles()
 {
     return QSettings().value(RecentFilesKey).toStringList();
