@@ -180,6 +180,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("Cofnij zmiany") << "actionCofnij_zmiany" << false << QKeySequence();
     QTest::newRow("Zamknij konfigurację") << "actionZamknij_konfiguracj" << false << QKeySequence("Ctrl+W");
     QTest::newRow("O programie") << "actionO_programie" << true << QKeySequence();
+    QTest::newRow("Porównaj z plikiem") << "actionPorownaj_z_plikiem" << false << QKeySequence();
+    QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
 }
 
 void TestMainWindowForm::actionsAtStart()
@@ -227,8 +229,8 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
         QCOMPARE(letters.size(), entries.size());
     }
     QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
-                                 "Odczytaj z pliku", "Zapisz do pliku", "Zakończ", "Ustawienia",
-                                 "O programie"}));
+                                 "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
+                                 "Kopie zapasowe…", "Zakończ", "Ustawienia", "O programie"}));
 }
 
 void TestMainWindowForm::namesTableCells_data()
