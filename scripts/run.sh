@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Telvoro with the TX48 module
-# emulator on a virtual serial port, so everything can be tried without a
-# module. A real module's port is listed beside the emulator's.
+# Installs what is missing, builds Telvoro and the TX48 module emulator (only
+# those two), and starts Telvoro with the emulator on a virtual serial port,
+# so everything can be tried without a module. A real module's port is listed
+# beside the emulator's.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TELVORO_BUILD_DIR:-$root/build}
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" telvoro tx48-emulator
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "Telvoro is built but not started: this machine has no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Telvoro needs (only those missing) and builds it.
+# Installs the Debian packages Telvoro needs (only those missing) and builds
+# the targets named as arguments, or everything when none is named.
 # Works as root and, for a normal user, through sudo.
 # TELVORO_WARNINGS_AS_ERRORS=ON (as CI sets it) fails the build on a warning.
 set -euo pipefail
@@ -11,4 +12,8 @@ build=${TELVORO_BUILD_DIR:-$root/build}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_COMPILE_WARNING_AS_ERROR="${TELVORO_WARNINGS_AS_ERRORS:-OFF}"
-cmake --build "$build" -j2
+targets=()
+for target in "$@"; do
+    targets+=(--target "$target")
+done
+cmake --build "$build" -j2 "${targets[@]}"

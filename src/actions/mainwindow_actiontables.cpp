@@ -124,6 +124,8 @@ void MainWindow::fillActionTable(int inputKind, int input)
     // toggles it without a click.
     connect(table, &QTableWidget::itemChanged, this, &MainWindow::actionTableItemChanged,
             Qt::UniqueConnection);
+    connect(table, &QTableWidget::itemDoubleClicked, this,
+            &MainWindow::actionTableItemDoubleClicked, Qt::UniqueConnection);
 }
 
 void MainWindow::newAction(int inputKind, int input)
@@ -189,12 +191,34 @@ void MainWindow::actionTableItemClicked(int inputKind, int input, QTableWidgetIt
 
 void MainWindow::actionTableItemChanged(QTableWidgetItem *item)
 {
-    for (int inputKind : { AnalogInput, DigitalInput }) {
-        for (int input = 0; input < DigitalInputs; ++input) {
-            if (actionTable(inputKind, input) == item->tableWidget())
-                actionTableItemClicked(inputKind, input, item);
+    int inputKind = 0;
+    int input = 0;
+    if (findActionTable(item->tableWidget(), &inputKind, &input))
+        actionTableItemClicked(inputKind, input, item);
+}
+
+// A double-click on a row edits its action, as the edit button does; on the
+// "Użyj" box it only ticks the box.
+void MainWindow::actionTableItemDoubleClicked(QTableWidgetItem *item)
+{
+    int inputKind = 0;
+    int input = 0;
+    if (item->column() != UseColumn && findActionTable(item->tableWidget(), &inputKind, &input))
+        editAction(inputKind, input);
+}
+
+bool MainWindow::findActionTable(const QTableWidget *table, int *inputKind, int *input) const
+{
+    for (int kind : { AnalogInput, DigitalInput }) {
+        for (int index = 0; index < DigitalInputs; ++index) {
+            if (table && actionTable(kind, index) == table) {
+                *inputKind = kind;
+                *input = index;
+                return true;
+            }
         }
     }
+    return false;
 }
 
 void MainWindow::analogRangeEdited(int input, const QString &text)

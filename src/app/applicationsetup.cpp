@@ -9,6 +9,7 @@ void prepareApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("TX48"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TELVORO_VERSION));
     // Plug-ins are looked for while the application object is built, before
     // Qt can name the program's folder, so the folder is found through the
     // running program itself. Never the folder the program was started from.

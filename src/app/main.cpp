@@ -1,13 +1,60 @@
 #include "app/applicationsetup.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
+#include "app/qttranslations.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// The program's own icon in every size compiled in, for all its windows.
+QIcon applicationIcon()
+{
+    const QDir icons(QStringLiteral(":/new/prefix1/icons"), QStringLiteral("telvoro-*.png"));
+    QIcon icon;
+    for (const QString &name : icons.entryList())
+        icon.addFile(icons.filePath(name));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     prepareApplication();
+
+    // --help and --version are answered before anything needs a display.
+    QStringList givenArguments;
+    for (int i = 0; i < argc; ++i)
+        givenArguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine commandLine;
+    commandLine.parse(givenArguments);
+    if (commandLine.asksForHelpOrVersion()) {
+        QCoreApplication app(argc, argv);
+        installQtTranslations(app);
+        std::fputs(qPrintable(commandLine.terminalAnswer()), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
+    installQtTranslations(app);
+    if (!commandLine.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "telvoro: %s\n", qPrintable(commandLine.errorText()));
+        return 1;
+    }
+    // The name of the menu entry, by which desktops find the window's icon
+    // and group its windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.telvoro.telvoro"));
+    QApplication::setWindowIcon(applicationIcon());
+
     MainWindow window;
     window.show();
+    const QString file = commandLine.configurationFile();
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openConfigurationFile(file); });
     return app.exec();
 }

@@ -142,6 +142,8 @@ MainWindow::MainWindow(QWidget *parent)
         if (settings.value(key, QString()).toString().isEmpty())
             settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
     }
+    watchFormForChanges();
+    prepareRecentFiles();
     updateWindowState();
 }
 
@@ -204,6 +206,8 @@ void MainWindow::updateWindowState()
 
     ui->actionNowy->setEnabled(idle);
     ui->actionOdczyt_z_pliku->setEnabled(idle);
+    for (QAction *recentFile : std::as_const(recentFileActions))
+        recentFile->setEnabled(idle);
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);

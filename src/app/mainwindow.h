@@ -46,6 +46,10 @@ public:
     QTimer onlineTimer;
     int configurationSource;
 
+    // Opens a configuration file as "Odczytaj z pliku" opens the file chosen
+    // in its dialog, after the question about unsaved changes.
+    void openConfigurationFile(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -143,6 +147,24 @@ private:
     std::optional<Configuration> loadConfigurationFile(const QString &path);
     void openLoadedConfiguration(const Configuration &loaded, const QString &path);
 
+    // Unsaved changes (src/config/mainwindow_changes.cpp). While a
+    // configuration is open the title carries "[*]", which shows whenever the
+    // form or the record differs from the reference copy.
+    void showConfigurationTitle(const QString &path);
+    void watchFormForChanges();
+    void updateModifiedMarker();
+    QTimer modifiedCheck;
+
+    // Recent files and the file dialogs' folder
+    // (src/config/mainwindow_recentfiles.cpp).
+    void prepareRecentFiles();
+    void showRecentFiles();
+    void rememberFile(const QString &path);
+    void openRecentFile(const QString &path);
+    QString fileDialogFolder() const;
+    QList<QAction *> recentFileActions;
+    QAction *recentFilesSeparator = nullptr;
+
     // Form binding (src/config/mainwindow_formbinding.cpp).
     void fillForm();
     void collectForm();
@@ -166,6 +188,9 @@ private:
     void deleteAction(int inputKind, int input);
     void actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item);
     void actionTableItemChanged(QTableWidgetItem *item);
+    void actionTableItemDoubleClicked(QTableWidgetItem *item);
+    // Which input's table this is; false for any other table.
+    bool findActionTable(const QTableWidget *table, int *inputKind, int *input) const;
     void analogRangeEdited(int input, const QString &text);
 
     // Settings dialog (src/link/mainwindow_settings.cpp).

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -40,6 +41,7 @@ bool MainWindow::closeConfiguration()
     delete referenceConfiguration;
     configuration = nullptr;
     referenceConfiguration = nullptr;
+    updateModifiedMarker();
     setWindowTitle(applicationTitle);
     ui->tabWidget->setCurrentIndex(0);
     ui->mainStackedWidget->setCurrentIndex(0);
@@ -57,18 +59,29 @@ void MainWindow::on_actionNowy_triggered()
     ui->mainStackedWidget->setCurrentIndex(1);
     updateWindowState();
     fillForm();
+    showConfigurationTitle(QString());
 }
 
 void MainWindow::on_actionOdczyt_z_pliku_triggered()
 {
     if (!closeConfiguration())
         return;
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QString(), tr("Plik TX48 (*.kvl)"));
-    if (path.isEmpty())
+    const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), fileDialogFolder(),
+                                                      tr("Plik TX48 (*.kvl)"));
+    if (!path.isEmpty())
+        openConfigurationFile(path);
+}
+
+// A file the user named (not a backup) joins the recent files.
+void MainWindow::openConfigurationFile(const QString &path)
+{
+    if (!closeConfiguration())
         return;
-    if (const std::optional<Configuration> loaded = loadConfigurationFile(path))
-        openLoadedConfiguration(*loaded, path);
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    if (const std::optional<Configuration> loaded = loadConfigurationFile(absolutePath)) {
+        openLoadedConfiguration(*loaded, absolutePath);
+        rememberFile(absolutePath);
+    }
 }
 
 std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &path)
@@ -95,7 +108,7 @@ void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QStr
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
     updateWindowState();
-    setWindowTitle(QStringLiteral("%1 (%2)").arg(applicationTitle, path));
+    showConfigurationTitle(path);
 }
 
 void MainWindow::on_actionPorownaj_z_plikiem_triggered()
@@ -103,8 +116,8 @@ void MainWindow::on_actionPorownaj_z_plikiem_triggered()
     if (!configuration || exchangeRunning)
         return;
     collectForm();
-    const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"), QString(),
-                                                      tr("Plik TX48 (*.kvl)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
+                                                      fileDialogFolder(), tr("Plik TX48 (*.kvl)"));
     if (path.isEmpty())
         return;
     const std::optional<Configuration> file = loadConfigurationFile(path);
@@ -129,17 +142,20 @@ void MainWindow::on_actionZapis_do_pliku_triggered()
 // Asks for a file and writes the configuration to it; true when it was saved.
 bool MainWindow::saveConfigurationToFile()
 {
-    QFileDialog dialog(this, tr("Zapisz plik"), QString(), tr("Plik TX48 (*.kvl)"));
+    QFileDialog dialog(this, tr("Zapisz plik"), fileDialogFolder(), tr("Plik TX48 (*.kvl)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kvl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    if (!ConfigurationFile::save(dialog.selectedFiles().constFirst(), *configuration)) {
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!ConfigurationFile::save(path, *configuration)) {
         QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
                              QMessageBox::Ok);
         return false;
     }
     *referenceConfiguration = *configuration;
+    updateModifiedMarker();
+    rememberFile(path);
     return true;
 }
 

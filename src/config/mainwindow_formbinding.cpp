@@ -229,4 +229,5 @@ void MainWindow::on_actionCofnij_zmiany_triggered()
         return;
     *configuration = *referenceConfiguration;
     fillForm();
+    updateModifiedMarker();
 }

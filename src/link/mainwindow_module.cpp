@@ -134,7 +134,7 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         configurationSource = ConfigurationFromModule;
         fillForm();
         ui->mainStackedWidget->setCurrentIndex(1);
-        setWindowTitle(applicationTitle);
+        showConfigurationTitle(QString());
         statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
     } else {
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),

@@ -14,6 +14,7 @@ void MainWindow::on_actionUstawienia_triggered()
     UstawieniaDialog dialog(0, configuration, module, this);
     if (dialog.exec() == QDialog::Accepted)
         fillPhoneNumbers();
+    updateModifiedMarker();
 }
 
 // The "kliknij tutaj" link of the phone-names page opens the number list.
@@ -31,4 +32,5 @@ void MainWindow::openNumberList()
     UstawieniaDialog dialog(2, configuration, module, this);
     dialog.exec();
     fillPhoneNumbers();
+    updateModifiedMarker();
 }

@@ -27,6 +27,7 @@ private slots:
 
     void rowsShowUsedSlotsInOrder();
     void newActionFillsTheGapSlot();
+    void editChangesTheSelectedRow_data();
     void editChangesTheSelectedRow();
     void editWithoutWholeRowSelectedDoesNothing();
     void deleteAsksNothing();
@@ -207,8 +208,16 @@ void ActionTablesTest::newActionFillsTheGapSlot()
     QCOMPARE(rowTexts(digital, 2).at(4), QStringLiteral("lok. zał. DO 3"));
 }
 
+void ActionTablesTest::editChangesTheSelectedRow_data()
+{
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("edit button") << false;
+    QTest::newRow("double-click on the row") << true;
+}
+
 void ActionTablesTest::editChangesTheSelectedRow()
 {
+    QFETCH(bool, doubleClick);
     Configuration content;
     content.setDigitalAction(2, 0, InputAction(DigitalInput, 3, 0, 0, 1));
     content.setDigitalAction(2, 1, InputAction(DigitalInput, 4, 0, 0, 5));
@@ -221,10 +230,17 @@ void ActionTablesTest::editChangesTheSelectedRow()
         setTime(dialog, 0, 0, 45);
         click(dialog, "okPushButton");
     });
-    clickButton("edytujWeCy3ToolButton");
+    // A double-click comes as a click, then the second press.
+    const QPoint cell = digital->visualItemRect(digital->item(1, 3)).center();
+    if (doubleClick) {
+        QTest::mouseClick(digital->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(digital->viewport(), Qt::LeftButton, {}, cell);
+    } else
+        clickButton("edytujWeCy3ToolButton");
     QVERIFY(answerer->waitAllAnswered());
 
     QCOMPARE(answerer->seen.at(0).title, QStringLiteral("Edycja akcji"));
+    QTRY_VERIFY(window->isWindowModified());
     // The use flag survives the edit.
     QCOMPARE(window->configuration->digitalAction(2, 1), InputAction(DigitalInput, 2, 0, 45, 5));
     QCOMPARE(rowTexts(digital, 1), QStringList({ "2.", "", "narastające", "45s", "lok. zał. DO 6" }));

@@ -75,6 +75,7 @@ private slots:
     void saveIsWholeOrNothing();
     void openWithChangesAsksFirst();
     void newWithChangesAsksFirst();
+    void recentFilesAndTheirFolder();
 
 private:
     QString path(const QString &name) const { return folder.filePath(name); }
@@ -112,7 +113,8 @@ void TestConfigurationFile::savingADefaultConfiguration()
     QCOMPARE(bytes.size(), 1972);
     QCOMPARE(bytes.left(4), QByteArray::fromHex("000007B0"));
     QCOMPARE(bytes.mid(4), Configuration().toImage(ImageSection::Full));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro[*]"));
+    QVERIFY(!window.isWindowModified());
 
     action(window, "actionZamknij_konfiguracj")->trigger();
     QCOMPARE(currentPage(window), 0);
@@ -131,7 +133,8 @@ void TestConfigurationFile::reopeningASavedFileAsksNothingOnClose()
     QVERIFY(window.configuration);
     QCOMPARE(*window.configuration, Configuration());
     QCOMPARE(window.configurationSource, 1);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro (%1)").arg(file));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro (%1)[*]").arg(file));
+    QVERIFY(!window.isWindowModified());
     QCOMPARE(currentPage(window), 1);
     for (const char *name : {"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj"})
         QVERIFY(action(window, name)->isEnabled());
@@ -256,10 +259,13 @@ void TestConfigurationFile::everyBoundWidgetCountsAsAChange()
     QFETCH(QString, widget);
     MainWindow window;
     WindowDriver::newChangedConfiguration(window, widget);
+    QTRY_VERIFY(window.isWindowModified());
     DialogAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(window, "actionZamknij_konfiguracj")->trigger();
     QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
     QCOMPARE(answerer.seen.constFirst().title, QStringLiteral("Zmiany"));
     QCOMPARE(answerer.seen.constFirst().text, QStringLiteral("W programie zostały wprowadzone zmiany."));
     QVERIFY(!window.configuration);
@@ -332,6 +338,7 @@ void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
     QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
     QVERIFY(window.configuration);
     QVERIFY(*window.configuration != *window.referenceConfiguration);
+    QVERIFY(window.isWindowModified());
     QVERIFY(!QFile::exists(path(QStringLiteral("missing-folder/x.kvl"))));
 }
 
@@ -433,6 +440,48 @@ void TestConfigurationFile::newWithChangesAsksFirst()
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(*window.configuration, Configuration());
     QCOMPARE(window.configurationSource, 0);
+}
+
+// Files opened (here as named on the command line) or saved enter "Plik",
+// newest first; one chosen there opens as "Odczytaj z pliku" opens it.
+void TestConfigurationFile::recentFilesAndTheirFolder()
+{
+    MainWindow window;
+    window.show();
+    QStringList files;
+    for (int i = 0; i < 6; ++i) {
+        files << path(QStringLiteral("recent & %1.kvl").arg(i));
+        QFile::remove(files.last());
+        QVERIFY(QFile::copy(savedDefaultFile(), files.last()));
+        window.openConfigurationFile(files.last());
+    }
+    const auto recent = [&window](int n) {
+        return action(window, qPrintable(QStringLiteral("actionOstatni_plik_%1").arg(n)));
+    };
+    QCOMPARE(recent(1)->text(), QStringLiteral("&1 recent && 5.kvl"));
+    QCOMPARE(recent(5)->statusTip(), files[1]);
+
+    WindowDriver::change(window, QStringLiteral("akuPrzekZalCheckBox"));
+    DialogAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    recent(3)->trigger();
+    QFile::remove(files[5]);
+    answerer.expectMessageBox();
+    recent(2)->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.last().text,
+             QStringLiteral("Plik %1 nie istnieje. Usunięto go z listy ostatnio używanych plików.").arg(files[5]));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro (%1)[*]").arg(files[3]));
+    QCOMPARE(recent(2)->statusTip(), files[4]);
+    QVERIFY(!recent(5)->isVisible());
+
+    answerer.expect([this](QWidget *dialog) {
+        QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder.path());
+        qobject_cast<QFileDialog *>(dialog)->reject();
+    });
+    action(window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QVERIFY(answerer.unexpected.isEmpty());
 }
 
 TELVORO_TEST_MAIN(TestConfigurationFile)

@@ -299,8 +299,10 @@ void TestFormBinding::undoRestoresTheFormAndASecondUndoChangesNothing()
         WindowDriver::change(*window, QString::fromLatin1(name));
     WindowDriver::editCell(widget<QTableWidget>(*window, "weWyWyjsciaTableWidget"), 2, 2, QStringLiteral("Pompa"));
     window->configuration->setDigitalAction(0, 0, InputAction(DigitalInput, 3, 0, 10, 1));
+    QTRY_VERIFY(window->isWindowModified());
 
     action(*window, "actionCofnij_zmiany")->trigger();
+    QVERIFY(!window->isWindowModified());
     WindowDriver::collect(*window, *answerer);
     QCOMPARE(*window->configuration, Configuration());
     QCOMPARE(widget<QTableWidget>(*window, "weCy1TableWidget")->rowCount(), 0);

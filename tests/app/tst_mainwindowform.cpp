@@ -61,6 +61,7 @@ private slots:
     void actionsAtStart_data();
     void actionsAtStart();
     void zamknijClosesWindow();
+    void menusHaveAltLettersAndTheirTexts();
     void namesTableCells_data();
     void namesTableCells();
     void namesTableHeaders_data();
@@ -207,6 +208,29 @@ void TestMainWindowForm::zamknijClosesWindow()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     ui->actionZamknij->trigger();
     QVERIFY(!window->isVisible());
+}
+
+// Each menu, and each command within its menu, has an Alt letter of its
+// own; the texts read as they always have.
+void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
+{
+    QStringList texts;
+    const QList<QAction *> menus = ui->menuBar->actions();
+    for (QList<QAction *> entries : {menus, menus[0]->menu()->actions(), menus[1]->menu()->actions(),
+                                     menus[2]->menu()->actions()}) {
+        entries.removeIf([](const QAction *entry) { return entry->isSeparator(); });
+        QSet<QChar> letters;
+        for (const QAction *entry : entries) {
+            const QString text = entry->text();
+            QVERIFY2(text.count(u'&') == 1, qPrintable(text));
+            letters.insert(text.at(text.indexOf(u'&') + 1).toLower());
+            texts << QString(text).remove(u'&');
+        }
+        QCOMPARE(letters.size(), entries.size());
+    }
+    QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
+                                 "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
+                                 "Kopie zapasowe…", "Zakończ", "Ustawienia", "O programie"}));
 }
 
 void TestMainWindowForm::namesTableCells_data()

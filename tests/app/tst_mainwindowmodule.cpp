@@ -294,7 +294,8 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QVERIFY(!visibleBusyDialog(*window));
     QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
     QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 1);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro[*]"));
+    QVERIFY(!window->isWindowModified());
     QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("42"));
     QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
     QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
@@ -840,7 +841,7 @@ void TestMainWindowModule::writeListsChangesKeepsBackupAndRestores()
     QVERIFY(answerer->waitAllAnswered());
     QVERIFY(answerer->seen.at(1).text.contains(QStringLiteral("plik jest uszkodzony")));
     QCOMPARE(differencesShown, QStringList({"plik uszkodzony", "3"}));
-    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro (%1)").arg(backup));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro (%1)[*]").arg(backup));
     QCOMPARE(window->configurationSource, 1);
 
     writeModule();

@@ -84,6 +84,7 @@ void MainWindowSettingsTest::settingsActionOpensFirstTabAndRefreshesNumbersOnOk(
     QCOMPARE(state.tab, 0);
     QCOMPARE(window.configuration->phoneNumber(0), QStringLiteral("600100200"));
     QCOMPARE(shownNumber(window, 0), QStringLiteral("600100200"));
+    QVERIFY(window.isWindowModified());
 }
 
 void MainWindowSettingsTest::settingsActionCancelledLeavesNumbers()
@@ -100,6 +101,7 @@ void MainWindowSettingsTest::settingsActionCancelledLeavesNumbers()
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(window.configuration->phoneNumber(0), QString());
     QCOMPARE(shownNumber(window, 0), QString());
+    QVERIFY(!window.isWindowModified());
 }
 
 void MainWindowSettingsTest::phoneNamesLinkOpensNumberListAndAlwaysRefreshes()

@@ -33,6 +33,11 @@ void IconsTest::iconLoads_data()
         QTest::newRow(qPrintable(name)) << name << 128;
     for (const QString &name : icons)
         QTest::newRow(qPrintable(name)) << name << 16;
+    // The application's own icon, rendered at build time, in a few of its sizes.
+    for (int size : {16, 32, 48, 256}) {
+        const QString name = QStringLiteral("telvoro-%1.png").arg(size);
+        QTest::newRow(qPrintable(name)) << name << size;
+    }
 }
 
 void IconsTest::iconLoads()

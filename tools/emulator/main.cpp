@@ -99,10 +99,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tx48-emulator");
+    QCoreApplication::setApplicationVersion(TELVORO_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption configOption("config",
         "Start from the configuration file <file> (.kvl); the SIM PIN and PUK stay the emulator's.",
         "file");

@@ -1,0 +1,50 @@
+#include "testmain.h"
+
+#include <QProcess>
+
+// The command line, answered by the real program before any window; Qt's
+// own texts in its answers are Polish.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandLine_data();
+    void commandLine();
+};
+
+void TestStartup::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "[opcje] [plik.kvl]";
+    QTest::newRow("help among Qt options") << QStringList{"-style", "fusion", "-h"} << 0 << "Opcje:";
+    QTest::newRow("version") << QStringList{"-v"} << 0 << "Telvoro " TELVORO_VERSION "\n";
+    QTest::newRow("unknown option") << QStringList{"--kolor"} << 1 << "telvoro: Nieznana opcja \"kolor\".\n";
+    QTest::newRow("two files") << QStringList{"a.kvl", "b.kvl"} << 1 << "tylko jeden plik";
+}
+
+// Answers must not need a display: none is given to them. Mistakes are
+// found once the window's platform exists, here the off-screen one.
+void TestStartup::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    if (exitCode != 0)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TELVORO_PATH), arguments);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), exitCode);
+    const QByteArray printed = exitCode == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+    QVERIFY2(QString::fromUtf8(printed).contains(output), printed.constData());
+}
+
+TELVORO_TEST_MAIN(TestStartup)
+#include "tst_startup.moc"
