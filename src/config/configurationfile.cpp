@@ -1,7 +1,7 @@
 #include "config/configurationfile.h"
+#include "config/atomicfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 ConfigurationFile::LoadResult ConfigurationFile::load(const QString &path)
@@ -21,18 +21,7 @@ ConfigurationFile::LoadResult ConfigurationFile::load(const QString &path)
 
 bool ConfigurationFile::save(const QString &path, const Configuration &configuration)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    const QByteArray bytes = encode(configuration);
-    // QSaveFile buffers what is written: on a full disk or past a file-size
-    // limit only the flush fails, and commit() would still put the cut file
-    // in place of the old one. So the flush is checked before committing.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()
-        || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveFileAtomically(path, encode(configuration));
 }
 
 QByteArray ConfigurationFile::encode(const Configuration &configuration)

@@ -22,9 +22,8 @@ public:
 
     // Bytes after the image are ignored.
     static LoadResult load(const QString &path);
-    // Writes the whole file or reports a failure. The old file is replaced
-    // only once the new one is complete on the disk, except in a folder where
-    // no new file can be made, where the old file is written over.
+    // Writes the whole file or reports a failure; the old file stays whole
+    // (see saveFileAtomically).
     static bool save(const QString &path, const Configuration &configuration);
 
     // The file's bytes, and the configuration a file's bytes hold (nothing
