@@ -1,29 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Telvoro needs (only those missing) and builds it.
 # Works as root and, for a normal user, through sudo.
+# TELVORO_WARNINGS_AS_ERRORS=ON (as CI sets it) fails the build on a warning.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TELVORO_BUILD_DIR:-$root/build}
 
-missing=()
-while read -r package; do
-    [[ -z $package || $package == \#* ]] && continue
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done < "$root/scripts/debian-packages.txt"
+"$root/scripts/install-packages.sh" "$root/scripts/debian-packages.txt"
 
-if ((${#missing[@]})); then
-    as_root=()
-    if [[ $(id -u) -ne 0 ]]; then
-        as_root=(sudo)
-    fi
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y --no-install-recommends "${missing[@]}"
-fi
-
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR="${TELVORO_WARNINGS_AS_ERRORS:-OFF}"
 cmake --build "$build" -j2

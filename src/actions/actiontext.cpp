@@ -27,15 +27,20 @@ QString actionConditionText(const InputAction &action)
 
 QString actionTimeText(const InputAction &action)
 {
-    const int hours = action.time / 3600;
-    const int rest = action.time - 3600 * hours;
+    return timeText(action.time);
+}
+
+QString timeText(quint16 seconds)
+{
+    const int hours = seconds / 3600;
+    const int rest = seconds - 3600 * hours;
     const int minutes = rest / 60;
-    const int seconds = rest - 60 * minutes;
+    const int restSeconds = rest - 60 * minutes;
     if (hours > 0)
-        return QStringLiteral("%1g %2m %3s").arg(hours).arg(minutes).arg(seconds);
+        return QStringLiteral("%1g %2m %3s").arg(hours).arg(minutes).arg(restSeconds);
     if (minutes > 0)
-        return QStringLiteral("%1m %2s").arg(minutes).arg(seconds);
-    return QStringLiteral("%1s").arg(seconds);
+        return QStringLiteral("%1m %2s").arg(minutes).arg(restSeconds);
+    return QStringLiteral("%1s").arg(restSeconds);
 }
 
 QString actionText(const InputAction &action)
@@ -77,4 +82,17 @@ QString actionText(const InputAction &action)
     if (group.isEmpty())
         return QStringLiteral("%1 %2").arg(operation, target);
     return QStringLiteral("%1 %2 %3").arg(group, operation, target);
+}
+
+QString ringTaskText(int value)
+{
+    constexpr int StatusBase = 24;
+    constexpr int LastLocalCode = 22;
+    if (value > StatusBase && value <= StatusBase + 8)
+        return QStringLiteral("status %1").arg(value - StatusBase);
+    // Local operations without a target (codes 7, 15, 23) are no ring task.
+    const int code = value - 1;
+    if (code < 0 || code > LastLocalCode || code % 8 == 7)
+        return QString();
+    return actionText(InputAction(AnalogInput, 0, 0, 0, quint8(code))).remove(QStringLiteral("lok. "));
 }

@@ -203,10 +203,12 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
         return;
     const std::optional<AnalogRange> range = analogRangeFromText(text);
     if (!range) {
+        // The field shows at once the range the record keeps.
+        const QString kept = analogRangeText(configuration->analogInputRange(input));
         statusBar()->showMessage(
-                tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.")
-                        .arg(text, analogRangeText(configuration->analogInputRange(input))),
+                tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.").arg(text, kept),
                 RangeMessageTimeout);
+        (input == 0 ? ui->weWyWeAn1ZakresLineEdit : ui->weWyWeAn2ZakresLineEdit)->setText(kept);
         return;
     }
     configuration->analogRange[input] = range->range;

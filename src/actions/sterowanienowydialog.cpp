@@ -58,8 +58,6 @@ SterowanieNowyDialog::SterowanieNowyDialog(int editMode, int inputKind,
 
     valueValidator.setRange(0, ValueFieldTop, ValueFieldDecimals);
     valueValidator.setNotation(QDoubleValidator::StandardNotation);
-    // The field takes '.' as its decimal point whatever the user's locale.
-    valueValidator.setLocale(QLocale::c());
     ui->wartoscLineEdit->setValidator(&valueValidator);
 
     // A selection made by dragging or with the keys is a choice as well, so

@@ -1,8 +1,9 @@
 #ifndef STEROWANIENOWYDIALOG_H
 #define STEROWANIENOWYDIALOG_H
 
+#include "widgets/decimalvalidator.h"
+
 #include <QDialog>
-#include <QDoubleValidator>
 #include <QModelIndex>
 
 class Configuration;
@@ -67,7 +68,7 @@ private:
     Configuration *configuration;
     int inputKind;
     int editMode;
-    QDoubleValidator valueValidator;
+    DecimalValidator valueValidator;
     int firstFreeSlot = -1;
     // The value text as loadAction() showed it: an unchanged field keeps the
     // stored value exactly instead of its rounded display.

@@ -3,9 +3,14 @@
 
 #include "config/configuration.h"
 #include "link/module.h"
+#include "widgets/namefielddelegate.h"
 #include "widgets/oprogramiedialog.h"
+#include "widgets/wheelguard.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QToolButton>
 
@@ -13,6 +18,9 @@ const QString applicationTitle = QStringLiteral("Telvoro");
 
 namespace {
 constexpr int OnlineTab = 3;
+constexpr int NameColumn = 2;
+constexpr QSize DefaultSize(1280, 680);
+constexpr int FrameHeight = 40;
 constexpr int StatusCount = 8;
 }
 
@@ -27,8 +35,14 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
 
     QSettings settings;
-    move(settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint());
-    resize(settings.value(QStringLiteral("mainWindowSize"), QSize(400, 300)).toSize());
+    const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
+    move(position);
+    // The tabs scroll, so the window could be very small: without a stored
+    // size it opens wide enough for the action tables' columns, as far as the
+    // screen leaves room beside and below its place, frame included.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize room(screenArea.right() - position.x(), screenArea.bottom() - position.y() - FrameHeight);
+    resize(settings.value(QStringLiteral("mainWindowSize"), DefaultSize.boundedTo(room)).toSize());
     configurationSource = 0;
 
     pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
@@ -50,6 +64,8 @@ MainWindow::MainWindow(QWidget *parent)
         button->setDefaultAction(action);
         ui->mainToolBar->addWidget(button);
     }
+
+    prepareScrollingTabs();
 
     ui->weAn1TableWidget->resizeColumnsToContents();
     ui->weWyWejsciaTableWidget->resizeColumnsToContents();
@@ -82,9 +98,6 @@ MainWindow::MainWindow(QWidget *parent)
                             ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6,
                             ui->weWyHisterezaLineEdit})
         edit->setValidator(&filterValidator);
-    // The module's numbers are written with a full stop whatever the locale.
-    rangeValidator.setLocale(QLocale::c());
-    analogOutputValidator.setLocale(QLocale::c());
     rangeValidator.setRange(0, 1000, 2);
     ui->weWyWeAn1ZakresLineEdit->setValidator(&rangeValidator);
     ui->weWyWeAn2ZakresLineEdit->setValidator(&rangeValidator);
@@ -101,6 +114,17 @@ MainWindow::MainWindow(QWidget *parent)
     ui->akuAkuLoadComboBox->addItem(QString(), 0);
     for (int milliamperes : {25, 50, 75, 100, 125, 150, 200})
         ui->akuAkuLoadComboBox->addItem(QStringLiteral("%1 mA").arg(milliamperes), milliamperes);
+    // The module keeps an output's name in 13 bytes; the names tab promises
+    // 12 characters for every name.
+    ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
+        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
+                                          tr("Nazwa zapisywana w module: najwyżej 12 znaków "
+                                             "i 13 bajtów (polska litera zajmuje 2 bajty)."),
+                                          this));
+    for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
+        table->setItemDelegateForColumn(
+            NameColumn, new NameFieldDelegate(NameCharacters, 0,
+                                              tr("Nazwa zastępcza: najwyżej 12 znaków."), this));
     ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
@@ -117,6 +141,7 @@ MainWindow::MainWindow(QWidget *parent)
         if (settings.value(key, QString()).toString().isEmpty())
             settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
     }
+    updateWindowState();
 }
 
 MainWindow::~MainWindow()
@@ -139,8 +164,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    onlineTimer.stop();
-    if (!closeConfiguration()) {
+    closingWindow = true;
+    updateWindowState();
+    const bool closed = closeConfiguration();
+    closingWindow = false;
+    updateWindowState();
+    if (!closed) {
         event->ignore();
         return;
     }
@@ -150,46 +179,77 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::beginExchange()
 {
     exchangeRunning = true;
-    const QList<QAction *> configurationActions{
-        ui->actionNowy, ui->actionOdczyt_z_pliku, ui->actionZapis_do_pliku,
-        ui->actionCofnij_zmiany, ui->actionZamknij_konfiguracj, ui->actionUstawienia};
-    actionsEnabledBeforeExchange.clear();
-    for (QAction *action : configurationActions) {
-        actionsEnabledBeforeExchange.append({action, action->isEnabled()});
-        action->setEnabled(false);
-    }
+    updateWindowState();
 }
 
 void MainWindow::endExchange()
 {
-    for (const auto &[action, enabled] : std::as_const(actionsEnabledBeforeExchange))
-        action->setEnabled(enabled);
-    actionsEnabledBeforeExchange.clear();
     exchangeRunning = false;
+    updateWindowState();
     if (closePending) {
         closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 
-void MainWindow::on_tabWidget_currentChanged(int index)
+void MainWindow::updateWindowState()
 {
-    const bool connected = ui->polaczZModememPushButton->text() == tr("Rozłącz");
-    if (connected && index == OnlineTab) {
-        ui->actionOdbierz_z_modemu->setEnabled(false);
-        ui->actionZapisz_do_modu_u->setEnabled(false);
-        ui->actionUstawienia->setEnabled(false);
+    const bool configurationOpen = configuration != nullptr;
+    const bool onlineTabShown = configurationOpen && ui->tabWidget->currentIndex() == OnlineTab;
+    const bool idle = !exchangeRunning;
+    // While the "Online" tab polls the module, reading, writing and the
+    // settings dialog (which writes the PIN) leave the link to it.
+    const bool pollingTabShown = modemConnected && onlineTabShown;
+
+    ui->actionNowy->setEnabled(idle);
+    ui->actionOdczyt_z_pliku->setEnabled(idle);
+    ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
+    ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
+    ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
+    ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
+    ui->polaczZModememPushButton->setEnabled(idle && !connecting);
+    ui->portsComboBox->setEnabled(!modemConnected);
+
+    const bool polling = pollingTabShown && idle && !sendingOutputs && !closingWindow;
+    if (!polling)
+        onlineTimer.stop();
+    else if (!onlineTimer.isActive())
         onlineTimer.start();
-        return;
+}
+
+void MainWindow::on_tabWidget_currentChanged(int)
+{
+    updateWindowState();
+}
+
+// Each tab scrolls in a window too small for it, such as on a 1024 x 600
+// screen, instead of making the window that large.
+void MainWindow::prepareScrollingTabs()
+{
+    // A word-wrapped caption asks for its height by width, and the scroll
+    // area would then give the tab its preferred height, whatever the
+    // window's: the action tables could not shrink into the window.
+    for (QLabel *caption : ui->tabWidget->findChildren<QLabel *>()) {
+        if (caption->wordWrap()) {
+            QSizePolicy policy = caption->sizePolicy();
+            policy.setHeightForWidth(false);
+            caption->setSizePolicy(policy);
+        }
     }
-    onlineTimer.stop();
-    if (exchangeRunning)
-        return;
-    if (connected) {
-        ui->actionOdbierz_z_modemu->setEnabled(true);
-        ui->actionZapisz_do_modu_u->setEnabled(true);
-    }
-    ui->actionUstawienia->setEnabled(true);
+
+    // Turning the wheel to scroll a tab changes no value passing under it.
+    (new WheelGuard(this))->guard(ui->tabWidget);
+
+    // In a small window the tab scrolls before an action table shrinks below
+    // its header and a row beside its own scroll bar. The header, which has
+    // no columns yet, is counted as one more row.
+    ensurePolished();
+    for (QTableWidget *table : ui->tab->findChildren<QTableWidget *>())
+        table->setMinimumHeight(2 * table->verticalHeader()->defaultSectionSize()
+                                + table->horizontalScrollBar()->sizeHint().height()
+                                + 2 * table->frameWidth());
 }
 
 void MainWindow::on_toolButton_17_clicked(bool checked)

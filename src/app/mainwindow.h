@@ -1,13 +1,13 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "widgets/decimalvalidator.h"
+#include "widgets/wholenumbervalidator.h"
+
 #include <QButtonGroup>
-#include <QDoubleValidator>
-#include <QIntValidator>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QList>
-#include <QPair>
 #include <QTimer>
 #include <array>
 
@@ -38,9 +38,9 @@ public:
     QButtonGroup pageButtonGroup;
     std::array<QButtonGroup, 6> startupOutputGroups;
     std::array<QButtonGroup, 6> manualOutputGroups;
-    QIntValidator filterValidator;
-    QDoubleValidator rangeValidator;
-    QDoubleValidator analogOutputValidator;
+    WholeNumberValidator filterValidator;
+    DecimalValidator rangeValidator;
+    DecimalValidator analogOutputValidator;
     QTimer onlineTimer;
     int configurationSource;
 
@@ -109,15 +109,26 @@ private slots:
 
 private:
     void updateInputPanelSpacer();
+    void prepareScrollingTabs();
 
-    // While the module is being read or written, the operations that would
-    // replace or close the configuration are disabled, and closing the window
-    // waits for the exchange to finish.
+    // The one place that decides which actions and buttons are enabled and
+    // whether the "Online" tab polls the module. It derives both from the
+    // window's state: whether a configuration is open, the connection, the
+    // current tab and the flags below. Whatever changes one of them calls it.
+    void updateWindowState();
+    bool modemConnected = false;
+    // A connection attempt runs.
+    bool connecting = false;
+    // The module is being read or written: the operations that would replace
+    // or close the configuration wait, and closing the window waits too.
+    bool exchangeRunning = false;
+    // A manual-output command runs; no poll may come between it and its wait.
+    bool sendingOutputs = false;
+    // The window asks about unsaved changes before it closes.
+    bool closingWindow = false;
+    bool closePending = false;
     void beginExchange();
     void endExchange();
-    bool exchangeRunning = false;
-    bool closePending = false;
-    QList<QPair<QAction *, bool>> actionsEnabledBeforeExchange;
 
     // Configuration file (src/config/mainwindow_configfile.cpp).
     // Returns false when the user's answer or a failed save means the open
@@ -134,6 +145,7 @@ private:
     // Names and SMS texts (src/app/mainwindow_names.cpp).
     void refreshInputNames();
     void refreshPhoneNames();
+    void showSelectedSmsText();
 
     // Action tables (src/actions/mainwindow_actiontables.cpp).
     void fillAnalogActionTable(int input);
@@ -149,12 +161,13 @@ private:
     void actionTableItemChanged(QTableWidgetItem *item);
     void analogRangeEdited(int input, const QString &text);
 
+    // Settings dialog (src/link/mainwindow_settings.cpp).
+    void openNumberList();
+
     // Module operations (src/link/mainwindow_module.cpp).
-    void restoreModuleActions();
     bool deferWhileModuleBusy(void (MainWindow::*operation)());
     void runOperationsWaitingForModule();
     bool smsBlockNeedsWriting() const;
-    bool modemConnected = false;
     // The SMS block the connected module is known to hold (read from it or
     // written to it); empty when unknown.
     QByteArray smsBlockInModule;

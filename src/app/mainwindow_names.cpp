@@ -14,6 +14,21 @@ QString remainingText(int remaining)
     return QCoreApplication::translate("MainWindow", "Pozostało: %1 znaków").arg(remaining);
 }
 
+// Shows a status text in the editor, ready to be continued; an empty one
+// also resets the counter, which the editor's change signal does not do
+// while it is blocked.
+void showSmsText(Ui::MainWindowUi *ui, const QString &text)
+{
+    if (!text.isEmpty()) {
+        ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
+        ui->defNazwSmsTrescPlainTextEdit->moveCursor(QTextCursor::End);
+        return;
+    }
+    const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
+    ui->defNazwSmsTrescPlainTextEdit->clear();
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+}
+
 void setLabelText(QWidget *parent, const QString &name, const QString &text)
 {
     if (auto *label = parent->findChild<QLabel *>(name))
@@ -78,14 +93,17 @@ void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *ite
 
 void MainWindow::on_defNazwSmsListaTableWidget_clicked(QModelIndex index)
 {
-    const QString text = index.data(SmsTextRole).toString();
-    if (!text.isEmpty()) {
-        ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
-        return;
-    }
-    const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
-    ui->defNazwSmsTrescPlainTextEdit->clear();
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+    showSmsText(ui, index.data(SmsTextRole).toString());
+}
+
+// After the form is filled the editor must not keep a text of the previous
+// record: typing would store it, with the new character, into this one.
+void MainWindow::showSelectedSmsText()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    ui->defNazwSmsInfoLabel->clear();
+    showSmsText(ui, selected.size() == 1 ? selected.constFirst()->data(SmsTextRole).toString()
+                                         : QString());
 }
 
 void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged()

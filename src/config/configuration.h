@@ -17,6 +17,17 @@ constexpr int ImageHeaderSize = 14;
 constexpr int SettingsBlockSize = 834;
 constexpr int SmsBlockSize = 1120;
 
+// Widths in bytes of the image's text fields: the longest UTF-8 text each
+// can hold.
+constexpr int PinWidth = 4;
+constexpr int PukWidth = 8;
+constexpr int PhoneWidth = 9;
+constexpr int OutputNameWidth = 13;
+constexpr int PortWidth = 5;
+constexpr int SmsWidth = 140;
+// The characters the form takes for a name (the names tab says so).
+constexpr int NameCharacters = 12;
+
 // How many of each thing the module has.
 constexpr int AnalogInputCount = 2;
 constexpr int DigitalInputCount = 6;
@@ -122,23 +133,25 @@ public:
     std::array<QString, 8> smsTexts;
 
 private:
-    // Every member, in declaration order, for assignment and comparison.
+    // Every member, in declaration order, for assignment and comparison. A
+    // structured binding must name every data member, so a member added to
+    // the record but not here stops the build.
     template<typename Record>
     static auto members(Record &record)
     {
-        return std::tie(record.secondModulePhone, record.simPin, record.simPuk,
-                        record.phoneNumbers, record.analogOutputNames,
-                        record.digitalOutputNames, record.analogActions,
-                        record.digitalActions, record.analogFilters,
-                        record.digitalFilters, record.analogRange,
-                        record.analogDecimals, record.hysteresis,
-                        record.analogInputTypes, record.outputStartup,
-                        record.errorReportPhones, record.chargeCurrent,
-                        record.powerFailPhones, record.relayHoldTime,
-                        record.optionFlags, record.ringActions,
-                        record.serverAddress, record.serverPort,
-                        record.archiveInterval, record.archiveSendAfter,
-                        record.smsTexts);
+        auto &[secondModulePhone, simPin, simPuk, phoneNumbers, analogOutputNames,
+               digitalOutputNames, analogActions, digitalActions, analogFilters,
+               digitalFilters, analogRange, analogDecimals, hysteresis, analogInputTypes,
+               outputStartup, errorReportPhones, chargeCurrent, powerFailPhones,
+               relayHoldTime, optionFlags, ringActions, serverAddress, serverPort,
+               archiveInterval, archiveSendAfter, smsTexts] = record;
+        return std::tie(secondModulePhone, simPin, simPuk, phoneNumbers, analogOutputNames,
+                        digitalOutputNames, analogActions, digitalActions, analogFilters,
+                        digitalFilters, analogRange, analogDecimals, hysteresis,
+                        analogInputTypes, outputStartup, errorReportPhones, chargeCurrent,
+                        powerFailPhones, relayHoldTime, optionFlags, ringActions,
+                        serverAddress, serverPort, archiveInterval, archiveSendAfter,
+                        smsTexts);
     }
     void ownActionLists();
 };

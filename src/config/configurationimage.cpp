@@ -1,16 +1,12 @@
 #include "config/configuration.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 
 namespace {
 
-constexpr int PinWidth = 4;
-constexpr int PukWidth = 8;
 constexpr int PukAreaWidth = 10;
-constexpr int PhoneWidth = 9;
-constexpr int OutputNameWidth = 13;
-constexpr int PortWidth = 5;
-constexpr int SmsWidth = 140;
 constexpr int AnalogSlotSize = 6;
 constexpr int DigitalSlotSize = 4;
 
@@ -120,6 +116,15 @@ private:
     char *const end;
 };
 
+// UTF-8 as QString::fromUtf8 reads it, but a leading byte-order mark stays a
+// character, so the field's bytes come back unchanged on encoding.
+QString decodeText(const char *bytes, int length)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom
+                                                           | QStringConverter::Flag::Stateless);
+    return decoder.decode(QByteArrayView(bytes, length));
+}
+
 class ImageReader
 {
 public:
@@ -133,7 +138,7 @@ public:
         const char *field = reinterpret_cast<const char *>(bytes + offset);
         const void *zero = std::memchr(field, 0, width);
         const int length = zero ? int(static_cast<const char *>(zero) - field) : width;
-        return QString::fromUtf8(field, length);
+        return decodeText(field, length);
     }
 
     // The port field's zero bytes are padding wherever they stand.
@@ -144,7 +149,7 @@ public:
             if (bytes[offset + i] != 0)
                 digits.append(char(bytes[offset + i]));
         }
-        return QString::fromUtf8(digits);
+        return decodeText(digits.constData(), int(digits.size()));
     }
 
     QList<InputAction> analogSlots(int offset) const

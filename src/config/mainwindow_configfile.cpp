@@ -36,12 +36,10 @@ bool MainWindow::closeConfiguration()
     delete referenceConfiguration;
     configuration = nullptr;
     referenceConfiguration = nullptr;
-    ui->actionCofnij_zmiany->setEnabled(false);
-    ui->actionZamknij_konfiguracj->setEnabled(false);
-    ui->actionZapis_do_pliku->setEnabled(false);
     setWindowTitle(applicationTitle);
     ui->tabWidget->setCurrentIndex(0);
     ui->mainStackedWidget->setCurrentIndex(0);
+    updateWindowState();
     return true;
 }
 
@@ -53,9 +51,7 @@ void MainWindow::on_actionNowy_triggered()
     referenceConfiguration = new Configuration;
     configurationSource = 0;
     ui->mainStackedWidget->setCurrentIndex(1);
-    ui->actionZamknij_konfiguracj->setEnabled(true);
-    ui->actionZapis_do_pliku->setEnabled(true);
-    ui->actionCofnij_zmiany->setEnabled(true);
+    updateWindowState();
     fillForm();
 }
 
@@ -83,9 +79,7 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
     configurationSource = 1;
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
-    ui->actionCofnij_zmiany->setEnabled(true);
-    ui->actionZapis_do_pliku->setEnabled(true);
-    ui->actionZamknij_konfiguracj->setEnabled(true);
+    updateWindowState();
     setWindowTitle(QStringLiteral("%1 (%2)").arg(applicationTitle, path));
 }
 

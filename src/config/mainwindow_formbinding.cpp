@@ -10,7 +10,6 @@ namespace {
 constexpr int SmsTextRole = Qt::UserRole + 1;
 constexpr int OutputNameColumn = 2;
 constexpr int UserNameColumn = 2;
-constexpr int NameLength = 12;
 
 QString settingsText(const QSettings &settings, const QString &key)
 {
@@ -20,7 +19,7 @@ QString settingsText(const QSettings &settings, const QString &key)
 // A filter or hysteresis field as one byte; empty or invalid text gives 0.
 quint8 byteFromText(const QString &text)
 {
-    return quint8(text.toInt());
+    return quint8(WholeNumberValidator::value(text));
 }
 
 QList<QLineEdit *> filterEdits(const Ui::MainWindowUi *ui)
@@ -96,6 +95,7 @@ void MainWindow::fillForm()
         item->setText(settingsText(settings, QStringLiteral("defNazwSmsListaTableWidget_%1").arg(row)));
         item->setData(SmsTextRole, configuration->smsText(row));
     }
+    showSelectedSmsText();
 
     for (int input = 0; input < 2; ++input)
         rangeEdit(ui, input)->setText(analogRangeText(configuration->analogInputRange(input)));
@@ -158,7 +158,7 @@ void MainWindow::collectForm()
 
     for (int row = 0; row < 8; ++row) {
         const QTableWidgetItem *item = ui->weWyWyjsciaTableWidget->item(row, OutputNameColumn);
-        const QString name = item ? item->text().left(NameLength) : QString();
+        const QString name = item ? item->text().left(NameCharacters) : QString();
         if (row < 6)
             configuration->digitalOutputNames[row] = name;
         else
@@ -181,14 +181,12 @@ void MainWindow::collectForm()
     configuration->setRelaysOn(ui->akuPrzekZalCheckBox->isChecked());
     configuration->setActiveInputs(ui->akuAktWejCheckBox->isChecked());
 
+    // A range that cannot be stored keeps the previous one; the field showed
+    // that one again as soon as the other was typed.
     for (int input = 0; input < 2; ++input) {
-        // A range that cannot be stored keeps the previous one, and the field
-        // shows again what is kept.
         if (const auto range = analogRangeFromText(rangeEdit(ui, input)->text())) {
             configuration->analogRange[input] = range->range;
             configuration->analogDecimals[input] = range->decimals;
-        } else {
-            rangeEdit(ui, input)->setText(analogRangeText(configuration->analogInputRange(input)));
         }
     }
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int OnlineTab = 3;
 constexpr int OnlineStateSize = 5;
 constexpr int BusyDialogDelay = 500;
 constexpr int ConfigurationFromModule = 2;
@@ -60,39 +59,30 @@ std::optional<quint16> analogOutputHundredths(const QString &text)
 
 void MainWindow::on_polaczZModememPushButton_clicked(bool)
 {
-    ui->polaczZModememPushButton->setEnabled(false);
     if (modemConnected) {
         module->disconnectPort();
         ui->modemPolaczenieStatusLabel->clear();
         ui->polaczZModememPushButton->setText(tr("Połącz"));
         ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
-        ui->actionOdbierz_z_modemu->setEnabled(false);
-        ui->actionZapisz_do_modu_u->setEnabled(false);
-        ui->portsComboBox->setEnabled(true);
         modemConnected = false;
         smsBlockInModule.clear();
     } else if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
-        if (!module->connectPort(name)) {
-            ui->polaczZModememPushButton->setEnabled(true);
+        connecting = true;
+        updateWindowState();
+        modemConnected = module->connectPort(name);
+        connecting = false;
+        if (modemConnected) {
+            ui->polaczZModememPushButton->setText(tr("Rozłącz"));
+            ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
+            ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
+            smsBlockInModule.clear();
+        } else {
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
-            return;
         }
-        ui->polaczZModememPushButton->setText(tr("Rozłącz"));
-        ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
-        ui->actionOdbierz_z_modemu->setEnabled(true);
-        ui->actionZapisz_do_modu_u->setEnabled(true);
-        ui->portsComboBox->setEnabled(false);
-        ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
-        modemConnected = true;
-        smsBlockInModule.clear();
-        // Connected while the "Online" tab is shown: it polls at once, and
-        // reading and writing wait until another tab is chosen.
-        if (ui->tabWidget->currentIndex() == OnlineTab)
-            on_tabWidget_currentChanged(OnlineTab);
     }
-    ui->polaczZModememPushButton->setEnabled(true);
+    updateWindowState();
 }
 
 void MainWindow::fillPortsComboBox()
@@ -117,21 +107,18 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         return;
     if (deferWhileModuleBusy(&MainWindow::on_actionOdbierz_z_modemu_triggered))
         return;
-    ui->actionOdbierz_z_modemu->setEnabled(false);
-    ui->actionZapisz_do_modu_u->setEnabled(false);
+    // Reading and writing wait already while the user is asked about changes.
+    beginExchange();
     if (!closeConfiguration()) {
-        restoreModuleActions();
+        endExchange();
         return;
     }
 
-    beginExchange();
-    ui->polaczZModememPushButton->setEnabled(false);
     auto busy = busyDialog(tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), this);
     const QByteArray image = module->readConfiguration();
     busy.reset();
 
-    const bool complete = image.size() == ConfigurationImageSize;
-    if (complete) {
+    if (image.size() == ConfigurationImageSize) {
         configuration = new Configuration;
         configuration->fromImage(image);
         referenceConfiguration = new Configuration;
@@ -145,17 +132,7 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
                              QMessageBox::Ok);
     }
-
-    ui->polaczZModememPushButton->setEnabled(true);
-    // Ending the exchange gives the configuration actions back their state
-    // from before it, so the ones a read configuration needs come after.
     endExchange();
-    if (complete) {
-        ui->actionCofnij_zmiany->setEnabled(true);
-        ui->actionZapis_do_pliku->setEnabled(true);
-        ui->actionZamknij_konfiguracj->setEnabled(true);
-    }
-    restoreModuleActions();
     runOperationsWaitingForModule();
 }
 
@@ -165,10 +142,7 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
         return;
     if (deferWhileModuleBusy(&MainWindow::on_actionZapisz_do_modu_u_triggered))
         return;
-    ui->actionZapisz_do_modu_u->setEnabled(false);
-    ui->actionOdbierz_z_modemu->setEnabled(false);
     beginExchange();
-    ui->polaczZModememPushButton->setEnabled(false);
     collectForm();
 
     auto busy = busyDialog(tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), this);
@@ -182,10 +156,7 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
     if (!written)
         QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
                              QMessageBox::Ok);
-
-    ui->polaczZModememPushButton->setEnabled(true);
     endExchange();
-    restoreModuleActions();
     runOperationsWaitingForModule();
 }
 
@@ -238,22 +209,17 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
     if (deferWhileModuleBusy(&MainWindow::on_weWyManWyslijPushButton_clicked))
         return;
 
-    onlineTimer.stop();
+    sendingOutputs = true;
+    updateWindowState();
     quint8 doMask = 0;
     for (int n = 1; n <= DigitalOutputCount; ++n) {
         if (findChild<QAbstractButton *>(QStringLiteral("weWyManDO%1ZalRadioButton").arg(n))->isChecked())
             doMask |= quint8(1 << (n - 1));
     }
     module->sendManualOutputs(*ao1, *ao2, doMask);
-    onlineTimer.start();
+    sendingOutputs = false;
+    updateWindowState();
     runOperationsWaitingForModule();
-}
-
-// After an exchange the read and write actions follow the tab rule again:
-// available while connected, except on the "Online" tab.
-void MainWindow::restoreModuleActions()
-{
-    on_tabWidget_currentChanged(ui->tabWidget->currentIndex());
 }
 
 // A request that meets another exchange still waiting for its answer (a poll

@@ -6,12 +6,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QSettings>
+#include <QSocketNotifier>
 #include <QtDebug>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -21,20 +23,77 @@ namespace {
 
 constexpr int PortsScanInterval = 3000;
 constexpr int PortTestAttempts = 15;
+constexpr int OnlineStateSize = 5;
+constexpr int AcknowledgementSize = 1;
+
+// Once the whole answer is in, the line must stay quiet this long before the
+// answer is taken, so that bytes trailing it are seen and fail the exact
+// comparison. At 115200 baud a module's trailing bytes follow within a
+// fraction of a millisecond (87 us a byte), but USB serial adapters hand
+// bytes over in chunks: an FTDI chip holds them up to its 16 ms latency
+// timer, and a busy desktop adds a few milliseconds of scheduling. 30 ms
+// covers both, nearly twice the latency timer, and costs each exchange
+// little against its fixed wait.
+constexpr int SettleMilliseconds = 30;
+constexpr int ProgressInterval = 200;
+
+const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
 
 // Pseudo-terminals (a module emulator, a port redirector) never show in the
 // system's port list; this variable names them, separated by ':'.
 constexpr char ExtraPortsVariable[] = "TX48_EXTRA_PORTS";
 
+// The waits of a command in module periods, and the size of its answer
+// (0: the answer is not read).
+struct CommandTiming
+{
+    int periodsBefore;
+    int periodsAfter;
+    int answerSize;
+};
+
+CommandTiming timingOf(Module::Command command)
+{
+    switch (command) {
+    case Module::Command::Probe: return {0, 1, AcknowledgementSize};
+    case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize};
+    case Module::Command::ReadOnlineState: return {0, 1, OnlineStateSize};
+    case Module::Command::ManualOutputs: return {0, 1, 0};
+    case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize};
+    // Three quiet periods first: the module is still busy with the block before.
+    case Module::Command::SmsBlock: return {3, 25, AcknowledgementSize};
+    case Module::Command::PinPuk: return {0, 6, AcknowledgementSize};
+    }
+    return {0, 0, 0};
+}
+
+// Runs the loop until something quits it, at most `milliseconds`. A coarse
+// timer may fire early; the module needs the full wait.
+void execForAtMost(QEventLoop &loop, int milliseconds)
+{
+    QTimer deadline;
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(qMax(milliseconds, 0));
+    loop.exec();
+}
+
+bool fixedWaitsSetting()
+{
+    return QSettings().value(FixedWaitsKey, false).toBool();
+}
+
 } // namespace
 
-Module::Module() : QObject(nullptr), port(new QSerialPort(this))
+Module::Module() : QObject(nullptr), port(new QSerialPort(this)), link(port)
 {
     port->setBaudRate(QSerialPort::Baud115200);
     port->setDataBits(QSerialPort::Data8);
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
+    connect(port, &QSerialPort::errorOccurred, this, &Module::checkPortError);
 
     connect(&portsTimer, &QTimer::timeout, this, &Module::readAvaiblePorts);
     portsTimer.setInterval(PortsScanInterval);
@@ -63,6 +122,7 @@ void Module::readAvaiblePorts()
 
 bool Module::connectPort(QString name)
 {
+    fixedWaits = fixedWaitsSetting();
     for (int attempt = 0; attempt < PortTestAttempts; ++attempt) {
         if (testPort(name))
             break;
@@ -70,11 +130,30 @@ bool Module::connectPort(QString name)
     }
 
     port->setPortName(name);
-    const bool opened = port->open(QIODevice::ReadWrite);
-    waitHalfSecond();
-    if (!opened)
+    if (!port->open(QIODevice::ReadWrite)) {
+        waitHalfSecond();
         return false;
-    if (probe()) {
+    }
+    link = port;
+    return connectLink();
+}
+
+bool Module::connectDevice(QIODevice *device)
+{
+    fixedWaits = fixedWaitsSetting();
+    link = device;
+    return connectLink();
+}
+
+// The module (or its adapter) gets half a second after the port opens, then
+// it must answer the probe.
+bool Module::connectLink()
+{
+    connecting = true;
+    waitOnLink(period);
+    const bool answered = probe();
+    connecting = false;
+    if (answered) {
         portsTimer.stop();
         return true;
     }
@@ -85,7 +164,8 @@ bool Module::connectPort(QString name)
 void Module::disconnectPort()
 {
     portsTimer.start();
-    port->close();
+    link->close();
+    link = port;
 }
 
 // The pre-open test: can the port be taken exclusively, set to 115200 8N1,
@@ -137,7 +217,14 @@ bool Module::testPort(QString name)
         release();
         return false;
     }
-    waitMilliseconds(period * 3 / 5);
+    {
+        // Over with the first byte back, or at the limit.
+        QEventLoop loop;
+        QSocketNotifier readable(fd, QSocketNotifier::Read);
+        readable.setEnabled(!fixedWaits);
+        connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        execForAtMost(loop, period * 3 / 5);
+    }
 
     char scratch[100];
     if (::read(fd, scratch, 99) == -1 && errno != EAGAIN && errno != EWOULDBLOCK) {
@@ -151,12 +238,18 @@ bool Module::testPort(QString name)
 
 bool Module::isConnected() const
 {
-    return port->isOpen();
+    return link->isOpen();
 }
 
 bool Module::isBusy() const
 {
     return busy;
+}
+
+int Module::limitMilliseconds(Command command) const
+{
+    const CommandTiming timing = timingOf(command);
+    return (timing.periodsBefore + timing.periodsAfter) * period;
 }
 
 void Module::waitHalfSecond()
@@ -173,17 +266,17 @@ QByteArray Module::padded(QByteArray text, int length)
 
 bool Module::probe()
 {
-    return exchange("i", 0, 1) == "z";
+    return exchange(Command::Probe, "i") == "z";
 }
 
 QByteArray Module::readConfiguration()
 {
-    return exchange("A", 0, 6);
+    return exchange(Command::ReadConfiguration, "A");
 }
 
 QByteArray Module::readOnlineState()
 {
-    return exchange("B", 0, 1);
+    return exchange(Command::ReadOnlineState, "B");
 }
 
 void Module::sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask)
@@ -192,24 +285,24 @@ void Module::sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask)
     message.append(char(ao1 >> 8)).append(char(ao1 & 0xFF));
     message.append(char(ao2 >> 8)).append(char(ao2 & 0xFF));
     message.append(char(doMask));
-    exchange(message, 0, 1, Answer::Left);
+    exchange(Command::ManualOutputs, message);
 }
 
 bool Module::writeSettingsBlock(const Configuration &configuration)
 {
-    return exchange("pb" + configuration.toImage(ImageSection::SettingsBlock), 0, 23) == "w";
+    return exchange(Command::SettingsBlock, "pb" + configuration.toImage(ImageSection::SettingsBlock))
+            == "w";
 }
 
 bool Module::writeSmsBlock(const Configuration &configuration)
 {
-    // Three quiet periods first: the module is still busy with the block before.
-    return exchange("pc" + configuration.toImage(ImageSection::SmsBlock), 3, 25) == "u";
+    return exchange(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock)) == "u";
 }
 
 bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
 {
     const QByteArray message = "pa" + padded(pin, 4) + padded(puk, 8) + char(pinRequest);
-    return exchange(message, 0, 6) == "x";
+    return exchange(Command::PinPuk, message) == "x";
 }
 
 void Module::setPeriodForTests(int milliseconds)
@@ -220,40 +313,98 @@ void Module::setPeriodForTests(int milliseconds)
 void Module::waitMilliseconds(int milliseconds)
 {
     QEventLoop loop;
-    QTimer timer;
-    // A coarse timer may fire early; the module needs the full wait.
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(milliseconds);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start();
-    loop.exec();
+    execForAtMost(loop, milliseconds);
+}
+
+void Module::waitOnLink(int milliseconds, int answerSize)
+{
+    QEventLoop loop;
+    QTimer settle;
+    settle.setTimerType(Qt::PreciseTimer);
+    settle.setSingleShot(true);
+    settle.setInterval(SettleMilliseconds);
+    connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QIODevice *device = link;
+    connect(device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    const auto answerComplete = [device, answerSize] {
+        return answerSize > 0 && device->bytesAvailable() >= answerSize;
+    };
+    connect(device, &QIODevice::readyRead, &loop, [this, &settle, answerComplete] {
+        lineActivity.start();
+        // Each new byte starts the settle time again.
+        if (answerComplete())
+            settle.start();
+    });
+    // An in-memory device may hold its answer already.
+    if (answerComplete())
+        settle.start();
+    execForAtMost(loop, milliseconds);
 }
 
 // One request and its answer. The input is emptied just before the message
 // goes out, so a late answer, or one to a command whose answer is not read,
 // never becomes the start of this answer. Refused with an empty answer while
 // another exchange waits (a timer may fire inside the nested event loop) or
-// when the port is closed.
-QByteArray Module::exchange(const QByteArray &message, int periodsBefore, int periodsAfter,
-                            Answer answer)
+// when the link is closed.
+QByteArray Module::exchange(Command command, const QByteArray &message)
 {
-    if (busy || !port->isOpen())
+    if (busy || !link->isOpen())
         return {};
     busy = true;
-    for (int i = 0; i < periodsBefore; ++i)
-        waitHalfSecond();
+    const CommandTiming timing = timingOf(command);
+    const int limit = limitMilliseconds(command);
+    QElapsedTimer clock;
+    clock.start();
+    QTimer progress;
+    progress.setInterval(ProgressInterval);
+    connect(&progress, &QTimer::timeout, this,
+            [this, &clock, limit] { emit exchangeProgress(qMin(int(clock.elapsed()), limit), limit); });
+    emit exchangeProgress(0, limit);
+    progress.start();
+
+    const int quiet = timing.periodsBefore * period;
+    if (fixedWaits || !lineActivity.isValid())
+        waitOnLink(quiet);
+    else
+        waitOnLink(quiet - int(qMin<qint64>(lineActivity.elapsed(), quiet)));
+
     QByteArray received;
-    if (port->isOpen()) {
-        port->readAll();
-        port->clear(QSerialPort::Input);
-        port->write(message);
-        for (int i = 0; i < periodsAfter; ++i)
-            waitHalfSecond();
-        if (answer == Answer::Taken && port->isOpen())
-            received = port->readAll();
+    if (link->isOpen()) {
+        link->readAll();
+        if (link == port)
+            port->clear(QSerialPort::Input);
+        link->write(message);
+        lineActivity.start();
+        waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
+        if (timing.answerSize > 0 && link->isOpen())
+            received = link->readAll();
     }
+    progress.stop();
     busy = false;
+    emit exchangeProgress(limit, limit);
     return received;
+}
+
+// A pulled adapter or a closed pseudo-terminal shows as a resource error, or
+// as a read that finds the line hung up. The port must then be closed: a
+// hung-up line stays readable, and its read notifier would fire without end.
+void Module::checkPortError(QSerialPort::SerialPortError error)
+{
+    if (!port->isOpen() || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    if (error != QSerialPort::ResourceError && !portHungUp())
+        return;
+    qWarning("port %s is gone (serial port error %d)", qPrintable(port->portName()), int(error));
+    const bool wasConnected = !connecting;
+    disconnectPort();
+    if (wasConnected)
+        emit connectionLost();
+}
+
+bool Module::portHungUp() const
+{
+    pollfd state {port->handle(), POLLIN, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 // The device file of a port name: names without a folder live in /dev.

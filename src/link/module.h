@@ -2,32 +2,59 @@
 #define MODULE_H
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
 class Configuration;
-class QSerialPort;
+class QIODevice;
 
 // The serial link to one TX48 module: the port scan, the connection and every
 // command of the module's protocol. Each wait is a nested event loop, so the
 // window keeps working while a command is outstanding.
+//
+// A command that expects an answer ends once the whole answer has arrived and
+// the line has stayed quiet for a moment; its fixed wait is only the upper
+// bound. The settings key "fixedModuleWaits" (true) makes every command wait
+// its full time again, for a module that turns out to need it.
 class Module : public QObject
 {
     Q_OBJECT
 
 public:
+    enum class Command {
+        Probe,
+        ReadConfiguration,
+        ReadOnlineState,
+        ManualOutputs,
+        SettingsBlock,
+        SmsBlock,
+        PinPuk
+    };
+
     Module();
 
     bool connectPort(QString name);
+    // Connects through an open device instead of the serial port, such as an
+    // in-memory module of a test or fuzzing program: the wait after opening,
+    // then the probe. The device is not taken over; disconnectPort() closes
+    // it and the serial port is used again.
+    bool connectDevice(QIODevice *device);
     void disconnectPort();
     bool testPort(QString name);
     bool isConnected() const;
     // True while a command waits for its answer; a second command is refused
     // meanwhile, so two exchanges never mix their answers.
     bool isBusy() const;
+
+    // The longest the command's exchange can take, in milliseconds: the quiet
+    // before the message (SMS block only) and the wait for the answer. A full
+    // write takes at most the settings block's plus the SMS block's.
+    int limitMilliseconds(Command command) const;
 
     void waitHalfSecond();
     static QByteArray padded(QByteArray text, int length);
@@ -49,19 +76,38 @@ public:
 
 signals:
     void newAvailablePorts();
+    // How far the running exchange is against its upper bound: emitted with
+    // 0 when it starts, a few times a second, and once more when it ends,
+    // then with elapsedMs equal to limitMs, whatever the outcome.
+    void exchangeProgress(int elapsedMs, int limitMs);
+    // The connected device went away (adapter pulled, module's line gone).
+    // The port is closed and the scan runs again; an exchange that was
+    // waiting returns as unanswered right after this signal.
+    void connectionLost();
 
 public slots:
     void readAvaiblePorts();
 
 private:
+    bool connectLink();
     void waitMilliseconds(int milliseconds);
-    enum class Answer { Taken, Left };
-    QByteArray exchange(const QByteArray &message, int periodsBefore, int periodsAfter,
-                        Answer answer = Answer::Taken);
+    // Runs a nested event loop for at most `milliseconds`; it ends sooner when
+    // `answerSize` bytes or more are in and the line then stays quiet, or
+    // when the link closes. An answer size of 0 waits the whole time.
+    void waitOnLink(int milliseconds, int answerSize = 0);
+    QByteArray exchange(Command command, const QByteArray &message);
+    void checkPortError(QSerialPort::SerialPortError error);
+    bool portHungUp() const;
     static QString systemLocation(const QString &name);
 
+    QIODevice *link;
     int period = 500;
     bool busy = false;
+    bool connecting = false;
+    bool fixedWaits = false;
+    // Since the last byte the tool sent or received in an exchange; the quiet
+    // before the SMS block counts from there (in full while nothing was sent).
+    QElapsedTimer lineActivity;
 };
 
 #endif

@@ -2,7 +2,6 @@
 #include "ui_ustawieniadialog.h"
 
 #include "actions/actiontext.h"
-#include "actions/inputaction.h"
 #include "config/configuration.h"
 #include "link/module.h"
 
@@ -22,8 +21,8 @@ constexpr int ShowPinPassword = 5837;
 constexpr int OneRingKey = 1;
 constexpr int ThreeRingsKey = 4;
 
-// A ring task stores a local action code plus one, or this plus a status number.
-constexpr int RingStatusBase = 24;
+// The highest ring task value: sending status SMS 8.
+constexpr int LastRingTask = 32;
 
 // Values of the PIN request byte sent with the PIN and PUK.
 constexpr quint8 PinRequestNotChosen = 0;
@@ -75,20 +74,12 @@ UstawieniaDialog::~UstawieniaDialog()
 
 void UstawieniaDialog::fillRingTaskItems()
 {
-    // Local operations on one output or on all of them; codes 7, 15 and 23
-    // have no target and are not offered.
-    for (int code = 0; code <= 22; ++code) {
-        if (code % 8 == 7)
+    for (int value = 1; value <= LastRingTask; ++value) {
+        const QString text = ringTaskText(value);
+        if (text.isEmpty())
             continue;
-        const QString text = actionText(InputAction(AnalogInput, 0, 0, 0, code))
-                                     .remove(QStringLiteral("lok. "));
-        ui->dzwonek1ComboBox->addItem(text, code + 1);
-        ui->dzwonek2ComboBox->addItem(text, code + 1);
-    }
-    for (int status = 1; status <= 8; ++status) {
-        const QString text = tr("status %1").arg(status);
-        ui->dzwonek1ComboBox->addItem(text, RingStatusBase + status);
-        ui->dzwonek2ComboBox->addItem(text, RingStatusBase + status);
+        ui->dzwonek1ComboBox->addItem(text, value);
+        ui->dzwonek2ComboBox->addItem(text, value);
     }
 }
 

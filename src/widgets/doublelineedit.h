@@ -3,8 +3,8 @@
 
 #include <QLineEdit>
 
-// A field for a decimal value: the decimal separator is typed as '.', so the
-// comma and the space are refused.
+// A field for a decimal value shown with '.': a typed comma, the Polish
+// decimal separator, becomes '.'; the space is refused.
 class DoubleLineEdit : public QLineEdit
 {
     Q_OBJECT

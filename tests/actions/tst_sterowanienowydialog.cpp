@@ -579,6 +579,10 @@ void SterowanieNowyDialogTest::unstorableValueIsRefused_data()
             << 105 << 1 << "688.2"
             << "Wartość 688.2 jest za duża: przy zakresie 10.5 można zapisać najwyżej 688.1."
             << "688.1" << 65533;
+    QTest::newRow("typed with a decimal comma")
+            << 10 << 0 << "655,36"
+            << "Wartość 655.36 jest za duża: przy zakresie 10 można zapisać najwyżej 655."
+            << "655,35" << 65535;
 }
 
 void SterowanieNowyDialogTest::unstorableValueIsRefused()
@@ -600,7 +604,7 @@ void SterowanieNowyDialogTest::unstorableValueIsRefused()
     choose(&dialog, 0, 0, 0);
     click(&dialog, "mniejszeOdRadioButton");
     typeValue(&dialog, refused);
-    QCOMPARE(child<QLineEdit>(&dialog, "wartoscLineEdit")->text(), refused);
+    QCOMPARE(child<QLineEdit>(&dialog, "wartoscLineEdit")->text(), QString(refused).replace(u',', u'.'));
 
     DialogAnswerer answerer;
     answerer.expectMessageBox();

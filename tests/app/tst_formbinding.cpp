@@ -7,12 +7,18 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QToolTip>
+
+#include <memory>
 
 using WindowDriver::action;
 
@@ -21,6 +27,16 @@ template<typename T>
 T *widget(MainWindow &window, const char *name)
 {
     return TestWidgets::child<T>(&window, name);
+}
+
+// Pastes over a field's whole text with Ctrl+V.
+void paste(QLineEdit *field, const QString &text)
+{
+    WindowDriver::reveal(field);
+    field->setFocus();
+    field->selectAll();
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
 // Puts a configuration into the window the way undo does: as the reference
@@ -38,32 +54,40 @@ class TestFormBinding : public QObject
 
 private slots:
     void init();
+    void cleanup();
     void rangeTexts_data();
     void rangeTexts();
     void rangesThatDoNotFitAreNeverWrapped_data();
     void rangesThatDoNotFitAreNeverWrapped();
+    void decimalCommaNeverScalesAValue_data();
+    void decimalCommaNeverScalesAValue();
     void defaultRangesShowTwoDecimals();
     void timesBeyondTheSpinBoxes();
     void chargeCurrentNotAmongTheItems();
     void signalTypesWithoutBitsKeepTheButtons();
-    void outputNamesAreCutToTwelveCharacters();
+    void namesFitTheirFields_data();
+    void namesFitTheirFields();
     void everyMemberSurvivesFillAndCollect();
     void undoRestoresTheFormAndASecondUndoChangesNothing();
 
 private:
-    MainWindow *window = nullptr;
-    DialogAnswerer *answerer = nullptr;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DialogAnswerer> answerer;
 };
 
 void TestFormBinding::init()
 {
     QSettings().clear();
-    delete answerer;
-    delete window;
-    window = new MainWindow;
+    window = std::make_unique<MainWindow>();
     window->show();
-    answerer = new DialogAnswerer;
+    answerer = std::make_unique<DialogAnswerer>();
     WindowDriver::newConfiguration(*window);
+}
+
+void TestFormBinding::cleanup()
+{
+    answerer.reset();
+    window.reset();
 }
 
 void TestFormBinding::rangeTexts_data()
@@ -101,7 +125,7 @@ void TestFormBinding::rangesThatDoNotFitAreNeverWrapped_data()
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("shown");
     QTest::newRow("1000.00 keeps its value with one decimal") << "1000.00" << 10000 << 1 << "1000.00";
-    // The previous range stays, and the field shows it again.
+    // The previous range stays, and the field shows it again at once.
     QTest::newRow("999.99 cannot be stored") << "999.99" << 1000 << 2 << "10.00";
     QTest::newRow("655.36 cannot be stored") << "655.36" << 1000 << 2 << "10.00";
 }
@@ -112,13 +136,52 @@ void TestFormBinding::rangesThatDoNotFitAreNeverWrapped()
     QFETCH(int, range);
     QFETCH(int, decimals);
     QFETCH(QString, shown);
-    // Pasted text, which the field's key filter does not see.
+    // Pasted, so the field's key filter does not see it.
     auto *field = widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit");
-    field->setText(typed);
+    paste(field, typed);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(window->statusBar()->currentMessage().contains(typed), shown != typed);
     WindowDriver::collect(*window, *answerer);
     QCOMPARE(int(window->configuration->analogRange[0]), range);
     QCOMPARE(int(window->configuration->analogDecimals[0]), decimals);
     QCOMPARE(field->text(), shown);
+}
+
+void TestFormBinding::decimalCommaNeverScalesAValue_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    // After the form was collected and filled again.
+    QTest::addColumn<QString>("shownAgain");
+    for (const bool pasted : {false, true}) {
+        const char *how = pasted ? "pasted" : "typed";
+        QTest::addRow("range %s", how) << "weWyWeAn1ZakresLineEdit" << pasted << "7,5" << "7.5" << "7.5";
+        QTest::addRow("analogue output %s", how) << "onlineManAnOut2LineEdit" << pasted << "5,5" << "5.5" << "5.5";
+    }
+    // Whole numbers take no decimals: the digit after the separator is refused.
+    QTest::newRow("hysteresis typed") << "weWyHisterezaLineEdit" << false << "7,5" << "7." << "7";
+    QTest::newRow("hysteresis pasted") << "weWyHisterezaLineEdit" << true << "7,5" << "20" << "20";
+    QTest::newRow("filter typed") << "weWyFiltrCyAnLineEdit" << false << "1,5" << "1." << "1";
+}
+
+void TestFormBinding::decimalCommaNeverScalesAValue()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, pasted);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, shownAgain);
+    auto *edit = widget<QLineEdit>(*window, qPrintable(field));
+    if (pasted)
+        paste(edit, text);
+    else
+        WindowDriver::retype(edit, text);
+    QCOMPARE(edit->text(), shown);
+    WindowDriver::collect(*window, *answerer);
+    show(*window, *window->configuration);
+    QCOMPARE(edit->text(), shownAgain);
 }
 
 void TestFormBinding::defaultRangesShowTwoDecimals()
@@ -169,12 +232,38 @@ void TestFormBinding::signalTypesWithoutBitsKeepTheButtons()
     QCOMPARE(window->configuration->analogInputTypes, quint8(0x82));
 }
 
-void TestFormBinding::outputNamesAreCutToTwelveCharacters()
+void TestFormBinding::namesFitTheirFields_data()
 {
-    auto *outputs = widget<QTableWidget>(*window, "weWyWyjsciaTableWidget");
-    WindowDriver::editCell(outputs, 7, 2, QStringLiteral("Zawor glowny 2"));
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("output, 12 characters") << "weWyWyjsciaTableWidget" << 7 << "Zawor glowny 2" << "Zawor glowny";
+    QTest::newRow("output, 13 bytes") << "weWyWyjsciaTableWidget" << 0 << "Pompa główna" << "Pompa główn";
+    QTest::newRow("phone") << "defNazwNazwyTelTableWidget" << 2 << "Biuro w Gdańsku" << "Biuro w Gdań";
+    QTest::newRow("input") << "weWyWejsciaTableWidget" << 6 << "Poziom zbiornika" << "Poziom zbior";
+}
+
+void TestFormBinding::namesFitTheirFields()
+{
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    auto *names = widget<QTableWidget>(*window, qPrintable(table));
+    WindowDriver::editCell(names, row, 2, typed);
+    QCOMPARE(names->item(row, 2)->text(), kept);
+
+    // What the module gets back is what the cell shows.
     WindowDriver::collect(*window, *answerer);
-    QCOMPARE(window->configuration->analogOutputNames.value(1), QStringLiteral("Zawor glowny"));
+    Configuration reopened;
+    reopened.fromImage(window->configuration->toImage(ImageSection::Full));
+    QCOMPARE(reopened, *window->configuration);
+
+    const QPoint cell = names->visualItemRect(names->item(row, 2)).center();
+    QHelpEvent help(QEvent::ToolTip, cell, names->viewport()->mapToGlobal(cell));
+    QCoreApplication::sendEvent(names->viewport(), &help);
+    QVERIFY(QToolTip::text().contains(QStringLiteral("najwyżej 12 znaków")));
 }
 
 // Every member the form shows comes back unchanged when nothing is edited.

@@ -7,7 +7,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QWheelEvent>
+#include <QTableWidget>
 #include <QDir>
 #include <QScopeGuard>
 #include <QGridLayout>
@@ -40,7 +46,30 @@ private slots:
     void aboutBoxOpensAndCloses();
     void quitAsksAboutUnsavedChanges();
     void pluginsOnlyFromBesideTheProgram();
+    void textsStayReadable_data();
+    void textsStayReadable();
+    void windowFitsSmallScreensAndShowsWholeTables();
+    void wheelOverATabChangesNoValue();
 };
+
+namespace {
+// How far apart the lightest and the darkest pixel of an area are: text
+// drawn in its background's colour leaves almost none.
+int lightnessSpread(const QImage &image, const QRect &wanted)
+{
+    const QRect area = wanted & image.rect();
+    int lightest = 0;
+    int darkest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int lightness = QColor(image.pixel(x, y)).lightness();
+            lightest = qMax(lightest, lightness);
+            darkest = qMin(darkest, lightness);
+        }
+    }
+    return lightest - darkest;
+}
+}
 
 void TestMainWindow::init()
 {
@@ -259,6 +288,78 @@ void TestMainWindow::pluginsOnlyFromBesideTheProgram()
     const QStringList paths = QCoreApplication::libraryPaths();
     QVERIFY(paths.contains(programFolder.filePath(QStringLiteral("plugins"))));
     QVERIFY(!paths.contains(QDir(startFolder.filePath(QStringLiteral("plugins"))).canonicalPath()));
+}
+
+void TestMainWindow::textsStayReadable_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("ports list") << "portsComboBox";
+    QTest::newRow("start-page button under the mouse") << "nowyToolButton";
+}
+
+void TestMainWindow::textsStayReadable()
+{
+    QFETCH(QString, where);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QImage shown;
+    QRect text;
+    if (auto *ports = window.findChild<QComboBox *>(where)) {
+        ports->addItem(QStringLiteral("/dev/ttyUSB0 (port szeregowy)"));
+        ports->showPopup();
+        QTRY_VERIFY(ports->view()->isVisible());
+        shown = ports->view()->viewport()->grab().toImage();
+        text = ports->view()->visualRect(ports->model()->index(1, 0));
+        ports->hidePopup();
+    } else {
+        auto *button = window.findChild<QToolButton *>(where);
+        QTest::mouseMove(button);
+        QTRY_VERIFY(button->underMouse());
+        shown = button->grab().toImage();
+        // The label under the icon.
+        text = QRect(0, button->height() * 3 / 4, button->width(), button->height() / 4 - 4);
+    }
+    const qreal scale = shown.devicePixelRatio();
+    QVERIFY(lightnessSpread(shown, QRect(text.topLeft() * scale, text.size() * scale)) > 100);
+}
+
+// At the size the window opens with on a 1366 x 768 screen the action tables
+// show every column and the tab needs no scrolling; a 1024 x 600 screen
+// takes the window too, with scrolling tabs.
+void TestMainWindow::windowFitsSmallScreensAndShowsWholeTables()
+{
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    Configuration example;
+    example.setAnalogAction(0, 0, InputAction(AnalogInput, 5, 1000, 3605, 5));
+    example.setDigitalAction(2, 0, InputAction(DigitalInput, 3, 0, 65535, 7));
+    *window.referenceConfiguration = example;
+    action(window, "actionCofnij_zmiany")->trigger();
+    window.resize(1280, 677);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QTableWidget *table : window.findChild<QWidget *>("tab")->findChildren<QTableWidget *>())
+        QVERIFY2(!table->horizontalScrollBar()->isVisible(), qPrintable(table->objectName()));
+    QVERIFY(!window.findChild<QScrollArea *>("tabScrollArea")->verticalScrollBar()->isVisible());
+    QVERIFY(window.minimumSizeHint().width() <= 1024);
+    QVERIFY(window.minimumSizeHint().height() <= 560);
+}
+
+// Turned to scroll a tab, the wheel passes over fields without changing them.
+void TestMainWindow::wheelOverATabChangesNoValue()
+{
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    window.show();
+    auto *minutes = window.findChild<QSpinBox *>("weWyPoUrCzMinSpinBox_6");
+    WindowDriver::reveal(minutes);
+    const QPointF inside(minutes->rect().center());
+    QWheelEvent wheel(inside, minutes->mapToGlobal(inside), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(minutes, &wheel);
+    QCOMPARE(minutes->value(), 0);
+    QVERIFY(!minutes->hasFocus());
 }
 
 TELVORO_TEST_MAIN(TestMainWindow)

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+using TestWidgets::child;
 using TestWidgets::chooseItem;
 using TestWidgets::typeInto;
 using WindowDriver::action;
@@ -142,6 +143,10 @@ private slots:
     void manualOutputs_data();
     void manualOutputs();
     void manualOutputsWaitForRunningPoll();
+    void settingsAskedForDuringPollWriteThePin();
+
+    void windowStateDecidesWhatIsEnabled_data();
+    void windowStateDecidesWhatIsEnabled();
 
 private:
     // Starts an emulator, lists its port in a fresh window and connects.
@@ -162,12 +167,12 @@ void TestMainWindowModule::init()
 
 void TestMainWindowModule::cleanup()
 {
-    if (answerer)
-        QVERIFY2(answerer->unexpected.isEmpty(), qPrintable(answerer->unexpected.value(0).text));
+    const QList<DialogAnswerer::Seen> unexpected = answerer ? answerer->unexpected : QList<DialogAnswerer::Seen>();
     window.reset();
     emulator.reset();
     answerer.reset();
     qunsetenv(ExtraPorts);
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.value(0).text));
 }
 
 void TestMainWindowModule::setUp(const QStringList &options, int period)
@@ -209,20 +214,24 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
     const QString file = writeConfigurationFile(folder, stored);
-    setUp({"--config", file}, 0);
+    // A module that takes a second to answer, so the busy dialog shows.
+    setUp({"--config", file, "--delay", "A=1000"}, 0);
     connectWindow();
 
     bool shownEarly = false;
     QString shownLabel;
-    QTimer::singleShot(300, this, [&] { shownEarly = visibleBusyDialog(*window); });
-    QTimer::singleShot(1500, this, [&] {
+    // Context of the timers below: they die with this function's locals.
+    const QObject scope;
+    QTimer::singleShot(300, &scope, [&] { shownEarly = visibleBusyDialog(*window); });
+    QTimer::singleShot(800, &scope, [&] {
         if (QProgressDialog *dialog = visibleBusyDialog(*window))
             shownLabel = dialog->labelText();
     });
     QElapsedTimer clock;
     clock.start();
     readModule();
-    QVERIFY(clock.elapsed() >= 3000);
+    // Over with the answer, before the 3 s the read may wait.
+    QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 3000);
 
     QVERIFY(!shownEarly);
     QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
@@ -401,11 +410,12 @@ void TestMainWindowModule::readAsksAboutChangesFirst()
 
 void TestMainWindowModule::configurationActionsWaitDuringRead()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     QStringList enabledDuringRead;
     bool newConfigurationCreated = false;
-    QTimer::singleShot(200, this, [&] {
+    const QObject scope;
+    QTimer::singleShot(200, &scope, [&] {
         for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku",
                                  "actionCofnij_zmiany", "actionZamknij_konfiguracj", "actionUstawienia",
                                  "actionOdbierz_z_modemu", "actionZapisz_do_modu_u"}) {
@@ -430,10 +440,11 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
 
 void TestMainWindowModule::closingDuringReadWaitsForIt()
 {
-    setUp({}, 100);
+    setUp({"--delay", "A=400"}, 100);
     connectWindow();
     bool closedAtOnce = true;
-    QTimer::singleShot(200, this, [&] { closedAtOnce = window->close(); });
+    const QObject scope;
+    QTimer::singleShot(200, &scope, [&] { closedAtOnce = window->close(); });
     readModule();
     QVERIFY(!closedAtOnce);
     QTRY_VERIFY(!window->isVisible());
@@ -442,12 +453,13 @@ void TestMainWindowModule::closingDuringReadWaitsForIt()
 
 void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 {
-    setUp({}, 20);
+    setUp({"--delay", "pc=300"}, 20);
     connectWindow();
     WindowDriver::newConfiguration(*window);
     WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
     bool closedAtOnce = true;
-    QTimer::singleShot(100, this, [&] { closedAtOnce = window->close(); });
+    const QObject scope;
+    QTimer::singleShot(100, &scope, [&] { closedAtOnce = window->close(); });
     answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QVERIFY(!closedAtOnce);
@@ -667,6 +679,7 @@ void TestMainWindowModule::manualOutputs_data()
     QTest::addColumn<QString>("ao2");
     QTest::addColumn<QString>("sent");
     QTest::newRow("5.5 and empty") << "5.5" << "" << "43 02 26 00 00 21";
+    QTest::newRow("decimal commas") << "5,5" << "0,29" << "43 02 26 00 1D 21";
     QTest::newRow("10 and 0") << "10" << "0" << "43 03 E8 00 00 21";
     QTest::newRow("0.29 exactly") << "0.29" << "1.13" << "43 00 1D 00 71 21";
     QTest::newRow("AO 1 above 10") << "10.01" << "0" << "";
@@ -685,8 +698,8 @@ void TestMainWindowModule::manualOutputs()
     QVERIFY(window->onlineTimer.isActive());
     WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, ao1);
     WindowDriver::retype(window->ui->onlineManAnOut2LineEdit, ao2);
-    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1);
-    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2);
+    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1.replace(u',', u'.'));
+    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2.replace(u',', u'.'));
     QTest::mouseClick(window->ui->weWyManDO1ZalRadioButton, Qt::LeftButton);
     QTest::mouseClick(window->ui->weWyManDO3ZalRadioButton, Qt::LeftButton);
     QTest::mouseClick(window->ui->weWyManDO3WylRadioButton, Qt::LeftButton);
@@ -695,7 +708,9 @@ void TestMainWindowModule::manualOutputs()
     if (sent.isEmpty())
         answerer->expectMessageBox();
     bool timerRanDuringCommand = true;
-    QTimer::singleShot(10, this, [&] { timerRanDuringCommand = window->onlineTimer.isActive(); });
+    // A refused request returns at once; the probe must not fire into the next row.
+    const QObject scope;
+    QTimer::singleShot(10, &scope, [&] { timerRanDuringCommand = window->onlineTimer.isActive(); });
     QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
 
     if (sent.isEmpty()) {
@@ -715,7 +730,7 @@ void TestMainWindowModule::manualOutputs()
 // once the poll's answer is in.
 void TestMainWindowModule::manualOutputsWaitForRunningPoll()
 {
-    setUp({}, 200);
+    setUp({"--delay", "B=100"}, 200);
     connectWindow();
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);
@@ -736,6 +751,105 @@ void TestMainWindowModule::manualOutputsWaitForRunningPoll()
     const qsizetype sentAt = commands.indexOf(QStringLiteral("43 00 C8 00 00 00"));
     QCOMPARE(commands.at(sentAt - 1), QStringLiteral("42"));
     QTRY_VERIFY(window->onlineTimer.isActive());
+}
+
+// Leaving "Online" while a poll waits and opening the settings at once: the
+// dialog comes once the poll has its answer, so its PIN command is not refused.
+void TestMainWindowModule::settingsAskedForDuringPollWriteThePin()
+{
+    setUp({}, 200);
+    connectWindow();
+    readModule();
+    window->ui->tabWidget->setCurrentIndex(3);
+    answerer->expect([](QWidget *dialog) {
+        QTest::keyClicks(child<QLineEdit>(dialog, "pinLineEdit"), QStringLiteral("1234"));
+        // Clicked once this answer has returned, so that the answerer can
+        // answer the message that the click brings.
+        auto *save = child<QPushButton>(dialog, "zapiszPinPukPushButton");
+        QTimer::singleShot(0, save, [save] { QTest::mouseClick(save, Qt::LeftButton); });
+    });
+    answerer->expectMessageBox();
+    answerer->expectEscape();
+    bool askedDuringPoll = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (window->module->isBusy() && !askedDuringPoll) {
+            askedDuringPoll = true;
+            window->ui->tabWidget->setCurrentIndex(0);
+            action(*window, "actionUstawienia")->trigger();
+        }
+    });
+    watch.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(askedDuringPoll, 3000);
+    watch.stop();
+    QVERIFY(answerer->waitAllAnswered(10000));
+    QCOMPARE(answerer->seen.at(1).text, QStringLiteral("Kod PIN, PUK zapisano."));
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::addColumn<bool>("polling");
+    const QStringList fileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj"};
+    const QStringList moduleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
+    const QStringList whilePolling{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionUstawienia",
+                                   "portsComboBox"};
+    QTest::newRow("nothing open") << QStringList() << fileActions + moduleActions << false;
+    QTest::newRow("connected, nothing open") << QStringList{"connect"}
+                                             << fileActions + QStringList{"portsComboBox"} << false;
+    QTest::newRow("new") << QStringList{"new"} << moduleActions << false;
+    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << moduleActions << false;
+    QTest::newRow("connected") << QStringList{"connect", "new"} << QStringList{"portsComboBox"} << false;
+    QTest::newRow("connected, Online tab") << QStringList{"connect", "new", "online"} << whilePolling << true;
+    QTest::newRow("connected on the Online tab") << QStringList{"new", "online", "connect"} << whilePolling << true;
+    QTest::newRow("close cancelled on the Online tab")
+            << QStringList{"connect", "new", "change", "online", "cancelled close"} << whilePolling << true;
+    QTest::newRow("back from the Online tab")
+            << QStringList{"connect", "new", "online", "tab 0"} << QStringList{"portsComboBox"} << false;
+    QTest::newRow("disconnected on the Online tab")
+            << QStringList{"connect", "new", "online", "disconnect"} << moduleActions << false;
+    QTest::newRow("closed on the Online tab") << QStringList{"connect", "new", "online", "close"}
+                                              << fileActions + QStringList{"portsComboBox"} << false;
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, disabled);
+    QFETCH(bool, polling);
+    setUp();
+    for (const QString &step : steps) {
+        if (step == QLatin1String("connect")) {
+            connectWindow();
+        } else if (step == QLatin1String("disconnect")) {
+            QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+        } else if (step == QLatin1String("new")) {
+            WindowDriver::newConfiguration(*window);
+        } else if (step == QLatin1String("change")) {
+            WindowDriver::change(*window, QStringLiteral("akuPrzekZalCheckBox"));
+        } else if (step.startsWith(QLatin1String("online")) || step.startsWith(QLatin1String("tab"))) {
+            window->ui->tabWidget->setCurrentIndex(step == QLatin1String("online") ? 3 : 0);
+        } else if (step == QLatin1String("close")) {
+            action(*window, "actionZamknij_konfiguracj")->trigger();
+        } else if (step == QLatin1String("cancelled close")) {
+            answerer->expectMessageBox(QStringLiteral("Anuluj"));
+            QVERIFY(!window->close());
+            QVERIFY(answerer->waitAllAnswered());
+        }
+    }
+    QStringList disabledNow;
+    for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
+                             "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
+                             "actionUstawienia", "polaczZModememPushButton", "portsComboBox"}) {
+        // Actions and widgets alike have the property.
+        if (!child<QObject>(window.get(), name)->property("enabled").toBool())
+            disabledNow.append(QLatin1String(name));
+    }
+    std::sort(disabled.begin(), disabled.end());
+    std::sort(disabledNow.begin(), disabledNow.end());
+    QCOMPARE(disabledNow, disabled);
+    QCOMPARE(window->onlineTimer.isActive(), polling);
 }
 
 TELVORO_TEST_MAIN(TestMainWindowModule)

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "config/configuration.h"
+#include "config/configurationfile.h"
 #include "dialoganswerer.h"
 #include "testmain.h"
 #include "windowdriver.h"
@@ -38,6 +39,8 @@ private slots:
     void choosingAStatusWithoutTextClearsTheEditor();
     void removingATextKeepsTheName();
     void smsTextsTravelWithTheConfiguration();
+    void editorShowsTheRecordAfterTheFormIsFilled_data();
+    void editorShowsTheRecordAfterTheFormIsFilled();
 
 private:
     QTableWidget *table(const char *name) { return window->findChild<QTableWidget *>(name); }
@@ -207,6 +210,46 @@ void TestNames::smsTextsTravelWithTheConfiguration()
     DialogAnswerer answerer;
     WindowDriver::collect(*window, answerer);
     QCOMPARE(window->configuration->smsText(7), QStringLiteral("Brak zasilania"));
+}
+
+void TestNames::editorShowsTheRecordAfterTheFormIsFilled_data()
+{
+    QTest::addColumn<QString>("fill");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("remaining");
+    QTest::newRow("undo") << "actionCofnij_zmiany" << "" << "140";
+    QTest::newRow("new") << "actionNowy" << "" << "140";
+    QTest::newRow("open") << "actionOdczyt_z_pliku" << "Alarm" << "135";
+}
+
+void TestNames::editorShowsTheRecordAfterTheFormIsFilled()
+{
+    QFETCH(QString, fill);
+    QFETCH(QString, shown);
+    QFETCH(QString, remaining);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("alarm.kvl"));
+    Configuration stored;
+    stored.setSmsText(2, QStringLiteral("Alarm"));
+    QVERIFY(ConfigurationFile::save(file, stored));
+
+    clickStatus(2);
+    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("Pompa stoi"));
+    DialogAnswerer answerer;
+    if (fill != QLatin1String("actionCofnij_zmiany"))
+        answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    if (fill == QLatin1String("actionOdczyt_z_pliku"))
+        answerer.expectFile(file);
+    WindowDriver::action(*window, qPrintable(fill))->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+
+    QCOMPARE(editor->toPlainText(), shown);
+    QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: %1 znaków").arg(remaining));
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("!"));
+    QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(Qt::UserRole + 1).toString(), shown + '!');
 }
 
 TELVORO_TEST_MAIN(TestNames)

@@ -1,51 +1,11 @@
 #include "config/configuration.h"
+#include "randomimage.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
-namespace {
-
-// Bytes of a text field: the text's bytes followed by zeros up to the width.
-QByteArray field(const QByteArray &bytes, int width)
-{
-    return bytes + QByteArray(width - bytes.size(), '\0');
-}
-
-// The image fields whose decoded and re-encoded bytes are compared as text.
-struct TextField
-{
-    int offset;
-    int width;
-};
-
-QList<TextField> settingsTextFields()
-{
-    QList<TextField> fields = { { 14, 9 } };
-    for (int i = 0; i < 8; ++i)
-        fields.append({ 23 + 9 * i, 9 });
-    for (int i = 0; i < 8; ++i)
-        fields.append({ 95 + 13 * i, 13 });
-    for (int i = 0; i < 8; ++i)
-        fields.append({ 848 + 140 * i, 140 });
-    return fields;
-}
-
-// Text of random characters of one to four UTF-8 bytes that fits the width.
-QByteArray randomUtf8(QRandomGenerator &random, int width)
-{
-    static const QStringList pool = { "a", "Z", "7", " ", "%", "ą", "ł", "Ż", "ó", "€", "→", "😀" };
-    const int target = random.bounded(width + 1);
-    QByteArray text;
-    for (;;) {
-        const QByteArray next = pool.at(random.bounded(int(pool.size()))).toUtf8();
-        if (text.size() + next.size() > target)
-            return text;
-        text += next;
-    }
-}
-
-} // namespace
+using namespace RandomImage;
 
 class ConfigurationImageTest : public QObject
 {
@@ -176,6 +136,9 @@ void ConfigurationImageTest::textFields_data()
     QTest::newRow("four-byte character")
             << QStringLiteral("Alarm 1234😀") << field("Alarm 1234", 13) << QStringLiteral("Alarm 1234");
     QTest::newRow("empty") << QString() << QByteArray(13, '\0') << QString();
+    const QString withMark = QChar(0xFEFF) + QStringLiteral("Pompa");
+    QTest::newRow("leading byte-order mark kept")
+            << withMark << field("\xEF\xBB\xBF" "Pompa", 13) << withMark;
 }
 
 void ConfigurationImageTest::textFields()

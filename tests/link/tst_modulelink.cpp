@@ -2,18 +2,24 @@
 #include "link/module.h"
 #include "testmain.h"
 
+#include "config/configuration.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPort>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <ctime>
+#include <memory>
 #include <sys/file.h>
 
 namespace {
 
 constexpr int TestPeriod = 20;
 constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
+const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
 
 QPair<QString, QString> virtualPort(const QString &path)
 {
@@ -34,12 +40,16 @@ private slots:
     void testPortNeedsFreeExistingPort();
     void scanListsExtraPortsAndSignalsCountChanges();
     void scanRunsEveryThreeSeconds();
+    void connectAndReadAtModuleTiming_data();
     void connectAndReadAtModuleTiming();
+    void vanishedPortDisconnects_data();
+    void vanishedPortDisconnects();
 };
 
 void TestModuleLink::cleanup()
 {
     qunsetenv(ExtraPorts);
+    QSettings().remove(FixedWaitsKey);
 }
 
 void TestModuleLink::connectFindsModule()
@@ -162,8 +172,17 @@ void TestModuleLink::scanRunsEveryThreeSeconds()
     QCOMPARE(changed.count(), 1);
 }
 
+void TestModuleLink::connectAndReadAtModuleTiming_data()
+{
+    QTest::addColumn<bool>("fixedWaits");
+    QTest::newRow("ends with the answers") << false;
+    QTest::newRow("fixed waits") << true;
+}
+
 void TestModuleLink::connectAndReadAtModuleTiming()
 {
+    QFETCH(bool, fixedWaits);
+    QSettings().setValue(FixedWaitsKey, fixedWaits);
     EmulatorProcess emulator;
     QVERIFY(emulator.isRunning());
     Module module;
@@ -172,14 +191,63 @@ void TestModuleLink::connectAndReadAtModuleTiming()
     clock.start();
     QVERIFY(module.connectPort(emulator.portPath()));
     const qint64 connectTime = clock.elapsed();
-    // Port test 300 ms, wait after the open 500 ms, probe 500 ms.
-    QVERIFY2(connectTime >= 1300 && connectTime < 1800, qPrintable(QString::number(connectTime)));
-
     clock.restart();
     const QByteArray image = module.readConfiguration();
     const qint64 readTime = clock.elapsed();
     QCOMPARE(image.size(), 1968);
-    QVERIFY2(readTime >= 3000 && readTime < 3500, qPrintable(QString::number(readTime)));
+
+    // Port test 300 ms, wait after the open 500 ms, probe 500 ms; only the
+    // wait after the open is kept when the module answers at once.
+    const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+    QCOMPARE(readLimit, 3000);
+    const QString times = QStringLiteral("connect %1 ms, read %2 ms").arg(connectTime).arg(readTime);
+    if (fixedWaits)
+        QVERIFY2(connectTime >= 1300 && readTime >= readLimit, qPrintable(times));
+    else
+        QVERIFY2(connectTime >= 500 && connectTime < 1000 && readTime < readLimit / 2, qPrintable(times));
+}
+
+void TestModuleLink::vanishedPortDisconnects_data()
+{
+    QTest::addColumn<bool>("duringRead");
+    QTest::newRow("idle") << false;
+    QTest::newRow("during a read") << true;
+}
+
+// The emulator ends as if the adapter were pulled out: the port closes, the
+// scan resumes, a running read fails at once, and nothing keeps spinning on
+// the hung-up line.
+void TestModuleLink::vanishedPortDisconnects()
+{
+    QFETCH(bool, duringRead);
+    constexpr int AnswerDelay = 2000;
+    EmulatorProcess emulator({"--delay", QStringLiteral("A=%1").arg(AnswerDelay)});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    QVERIFY(module.connectPort(emulator.portPath()));
+    QSignalSpy lost(&module, &Module::connectionLost);
+
+    if (duringRead) {
+        QTimer::singleShot(100, &module, [&emulator] { emulator.stop(); });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(module.readConfiguration().isEmpty());
+        QVERIFY2(clock.elapsed() < AnswerDelay, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(lost.count(), 1);
+    } else {
+        emulator.stop();
+        QVERIFY(lost.wait());
+    }
+    QVERIFY(!module.isConnected());
+    QVERIFY(module.portsTimer.isActive());
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(300);
+    QVERIFY(std::clock() - cpuBefore < CLOCKS_PER_SEC / 10);
+
+    EmulatorProcess replacement;
+    QVERIFY(replacement.isRunning());
+    QVERIFY(module.connectPort(replacement.portPath()));
+    QCOMPARE(module.readConfiguration().size(), ConfigurationImageSize);
 }
 
 TELVORO_TEST_MAIN(TestModuleLink)

@@ -5,21 +5,34 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
 // Short enough to keep the suite quick, long enough for a pseudo-terminal.
+// Exchanges that must end with their answer, before the wait is over, run at
+// the module's own period: there the wait is long against the pause after an
+// answer. Those at the short period run out their wait.
 constexpr int TestPeriod = 20;
+constexpr int ModulePeriod = 500;
 
 // The protocol is exercised on a port opened directly, so that emulator
 // faults which also spoil the probe can be reached.
-bool openPort(Module &module, const EmulatorProcess &emulator)
+bool openPort(Module &module, const EmulatorProcess &emulator, int period = TestPeriod)
 {
-    module.setPeriodForTests(TestPeriod);
+    module.setPeriodForTests(period);
     module.port->setPortName(emulator.portPath());
     return module.port->open(QIODevice::ReadWrite);
+}
+
+void checkEnd(const QElapsedTimer &clock, const Module &module, Module::Command command, int period)
+{
+    const qint64 elapsed = clock.elapsed();
+    const int limit = module.limitMilliseconds(command);
+    const QString times = QStringLiteral("%1 of %2 ms").arg(elapsed).arg(limit);
+    QVERIFY2(period == ModulePeriod ? elapsed < limit * 3 / 4 : elapsed >= limit, qPrintable(times));
 }
 
 QString hex(const QByteArray &bytes)
@@ -53,8 +66,8 @@ private slots:
     void pinPukBytes_data();
     void pinPukBytes();
     void writtenBlocksReadBack();
-    void missingAcknowledgementFails_data();
-    void missingAcknowledgementFails();
+    void acknowledgementDecidesWrite_data();
+    void acknowledgementDecidesWrite();
     void lingeringByteDoesNotSpoilNextAnswer();
     void lateAnswerDoesNotSpoilNextCommand();
     void secondCommandRefusedWhileBusy();
@@ -66,21 +79,28 @@ void TestModuleProtocol::probeNeedsExactAnswer_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<bool>("answered");
-    QTest::newRow("module") << QStringList{} << true;
-    QTest::newRow("z and line end") << QStringList{"--fail", "wrong-answer"} << false;
-    QTest::newRow("silent") << QStringList{"--fail", "silent"} << false;
+    QTest::addColumn<int>("period");
+    QTest::newRow("module") << QStringList{} << true << ModulePeriod;
+    QTest::newRow("module after 200 ms") << QStringList{"--delay", "i=200"} << true << ModulePeriod;
+    QTest::newRow("z and line end") << QStringList{"--fail", "wrong-answer"} << false << ModulePeriod;
+    QTest::newRow("silent") << QStringList{"--fail", "silent"} << false << TestPeriod;
+    QTest::newRow("after the wait") << QStringList{"--delay", "i=100"} << false << TestPeriod;
 }
 
 void TestModuleProtocol::probeNeedsExactAnswer()
 {
     QFETCH(QStringList, options);
     QFETCH(bool, answered);
+    QFETCH(int, period);
     EmulatorProcess emulator(options);
     QVERIFY(emulator.isRunning());
     Module module;
-    QVERIFY(openPort(module, emulator));
+    QVERIFY(openPort(module, emulator, period));
 
+    QElapsedTimer clock;
+    clock.start();
     QCOMPARE(module.probe(), answered);
+    checkEnd(clock, module, Module::Command::Probe, period);
     QTRY_COMPARE(emulator.commands(), QStringList{"69"});
 }
 
@@ -88,26 +108,43 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("size");
-    QTest::newRow("whole image") << QStringList{} << ConfigurationImageSize;
-    QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967;
-    QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969;
-    QTest::newRow("silent") << QStringList{"--fail", "silent"} << 0;
+    QTest::addColumn<int>("period");
+    QTest::newRow("whole image") << QStringList{} << ConfigurationImageSize << ModulePeriod;
+    QTest::newRow("whole image after 300 ms")
+            << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
+    QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << TestPeriod;
+    QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
+    QTest::newRow("silent") << QStringList{"--fail", "silent"} << 0 << TestPeriod;
+    QTest::newRow("image after the wait") << QStringList{"--delay", "A=300"} << 0 << TestPeriod;
 }
 
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
 {
     QFETCH(QStringList, options);
     QFETCH(int, size);
+    QFETCH(int, period);
     EmulatorProcess emulator(options);
     QVERIFY(emulator.isRunning());
     Module module;
-    QVERIFY(openPort(module, emulator));
+    QVERIFY(openPort(module, emulator, period));
+    QSignalSpy progress(&module, &Module::exchangeProgress);
+    const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
 
+    QElapsedTimer clock;
+    clock.start();
     const QByteArray image = module.readConfiguration();
+    checkEnd(clock, module, Module::Command::ReadConfiguration, period);
     QCOMPARE(image.size(), size);
     if (size > 0)
         QCOMPARE(image.left(ImageHeaderSize), QByteArray("123412345678\0\0", ImageHeaderSize));
     QTRY_COMPARE(emulator.commands(), QStringList{"41"});
+
+    // From 0 to the bound, rising a few times a second in between.
+    QCOMPARE(progress.constFirst(), QVariantList({0, limit}));
+    QCOMPARE(progress.constLast(), QVariantList({limit, limit}));
+    QVERIFY(progress.count() - 2 >= clock.elapsed() / 400);
+    for (qsizetype i = 1; i < progress.count(); ++i)
+        QVERIFY(progress.at(i - 1).at(0).toInt() <= progress.at(i).at(0).toInt());
 }
 
 void TestModuleProtocol::liveStateFollowsEmulatorSequence()
@@ -115,10 +152,14 @@ void TestModuleProtocol::liveStateFollowsEmulatorSequence()
     EmulatorProcess emulator;
     QVERIFY(emulator.isRunning());
     Module module;
-    QVERIFY(openPort(module, emulator));
+    QVERIFY(openPort(module, emulator, ModulePeriod));
 
-    for (int n = 0; n < 3; ++n)
+    for (int n = 0; n < 3; ++n) {
+        QElapsedTimer clock;
+        clock.start();
         QCOMPARE(hex(module.readOnlineState()), hex(liveState(n)));
+        checkEnd(clock, module, Module::Command::ReadOnlineState, ModulePeriod);
+    }
     QTRY_COMPARE(emulator.commands(), QStringList({"42", "42", "42"}));
 }
 
@@ -207,36 +248,50 @@ void TestModuleProtocol::writtenBlocksReadBack()
                           hex("pc" + configuration.toImage(ImageSection::SmsBlock)), "41"}));
 }
 
-void TestModuleProtocol::missingAcknowledgementFails_data()
+void TestModuleProtocol::acknowledgementDecidesWrite_data()
 {
-    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("command");
-    QTest::newRow("settings block") << "no-settings-ack" << "pb";
-    QTest::newRow("SMS block") << "no-sms-ack" << "pc";
-    QTest::newRow("PIN and PUK") << "no-pin-ack" << "pa";
-    QTest::newRow("settings block, ack with line end") << "wrong-answer" << "pb";
-    QTest::newRow("SMS block, ack with line end") << "wrong-answer" << "pc";
-    QTest::newRow("PIN and PUK, ack with line end") << "wrong-answer" << "pa";
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("period");
+    const QList<QPair<QString, QString>> commands = {
+        {"pb", "no-settings-ack"}, {"pc", "no-sms-ack"}, {"pa", "no-pin-ack"}};
+    for (const auto &[command, noAcknowledgement] : commands) {
+        const QByteArray name = command.toLatin1();
+        QTest::addRow("%s acknowledged", name.data()) << QStringList{} << command << true << ModulePeriod;
+        QTest::addRow("%s acknowledged after 300 ms", name.data())
+                << QStringList{"--delay", command + "=300"} << command << true << ModulePeriod;
+        QTest::addRow("%s, acknowledgement with line end", name.data())
+                << QStringList{"--fail", "wrong-answer"} << command << false << ModulePeriod;
+        QTest::addRow("%s not acknowledged", name.data())
+                << QStringList{"--fail", noAcknowledgement} << command << false << TestPeriod;
+    }
 }
 
-void TestModuleProtocol::missingAcknowledgementFails()
+void TestModuleProtocol::acknowledgementDecidesWrite()
 {
-    QFETCH(QString, fault);
+    QFETCH(QStringList, options);
     QFETCH(QString, command);
-    EmulatorProcess emulator({"--fail", fault});
+    QFETCH(bool, written);
+    QFETCH(int, period);
+    EmulatorProcess emulator(options);
     QVERIFY(emulator.isRunning());
     Module module;
-    QVERIFY(openPort(module, emulator));
+    QVERIFY(openPort(module, emulator, period));
     const Configuration configuration;
 
-    bool written = true;
-    if (command == "pb")
-        written = module.writeSettingsBlock(configuration);
-    else if (command == "pc")
-        written = module.writeSmsBlock(configuration);
-    else
-        written = module.writePinPuk("1234", "12345678", 2);
-    QVERIFY(!written);
+    QElapsedTimer clock;
+    clock.start();
+    if (command == "pb") {
+        QCOMPARE(module.writeSettingsBlock(configuration), written);
+        checkEnd(clock, module, Module::Command::SettingsBlock, period);
+    } else if (command == "pc") {
+        QCOMPARE(module.writeSmsBlock(configuration), written);
+        checkEnd(clock, module, Module::Command::SmsBlock, period);
+    } else {
+        QCOMPARE(module.writePinPuk("1234", "12345678", 2), written);
+        checkEnd(clock, module, Module::Command::PinPuk, period);
+    }
     QTRY_COMPARE(emulator.commands().size(), 1);
     QVERIFY(emulator.commands().constFirst().startsWith(hex(command.toLatin1())));
 }
@@ -268,10 +323,10 @@ void TestModuleProtocol::lateAnswerDoesNotSpoilNextCommand()
 
 void TestModuleProtocol::secondCommandRefusedWhileBusy()
 {
-    EmulatorProcess emulator;
+    EmulatorProcess emulator({"--delay", "A=500"});
     QVERIFY(emulator.isRunning());
     Module module;
-    QVERIFY(openPort(module, emulator));
+    QVERIFY(openPort(module, emulator, ModulePeriod));
 
     bool busyMeanwhile = false;
     bool probeMeanwhile = true;

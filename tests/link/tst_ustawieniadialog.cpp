@@ -313,7 +313,10 @@ void UstawieniaDialogTest::ringTasks_data()
     QTest::addColumn<QStringList>("choices");
     QTest::addColumn<int>("expected");
 
-    for (const auto &[name, key] : {std::pair{"dzwonek1ComboBox", 1}, std::pair{"dzwonek2ComboBox", 4}}) {
+    for (const auto &[comboName, ringKey] : {std::pair{"dzwonek1ComboBox", 1}, std::pair{"dzwonek2ComboBox", 4}}) {
+        // Named copies: a lambda may not capture a structured binding before C++20.
+        const char *const name = comboName;
+        const int key = ringKey;
         const auto row = [&](const char *caseName) -> QTestData & {
             return QTest::addRow("%s %s", name, caseName) << QByteArray(name) << key;
         };

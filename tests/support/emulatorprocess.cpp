@@ -1,11 +1,14 @@
 #include "emulatorprocess.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 EmulatorProcess::EmulatorProcess(const QStringList &options)
 {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(TX48_EMULATOR_PATH), options + QStringList{"--log", logPath()});
+    const QString testProcess = QString::number(QCoreApplication::applicationPid());
+    process.start(QStringLiteral(TX48_EMULATOR_PATH),
+                  options + QStringList{"--log", logPath(), "--exit-with-parent", testProcess});
     if (!process.waitForStarted(5000))
         return;
     while (!process.canReadLine() && process.waitForReadyRead(5000)) {
@@ -15,6 +18,11 @@ EmulatorProcess::EmulatorProcess(const QStringList &options)
 }
 
 EmulatorProcess::~EmulatorProcess()
+{
+    stop();
+}
+
+void EmulatorProcess::stop()
 {
     if (process.state() == QProcess::NotRunning)
         return;

@@ -15,6 +15,10 @@ public:
     explicit EmulatorProcess(const QStringList &options = {});
     ~EmulatorProcess();
 
+    // Ends the emulator, and with it its end of the line, as when a module's
+    // adapter is pulled out.
+    void stop();
+
     // False when the emulator did not start or printed no port path.
     bool isRunning() const;
     // The pseudo-terminal to open as the module's port.

@@ -12,8 +12,8 @@ class InputWidgetsTest : public QObject
 private slots:
     void indicatorIgnoresMouseAndKeys();
     void indicatorFollowsProgram();
-    void decimalFieldRefusesCommaAndSpace_data();
-    void decimalFieldRefusesCommaAndSpace();
+    void decimalFieldTakesCommaAsPointAndRefusesSpace_data();
+    void decimalFieldTakesCommaAsPointAndRefusesSpace();
     void rangeFieldKeys_data();
     void rangeFieldKeys();
     void rangeFieldBackspaceAtLimit();
@@ -51,16 +51,16 @@ void InputWidgetsTest::indicatorFollowsProgram()
     QVERIFY(!indicator.isChecked());
 }
 
-void InputWidgetsTest::decimalFieldRefusesCommaAndSpace_data()
+void InputWidgetsTest::decimalFieldTakesCommaAsPointAndRefusesSpace_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
     QTest::newRow("period") << "2.5" << "2.5";
-    QTest::newRow("comma") << "2,5" << "25";
+    QTest::newRow("comma") << "2,5" << "2.5";
     QTest::newRow("space") << "2 5" << "25";
 }
 
-void InputWidgetsTest::decimalFieldRefusesCommaAndSpace()
+void InputWidgetsTest::decimalFieldTakesCommaAsPointAndRefusesSpace()
 {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
@@ -81,7 +81,8 @@ void InputWidgetsTest::rangeFieldKeys_data()
     QTest::newRow("999.5") << "999" << ".5" << "999.5";
     QTest::newRow("above 1000") << "999" << "9" << "999";
     QTest::newRow("1000 by decimals") << "999.9" << "9" << "999.99";
-    QTest::newRow("comma") << "12" << ",5" << "125";
+    QTest::newRow("comma") << "12" << ",5" << "12.5";
+    QTest::newRow("no decimal comma after 1000") << "1000" << "," << "1000";
     QTest::newRow("space") << "12" << " 5" << "125";
 }
 

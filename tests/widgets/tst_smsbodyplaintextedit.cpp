@@ -65,7 +65,7 @@ void SmsBodyPlainTextEditTest::polishLettersBecomeBaseLetters()
 void SmsBodyPlainTextEditTest::typedWord()
 {
     SmsBodyPlainTextEdit editor(nullptr);
-    for (const QString &letter : {"ż", "ó", "ł", "ć"})
+    for (const char *letter : {"ż", "ó", "ł", "ć"})
         typeCharacter(&editor, letter);
     QTest::keyClicks(&editor, QStringLiteral(" ok"));
     QCOMPARE(editor.toPlainText(), QStringLiteral("zolc ok"));

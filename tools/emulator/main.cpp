@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +43,11 @@ Like a real line, the emulator drops answers the tool cannot read any more:
 nothing is sent while the tool's end is closed, bytes the tool left unread
 are discarded when it closes its end, and late answers still pending then are
 cancelled.
+
+Timing: by default the emulator answers at once and bytes cross the
+pseudo-terminal at once. --delay-ms and --delay make it answer after a pause,
+like a module that takes its time (a pause is counted from the moment the
+whole command has arrived); --baud makes the line as slow as a real one.
 
 Log (--log): one line per command received, its bytes in upper-case hex
 separated by single spaces, e.g. "43 03 E8 00 00 21"; written at once.
@@ -106,13 +112,41 @@ int main(int argc, char *argv[])
     const QCommandLineOption failOption("fail", "Behave with the fault <mode> (see above).", "mode");
     const QCommandLineOption lateOption("late-ms",
         "Delay of answers in the late mode, in milliseconds (default 4000).", "ms", "4000");
-    parser.addOptions({configOption, logOption, failOption, lateOption});
+    const QCommandLineOption delayAllOption("delay-ms",
+        "Answer every command <ms> milliseconds after it has arrived (default 0).", "ms", "0");
+    const QCommandLineOption delayOption("delay",
+        "Answer <command> (i, A, B, C, pa, pb or pc) <ms> milliseconds after it has arrived, "
+        "whatever --delay-ms says, e.g. --delay A=800; may be repeated.",
+        "command=ms");
+    const QCommandLineOption baudOption("baud",
+        "Pace the line like a serial line at <rate> baud, 10 bits a byte: a command counts "
+        "as arrived once its last byte has crossed the line, and answers leave at that pace, "
+        "in pieces a millisecond apart as from a USB adapter. Without it bytes pass at once.",
+        "rate");
+    const QCommandLineOption parentOption("exit-with-parent",
+        "Stop when the process <pid>, which started the emulator, ends (for tests).", "pid");
+    parser.addOptions({configOption, logOption, failOption, lateOption, delayAllOption, delayOption,
+                       baudOption, parentOption});
     parser.process(app);
 
     const auto fail = [](const QString &message) {
         std::fprintf(stderr, "tx48-emulator: %s\n", qPrintable(message));
         return 2;
     };
+
+    // A test that crashes or is killed must not leave its emulator behind:
+    // it would hold the test runner's output open, and the run would never end.
+    if (parser.isSet(parentOption)) {
+        bool pidOk = false;
+        const qint64 parent = parser.value(parentOption).toLongLong(&pidOk);
+        if (!pidOk || parent <= 0)
+            return fail(QStringLiteral("--exit-with-parent needs a process id"));
+        if (::prctl(PR_SET_PDEATHSIG, SIGTERM) == -1)
+            return fail(QStringLiteral("cannot follow the parent process"));
+        // The parent may have ended before the request above took effect.
+        if (::getppid() != parent)
+            return 0;
+    }
 
     QSet<ModuleEmulator::Fault> faults;
     for (const QString &name : parser.values(failOption)) {
@@ -121,15 +155,38 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("unknown fault mode: %1").arg(name));
         faults.insert(fault);
     }
-    bool lateOk = false;
-    const int lateMilliseconds = parser.value(lateOption).toInt(&lateOk);
-    if (!lateOk || lateMilliseconds < 0)
+    const auto milliseconds = [](const QString &text, int *value) {
+        bool ok = false;
+        *value = text.toInt(&ok);
+        return ok && *value >= 0;
+    };
+    int lateMilliseconds = 0;
+    if (!milliseconds(parser.value(lateOption), &lateMilliseconds))
         return fail(QStringLiteral("--late-ms needs a number of milliseconds"));
+
+    int answerDelay = 0;
+    if (!milliseconds(parser.value(delayAllOption), &answerDelay))
+        return fail(QStringLiteral("--delay-ms needs a number of milliseconds"));
+    QList<QPair<QString, int>> commandDelays;
+    for (const QString &setting : parser.values(delayOption)) {
+        const QString command = setting.section('=', 0, 0);
+        int delay = 0;
+        if (!ModuleEmulator::isCommandName(command) || !milliseconds(setting.section('=', 1), &delay))
+            return fail(QStringLiteral("--delay needs a command and milliseconds, e.g. A=800: %1").arg(setting));
+        commandDelays.append({command, delay});
+    }
+    int baud = 0;
+    if (parser.isSet(baudOption) && (!milliseconds(parser.value(baudOption), &baud) || baud == 0))
+        return fail(QStringLiteral("--baud needs a rate in bits per second, e.g. 115200"));
 
     PseudoTerminal line;
     ModuleEmulator emulator(&line);
     emulator.setFaults(faults);
     emulator.setLateMilliseconds(lateMilliseconds);
+    emulator.setAnswerDelay(answerDelay);
+    for (const auto &[command, delay] : std::as_const(commandDelays))
+        emulator.setAnswerDelay(command, delay);
+    emulator.setBaudRate(baud);
     if (parser.isSet(configOption)) {
         QByteArray image;
         QString error;

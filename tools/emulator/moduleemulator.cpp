@@ -15,6 +15,14 @@ constexpr int SmsSize = 1120;
 constexpr int PinOffset = 0;
 constexpr int PukOffset = 4;
 constexpr int PinRequestOffset = 12;
+constexpr int BitsPerByte = 10;
+constexpr int PaceInterval = 1;
+
+// "pa", "pb", "pc" or the command's first byte.
+QString commandName(const QByteArray &command)
+{
+    return QString::fromLatin1(command.startsWith('p') ? command.left(2) : command.left(1));
+}
 
 } // namespace
 
@@ -23,6 +31,10 @@ ModuleEmulator::ModuleEmulator(PseudoTerminal *line, QObject *parent)
 {
     connect(line, &PseudoTerminal::received, this, &ModuleEmulator::receive);
     connect(line, &PseudoTerminal::peerClosed, this, &ModuleEmulator::cancelPendingAnswers);
+    paceTimer.setTimerType(Qt::PreciseTimer);
+    paceTimer.setInterval(PaceInterval);
+    connect(&paceTimer, &QTimer::timeout, this, &ModuleEmulator::sendDueBytes);
+    lineClock.start();
 }
 
 bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
@@ -46,6 +58,12 @@ bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
         }
     }
     return false;
+}
+
+bool ModuleEmulator::isCommandName(const QString &name)
+{
+    static const QStringList names = {"i", "A", "B", "C", "pa", "pb", "pc"};
+    return names.contains(name);
 }
 
 // A factory-fresh module: SIM PIN 1234, PUK 12345678, both analogue ranges
@@ -79,6 +97,21 @@ void ModuleEmulator::setLateMilliseconds(int milliseconds)
     lateMilliseconds = milliseconds;
 }
 
+void ModuleEmulator::setAnswerDelay(int milliseconds)
+{
+    answerDelay = milliseconds;
+}
+
+void ModuleEmulator::setAnswerDelay(const QString &commandName, int milliseconds)
+{
+    commandDelays.insert(commandName, milliseconds);
+}
+
+void ModuleEmulator::setBaudRate(int baud)
+{
+    byteNanoseconds = baud > 0 ? qint64(BitsPerByte) * 1000000000 / baud : 0;
+}
+
 bool ModuleEmulator::setLogFile(const QString &fileName)
 {
     log.setFileName(fileName);
@@ -88,6 +121,8 @@ bool ModuleEmulator::setLogFile(const QString &fileName)
 void ModuleEmulator::receive(const QByteArray &bytes)
 {
     input += bytes;
+    const qint64 now = lineClock.nsecsElapsed();
+    inboundDoneAt = qMax(inboundDoneAt, now) + bytes.size() * byteNanoseconds;
     for (qsizetype length = nextCommandLength(); length > 0; length = nextCommandLength()) {
         const QByteArray command = input.left(length);
         input.remove(0, length);
@@ -95,7 +130,11 @@ void ModuleEmulator::receive(const QByteArray &bytes)
             log.write(command.toHex(' ').toUpper() + '\n');
             log.flush();
         }
-        execute(command);
+        // On a paced line the command is complete once its last byte is through.
+        if (inboundDoneAt > now)
+            later(int((inboundDoneAt - now + 999999) / 1000000), [this, command] { execute(command); });
+        else
+            execute(command);
     }
 }
 
@@ -103,6 +142,8 @@ void ModuleEmulator::cancelPendingAnswers()
 {
     ++session;
     input.clear();
+    outgoing.clear();
+    paceTimer.stop();
 }
 
 qsizetype ModuleEmulator::nextCommandLength() const
@@ -176,16 +217,50 @@ void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)
     if (faults.contains(Fault::Silent))
         return;
     const QByteArray sent = faults.contains(Fault::WrongAnswer) ? bytes + "\r\n" : bytes;
+    int delay = commandDelays.value(commandName(command), answerDelay);
     // The probe stays prompt, so the tool can connect and then meet late answers.
-    if (faults.contains(Fault::Late) && command != "i") {
-        const quint32 answerSession = session;
-        QTimer::singleShot(lateMilliseconds, this, [this, sent, answerSession] {
-            if (answerSession == session)
-                line->write(sent);
-        });
+    if (faults.contains(Fault::Late) && command != "i")
+        delay = lateMilliseconds;
+    if (delay > 0)
+        later(delay, [this, sent] { send(sent); });
+    else
+        send(sent);
+}
+
+void ModuleEmulator::send(const QByteArray &bytes)
+{
+    if (byteNanoseconds == 0) {
+        line->write(bytes);
         return;
     }
-    line->write(sent);
+    if (outgoing.isEmpty())
+        nextOutgoingDoneAt = lineClock.nsecsElapsed() + byteNanoseconds;
+    outgoing += bytes;
+    if (!paceTimer.isActive())
+        paceTimer.start();
+}
+
+// Writes the answer bytes that have crossed the line by now, in one piece.
+void ModuleEmulator::sendDueBytes()
+{
+    const qint64 now = lineClock.nsecsElapsed();
+    if (now >= nextOutgoingDoneAt) {
+        const qsizetype due = qMin<qint64>(outgoing.size(), 1 + (now - nextOutgoingDoneAt) / byteNanoseconds);
+        line->write(outgoing.left(due));
+        outgoing.remove(0, due);
+        nextOutgoingDoneAt += due * byteNanoseconds;
+    }
+    if (outgoing.isEmpty())
+        paceTimer.stop();
+}
+
+void ModuleEmulator::later(int milliseconds, const std::function<void()> &action)
+{
+    const quint32 actionSession = session;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, this, [this, actionSession, action] {
+        if (actionSession == session)
+            action();
+    });
 }
 
 // Live state n (n = 0 for the first "B"): AI1 = 50 * (n mod 21), AI2 = 1000 - AI1,

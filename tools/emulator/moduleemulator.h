@@ -2,10 +2,15 @@
 #define MODULEEMULATOR_H
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
 
 class PseudoTerminal;
 
@@ -33,11 +38,20 @@ public:
     ModuleEmulator(PseudoTerminal *line, QObject *parent = nullptr);
 
     static bool faultFromName(const QString &name, Fault *fault);
+    // The commands whose answers can be delayed: i, A, B, C, pa, pb, pc.
+    static bool isCommandName(const QString &name);
     static QByteArray defaultImage();
 
     void setImage(const QByteArray &image);
     void setFaults(const QSet<Fault> &faults);
     void setLateMilliseconds(int milliseconds);
+    // Every answer leaves this long after its command was taken, unless its
+    // command has a delay of its own.
+    void setAnswerDelay(int milliseconds);
+    void setAnswerDelay(const QString &commandName, int milliseconds);
+    // Paces the line like a serial line at `baud` (10 bits a byte) instead of
+    // passing bytes at once; 0 turns pacing off.
+    void setBaudRate(int baud);
     bool setLogFile(const QString &fileName);
 
 private:
@@ -47,6 +61,10 @@ private:
     qsizetype nextCommandLength() const;
     void execute(const QByteArray &command);
     void answer(const QByteArray &command, const QByteArray &bytes);
+    void send(const QByteArray &bytes);
+    void sendDueBytes();
+    // Runs `action` after `milliseconds`, unless the tool closes its end first.
+    void later(int milliseconds, const std::function<void()> &action);
     QByteArray liveState();
 
     PseudoTerminal *line;
@@ -54,6 +72,17 @@ private:
     QByteArray image;
     QSet<Fault> faults;
     int lateMilliseconds = 4000;
+    int answerDelay = 0;
+    QHash<QString, int> commandDelays;
+    // Pacing: the time one byte takes on the line (0: no pacing), when the
+    // tool's bytes received so far have crossed it, and the answer bytes
+    // still on their way with the time the next of them is through.
+    qint64 byteNanoseconds = 0;
+    QElapsedTimer lineClock;
+    qint64 inboundDoneAt = 0;
+    QByteArray outgoing;
+    qint64 nextOutgoingDoneAt = 0;
+    QTimer paceTimer;
     QFile log;
     quint32 pollCount = 0;
     // Raised whenever the tool closes its end, so late answers meant for an

@@ -23,7 +23,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     MainWindow window;
-    window.resize(1100, 760);
+    // The size the window opens with on a 1366 x 768 screen.
+    window.resize(1280, 677);
     window.findChild<QAction *>(QStringLiteral("actionNowy"))->trigger();
 
     Configuration example;
