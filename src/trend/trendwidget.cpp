@@ -89,7 +89,7 @@ TrendWidget::TrendWidget(QWidget *parent)
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->setBackgroundRoundness(0);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->legend()->setAlignment(Qt::AlignTop);
+    chart->legend()->setAlignment(Qt::AlignRight);
     ui->przebiegChartView->setChart(chart);
     ui->przebiegChartView->setRenderHint(QPainter::Antialiasing);
 
