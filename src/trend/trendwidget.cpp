@@ -150,7 +150,6 @@ TrendWidget::~TrendWidget()
 void TrendWidget::setRecord(const TrendRecord *newRecord)
 {
     record = newRecord;
-    frozenEnd.reset();
     const QSignalBlocker blocker(ui->przebiegWstrzymajPushButton);
     ui->przebiegWstrzymajPushButton->setChecked(false);
     on_przebiegWstrzymajPushButton_toggled(false);

@@ -39,9 +39,6 @@ public:
     // Shows the polls added to the record since, unless the view is paused.
     void refresh();
 
-    // How far back the view reaches.
-    int spanMinutes() const { return span; }
-
 private slots:
     void on_przebieg1MinToolButton_clicked();
     void on_przebieg10MinToolButton_clicked();
