@@ -6,7 +6,7 @@
 # Usage: scripts/benchmark-startup.sh [RUNS [PROGRAM...]]
 # Given several programs (for instance two builds to compare), it takes
 # turns between them, so that other load on the machine falls on all alike.
-# Needs Xvfb and xdotool (Debian packages xvfb and xdotool).
+# Needs Xvfb and xev (Debian packages xvfb and x11-utils).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,9 +14,9 @@ build=${TELVORO_BUILD_DIR:-$root/build}
 runs=${1:-15}
 programs=("${@:2}")
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xev; do
     if ! command -v "$tool" > /dev/null; then
-        echo "$tool is missing: install the Debian packages xvfb and xdotool." >&2
+        echo "$tool is missing: install the Debian packages xvfb and x11-utils." >&2
         exit 1
     fi
 done
@@ -30,8 +30,10 @@ fi
 work=$(mktemp -d)
 program=
 server=
+watcher=
 cleanup() {
     [[ -n $program ]] && kill "$program" 2> /dev/null
+    [[ -n $watcher ]] && kill "$watcher" 2> /dev/null
     [[ -n $server ]] && kill "$server" 2> /dev/null
     rm -rf "$work"
 }
@@ -45,29 +47,41 @@ for number in $(seq 200 299); do
     fi
 done
 [[ -n $display ]] || { echo "No free X display number found." >&2; exit 1; }
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp 2> /dev/null &
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log" &
 server=$!
 export DISPLAY=:$display
-until xdotool getdisplaygeometry > /dev/null 2>&1; do
-    kill -0 "$server" 2> /dev/null || { echo "Xvfb did not start." >&2; exit 1; }
-    sleep 0.05
+# One client watches every window being mapped; asking the server again and
+# again instead could crowd it out on a busy machine.
+for _ in $(seq 100); do
+    xev -root -event substructure > "$work/events" 2> /dev/null &
+    watcher=$!
+    sleep 0.1
+    kill -0 "$watcher" 2> /dev/null && break
+    kill -0 "$server" 2> /dev/null || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+    watcher=
 done
+[[ -n $watcher ]] || { echo "Cannot watch the X server." >&2; exit 1; }
 
-# Milliseconds from launching the program until a window named like it is mapped.
+mapped() {
+    grep -c MapNotify "$work/events" || true
+}
+
+# Milliseconds from launching the program until its first window is mapped.
 start_once() {
     local settings=$work/settings
     rm -rf "$settings" && mkdir "$settings"
-    local started ended
+    local before started ended
+    before=$(mapped)
     started=$(date +%s%N)
     XDG_CONFIG_HOME=$settings "$1" > "$work/output" 2>&1 &
     program=$!
-    until xdotool search --onlyvisible --name '^Telvoro$' > /dev/null 2>&1; do
+    until (($(mapped) > before)); do
         if ! kill -0 "$program" 2> /dev/null; then
             echo "$1 ended before its window showed:" >&2
             cat "$work/output" >&2
             exit 1
         fi
-        sleep 0.005
+        sleep 0.002
     done
     ended=$(date +%s%N)
     kill "$program"
