@@ -90,7 +90,10 @@ TrendWidget::TrendWidget(QWidget *parent)
     chart->setBackgroundRoundness(0);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
     chart->legend()->setAlignment(Qt::AlignRight);
+    // The view gives up the empty chart it made for itself without freeing it.
+    QChart *emptyChart = ui->przebiegChartView->chart();
     ui->przebiegChartView->setChart(chart);
+    delete emptyChart;
     ui->przebiegChartView->setRenderHint(QPainter::Antialiasing);
 
     timeAxis = new QDateTimeAxis;
