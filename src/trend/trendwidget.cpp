@@ -42,7 +42,8 @@ const std::array<QColor, DigitalInputCount> DigitalColours{
     QColor(0, 150, 160), QColor(150, 110, 0), QColor(200, 0, 160)};
 const QColor GapColour(226, 226, 226);
 
-// DI n (from 1) in normalised height: the lane's off level and its on level.
+// Where a level of a digital input's lane (input 0 is DI1, at the top) lies
+// in normalised height.
 double laneLevel(int input, double level)
 {
     return DigitalBandTop - (input + 1) * LaneHeight + level * LaneHeight;
@@ -315,7 +316,9 @@ void TrendWidget::updateAnalogAxes(const TrendSample *newest,
         const auto [minimum, maximum] = axisRangeFor(0.0, top, AnalogBandBottom, AnalogBandTop);
         axis->setRange(minimum, maximum);
         axis->setStartValue(minimum);
-        for (double value : {0.0, top / 2, top}) {
+        // The middle label sits where its rounded text says.
+        const double unit = std::pow(10.0, -range.decimals);
+        for (double value : {0.0, std::round(top / 2 / unit) * unit, top}) {
             const QString label = QString::number(value, 'f', range.decimals);
             if (!axis->categoriesLabels().contains(label))
                 axis->append(label, value);
