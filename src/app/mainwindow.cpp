@@ -135,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     module = new Module;
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
+    connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
 
     for (int i = 0; i < StatusCount; ++i) {
         const QString key = QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i);
@@ -206,6 +207,8 @@ void MainWindow::updateWindowState()
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
+    ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
+    ui->actionKopie_zapasowe->setEnabled(idle);
     ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionUstawienia->setEnabled(idle && !pollingTabShown);

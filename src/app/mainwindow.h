@@ -11,6 +11,8 @@
 #include <QList>
 #include <QTimer>
 #include <array>
+#include <memory>
+#include <optional>
 
 class Configuration;
 class InputAction;
@@ -108,6 +110,8 @@ private slots:
     void on_actionO_programie_triggered();
     void on_weWyWeAn1ZakresLineEdit_textEdited(QString text);
     void on_weWyWeAn2ZakresLineEdit_textEdited(QString text);
+    void on_actionPorownaj_z_plikiem_triggered();
+    void on_actionKopie_zapasowe_triggered();
 
 private:
     void updateInputPanelSpacer();
@@ -137,6 +141,9 @@ private:
     // configuration must stay open; the caller then does not go on.
     bool closeConfiguration();
     bool saveConfigurationToFile();
+    // Reads a .kvl file; a failure is shown as opening a file shows it.
+    std::optional<Configuration> loadConfigurationFile(const QString &path);
+    void openLoadedConfiguration(const Configuration &loaded, const QString &path);
 
     // Form binding (src/config/mainwindow_formbinding.cpp).
     void fillForm();
@@ -174,12 +181,20 @@ private:
     TrendWidget *trendWidget = nullptr;
 
     // Module operations (src/link/mainwindow_module.cpp).
+    void moduleConnectionLost();
+    void showModuleDisconnected(const QString &status);
     bool deferWhileModuleBusy(void (MainWindow::*operation)());
     void runOperationsWaitingForModule();
     bool smsBlockNeedsWriting() const;
-    // The SMS block the connected module is known to hold (read from it or
-    // written to it); empty when unknown.
-    QByteArray smsBlockInModule;
+    bool readModuleConfiguration();
+    bool confirmWrite();
+    void writeToModule();
+    // What the connected module is known to hold: read from it or written to
+    // it since the connection was made; null when unknown.
+    std::unique_ptr<Configuration> moduleConfiguration;
+
+    // Backups (src/backup/mainwindow_backups.cpp).
+    bool saveModuleBackup();
     QList<void (MainWindow::*)()> operationsWaitingForModule;
 };
 

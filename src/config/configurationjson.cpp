@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
@@ -466,6 +468,67 @@ private:
     QStringList knownKeys;
 };
 
+// A JSON text's fault in the words of someone who edits the file by hand.
+class JsonSyntax
+{
+    Q_DECLARE_TR_FUNCTIONS(ConfigurationJson)
+
+public:
+    static QString fault(const QByteArray &text, const QJsonParseError &parseError)
+    {
+        if (text.trimmed().isEmpty())
+            return tr("plik jest pusty.");
+        // The offset counts bytes of UTF-8; the place is told in characters.
+        const QByteArray before = text.left(parseError.offset);
+        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+        const qsizetype column = QString::fromUtf8(before.mid(lineStart)).toUcs4().size() + 1;
+        return tr("błąd składni JSON w wierszu %1, w kolumnie %2: %3")
+                .arg(before.count('\n') + 1)
+                .arg(column)
+                .arg(reason(parseError));
+    }
+
+private:
+    static QString reason(const QJsonParseError &parseError)
+    {
+        switch (parseError.error) {
+        case QJsonParseError::UnterminatedObject:
+            return tr("brak przecinka albo nawiasu } zamykającego obiekt (nazwę klucza należy wpisać "
+                      "w cudzysłowie).");
+        case QJsonParseError::MissingNameSeparator:
+            return tr("brak dwukropka po nazwie klucza.");
+        case QJsonParseError::UnterminatedArray:
+            return tr("brak nawiasu ] zamykającego listę.");
+        case QJsonParseError::MissingValueSeparator:
+            return tr("brak przecinka między elementami listy.");
+        case QJsonParseError::IllegalValue:
+            return tr("niedozwolona wartość (należy wpisać liczbę, tekst w cudzysłowie, true, false, "
+                      "listę [ … ] albo obiekt { … }).");
+        case QJsonParseError::TerminationByNumber:
+            return tr("plik kończy się przed zamknięciem wszystkich nawiasów.");
+        case QJsonParseError::IllegalNumber:
+            return tr("błędna liczba.");
+        case QJsonParseError::IllegalEscapeSequence:
+            return tr("błędny znak po \\ w tekście.");
+        case QJsonParseError::IllegalUTF8String:
+            return tr("tekst nie jest zapisany w UTF-8.");
+        case QJsonParseError::UnterminatedString:
+            return tr("brak cudzysłowu zamykającego tekst.");
+        case QJsonParseError::MissingObject:
+            return tr("po przecinku brak kolejnego elementu.");
+        case QJsonParseError::DeepNesting:
+            return tr("za wiele zagnieżdżonych obiektów i list.");
+        case QJsonParseError::DocumentTooLarge:
+            return tr("plik jest za duży.");
+        case QJsonParseError::GarbageAtEnd:
+            return tr("po zamknięciu obiektu są jeszcze inne znaki.");
+        case QJsonParseError::NoError:
+            break;
+        }
+        return parseError.errorString();
+    }
+};
+
 } // namespace
 
 QJsonObject configurationToJson(const Configuration &configuration)
@@ -485,4 +548,26 @@ std::optional<Configuration> configurationFromJson(const QJsonObject &json, QStr
     if (reader.failed())
         return std::nullopt;
     return configuration;
+}
+
+QByteArray configurationJsonText(const Configuration &configuration)
+{
+    return QJsonDocument(configurationToJson(configuration)).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        if (error)
+            *error = JsonSyntax::fault(text, parseError);
+        return std::nullopt;
+    }
+    if (!document.isObject()) {
+        if (error)
+            *error = JsonSyntax::tr("cały plik musi być jednym obiektem { … }.");
+        return std::nullopt;
+    }
+    return configurationFromJson(document.object(), error);
 }

@@ -3,6 +3,7 @@
 
 #include "config/configuration.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <optional>
@@ -23,5 +24,15 @@ QJsonObject configurationToJson(const Configuration &configuration);
 // sets *error to the first fault as "path: reason.", the path written like
 // analogInputs[1].actions[3].time (indices from 0).
 std::optional<Configuration> configurationFromJson(const QJsonObject &json, QString *error);
+
+// The JSON form as a file holds it: indented, keys in alphabetical order, so
+// that the same configuration always gives the same text.
+QByteArray configurationJsonText(const Configuration &configuration);
+
+// Reads a JSON file's text. A text that is not JSON is refused with the line
+// and column of its first fault ("błąd składni JSON w wierszu 3, w kolumnie
+// 7: …"), counted from 1 in characters; valid JSON goes on to
+// configurationFromJson().
+std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error);
 
 #endif

@@ -2,8 +2,12 @@
 #include "ui_mainwindow.h"
 
 #include "config/configuration.h"
+#include "config/configurationfields.h"
 #include "config/configurationfile.h"
+#include "config/differencesdialog.h"
+#include "config/usernames.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,24 +67,55 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
         QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QString(), tr("Plik TX48 (*.kvl)"));
     if (path.isEmpty())
         return;
+    if (const std::optional<Configuration> loaded = loadConfigurationFile(path))
+        openLoadedConfiguration(*loaded, path);
+}
+
+std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &path)
+{
     const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
     if (loaded.status == ConfigurationFile::Status::CannotOpen) {
         QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
                              QMessageBox::Ok);
-        return;
+        return std::nullopt;
     }
     if (loaded.status == ConfigurationFile::Status::BadContent) {
         QMessageBox::warning(this, tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."),
                              QMessageBox::Ok);
-        return;
+        return std::nullopt;
     }
-    configuration = new Configuration(loaded.configuration);
-    referenceConfiguration = new Configuration(loaded.configuration);
+    return loaded.configuration;
+}
+
+void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QString &path)
+{
+    configuration = new Configuration(loaded);
+    referenceConfiguration = new Configuration(loaded);
     configurationSource = 1;
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
     updateWindowState();
     setWindowTitle(QStringLiteral("%1 (%2)").arg(applicationTitle, path));
+}
+
+void MainWindow::on_actionPorownaj_z_plikiem_triggered()
+{
+    if (!configuration || exchangeRunning)
+        return;
+    collectForm();
+    const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"), QString(),
+                                                      tr("Plik TX48 (*.kvl)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<Configuration> file = loadConfigurationFile(path);
+    if (!file)
+        return;
+    DifferencesDialog dialog(DifferencesDialog::Purpose::Compare,
+                             tr("Różnice między otwartą konfiguracją a plikiem %1.")
+                                     .arg(QDir::toNativeSeparators(path)),
+                             configurationDifferences(*configuration, *file, UserNames::fromSettings()),
+                             tr("Otwarta konfiguracja"), tr("Plik"), this);
+    dialog.exec();
 }
 
 void MainWindow::on_actionZapis_do_pliku_triggered()

@@ -2,20 +2,25 @@
 #include "ui_mainwindow.h"
 
 #include "config/configuration.h"
+#include "config/configurationfields.h"
+#include "config/differencesdialog.h"
+#include "config/usernames.h"
+#include "link/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "trend/trendwidget.h"
 
 #include <QDateTime>
 #include <QLocale>
 #include <QMessageBox>
-#include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <memory>
 #include <optional>
 
 namespace {
 
-constexpr int BusyDialogDelay = 500;
+constexpr int StatusMessageTime = 5000;
 constexpr int ConfigurationFromModule = 2;
 constexpr double AnalogOutputMaximum = 10.0;
 
@@ -28,16 +33,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
-
-// The busy indicator of a read or a write. It appears only when the exchange
-// still runs after half a second; resetting the pointer takes it away.
-std::unique_ptr<QProgressDialog> busyDialog(const QString &label, QWidget *parent)
-{
-    auto dialog = std::make_unique<QProgressDialog>(label, MainWindow::tr("Anuluj"), 0, 0, parent);
-    dialog->setCancelButton(nullptr);
-    QTimer::singleShot(BusyDialogDelay, dialog.get(), &QProgressDialog::show);
-    return dialog;
-}
+const QString ConnectionLostStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
 
 // An analogue output's set value in hundredths, or nothing when it lies
 // outside 0 to 10. Text that is not a number counts as 0; the fields take a
@@ -60,12 +58,10 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
 {
     if (modemConnected) {
         module->disconnectPort();
-        ui->modemPolaczenieStatusLabel->clear();
-        ui->polaczZModememPushButton->setText(tr("Połącz"));
-        ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
-        modemConnected = false;
-        smsBlockInModule.clear();
-    } else if (ui->portsComboBox->currentIndex() != 0) {
+        showModuleDisconnected(QString());
+        return;
+    }
+    if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
         connecting = true;
@@ -76,12 +72,30 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
-            smsBlockInModule.clear();
+            moduleConfiguration.reset();
             startTrendRecord();
         } else {
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
         }
     }
+    updateWindowState();
+}
+
+// The module's port went away (an adapter pulled out): the window is as after
+// "Rozłącz", says why, and keeps the open configuration. An exchange still
+// waiting returns right after this with its own failure.
+void MainWindow::moduleConnectionLost()
+{
+    showModuleDisconnected(ConnectionLostStatus);
+}
+
+void MainWindow::showModuleDisconnected(const QString &status)
+{
+    modemConnected = false;
+    moduleConfiguration.reset();
+    ui->polaczZModememPushButton->setText(tr("Połącz"));
+    ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
+    ui->modemPolaczenieStatusLabel->setText(status);
     updateWindowState();
 }
 
@@ -114,20 +128,14 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         return;
     }
 
-    auto busy = busyDialog(tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), this);
-    const QByteArray image = module->readConfiguration();
-    busy.reset();
-
-    if (image.size() == ConfigurationImageSize) {
-        configuration = new Configuration;
-        configuration->fromImage(image);
-        referenceConfiguration = new Configuration;
-        *referenceConfiguration = *configuration;
+    if (readModuleConfiguration()) {
+        configuration = new Configuration(*moduleConfiguration);
+        referenceConfiguration = new Configuration(*configuration);
         configurationSource = ConfigurationFromModule;
-        smsBlockInModule = configuration->toImage(ImageSection::SmsBlock);
         fillForm();
         ui->mainStackedWidget->setCurrentIndex(1);
         setWindowTitle(applicationTitle);
+        statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
     } else {
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
                              QMessageBox::Ok);
@@ -136,6 +144,23 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
     runOperationsWaitingForModule();
 }
 
+// Reads the module's configuration, with progress; true when it came whole.
+bool MainWindow::readModuleConfiguration()
+{
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module,
+            module->limitMilliseconds(Module::Command::ReadConfiguration), this);
+    const QByteArray image = module->readConfiguration();
+    progress.reset();
+    if (image.size() != ConfigurationImageSize)
+        return false;
+    moduleConfiguration = std::make_unique<Configuration>();
+    moduleConfiguration->fromImage(image);
+    return true;
+}
+
+// Nothing is sent before the user has seen what the write changes and the
+// module's configuration is safely in a backup.
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
 {
     if (!configuration || !modemConnected)
@@ -144,31 +169,90 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
         return;
     beginExchange();
     collectForm();
-
-    auto busy = busyDialog(tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), this);
-    bool written = module->writeSettingsBlock(*configuration);
-    if (written && smsBlockNeedsWriting()) {
-        const QByteArray smsBlock = configuration->toImage(ImageSection::SmsBlock);
-        written = module->writeSmsBlock(*configuration);
-        smsBlockInModule = written ? smsBlock : QByteArray();
-    }
-    busy.reset();
-    if (!written)
-        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
-                             QMessageBox::Ok);
+    if (confirmWrite() && (!moduleConfiguration || saveModuleBackup()))
+        writeToModule();
     endExchange();
     runOperationsWaitingForModule();
 }
 
+// Shows what the write changes in the module, reading the module first when
+// what it holds is not known. True when the user chose to write.
+bool MainWindow::confirmWrite()
+{
+    bool confirmed = false;
+    if (!moduleConfiguration && !readModuleConfiguration()) {
+        if (!modemConnected) {
+            QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
+                                 QMessageBox::Ok);
+            return false;
+        }
+        QMessageBox box(QMessageBox::Warning, tr("Zapis do modułu"),
+                        tr("Nie udało się odczytać konfiguracji z modułu, więc nie można pokazać, "
+                           "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
+                           "konfiguracji."),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(tr("Zapisać konfigurację do modułu bez porównania?"));
+        QPushButton *write = box.addButton(tr("Zapisz do modułu"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
+        box.exec();
+        confirmed = box.clickedButton() == write;
+    } else {
+        const QList<ConfigurationDifference> differences =
+                configurationDifferences(*moduleConfiguration, *configuration, UserNames::fromSettings());
+        const QString description = differences.isEmpty()
+                ? tr("Moduł ma już tę konfigurację. Można ją mimo to zapisać ponownie.")
+                : tr("Zapis zmieni w module pola wymienione poniżej. Przed zapisem obecna "
+                     "konfiguracja modułu zostanie zachowana w kopiach zapasowych "
+                     "(Plik → Kopie zapasowe…).");
+        DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, differences,
+                                 tr("W module"), tr("Po zapisie"), this);
+        confirmed = dialog.exec() == QDialog::Accepted;
+    }
+    // The connection may have gone while the user was asked.
+    if (confirmed && !modemConnected) {
+        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
+                             QMessageBox::Ok);
+        return false;
+    }
+    return confirmed;
+}
+
+void MainWindow::writeToModule()
+{
+    const bool withSmsBlock = smsBlockNeedsWriting();
+    int limit = module->limitMilliseconds(Module::Command::SettingsBlock);
+    if (withSmsBlock)
+        limit += module->limitMilliseconds(Module::Command::SmsBlock);
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limit, this);
+    bool written = module->writeSettingsBlock(*configuration);
+    if (written && withSmsBlock)
+        written = module->writeSmsBlock(*configuration);
+    progress.reset();
+    if (!written) {
+        // Part of it may have arrived.
+        moduleConfiguration.reset();
+        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
+                             QMessageBox::Ok);
+        return;
+    }
+    auto held = std::make_unique<Configuration>(*configuration);
+    if (!withSmsBlock)
+        held->smsTexts = moduleConfiguration->smsTexts;
+    moduleConfiguration = std::move(held);
+    statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+}
+
 // The SMS texts take 14 s to write, so they are left out when the module
 // already holds them: the configuration came from the module and its texts
-// are still the ones read from it or written to it since. Comparing with the
-// module's texts, not with the reference copy, matters once the reference has
-// moved on (saving to a file takes a new one).
+// are still the ones the module holds. Comparing with the module's texts,
+// not with the reference copy, matters once the reference has moved on
+// (saving to a file takes a new one).
 bool MainWindow::smsBlockNeedsWriting() const
 {
-    return configurationSource != ConfigurationFromModule || smsBlockInModule.isEmpty()
-            || configuration->toImage(ImageSection::SmsBlock) != smsBlockInModule;
+    return configurationSource != ConfigurationFromModule || !moduleConfiguration
+            || configuration->toImage(ImageSection::SmsBlock)
+            != moduleConfiguration->toImage(ImageSection::SmsBlock);
 }
 
 void MainWindow::updateOnlineAktualneWejscia()
@@ -221,6 +305,10 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
             doMask |= quint8(1 << (n - 1));
     }
     module->sendManualOutputs(*ao1, *ao2, doMask);
+    // The module does not answer this command; a link still open is all
+    // there is to tell.
+    if (module->isConnected())
+        statusBar()->showMessage(tr("Wysłano stan wyjść do modułu."), StatusMessageTime);
     sendingOutputs = false;
     updateWindowState();
     runOperationsWaitingForModule();

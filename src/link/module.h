@@ -46,6 +46,8 @@ public:
     bool connectDevice(QIODevice *device);
     void disconnectPort();
     bool testPort(QString name);
+    // The device file of a port name: a name without a folder lives in /dev.
+    static QString systemLocation(const QString &name);
     bool isConnected() const;
     // True while a command waits for its answer; a second command is refused
     // meanwhile, so two exchanges never mix their answers.
@@ -98,7 +100,6 @@ private:
     QByteArray exchange(Command command, const QByteArray &message);
     void checkPortError(QSerialPort::SerialPortError error);
     bool portHungUp() const;
-    static QString systemLocation(const QString &name);
 
     QIODevice *link;
     int period = 500;

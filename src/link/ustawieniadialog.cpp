@@ -3,7 +3,9 @@
 
 #include "actions/actiontext.h"
 #include "config/configuration.h"
+#include "link/exchangeprogressdialog.h"
 #include "link/module.h"
+#include "link/simcodes.h"
 
 #include <QCheckBox>
 #include <QInputDialog>
@@ -13,8 +15,6 @@
 namespace {
 constexpr int NumberCount = 8;
 constexpr int PhoneNumberLength = 9;
-constexpr int PinLength = 4;
-constexpr int PukLength = 8;
 constexpr int ShowPinPassword = 5837;
 
 // Keys of the two ring tasks in the configuration.
@@ -23,11 +23,6 @@ constexpr int ThreeRingsKey = 4;
 
 // The highest ring task value: sending status SMS 8.
 constexpr int LastRingTask = 32;
-
-// Values of the PIN request byte sent with the PIN and PUK.
-constexpr quint8 PinRequestNotChosen = 0;
-constexpr quint8 PinRequestOff = 1;
-constexpr quint8 PinRequestOn = 2;
 }
 
 UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, Module *module,
@@ -252,26 +247,30 @@ void UstawieniaDialog::on_usunNumerPushButton_clicked()
 void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
 {
     const QString pin = ui->pinLineEdit->text();
-    if (pin.length() != PinLength) {
-        QMessageBox::warning(this, tr("Zapisz"), tr("Błędny kod PIN."), QMessageBox::Ok);
-        return;
-    }
     const QString puk = ui->pukLineEdit->text();
-    if (!puk.isEmpty() && puk.length() != PukLength) {
-        QMessageBox::warning(this, tr("Zapisz"), tr("Błędny kod PUK."), QMessageBox::Ok);
+    const QString fault = SimCodes::fault(pin, puk);
+    if (!fault.isEmpty()) {
+        QMessageBox::warning(this, tr("Zapisz"), fault, QMessageBox::Ok);
         return;
     }
-    quint8 pinRequest = PinRequestNotChosen;
+    SimCodes::PinRequest pinRequest = SimCodes::PinRequest::NotChosen;
     if (ui->zadaniePinWlRadioButton->isChecked())
-        pinRequest = PinRequestOn;
+        pinRequest = SimCodes::PinRequest::On;
     else if (ui->zadaniePinWyRadioButton->isChecked())
-        pinRequest = PinRequestOff;
+        pinRequest = SimCodes::PinRequest::Off;
 
     // Without a connection there is nobody to acknowledge, so the command is
     // not sent at all and the user learns at once that nothing was written.
     setEnabled(false);
-    const bool written = module && module->isConnected()
-            && module->writePinPuk(pin.toLatin1(), puk.toLatin1(), pinRequest);
+    bool written = false;
+    if (module && module->isConnected()) {
+        ExchangeProgressDialog progress(tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."),
+                                        module, module->limitMilliseconds(Module::Command::PinPuk),
+                                        this);
+        // A window is not held disabled by its disabled parent.
+        progress.setEnabled(true);
+        written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    }
     if (written)
         QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);
     else

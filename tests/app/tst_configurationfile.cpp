@@ -190,6 +190,14 @@ void TestConfigurationFile::badFilesAreRefused()
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Błąd podczas odczytywania pliku."));
     QVERIFY(!window.configuration);
     QCOMPARE(currentPage(window), 0);
+
+    // Compared with the open configuration, the file is refused alike.
+    WindowDriver::newConfiguration(window);
+    answerer.expectFile(file);
+    answerer.expectMessageBox();
+    action(window, "actionPorownaj_z_plikiem")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+    QCOMPARE(answerer.seen.at(3).text, QStringLiteral("Błąd podczas odczytywania pliku."));
 }
 
 void TestConfigurationFile::extraBytesAfterTheImageAreIgnored()

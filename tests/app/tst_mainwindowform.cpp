@@ -179,6 +179,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("Cofnij zmiany") << "actionCofnij_zmiany" << false << QKeySequence();
     QTest::newRow("Zamknij konfigurację") << "actionZamknij_konfiguracj" << false << QKeySequence("Ctrl+W");
     QTest::newRow("O programie") << "actionO_programie" << true << QKeySequence();
+    QTest::newRow("Porównaj z plikiem") << "actionPorownaj_z_plikiem" << false << QKeySequence();
+    QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
 }
 
 void TestMainWindowForm::actionsAtStart()

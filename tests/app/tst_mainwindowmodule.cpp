@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "backup/backupstore.h"
 #include "config/configuration.h"
 #include "dialoganswerer.h"
 #include "emulatorprocess.h"
@@ -14,13 +15,18 @@
 #include <QCheckBox>
 #include <QLineSeries>
 #include <QComboBox>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QDataStream>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 using TestWidgets::child;
@@ -38,6 +44,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString FailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString LostStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
@@ -114,12 +123,33 @@ void typeSmsText(MainWindow &window, int row, const QString &text)
 template<typename Series = QLineSeries>
 Series *trendSeries(MainWindow &window, const char *name)
 {
-    const auto *view = TestWidgets::child<QChartView>(&window, "przebiegChartView");
+    const auto *view = child<QChartView>(&window, "przebiegChartView");
     for (QAbstractSeries *series : view->chart()->series()) {
         if (series->objectName() == QLatin1String(name))
             return qobject_cast<Series *>(series);
     }
     qFatal("no series %s", name);
+}
+
+// Presses a button of the dialog, once the answerer has returned (the click
+// may bring a message box of its own).
+DialogAnswerer::Answer press(const QString &button)
+{
+    return [button](QWidget *dialog) {
+        QTimer::singleShot(0, dialog, [dialog, button] {
+            child<QAbstractButton>(dialog, qPrintable(button))->click();
+        });
+    };
+}
+
+DialogAnswerer::Answer openBackup(int row, QStringList *differencesShown)
+{
+    return [row, differencesShown](QWidget *dialog) {
+        auto *table = child<QTableWidget>(dialog, "kopieTableWidget");
+        differencesShown->append(table->item(row, 3)->text());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, 0)).center());
+        press(QStringLiteral("otworzPushButton"))(dialog);
+    };
 }
 
 } // namespace
@@ -135,6 +165,8 @@ private slots:
     void connectAndReadAtModuleTiming();
     void connectShowsConnectedStateAndDisconnectReturnsToIdle();
     void connectWithoutModuleShowsFailure();
+    void vanishedPortLeavesWindowReadyToConnectAgain_data();
+    void vanishedPortLeavesWindowReadyToConnectAgain();
     void promptItemDoesNothing();
     void lastPortIsStoredAndPreselected();
     void scanRefillsPortsOnlyWhenTheirNumberChanges();
@@ -153,6 +185,9 @@ private slots:
     void writeFailures();
     void writtenConfigurationReadsBack();
     void settingsSurviveFileAndModule();
+    void writeAsksFirst_data();
+    void writeAsksFirst();
+    void writeListsChangesKeepsBackupAndRestores();
 
     void onlineTabShowsLiveState();
     void lingeringAnswerDoesNotSpoilNextPoll();
@@ -170,6 +205,7 @@ private:
     void setUp(const QStringList &options = {}, int period = TestPeriod);
     void connectWindow();
     void readModule();
+    void writeModule();
 
     std::unique_ptr<EmulatorProcess> emulator;
     std::unique_ptr<MainWindow> window;
@@ -179,6 +215,7 @@ private:
 void TestMainWindowModule::init()
 {
     QSettings().clear();
+    QDir(BackupStore::defaultFolder()).removeRecursively();
     answerer = std::make_unique<DialogAnswerer>();
 }
 
@@ -223,6 +260,15 @@ void TestMainWindowModule::readModule()
     QCOMPARE(window->configurationSource, 2);
 }
 
+// "Zapisz do modemu", confirmed in the list of changes.
+void TestMainWindowModule::writeModule()
+{
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(!answerer->seen.isEmpty());
+    QCOMPARE(answerer->seen.takeLast().title, QStringLiteral("Zapis do modułu"));
+}
+
 void TestMainWindowModule::connectAndReadAtModuleTiming()
 {
     Configuration stored;
@@ -237,12 +283,19 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
 
     bool shownEarly = false;
     QString shownLabel;
+    QStringList shownBar;
+    int lastValue = -1;
     // Context of the timers below: they die with this function's locals.
     const QObject scope;
     QTimer::singleShot(300, &scope, [&] { shownEarly = visibleBusyDialog(*window); });
     QTimer::singleShot(800, &scope, [&] {
-        if (QProgressDialog *dialog = visibleBusyDialog(*window))
+        if (QProgressDialog *dialog = visibleBusyDialog(*window)) {
             shownLabel = dialog->labelText();
+            shownBar << dialog->windowTitle() << QString::number(dialog->maximum());
+            lastValue = dialog->value();
+            connect(dialog->findChild<QProgressBar *>(), &QProgressBar::valueChanged, &scope,
+                    [&](int value) { lastValue = value; });
+        }
     });
     QElapsedTimer clock;
     clock.start();
@@ -252,6 +305,9 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
 
     QVERIFY(!shownEarly);
     QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
+    // Against the read's 3 s, and full once the answer is in.
+    QCOMPARE(shownBar, QStringList({"Telvoro", "3000"}));
+    QCOMPARE(lastValue, 3000);
     QVERIFY(!visibleBusyDialog(*window));
     QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
     QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 1);
@@ -260,6 +316,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
     QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
     QVERIFY(*window->configuration == *window->referenceConfiguration);
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modułu."));
     for (const char *name : {"actionCofnij_zmiany", "actionZapis_do_pliku", "actionZamknij_konfiguracj",
                              "actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionNowy"})
         QVERIFY2(action(*window, name)->isEnabled(), name);
@@ -309,6 +366,61 @@ void TestMainWindowModule::connectWithoutModuleShowsFailure()
     QVERIFY(window->module->portsTimer.isActive());
     // A failed attempt is remembered too.
     QCOMPARE(lastPortUsed(), emulator->portPath());
+}
+
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
+{
+    QTest::addColumn<bool>("duringWrite");
+    QTest::newRow("during a write") << true;
+    QTest::newRow("while polling") << false;
+}
+
+// The module's line goes away as when an adapter is pulled out.
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
+{
+    QFETCH(bool, duringWrite);
+    setUp({"--delay", "pb=2000"}, 200);
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+    Configuration *open = window->configuration;
+    if (duringWrite) {
+        const QMetaObject::Connection stopDuringPb =
+                connect(window->module, &Module::exchangeProgress, this, [&](int elapsed) {
+                    if (elapsed > 0 && !commandLengths(*emulator, "70 62").isEmpty())
+                        emulator->stop();
+                });
+        answerer->expect(press(QStringLiteral("zapiszPushButton")));
+        answerer->expectMessageBox();
+        action(*window, "actionZapisz_do_modu_u")->trigger();
+        disconnect(stopDuringPb);
+        QCOMPARE(answerer->seen.value(1).text, WriteError);
+    } else {
+        window->ui->tabWidget->setCurrentIndex(3);
+        QTRY_VERIFY(emulator->commands().contains(QStringLiteral("42")));
+        emulator->stop();
+    }
+
+    QPushButton *button = window->ui->polaczZModememPushButton;
+    QTRY_COMPARE(button->text(), QStringLiteral("Połącz"));
+    QVERIFY(showsIcon(button, QStringLiteral(":/new/prefix1/icons/network-disconnect.png")));
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->text(), LostStatus);
+    QVERIFY(window->ui->portsComboBox->isEnabled());
+    QVERIFY(!window->onlineTimer.isActive());
+    QVERIFY(window->module->portsTimer.isActive());
+
+    // The scan notices the port gone, then the new one.
+    window->module->readAvaiblePorts();
+    emulator = std::make_unique<EmulatorProcess>();
+    qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
+    window->module->readAvaiblePorts();
+    connectWindow();
+    QCOMPARE(window->onlineTimer.isActive(), !duringWrite);
+    window->ui->tabWidget->setCurrentIndex(0);
+    writeModule();
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configuration->hysteresis, quint8(77));
 }
 
 void TestMainWindowModule::promptItemDoesNothing()
@@ -392,6 +504,7 @@ void TestMainWindowModule::readFailures()
     QCOMPARE(answerer->seen.size(), 1);
     QCOMPARE(answerer->seen[0].title, QStringLiteral("Odczyt"));
     QCOMPARE(answerer->seen[0].text, ReadError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
     QVERIFY(!window->configuration);
     QVERIFY(!window->referenceConfiguration);
     QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 0);
@@ -435,7 +548,8 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
     QTimer::singleShot(200, &scope, [&] {
         for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku",
                                  "actionCofnij_zmiany", "actionZamknij_konfiguracj", "actionUstawienia",
-                                 "actionOdbierz_z_modemu", "actionZapisz_do_modu_u"}) {
+                                 "actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionPorownaj_z_plikiem",
+                                 "actionKopie_zapasowe"}) {
             if (action(*window, name)->isEnabled())
                 enabledDuringRead.append(QLatin1String(name));
         }
@@ -477,12 +591,13 @@ void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
     bool closedAtOnce = true;
     const QObject scope;
     QTimer::singleShot(100, &scope, [&] { closedAtOnce = window->close(); });
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
     answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QVERIFY(!closedAtOnce);
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
     QVERIFY(answerer->waitAllAnswered());
-    QCOMPARE(answerer->seen[0].title, QStringLiteral("Zmiany"));
+    QCOMPARE(answerer->seen[1].title, QStringLiteral("Zmiany"));
     QTRY_VERIFY(!window->isVisible());
 }
 
@@ -491,10 +606,11 @@ void TestMainWindowModule::writeNewConfigurationSendsBothBlocks()
     setUp();
     connectWindow();
     WindowDriver::newConfiguration(*window);
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
     QVERIFY(answerer->seen.isEmpty());
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(action(*window, "actionOdbierz_z_modemu")->isEnabled());
     QVERIFY(action(*window, "actionZamknij_konfiguracj")->isEnabled());
@@ -506,12 +622,12 @@ void TestMainWindowModule::writeAfterReadSkipsUnchangedSmsTexts()
     setUp();
     connectWindow();
     readModule();
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>());
 
     typeSmsText(*window, 3, QStringLiteral("Brak zasilania"));
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
     QVERIFY(answerer->seen.isEmpty());
@@ -531,10 +647,10 @@ void TestMainWindowModule::writeSendsSmsTextsChangedSinceRead()
     QVERIFY(answerer->waitAllAnswered());
     QVERIFY(*window->configuration == *window->referenceConfiguration);
 
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
     // Now the module holds them, and the next write leaves them out.
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
 }
@@ -554,11 +670,13 @@ void TestMainWindowModule::writeFailures()
     setUp({"--fail", fault});
     connectWindow();
     WindowDriver::newConfiguration(*window);
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
     answerer->expectMessageBox();
     action(*window, "actionZapisz_do_modu_u")->trigger();
-    QCOMPARE(answerer->seen.size(), 1);
-    QCOMPARE(answerer->seen[0].title, window->windowTitle());
-    QCOMPARE(answerer->seen[0].text, WriteError);
+    QCOMPARE(answerer->seen.size(), 2);
+    QCOMPARE(answerer->seen[1].title, window->windowTitle());
+    QCOMPARE(answerer->seen[1].text, WriteError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
@@ -572,7 +690,7 @@ void TestMainWindowModule::writtenConfigurationReadsBack()
     WindowDriver::newConfiguration(*window);
     WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
     typeSmsText(*window, 5, QStringLiteral("Zalanie piwnicy"));
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     QVERIFY(answerer->seen.isEmpty());
 
     answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
@@ -627,10 +745,123 @@ void TestMainWindowModule::settingsSurviveFileAndModule()
     QCOMPARE(window->configurationSource, 1);
     compareDialogSettings(*window->configuration, expected);
 
-    action(*window, "actionZapisz_do_modu_u")->trigger();
+    writeModule();
     readModule();
     compareDialogSettings(*window->configuration, expected);
     QCOMPARE(window->ui->defNazwNazwyTelTableWidget->item(3, 1)->text(), QStringLiteral("500600700"));
+}
+
+void TestMainWindowModule::writeAsksFirst_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // Buttons of the list of changes by name, of message boxes by "box:" and text.
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("backupFolderBroken");
+    QTest::addColumn<int>("settingsBlocksSent");
+    QTest::addColumn<QString>("lastMessage");
+    const QStringList unreadable{"--fail", "short-image"};
+    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modułu");
+    QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
+    QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
+    QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
+                                                  << true << 0 << "nic nie zostało wysłane.";
+    QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
+    QTest::newRow("module unreadable, written all the same")
+            << unreadable << QStringList{"box:Zapisz do modułu"} << false << 1 << noComparison;
+}
+
+// Nothing is sent unless the user confirms and the backup is on the disk;
+// without the module's configuration there is nothing to back up.
+void TestMainWindowModule::writeAsksFirst()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, answers);
+    QFETCH(bool, backupFolderBroken);
+    QFETCH(int, settingsBlocksSent);
+    QFETCH(QString, lastMessage);
+    setUp(options);
+    connectWindow();
+    WindowDriver::newConfiguration(*window);
+    for (const QString &answer : answers) {
+        if (answer == QLatin1String("Escape"))
+            answerer->expectEscape();
+        else if (answer.startsWith(QLatin1String("box:")))
+            answerer->expectMessageBox(answer.mid(4));
+        else
+            answerer->expect(press(answer));
+    }
+    // A data folder under a file cannot be made, not even by root.
+    const QByteArray dataFolder = qgetenv("XDG_DATA_HOME");
+    if (backupFolderBroken)
+        qputenv("XDG_DATA_HOME", QCoreApplication::applicationFilePath().toLocal8Bit() + "/data");
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    qputenv("XDG_DATA_HOME", dataFolder);
+
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY2(answerer->seen.last().text.contains(lastMessage), qPrintable(answerer->seen.last().text));
+    QCOMPARE(commandLengths(*emulator, "70 62").size(), settingsBlocksSent);
+    QVERIFY(BackupStore().list().isEmpty());
+}
+
+// Read, change three fields, write: the list shows exactly those three, the
+// module's configuration is in a backup before "pb" goes out, and writing
+// that backup back gives the module its old image byte for byte.
+void TestMainWindowModule::writeListsChangesKeepsBackupAndRestores()
+{
+    setUp();
+    connectWindow();
+    const QByteArray original = window->module->readConfiguration();
+    readModule();
+    for (const char *name : {"weWyFiltrCyDiLineEdit", "weWyPoUrDO3ZalRadioButton", "weWyWeAn2Set4RadioButton"})
+        WindowDriver::change(*window, QLatin1String(name));
+
+    QStringList listed;
+    answerer->expect([&listed](QWidget *dialog) {
+        const QTreeWidget *tree = child<QTreeWidget>(dialog, "zmianyTreeWidget");
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            for (int row = 0; row < tree->topLevelItem(i)->childCount(); ++row) {
+                const QTreeWidgetItem *field = tree->topLevelItem(i)->child(row);
+                listed << field->text(0) + ": " + field->text(1) + " → " + field->text(3);
+            }
+        }
+        listed << child<QLabel>(dialog, "podsumowanieLabel")->text();
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    int backupsWhenPbStarted = -1;
+    const QMetaObject::Connection watch =
+            connect(window->module, &Module::exchangeProgress, this, [&](int elapsed, int limit) {
+                if (elapsed == 0 && limit == window->module->limitMilliseconds(Module::Command::SettingsBlock))
+                    backupsWhenPbStarted = int(BackupStore().list().size());
+            });
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    disconnect(watch);
+    QCOMPARE(listed, QStringList({"DI 1: 0 → 7", "DO 3: Wyłączone → Załączone",
+                                  "Typ sygnału: 0 - 10 V → 4- 20 mA", "Zmiany: 3 pola w 3 sekcjach."}));
+    QCOMPARE(backupsWhenPbStarted, 1);
+    const QString backup = BackupStore().list().first().path;
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().mid(4 + 14), original.mid(14));
+
+    // A damaged copy is listed first; choosing it says so and keeps the list.
+    QFile damaged(QDir(BackupStore::defaultFolder()).filePath(QStringLiteral("2999-01-01_00-00-00-000_ttyS9.kvl")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.close();
+    QStringList differencesShown;
+    answerer->seen.clear();
+    answerer->expect(openBackup(0, &differencesShown));
+    answerer->expectMessageBox();
+    answerer->expect(openBackup(1, &differencesShown));
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    action(*window, "actionKopie_zapasowe")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(answerer->seen.at(1).text.contains(QStringLiteral("plik jest uszkodzony")));
+    QCOMPARE(differencesShown, QStringList({"plik uszkodzony", "3"}));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro (%1)").arg(backup));
+    QCOMPARE(window->configurationSource, 1);
+
+    writeModule();
+    QCOMPARE(window->module->readConfiguration(), original);
 }
 
 void TestMainWindowModule::onlineTabShowsLiveState()
@@ -706,7 +937,7 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     window->ui->tabWidget->setCurrentIndex(3);
     QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
     QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 6, 5000);
-    auto *pause = TestWidgets::child<QAbstractButton>(window.get(), "przebiegWstrzymajPushButton");
+    auto *pause = child<QAbstractButton>(window.get(), "przebiegWstrzymajPushButton");
     pause->click();
     const qsizetype shown = ai1->count();
     const QString shownValue = window->ui->onlineAktualneAn1LineEdit->text();
@@ -756,7 +987,7 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     answerer->expectFile(folder.filePath(QStringLiteral("missing/przebieg.csv")));
     answerer->expectMessageBox();
     answerer->expectFile(csvPath);
-    auto *save = TestWidgets::child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
+    auto *save = child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
     save->click();
     save->click();
     QVERIFY(answerer->waitAllAnswered());
@@ -830,8 +1061,10 @@ void TestMainWindowModule::manualOutputs()
         QCOMPARE(answerer->seen[0].text, OutputRangeError);
         QVERIFY(window->onlineTimer.isActive());
         QCOMPARE(commandLengths(*emulator, "43"), QList<int>());
+        QVERIFY(!window->statusBar()->currentMessage().startsWith(QStringLiteral("Wysłano")));
         return;
     }
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modułu."));
     QVERIFY(!timerRanDuringCommand);
     QVERIFY(window->onlineTimer.isActive());
     QTRY_VERIFY(emulator->commands().contains(sent));
@@ -902,7 +1135,8 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("disabled");
     QTest::addColumn<bool>("polling");
-    const QStringList fileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj"};
+    const QStringList fileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj",
+                                  "actionPorownaj_z_plikiem"};
     const QStringList moduleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
     const QStringList whilePolling{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u", "actionUstawienia",
                                    "portsComboBox"};
@@ -952,7 +1186,8 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
     QStringList disabledNow;
     for (const char *name : {"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
                              "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
-                             "actionUstawienia", "polaczZModememPushButton", "portsComboBox"}) {
+                             "actionUstawienia", "polaczZModememPushButton", "portsComboBox",
+                             "actionPorownaj_z_plikiem", "actionKopie_zapasowe"}) {
         // Actions and widgets alike have the property.
         if (!child<QObject>(window.get(), name)->property("enabled").toBool())
             disabledNow.append(QLatin1String(name));

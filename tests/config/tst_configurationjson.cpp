@@ -1,4 +1,5 @@
 #include "config/configurationjson.h"
+#include "jsonedit.h"
 #include "randomimage.h"
 #include "testmain.h"
 
@@ -10,29 +11,6 @@
 
 using namespace RandomImage;
 
-namespace {
-
-// The document with the value at path (as the reader names it) replaced, or
-// removed when the value is undefined.
-QJsonValue edited(const QJsonValue &node, QStringList steps, const QJsonValue &value)
-{
-    if (steps.isEmpty())
-        return value;
-    const QString step = steps.takeFirst();
-    bool isIndex = false;
-    const int index = step.toInt(&isIndex);
-    if (isIndex) {
-        QJsonArray array = node.toArray();
-        array[index] = edited(array.at(index), steps, value);
-        return array;
-    }
-    QJsonObject object = node.toObject();
-    object.insert(step, edited(object.value(step), steps, value));
-    return object;
-}
-
-} // namespace
-
 class ConfigurationJsonTest : public QObject
 {
     Q_OBJECT
@@ -42,26 +20,20 @@ private slots:
     void documentedExampleReads();
     void refusesBadJson_data();
     void refusesBadJson();
+    void refusesBadJsonText_data();
+    void refusesBadJsonText();
 };
 
 void ConfigurationJsonTest::randomImagesSurviveTheJsonText()
 {
     QRandomGenerator random(20240907);
-    const QList<TextField> textFields = settingsTextFields()
-            << TextField{ 0, PinWidth } << TextField{ 4, PukWidth } << TextField{ 841, PortWidth };
     for (int round = 0; round < 200; ++round) {
-        QByteArray image(ConfigurationImageSize, Qt::Uninitialized);
-        for (char &byte : image)
-            byte = char(random.bounded(256));
-        for (const TextField &text : textFields)
-            image.replace(text.offset, text.width, field(randomUtf8(random, text.width), text.width));
         Configuration decoded;
-        decoded.fromImage(image);
+        decoded.fromImage(randomImage(random));
 
-        const QByteArray text = QJsonDocument(configurationToJson(decoded)).toJson();
         QString error;
         const std::optional<Configuration> read =
-                configurationFromJson(QJsonDocument::fromJson(text).object(), &error);
+                configurationFromJsonText(configurationJsonText(decoded), &error);
         QVERIFY2(read, qPrintable(error));
         QVERIFY2(*read == decoded, qPrintable(QStringLiteral("round %1").arg(round)));
         QCOMPARE(read->toImage(ImageSection::Full), decoded.toImage(ImageSection::Full));
@@ -147,10 +119,37 @@ void ConfigurationJsonTest::refusesBadJson()
     QFETCH(QString, path);
     QFETCH(QJsonValue, value);
     QFETCH(QString, message);
-    const QStringList steps = path.split(QRegularExpression(QStringLiteral("[.\\[\\]]")), Qt::SkipEmptyParts);
-    const QJsonObject json = edited(configurationToJson(Configuration()), steps, value).toObject();
+    const QJsonObject json = editedJson(configurationToJson(Configuration()), path, value);
     QString error;
     QVERIFY(!configurationFromJson(json, &error));
+    QCOMPARE(error, message);
+}
+
+// A text that is not JSON is placed by line and column, in characters, so a
+// hand edit can be found in any editor.
+void ConfigurationJsonTest::refusesBadJsonText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << QByteArray(" \n") << "plik jest pusty.";
+    QTest::newRow("missing comma after Polish text")
+            << QByteArray("{\n  \"a\": \"żółw\"\n  \"b\": 1\n}")
+            << "błąd składni JSON w wierszu 3, w kolumnie 4: brak przecinka albo nawiasu } zamykającego "
+               "obiekt (nazwę klucza należy wpisać w cudzysłowie).";
+    QTest::newRow("cut off") << QByteArray("{\"a\": [1, 2")
+                             << "błąd składni JSON w wierszu 1, w kolumnie 12: plik kończy się przed zamknięciem "
+                                "wszystkich nawiasów.";
+    QTest::newRow("list") << QByteArray("[]") << "cały plik musi być jednym obiektem { … }.";
+    QTest::newRow("after the byte-order mark, the reader")
+            << QByteArray("\xEF\xBB\xBF{}") << "format: brak klucza.";
+}
+
+void ConfigurationJsonTest::refusesBadJsonText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, message);
+    QString error;
+    QVERIFY(!configurationFromJsonText(text, &error));
     QCOMPARE(error, message);
 }
 

@@ -1,5 +1,7 @@
 #include "randomimage.h"
 
+#include "config/configuration.h"
+
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -33,6 +35,18 @@ QByteArray randomUtf8(QRandomGenerator &random, int width)
 QByteArray field(const QByteArray &bytes, int width)
 {
     return bytes + QByteArray(width - bytes.size(), '\0');
+}
+
+QByteArray randomImage(QRandomGenerator &random)
+{
+    const QList<TextField> textFields = settingsTextFields()
+            << TextField{ 0, PinWidth } << TextField{ 4, PukWidth } << TextField{ 841, PortWidth };
+    QByteArray image(ConfigurationImageSize, Qt::Uninitialized);
+    for (char &byte : image)
+        byte = char(random.bounded(256));
+    for (const TextField &text : textFields)
+        image.replace(text.offset, text.width, field(randomUtf8(random, text.width), text.width));
+    return image;
 }
 
 } // namespace RandomImage

@@ -25,6 +25,10 @@ QByteArray randomUtf8(QRandomGenerator &random, int width);
 // Bytes of a text field: the text's bytes followed by zeros up to the width.
 QByteArray field(const QByteArray &bytes, int width);
 
+// A whole image of random bytes whose text fields, the SIM PIN and PUK and
+// the server port among them, hold valid UTF-8 that fits.
+QByteArray randomImage(QRandomGenerator &random);
+
 } // namespace RandomImage
 
 #endif

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Like QTEST_MAIN, but the settings store lives in a temporary folder that
-// is created before the application object and removed afterwards, so a test
-// never reads or writes the user's own settings.
+// Like QTEST_MAIN, but the settings store and the data folder live in a
+// temporary folder that is created before the application object and removed
+// afterwards, so a test never reads or writes the user's own settings or files.
 #define TELVORO_TEST_MAIN(TestClass)                                           \
     int main(int argc, char *argv[])                                           \
     {                                                                          \
@@ -17,6 +17,7 @@
         if (!settingsFolder.isValid())                                         \
             qFatal("cannot create a temporary settings folder");               \
         qputenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit());       \
+        qputenv("XDG_DATA_HOME", settingsFolder.path().toLocal8Bit());         \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                    \
             qputenv("QT_QPA_PLATFORM", "offscreen");                           \
         prepareApplication();                                                  \

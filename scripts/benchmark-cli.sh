@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Start-up cost of telvoro-cli: the median time of the whole process of
+# "telvoro-cli read PORT -o FILE" over RUNS runs (default 10), against the
+# emulator answering at once on a line paced at 115200 baud, beside the
+# median time of the exchange itself (connect and read, as the link timing
+# program measures them inside one process against the same emulator).
+# The difference is what starting the program costs; the target is 300 ms.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TELVORO_BUILD_DIR:-$root/build}
+runs=${1:-10}
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$build" --target telvoro-cli tx48-emulator tst_linktiming -j2 > /dev/null
+
+scratch=$(mktemp -d)
+emulator_pid=
+cleanup() {
+    [ -n "$emulator_pid" ] && kill "$emulator_pid" 2> /dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+# Settings and backups of the runs stay out of the user's folders.
+export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data QT_QPA_PLATFORM=offscreen
+
+median() {
+    sort -n | awk '{ value[NR] = $1 } END { print (NR % 2) ? value[(NR + 1) / 2] : (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
+}
+
+"$build/tools/emulator/tx48-emulator" --baud 115200 > "$scratch/emulator.out" &
+emulator_pid=$!
+until [ -s "$scratch/emulator.out" ]; do sleep 0.05; done
+port=$(head -n 1 "$scratch/emulator.out")
+
+for _ in $(seq "$runs"); do
+    start=$(date +%s%N)
+    "$build/tools/telvoro-cli/telvoro-cli" read "$port" -o "$scratch/module.kvl"
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+done | median > "$scratch/process"
+
+for _ in $(seq "$runs"); do
+    "$build/tests/link/tst_linktiming" -silent "exchangesAtModuleTiming:emulator answers at once" 2> /dev/null \
+        | awk '$1 == "connect" || $1 == "read" { sum += $2 } END { print sum }'
+done | median > "$scratch/exchange"
+
+for _ in $(seq "$runs"); do
+    start=$(date +%s%N)
+    "$build/tools/telvoro-cli/telvoro-cli" --version > /dev/null
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+done | median > "$scratch/version"
+
+process=$(cat "$scratch/process")
+exchange=$(cat "$scratch/exchange")
+echo "telvoro-cli read against tx48-emulator (answers at once, 115200 baud), median of $runs runs:"
+echo "  whole process           $process ms"
+echo "  exchange (connect+read) $exchange ms"
+echo "  telvoro-cli --version   $(cat "$scratch/version") ms (the program alone)"
+echo "  start-up cost           $(awk -v p="$process" -v e="$exchange" 'BEGIN { print p - e }') ms (target: 300 ms or less)"

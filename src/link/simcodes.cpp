@@ -1,0 +1,26 @@
+#include "link/simcodes.h"
+
+namespace {
+
+constexpr int PinLength = 4;
+constexpr int PukLength = 8;
+
+bool isDigits(const QString &text)
+{
+    for (const QChar character : text) {
+        if (character < QLatin1Char('0') || character > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString SimCodes::fault(const QString &pin, const QString &puk)
+{
+    if (pin.length() != PinLength || !isDigits(pin))
+        return tr("Błędny kod PIN.");
+    if (!puk.isEmpty() && (puk.length() != PukLength || !isDigits(puk)))
+        return tr("Błędny kod PUK.");
+    return QString();
+}

@@ -1,0 +1,71 @@
+#include "backup/backupstore.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+Configuration withHysteresis(int hysteresis)
+{
+    Configuration configuration;
+    configuration.hysteresis = quint8(hysteresis);
+    return configuration;
+}
+
+const QDateTime Start(QDate(2024, 5, 17), QTime(14, 3, 22, 417));
+
+} // namespace
+
+class TestBackupStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void copiesListNewestFirst();
+    void onlyTheNewestAreKept();
+};
+
+void TestBackupStore::copiesListNewestFirst()
+{
+    QTemporaryDir folder;
+    const BackupStore store(folder.filePath(QStringLiteral("kopie")));
+    const BackupStore::SaveResult first = store.save(withHysteresis(1), QStringLiteral("ttyUSB0"), Start);
+    QCOMPARE(first.status, BackupStore::SaveStatus::Saved);
+    QCOMPARE(QFileInfo(first.path).fileName(), QStringLiteral("2024-05-17_14-03-22-417_ttyUSB0.kvl"));
+    store.save(withHysteresis(2), QStringLiteral("pts/3"), Start.addSecs(3600));
+    // The same moment again must not replace the copy before.
+    store.save(withHysteresis(3), QStringLiteral("pts/3"), Start.addSecs(3600));
+    QFile damaged(store.folder() + QStringLiteral("/2024-05-18_08-00-00-000_ttyUSB1.kvl"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("cut short") > 0);
+    damaged.close();
+
+    QStringList listed;
+    for (const BackupStore::Backup &backup : store.list())
+        listed << QStringLiteral("%1 %2 %3").arg(backup.time.toString(Qt::ISODateWithMs), backup.port,
+                                                  backup.configuration ? QString::number(backup.configuration->hysteresis)
+                                                                       : QStringLiteral("unreadable"));
+    QCOMPARE(listed, QStringList({"2024-05-18T08:00:00.000 ttyUSB1 unreadable", "2024-05-17T15:03:22.418 pts-3 3",
+                                  "2024-05-17T15:03:22.417 pts-3 2", "2024-05-17T14:03:22.417 ttyUSB0 1"}));
+}
+
+void TestBackupStore::onlyTheNewestAreKept()
+{
+    QTemporaryDir folder;
+    const BackupStore store(folder.path());
+    const QStringList foreign{QStringLiteral("notatki.kvl"), QStringLiteral("2024-05-17.txt")};
+    for (const QString &name : foreign)
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    for (int i = 0; i <= BackupStore::Kept; ++i)
+        store.save(withHysteresis(i), QStringLiteral("ttyS0"), Start.addSecs(i));
+
+    const QList<BackupStore::Backup> backups = store.list();
+    QCOMPARE(backups.size(), BackupStore::Kept);
+    QCOMPARE(backups.first().time, Start.addSecs(BackupStore::Kept));
+    QCOMPARE(backups.last().time, Start.addSecs(1));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), BackupStore::Kept + foreign.size());
+}
+
+TELVORO_TEST_MAIN(TestBackupStore)
+#include "tst_backupstore.moc"

@@ -1,0 +1,278 @@
+#include "commanddispatcher.h"
+
+#include "commands.h"
+#include "console.h"
+
+namespace {
+
+QString portRule()
+{
+    return CommandDispatcher::tr(
+            "PORT to ścieżka w /dev (np. /dev/ttyUSB0) albo nazwa, którą wypisuje polecenie\n"
+            "ports (np. ttyUSB0 albo port wirtualny ze zmiennej TX48_EXTRA_PORTS).\n"
+            "Gdzie można podać port albo plik: nazwa w /dev to port, nazwa *.json to plik\n"
+            "JSON (docs/configuration-json.md), *.kvl to plik .kvl; inna nazwa to port, gdy\n"
+            "wypisuje ją polecenie ports, a w przeciwnym razie plik .kvl.");
+}
+
+QString exitCodes()
+{
+    return CommandDispatcher::tr(
+            "Kody wyjścia:\n"
+            "  0  powodzenie\n"
+            "  1  znaleziono różnice (diff)\n"
+            "  2  błędne wywołanie (także błędny kod PIN lub PUK)\n"
+            "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna\n"
+            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty");
+}
+
+} // namespace
+
+CommandDispatcher::CommandDispatcher()
+    : helpOption({ QStringLiteral("h"), QStringLiteral("help") }, tr("Wyświetla tę pomoc.")),
+      versionOption(QStringLiteral("version"), tr("Wyświetla numer wersji.")),
+      outputOption({ QStringLiteral("o"), QStringLiteral("output") }, tr("Plik, który ma powstać."),
+                   tr("plik")),
+      dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
+      jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
+      pinOption(QStringLiteral("pin"), tr("Nowy kod PIN: 4 cyfry."), tr("kod")),
+      pukOption(QStringLiteral("puk"), tr("Kod PUK: 8 cyfr; bez tej opcji wysyłany jest pusty."),
+                tr("kod")),
+      requestOption(QStringLiteral("request"),
+                    tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
+                       "swoje ustawienie."),
+                    QStringLiteral("on|off")),
+      csvOption(QStringLiteral("csv"), tr("Wypisuje wiersze CSV z wierszem nagłówka.")),
+      countOption(QStringLiteral("count"), tr("Kończy po N odczytach (bez tej opcji: Ctrl+C)."),
+                  QStringLiteral("N")),
+      configOption(QStringLiteral("config"),
+                   tr("Plik konfiguracji (.kvl albo .json), według którego zakresów wejścia analogowe "
+                      "są pokazane w jednostkach, jak na karcie „Online”; bez niej wartości surowe "
+                      "(tysięczne części zakresu)."),
+                   tr("plik"))
+{
+    subcommands = {
+        { QStringLiteral("ports"), QString(), tr("porty, przez które można połączyć się z modułem"),
+          tr("Wypisuje porty tak, jak lista portów okna programu: porty szeregowe komputera\n"
+             "i ścieżki ze zmiennej TX48_EXTRA_PORTS (oddzielone dwukropkiem), np. port\n"
+             "programu tx48-emulator. Pierwsze słowo wiersza to nazwa, którą przyjmuje PORT."),
+          {}, &CommandDispatcher::ports, 0 },
+        { QStringLiteral("read"), QStringLiteral("PORT -o PLIK"), tr("odczyt konfiguracji z modułu do pliku"),
+          tr("Odczytuje konfigurację z modułu i zapisuje ją w pliku .kvl (w formie JSON, gdy\n"
+             "nazwa kończy się na .json). Plik powstaje w całości albo wcale: po błędzie\n"
+             "poprzedni plik o tej nazwie zostaje nietknięty."),
+          { &outputOption }, &CommandDispatcher::read, 1 },
+        { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run]"),
+          tr("zapis konfiguracji z pliku do modułu"),
+          tr("Odczytuje konfigurację modułu i wypisuje, co zapis zmieni (słowami formularza).\n"
+             "Potem zapisuje kopię zapasową tego, co moduł zawierał, w folderze kopii okna\n"
+             "programu (~/.local/share/Korvel/TX48/backups), i wysyła ustawienia, a teksty\n"
+             "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
+             "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
+             "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
+          { &dryRunOption }, &CommandDispatcher::write, 2 },
+        { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modułu"),
+          tr("Wypisuje całą konfigurację: sekcjami, słowami formularza (znaki końca wiersza\n"
+             "w tekstach jako \\n, pusta wartość jako —), albo w formie JSON.\n\n")
+                  + portRule(),
+          { &jsonOption }, &CommandDispatcher::show, 1 },
+        { QStringLiteral("diff"), QStringLiteral("A B"), tr("różnice między dwiema konfiguracjami"),
+          tr("Wypisuje każde pole, którym B różni się od A, jako „pole: w A → w B”. A i B to\n"
+             "pliki .kvl, pliki JSON albo porty. Kończy z kodem 1, gdy są różnice.\n\n")
+                  + portRule(),
+          {}, &CommandDispatcher::diff, 2 },
+        { QStringLiteral("export"), tr("PLIK.kvl -o PLIK.json"), tr("plik .kvl w formie JSON"),
+          tr("Zapisuje konfigurację pliku .kvl w formie JSON (docs/configuration-json.md):\n"
+             "klucze w porządku alfabetycznym, stałe wcięcia. Polecenie import daje z niej\n"
+             "z powrotem ten sam plik .kvl, bajt w bajt."),
+          { &outputOption }, &CommandDispatcher::exportJson, 1 },
+        { QStringLiteral("import"), tr("PLIK.json -o PLIK.kvl"), tr("plik JSON jako plik .kvl"),
+          tr("Zapisuje konfigurację z pliku JSON jako plik .kvl. Plik z błędem (brak klucza,\n"
+             "nieznany klucz, zły typ, liczba poza zakresem, za długi tekst) jest odrzucany\n"
+             "z nazwą klucza i przyczyną; nic nie jest wtedy zapisywane."),
+          { &outputOption }, &CommandDispatcher::importJson, 1 },
+        { QStringLiteral("pin"), tr("PORT --pin KOD [--puk KOD] [--request on|off]"),
+          tr("zapis kodu PIN i PUK karty SIM w module"),
+          tr("Wysyła do modułu kod PIN, kod PUK i żądanie PIN, jak przycisk „Zapisz” w oknie\n"
+             "Ustawienia, z tymi samymi sprawdzeniami."),
+          { &pinOption, &pukOption, &requestOption }, &CommandDispatcher::pin, 1 },
+        { QStringLiteral("watch"), tr("PORT [--csv] [--count N] [--config PLIK]"),
+          tr("stan wejść co sekundę, jak na karcie „Online”"),
+          tr("Odczytuje stan wejść raz na sekundę i wypisuje go wierszami: czas, AI 1, AI 2\n"
+             "i DI 1 do DI 6 (1 = załączone). W CSV czas jest w formacie ISO 8601 ze strefą;\n"
+             "odczyt bez odpowiedzi ma puste wartości."),
+          { &csvOption, &countOption, &configOption }, &CommandDispatcher::watch, 1 },
+    };
+}
+
+int CommandDispatcher::run(const QStringList &arguments)
+{
+    QString command;
+    for (qsizetype i = 1; i < arguments.size() && command.isEmpty(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            command = arguments.at(i);
+    }
+    if (command.isEmpty())
+        return runWithoutCommand(arguments);
+    current = nullptr;
+    for (const Subcommand &subcommand : std::as_const(subcommands)) {
+        if (subcommand.name == command)
+            current = &subcommand;
+    }
+    if (!current)
+        return wrongUsage(tr("nieznane polecenie „%1”.").arg(command));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(current->description);
+    parser.addPositionalArgument(current->name, current->summary,
+                                 current->syntax.isEmpty() ? current->name
+                                                           : current->name + QLatin1Char(' ') + current->syntax);
+    parser.addOption(helpOption);
+    for (const QCommandLineOption *option : current->options)
+        parser.addOption(*option);
+    if (!parser.parse(arguments))
+        return wrongUsage(parser.errorText(), current);
+    if (parser.isSet(helpOption)) {
+        Console::out(parser.helpText());
+        return ExitSuccess;
+    }
+    QStringList positional = parser.positionalArguments();
+    positional.removeFirst();
+    if (positional.size() != current->argumentCount)
+        return wrongUsage(tr("błędna liczba argumentów."), current);
+    return (this->*current->execute)(parser, positional);
+}
+
+int CommandDispatcher::runWithoutCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    if (!parser.parse(arguments))
+        return wrongUsage(parser.errorText());
+    if (parser.isSet(versionOption)) {
+        Console::out(QStringLiteral("telvoro-cli %1\n").arg(QStringLiteral(TELVORO_VERSION)));
+        return ExitSuccess;
+    }
+    if (parser.isSet(helpOption)) {
+        Console::out(programHelp());
+        return ExitSuccess;
+    }
+    Console::error(programHelp());
+    return ExitWrongUsage;
+}
+
+QString CommandDispatcher::programHelp() const
+{
+    QString commands;
+    for (const Subcommand &subcommand : subcommands) {
+        const QString syntax = (subcommand.name + QLatin1Char(' ') + subcommand.syntax).trimmed();
+        commands += QStringLiteral("  %1\n      %2\n").arg(syntax, subcommand.summary);
+    }
+    return tr("Użycie: telvoro-cli POLECENIE ARGUMENTY [OPCJE]\n"
+              "       telvoro-cli --help | --version\n\n"
+              "Moduł TX48 i jego pliki konfiguracji z wiersza poleceń. Komunikaty, nazwy pól\n"
+              "i wartości są takie jak w oknie programu Telvoro.\n\n"
+              "Polecenia:\n%1\n"
+              "Pomoc do polecenia: telvoro-cli POLECENIE --help\n\n%2\n\n%3\n")
+            .arg(commands, portRule(), exitCodes());
+}
+
+int CommandDispatcher::wrongUsage(const QString &problem, const Subcommand *subcommand) const
+{
+    Console::message(problem);
+    if (subcommand)
+        Console::error(tr("Użycie: %1\nPomoc: telvoro-cli %2 --help\n").arg(usage(*subcommand), subcommand->name));
+    else
+        Console::error(tr("Pomoc: telvoro-cli --help\n"));
+    return ExitWrongUsage;
+}
+
+QString CommandDispatcher::usage(const Subcommand &subcommand) const
+{
+    return QStringLiteral("telvoro-cli %1 %2").arg(subcommand.name, subcommand.syntax).trimmed();
+}
+
+int CommandDispatcher::ports(const QCommandLineParser &, const QStringList &)
+{
+    return Commands::ports();
+}
+
+int CommandDispatcher::read(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(outputOption))
+        return wrongUsage(tr("brak opcji -o."), current);
+    return Commands::read(arguments.at(0), ConfigurationLocation::file(parser.value(outputOption)));
+}
+
+int CommandDispatcher::write(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    return Commands::write(arguments.at(0), ConfigurationLocation::file(arguments.at(1)),
+                           parser.isSet(dryRunOption));
+}
+
+int CommandDispatcher::show(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    return Commands::show(ConfigurationLocation::of(arguments.at(0)), parser.isSet(jsonOption));
+}
+
+int CommandDispatcher::diff(const QCommandLineParser &, const QStringList &arguments)
+{
+    return Commands::diff(ConfigurationLocation::of(arguments.at(0)), ConfigurationLocation::of(arguments.at(1)));
+}
+
+int CommandDispatcher::exportJson(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    return convert(parser, arguments.at(0), ConfigurationLocation::Kind::KvlFile,
+                   ConfigurationLocation::Kind::JsonFile);
+}
+
+int CommandDispatcher::importJson(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    return convert(parser, arguments.at(0), ConfigurationLocation::Kind::JsonFile,
+                   ConfigurationLocation::Kind::KvlFile);
+}
+
+// The command says the files' forms, whatever their names say.
+int CommandDispatcher::convert(const QCommandLineParser &parser, const QString &input,
+                               ConfigurationLocation::Kind from, ConfigurationLocation::Kind to)
+{
+    if (!parser.isSet(outputOption))
+        return wrongUsage(tr("brak opcji -o."), current);
+    return Commands::convert(ConfigurationLocation::of(input, from),
+                             ConfigurationLocation::of(parser.value(outputOption), to));
+}
+
+int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(pinOption))
+        return wrongUsage(tr("brak opcji --pin."), current);
+    SimCodes::PinRequest request = SimCodes::PinRequest::NotChosen;
+    if (parser.isSet(requestOption)) {
+        const QString value = parser.value(requestOption);
+        if (value == QStringLiteral("on"))
+            request = SimCodes::PinRequest::On;
+        else if (value == QStringLiteral("off"))
+            request = SimCodes::PinRequest::Off;
+        else
+            return wrongUsage(tr("--request: należy podać on albo off."), current);
+    }
+    return Commands::pin(arguments.at(0), parser.value(pinOption), parser.value(pukOption), request);
+}
+
+int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    int count = 0;
+    if (parser.isSet(countOption)) {
+        bool isNumber = false;
+        count = parser.value(countOption).toInt(&isNumber);
+        if (!isNumber || count < 1)
+            return wrongUsage(tr("--count: należy podać liczbę całkowitą większą od 0."), current);
+    }
+    std::optional<ConfigurationLocation> scaling;
+    if (parser.isSet(configOption))
+        scaling = ConfigurationLocation::file(parser.value(configOption));
+    return Commands::watch(arguments.at(0),
+                           parser.isSet(csvOption) ? LiveStateWatch::Format::Csv : LiveStateWatch::Format::Text,
+                           count, scaling);
+}

@@ -1,0 +1,151 @@
+#include "commands.h"
+
+#include "backup/backupstore.h"
+#include "config/configurationfields.h"
+#include "config/configurationjson.h"
+#include "config/usernames.h"
+#include "configurationreport.h"
+#include "console.h"
+#include "modulesession.h"
+
+int Commands::ports()
+{
+    const auto ports = ModuleSession::availablePorts();
+    if (ports.isEmpty())
+        Console::message(tr("Nie znaleziono żadnego portu."));
+    for (const auto &port : ports)
+        Console::out(port.second + QLatin1Char('\n'));
+    return ExitSuccess;
+}
+
+int Commands::read(const QString &port, const ConfigurationLocation &output)
+{
+    Failure failure;
+    ModuleSession session;
+    if (!session.connect(port, &failure))
+        return failed(failure);
+    const std::optional<Configuration> configuration = session.readConfiguration(&failure);
+    if (!configuration || !output.write(*configuration, &failure))
+        return failed(failure);
+    return ExitSuccess;
+}
+
+int Commands::write(const QString &port, const ConfigurationLocation &input, bool dryRun)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = input.read(&failure);
+    if (!configuration)
+        return failed(failure);
+    ModuleSession session;
+    if (!session.connect(port, &failure))
+        return failed(failure);
+    const std::optional<Configuration> held = session.readConfiguration(&failure);
+    if (!held)
+        return failed(failure);
+
+    const QList<ConfigurationDifference> differences =
+            configurationDifferences(*held, *configuration, UserNames::fromSettings());
+    Console::out(differences.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
+                                       : ConfigurationReport::differences(differences));
+    if (dryRun)
+        return ExitSuccess;
+
+    // Nothing is sent unless the module's configuration is safe on disk.
+    const BackupStore::SaveResult backup = BackupStore().save(*held, session.portListName());
+    if (backup.status == BackupStore::SaveStatus::CannotCreateFolder)
+        return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
+                                          "wysłano do modułu.").arg(backup.path) });
+    if (backup.status == BackupStore::SaveStatus::CannotWrite)
+        return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
+                                          "modułu.").arg(backup.path) });
+    Console::out(tr("Kopia zapasowa: %1").arg(backup.path) + QLatin1Char('\n'));
+
+    // The SMS texts take the longest to write; they go only when the module
+    // does not hold them already.
+    const bool withSmsBlock =
+            held->toImage(ImageSection::SmsBlock) != configuration->toImage(ImageSection::SmsBlock);
+    if (!session.writeConfiguration(*configuration, withSmsBlock, &failure))
+        return failed(failure);
+    Console::out(tr("Zapisano konfigurację w module.") + QLatin1Char('\n'));
+    return ExitSuccess;
+}
+
+int Commands::show(const ConfigurationLocation &source, bool asJson)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = source.read(&failure);
+    if (!configuration)
+        return failed(failure);
+    if (asJson)
+        Console::out(QString::fromUtf8(configurationJsonText(*configuration)));
+    else
+        Console::out(ConfigurationReport::listing(
+                configurationFields(*configuration, UserNames::fromSettings())));
+    return ExitSuccess;
+}
+
+int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocation &after)
+{
+    Failure failure;
+    const std::optional<Configuration> first = before.read(&failure);
+    if (!first)
+        return failed(failure);
+    const std::optional<Configuration> second = after.read(&failure);
+    if (!second)
+        return failed(failure);
+    const QList<ConfigurationDifference> differences =
+            configurationDifferences(*first, *second, UserNames::fromSettings());
+    if (differences.isEmpty()) {
+        Console::out(tr("Brak różnic.") + QLatin1Char('\n'));
+        return ExitSuccess;
+    }
+    Console::out(ConfigurationReport::differences(differences));
+    return ExitDifferencesFound;
+}
+
+int Commands::convert(const ConfigurationLocation &input, const ConfigurationLocation &output)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = input.read(&failure);
+    if (!configuration || !output.write(*configuration, &failure))
+        return failed(failure);
+    return ExitSuccess;
+}
+
+int Commands::pin(const QString &port, const QString &pin, const QString &puk, SimCodes::PinRequest request)
+{
+    const QString fault = SimCodes::fault(pin, puk);
+    if (!fault.isEmpty())
+        return failed({ ExitWrongUsage, fault });
+    Failure failure;
+    ModuleSession session;
+    if (!session.connect(port, &failure) || !session.writePinPuk(pin, puk, request, &failure))
+        return failed(failure);
+    Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n'));
+    return ExitSuccess;
+}
+
+int Commands::watch(const QString &port, LiveStateWatch::Format format, int count,
+                    const std::optional<ConfigurationLocation> &scaling)
+{
+    Failure failure;
+    std::optional<Configuration> ranges;
+    if (scaling) {
+        ranges = scaling->read(&failure);
+        if (!ranges)
+            return failed(failure);
+    }
+    ModuleSession session;
+    if (!session.connect(port, &failure))
+        return failed(failure);
+    LiveStateWatch watch(&session, format, count, ranges);
+    if (!watch.run(&failure))
+        return failed(failure);
+    return ExitSuccess;
+}
+
+int Commands::failed(const Failure &failure)
+{
+    Console::message(failure.message);
+    return failure.code;
+}

@@ -1,0 +1,109 @@
+#include "configurationlocation.h"
+
+#include "config/atomicfile.h"
+#include "config/configurationfile.h"
+#include "config/configurationjson.h"
+#include "modulesession.h"
+
+#include <QFile>
+
+namespace {
+
+bool isJsonName(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+}
+
+bool isKvlName(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".kvl"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+ConfigurationLocation::ConfigurationLocation(const QString &name, Kind kind) : path(name), type(kind)
+{
+}
+
+ConfigurationLocation ConfigurationLocation::of(const QString &name)
+{
+    if (name.startsWith(QStringLiteral("/dev/")))
+        return { name, Kind::Port };
+    if (!isJsonName(name) && !isKvlName(name)) {
+        for (const auto &port : ModuleSession::availablePorts()) {
+            if (port.first == name)
+                return { name, Kind::Port };
+        }
+    }
+    return file(name);
+}
+
+ConfigurationLocation ConfigurationLocation::file(const QString &name)
+{
+    return { name, isJsonName(name) ? Kind::JsonFile : Kind::KvlFile };
+}
+
+ConfigurationLocation ConfigurationLocation::of(const QString &name, Kind kind)
+{
+    return { name, kind };
+}
+
+ConfigurationLocation::Kind ConfigurationLocation::kind() const
+{
+    return type;
+}
+
+QString ConfigurationLocation::name() const
+{
+    return path;
+}
+
+std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
+{
+    switch (type) {
+    case Kind::Port: {
+        ModuleSession session;
+        if (!session.connect(path, failure))
+            return std::nullopt;
+        return session.readConfiguration(failure);
+    }
+    case Kind::KvlFile: {
+        const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
+        if (loaded.status == ConfigurationFile::Status::CannotOpen)
+            *failure = fileFault(tr("Nie można otworzyć pliku."));
+        else if (loaded.status == ConfigurationFile::Status::BadContent)
+            *failure = fileFault(tr("Błąd podczas odczytywania pliku."));
+        else
+            return loaded.configuration;
+        return std::nullopt;
+    }
+    case Kind::JsonFile: {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *failure = fileFault(tr("Nie można otworzyć pliku."));
+            return std::nullopt;
+        }
+        QString error;
+        const std::optional<Configuration> configuration = configurationFromJsonText(file.readAll(), &error);
+        if (!configuration)
+            *failure = fileFault(error);
+        return configuration;
+    }
+    }
+    return std::nullopt;
+}
+
+bool ConfigurationLocation::write(const Configuration &configuration, Failure *failure) const
+{
+    const bool written = type == Kind::JsonFile
+            ? saveFileAtomically(path, configurationJsonText(configuration))
+            : ConfigurationFile::save(path, configuration);
+    if (!written)
+        *failure = fileFault(tr("Nie można zapisać do pliku."));
+    return written;
+}
+
+Failure ConfigurationLocation::fileFault(const QString &text) const
+{
+    return { ExitFileFault, QStringLiteral("%1: %2").arg(path, text) };
+}

@@ -1,0 +1,14 @@
+// telvoro-cli: the TX48 module and its configuration files from scripts.
+
+#include "app/applicationsetup.h"
+#include "commanddispatcher.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    // The window's settings store (user names) and its data folder (backups).
+    prepareApplication();
+    QCoreApplication application(argc, argv);
+    return CommandDispatcher().run(QCoreApplication::arguments());
+}

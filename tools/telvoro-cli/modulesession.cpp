@@ -1,0 +1,166 @@
+#include "modulesession.h"
+
+#include "config/configuration.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QString busyPort()
+{
+    return ModuleSession::tr("port jest zajęty przez inny program.");
+}
+
+// Why the device cannot be a module's port, told at once: the link's own
+// test would try it again and again for fifteen seconds. Empty when it may
+// be one. A port another program holds exclusively is busy; one held
+// otherwise is left to the link's test.
+QString deviceProblem(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd == -1) {
+        switch (errno) {
+        case ENOENT:
+            return ModuleSession::tr("nie ma takiego portu.");
+        case EBUSY:
+            return busyPort();
+        case EACCES:
+            return ModuleSession::tr("brak uprawnień do portu (zwykle potrzebna jest grupa dialout).");
+        default:
+            return ModuleSession::tr("nie można otworzyć portu (%1).")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+    }
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return terminal ? QString() : ModuleSession::tr("to nie jest port szeregowy.");
+}
+
+} // namespace
+
+ModuleSession::ModuleSession() : progress(&module)
+{
+}
+
+ModuleSession::~ModuleSession()
+{
+    if (module.isConnected())
+        module.disconnectPort();
+}
+
+QList<QPair<QString, QString>> ModuleSession::availablePorts()
+{
+    Module scan;
+    scan.readAvaiblePorts();
+    return scan.availablePorts;
+}
+
+bool ModuleSession::connect(const QString &name, Failure *failure)
+{
+    port = name;
+    const QString problem = deviceProblem(Module::systemLocation(name));
+    if (!problem.isEmpty()) {
+        *failure = fault(tr("Błąd połączenia z modemem: %1").arg(problem));
+        return false;
+    }
+    // Half a second after opening, then the probe.
+    progress.begin(tr("Łączenie z modemem. Proszę czekać..."),
+                   2 * module.limitMilliseconds(Module::Command::Probe));
+    const bool connected = module.connectPort(name);
+    progress.end();
+    if (!connected) {
+        // The device was free a moment ago, so a port that cannot be
+        // locked is held by another program.
+        *failure = fault(module.port->error() == QSerialPort::PermissionError
+                                 ? tr("Błąd połączenia z modemem: %1").arg(busyPort())
+                                 : tr("Błąd połączenia z modemem."));
+        return false;
+    }
+    return true;
+}
+
+std::optional<Configuration> ModuleSession::readConfiguration(Failure *failure)
+{
+    progress.begin(tr("Odczyt danych z modemu. Proszę czekać..."),
+                   module.limitMilliseconds(Module::Command::ReadConfiguration));
+    const QByteArray image = module.readConfiguration();
+    progress.end();
+    if (image.size() != ConfigurationImageSize) {
+        *failure = fault(tr("Błąd podczas odczytywania z modemu."));
+        return std::nullopt;
+    }
+    Configuration configuration;
+    configuration.fromImage(image);
+    // The SIM PIN and PUK the module reports stay out of every listing and
+    // file, JSON ones too: the window shows them only after a password, and
+    // configurations end up in shared folders and version control.
+    configuration.simPin.clear();
+    configuration.simPuk.clear();
+    return configuration;
+}
+
+bool ModuleSession::writeConfiguration(const Configuration &configuration, bool withSmsBlock,
+                                       Failure *failure)
+{
+    int limit = module.limitMilliseconds(Module::Command::SettingsBlock);
+    if (withSmsBlock)
+        limit += module.limitMilliseconds(Module::Command::SmsBlock);
+    progress.begin(tr("Zapis danych do modemu. Proszę czekać..."),
+                   limit);
+    bool written = module.writeSettingsBlock(configuration);
+    if (written && withSmsBlock)
+        written = module.writeSmsBlock(configuration);
+    progress.end();
+    if (!written)
+        *failure = fault(tr("Błąd podczas zapisu do modemu."));
+    return written;
+}
+
+bool ModuleSession::writePinPuk(const QString &pin, const QString &puk, SimCodes::PinRequest request,
+                                Failure *failure)
+{
+    progress.begin(tr("Zapis kodu PIN, PUK do modemu. Proszę czekać..."),
+                   module.limitMilliseconds(Module::Command::PinPuk));
+    const bool written = module.writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(request));
+    progress.end();
+    if (!written)
+        *failure = fault(tr("Błąd podczas zapisu kodu PIN, PUK."));
+    return written;
+}
+
+QByteArray ModuleSession::readOnlineState()
+{
+    return module.readOnlineState();
+}
+
+bool ModuleSession::isConnected() const
+{
+    return module.isConnected();
+}
+
+QString ModuleSession::portName() const
+{
+    return port;
+}
+
+QString ModuleSession::portListName() const
+{
+    const QString devices = QStringLiteral("/dev/");
+    const QString name = port.mid(devices.size());
+    return port.startsWith(devices) && !name.contains(QLatin1Char('/')) ? name : port;
+}
+
+Module *ModuleSession::link()
+{
+    return &module;
+}
+
+Failure ModuleSession::fault(const QString &text) const
+{
+    return { ExitModuleFault, QStringLiteral("%1: %2").arg(port, text) };
+}

@@ -1,0 +1,38 @@
+#ifndef TERMINALPROGRESS_H
+#define TERMINALPROGRESS_H
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+class Module;
+
+// How far an operation with the module has come, on one line of standard
+// error that is redrawn in place, as the window's busy indicator. Shown only
+// when standard error is a terminal, so that logs and pipes stay clean.
+class TerminalProgress : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TerminalProgress(Module *module);
+
+    // An operation of one or more exchanges, which together take at most
+    // limitMilliseconds.
+    void begin(const QString &label, int limitMilliseconds);
+    // Clears the line.
+    void end();
+
+private:
+    void show(int elapsedMilliseconds, int exchangeLimit);
+
+    const bool enabled;
+    QString label;
+    int limit = 0;
+    // The limits of the exchanges of this operation that have ended.
+    int finished = 0;
+    int shownWidth = 0;
+    QElapsedTimer clock;
+};
+
+#endif
