@@ -15,17 +15,8 @@ if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; 
     exit 1
 fi
 
-emulator_output=$(mktemp)
-"$build/tools/emulator/tx48-emulator" > "$emulator_output" &
-emulator=$!
-trap 'kill "$emulator" 2>/dev/null; rm -f "$emulator_output"' EXIT
-
-port=
-for _ in $(seq 50); do
-    port=$(head -n 1 "$emulator_output")
-    [[ -n $port ]] && break
-    sleep 0.1
-done
+source "$root/scripts/emulator.sh"
+start_emulator "$build"
 if [[ -z $port ]]; then
     echo "The module emulator did not start; Telvoro starts without it." >&2
 fi

@@ -31,10 +31,14 @@ std::optional<quint16> rangeDigitsValue(const QString &digits)
 
 } // namespace
 
+double analogDisplayValue(quint16 thousandths, AnalogRange range)
+{
+    return double(range.range) * thousandths / (1000.0 * powerOfTen(range.decimals));
+}
+
 QString analogDisplayText(quint16 thousandths, AnalogRange range)
 {
-    const double shown = double(range.range) * thousandths / (1000.0 * powerOfTen(range.decimals));
-    return QStringLiteral("%1").arg(shown, 0, 'f', range.decimals);
+    return QStringLiteral("%1").arg(analogDisplayValue(thousandths, range), 0, 'f', range.decimals);
 }
 
 std::optional<quint16> analogStoredValue(double entered, AnalogRange range)

@@ -16,8 +16,9 @@ struct AnalogRange
     }
 };
 
-// A stored number in thousandths of the range, as the user sees it
-// (fixed notation with the range's decimals).
+// A stored number in thousandths of the range in the user's units, and as
+// the user sees it (fixed notation with the range's decimals).
+double analogDisplayValue(quint16 thousandths, AnalogRange range);
 QString analogDisplayText(quint16 thousandths, AnalogRange range);
 
 // The stored form of an entered value (truncated toward zero), or nothing when

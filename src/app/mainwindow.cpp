@@ -226,8 +226,10 @@ void MainWindow::updateWindowState()
         onlineTimer.start();
 }
 
-void MainWindow::on_tabWidget_currentChanged(int)
+void MainWindow::on_tabWidget_currentChanged(int index)
 {
+    if (index == OnlineTab)
+        showTrendWidget();
     updateWindowState();
 }
 

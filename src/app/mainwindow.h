@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "trend/trendrecord.h"
 #include "widgets/decimalvalidator.h"
 #include "widgets/wholenumbervalidator.h"
 
@@ -18,6 +19,7 @@ class InputAction;
 class Module;
 class QTableWidget;
 class QTableWidgetItem;
+class TrendWidget;
 
 namespace Ui {
 class MainWindowUi;
@@ -195,6 +197,13 @@ private:
 
     // Settings dialog (src/link/mainwindow_settings.cpp).
     void openNumberList();
+
+    // Trend of the live inputs (src/trend/mainwindow_trend.cpp).
+    void showTrendWidget();
+    void startTrendRecord();
+    // The live-state polls of the connection, for the trend and its CSV.
+    TrendRecord trendRecord;
+    TrendWidget *trendWidget = nullptr;
 
     // Module operations (src/link/mainwindow_module.cpp).
     void moduleConnectionLost();

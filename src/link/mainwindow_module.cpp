@@ -1,26 +1,25 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "actions/analogscale.h"
 #include "config/configuration.h"
 #include "config/configurationfields.h"
 #include "config/differencesdialog.h"
 #include "config/usernames.h"
 #include "link/exchangeprogressdialog.h"
 #include "link/module.h"
+#include "trend/trendwidget.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
-#include <QtEndian>
 #include <memory>
 #include <optional>
 
 namespace {
 
-constexpr int OnlineStateSize = 5;
 constexpr int StatusMessageTime = 5000;
 constexpr int ConfigurationFromModule = 2;
 constexpr double AnalogOutputMaximum = 10.0;
@@ -74,6 +73,7 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
             moduleConfiguration.reset();
+            startTrendRecord();
         } else {
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
         }
@@ -262,19 +262,23 @@ void MainWindow::updateOnlineAktualneWejscia()
     if (module->isBusy())
         return;
     const QByteArray state = module->readOnlineState();
-    if (configuration && state.size() == OnlineStateSize) {
-        const quint8 inputs = quint8(state.at(4));
-        for (int n = 1; n <= DigitalInputCount; ++n) {
-            const QString name = n == 1 ? QStringLiteral("onlineAktualneZalRadioButton")
-                                        : QStringLiteral("onlineAktualneZalRadioButton_%1").arg(n);
-            findChild<QAbstractButton *>(name)->setChecked(inputs & (1 << (n - 1)));
+    if (configuration) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const std::optional<TrendSample> sample = TrendSample::fromOnlineState(
+            now, state, configuration->analogInputRange(0), configuration->analogInputRange(1));
+        // An answer of another length changes no field; the trend shows a gap.
+        trendRecord.append(sample.value_or(TrendSample::unanswered(now)));
+        if (sample) {
+            for (int n = 1; n <= DigitalInputCount; ++n) {
+                const QString name = n == 1 ? QStringLiteral("onlineAktualneZalRadioButton")
+                                            : QStringLiteral("onlineAktualneZalRadioButton_%1").arg(n);
+                findChild<QAbstractButton *>(name)->setChecked(sample->digitalInput(n - 1));
+            }
+            ui->onlineAktualneAn1LineEdit->setText(sample->analogText(0));
+            ui->onlineAktualneAn2LineEdit->setText(sample->analogText(1));
         }
-        const quint16 ai1 = qFromBigEndian<quint16>(state.constData());
-        const quint16 ai2 = qFromBigEndian<quint16>(state.constData() + 2);
-        ui->onlineAktualneAn1LineEdit->setText(
-            analogDisplayText(ai1, configuration->analogInputRange(0)));
-        ui->onlineAktualneAn2LineEdit->setText(
-            analogDisplayText(ai2, configuration->analogInputRange(1)));
+        if (trendWidget)
+            trendWidget->refresh();
     }
     runOperationsWaitingForModule();
 }

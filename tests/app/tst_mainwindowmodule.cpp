@@ -6,10 +6,14 @@
 #include "link/module.h"
 #include "testmain.h"
 #include "testwidgets.h"
+#include "trend/trendwidget.h"
 #include "ui_mainwindow.h"
 #include "windowdriver.h"
 
+#include <QAreaSeries>
+#include <QChartView>
 #include <QCheckBox>
+#include <QLineSeries>
 #include <QComboBox>
 #include <QLabel>
 #include <QTreeWidget>
@@ -115,6 +119,18 @@ void typeSmsText(MainWindow &window, int row, const QString &text)
     QTest::keyClicks(window.ui->defNazwSmsTrescPlainTextEdit, text);
 }
 
+// A series of the trend chart by its object name.
+template<typename Series = QLineSeries>
+Series *trendSeries(MainWindow &window, const char *name)
+{
+    const auto *view = child<QChartView>(&window, "przebiegChartView");
+    for (QAbstractSeries *series : view->chart()->series()) {
+        if (series->objectName() == QLatin1String(name))
+            return qobject_cast<Series *>(series);
+    }
+    qFatal("no series %s", name);
+}
+
 // Presses a button of the dialog, once the answerer has returned (the click
 // may bring a message box of its own).
 DialogAnswerer::Answer press(const QString &button)
@@ -175,6 +191,7 @@ private slots:
 
     void onlineTabShowsLiveState();
     void lingeringAnswerDoesNotSpoilNextPoll();
+    void onlineTrendHoldsPollsAndGaps();
     void manualOutputs_data();
     void manualOutputs();
     void manualOutputsWaitForRunningPoll();
@@ -903,6 +920,100 @@ void TestMainWindowModule::lingeringAnswerDoesNotSpoilNextPoll()
     QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
     QCOMPARE(commandLengths(*emulator, "43"), QList<int>{6});
     QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.50"), 3000);
+}
+
+// Poll n answers AI1 = 50 (n mod 21) of 10.00, AI2 = 1000 minus that of 25.0
+// and the inputs n; polls 2, 5, 8, ... are a byte short and leave gaps.
+void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
+{
+    Configuration stored;
+    stored.analogRange[1] = 250;
+    stored.analogDecimals[1] = 1;
+    QTemporaryDir folder;
+    setUp({"--fail", "short-live", "--config", writeConfigurationFile(folder, stored)});
+    connectWindow();
+    readModule();
+    QVERIFY(!window->findChild<TrendWidget *>());
+    window->onlineTimer.setInterval(4 * TestPeriod);
+    window->ui->tabWidget->setCurrentIndex(3);
+    QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 6, 5000);
+    auto *pause = child<QAbstractButton>(window.get(), "przebiegWstrzymajPushButton");
+    pause->click();
+    const qsizetype shown = ai1->count();
+    const QString shownValue = window->ui->onlineAktualneAn1LineEdit->text();
+    QTRY_VERIFY(window->ui->onlineAktualneAn1LineEdit->text() != shownValue);
+    QCOMPARE(ai1->count(), shown);
+    pause->click();
+    window->ui->tabWidget->setCurrentIndex(0);
+
+    const QList<QPointF> gapBands =
+        trendSeries<QAreaSeries>(*window, "przebiegBrakOdpowiedziSeries")->upperSeries()->points();
+    const QList<QPointF> ai2 = trendSeries(*window, "przebiegAn2Series")->points();
+    const int polls = int(ai1->count() + gapBands.size() / 4);
+    QCOMPARE(gapBands.size() / 4, polls / 3);
+    QList<QByteArray> expectedValues;
+    int lastAnswered = 0;
+    for (int n = 0, point = 0; n < polls; ++n) {
+        if (n % 3 == 2) {
+            // The band reaches from the poll before the gap to the one after it.
+            QCOMPARE(qint64(gapBands.at(4 * (n / 3)).x()), qint64(ai1->at(point - 1).x()));
+            if (point < ai1->count())
+                QCOMPARE(qint64(gapBands.at(4 * (n / 3) + 2).x()),
+                         qint64(ai1->at(point).x()));
+            expectedValues.append(",,,,,,,,");
+            continue;
+        }
+        const int step = n % 21;
+        QCOMPARE(ai1->at(point).y(), 0.5 * step);
+        QCOMPARE(ai2.at(point).y(), 25.0 - 1.25 * step);
+        QByteArray values = ',' + QByteArray::number(0.5 * step, 'f', 2) + ','
+                + QByteArray::number(25.0 - 1.25 * step, 'f', 1);
+        for (int input = 0; input < 6; ++input)
+            values += (n >> input) & 1 ? ",1" : ",0";
+        expectedValues.append(values);
+        lastAnswered = n;
+        ++point;
+    }
+    for (int input = 0; input < 6; ++input) {
+        const QByteArray name = "przebiegCy" + QByteArray::number(input + 1) + "Series";
+        QCOMPARE(trendSeries(*window, name.constData())->points().last().y(),
+                 double((lastAnswered >> input) & 1));
+    }
+    const QString newestValue = lastAnswered == polls - 1
+            ? window->ui->onlineAktualneAn1LineEdit->text() : QStringLiteral("–");
+    QCOMPARE(ai1->name(), QStringLiteral("AI 1: ") + newestValue);
+
+    const QString csvPath = folder.filePath(QStringLiteral("przebieg.csv"));
+    answerer->expectFile(folder.filePath(QStringLiteral("missing/przebieg.csv")));
+    answerer->expectMessageBox();
+    answerer->expectFile(csvPath);
+    auto *save = child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
+    save->click();
+    save->click();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(answerer->seen.at(1).text.startsWith(
+        QStringLiteral("Nie można zapisać przebiegu do pliku ")));
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), polls + 2);
+    QCOMPARE(lines.at(0), QByteArray("Czas,AI1,AI2,DI1,DI2,DI3,DI4,DI5,DI6\r"));
+    for (int n = 0; n < polls; ++n) {
+        const QByteArray line = lines.at(n + 1).chopped(1);
+        const qsizetype comma = line.indexOf(',');
+        const QDateTime time =
+            QDateTime::fromString(QString::fromLatin1(line.left(comma)), Qt::ISODate);
+        QVERIFY2(time.isValid() && time.timeSpec() != Qt::LocalTime, line.constData());
+        QCOMPARE(line.mid(comma), expectedValues.at(n));
+    }
+
+    // Disconnected, the record can still be saved; connecting again starts a new one.
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QVERIFY(save->isEnabled());
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QCOMPARE(ai1->count(), 0);
+    QVERIFY(!save->isEnabled());
 }
 
 void TestMainWindowModule::manualOutputs_data()

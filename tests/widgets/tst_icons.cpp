@@ -27,7 +27,7 @@ void IconsTest::iconLoads_data()
         "list-remove.png", "go-up.png", "go-down.png", "network-disconnect.png",
         "network-connect.png", "agt_action_success.png", "agt_action_fail.png",
         "importfromfile.png", "legalmoves.png", "ok.png", "cancel.png", "pmremovepoint.png",
-        "narastajace.png", "opadajace.png",
+        "narastajace.png", "opadajace.png", "media-playback-pause.png", "media-playback-start.png",
     };
     for (const QString &name : startPageIcons)
         QTest::newRow(qPrintable(name)) << name << 128;

@@ -63,7 +63,9 @@ Faults (--fail, may be repeated):
   no-sms-ack       "pc" is neither stored nor answered
   no-pin-ack       "pa" is neither stored nor answered
   linger           "C" is answered with the byte "c", which lingers in the
-                   tool's input)";
+                   tool's input
+  short-live       every third "B" (n = 2, 5, 8, ...) answers only the first
+                   4 bytes of its live state; the sequence goes on as usual)";
 
 int signalPipe[2];
 

@@ -49,6 +49,7 @@ bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
         {"no-sms-ack", Fault::NoSmsAck},
         {"no-pin-ack", Fault::NoPinAck},
         {"linger", Fault::Linger},
+        {"short-live", Fault::ShortLive},
     };
     for (const auto &entry : names) {
         if (entry.first == name) {
@@ -182,7 +183,9 @@ void ModuleEmulator::execute(const QByteArray &command)
         else
             answer(command, image);
     } else if (command == "B") {
-        answer(command, liveState());
+        const bool cut = faults.contains(Fault::ShortLive) && pollCount % 3 == 2;
+        const QByteArray state = liveState();
+        answer(command, cut ? state.left(state.size() - 1) : state);
     } else if (command.startsWith('C')) {
         const auto byteAt = [&command](int i) { return quint8(command.at(i)); };
         qInfo("outputs: AO1 %u, AO2 %u, DO mask 0x%02X", byteAt(1) << 8 | byteAt(2),

@@ -31,7 +31,8 @@ public:
         NoSettingsAck,
         NoSmsAck,
         NoPinAck,
-        Linger
+        Linger,
+        ShortLive
     };
 
     ModuleEmulator(PseudoTerminal *line, QObject *parent = nullptr);

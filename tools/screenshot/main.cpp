@@ -1,20 +1,31 @@
 // Renders the main window with an example configuration to a PNG file.
-// Usage: telvoro-screenshot OUTPUT.png [TAB]
+// Usage: telvoro-screenshot OUTPUT.png [TAB [PORT SECONDS]]
+// With a port (a module or the emulator), the window connects to it first and
+// shows the tab after SECONDS of live polling; the trend shows the last minute.
 #include "app/applicationsetup.h"
 #include "app/mainwindow.h"
 #include "config/configuration.h"
 
+#include "link/module.h"
+
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2 && argc != 3) {
-        fprintf(stderr, "usage: %s OUTPUT.png [TAB]\n", argv[0]);
+    if (argc != 2 && argc != 3 && argc != 5) {
+        fprintf(stderr, "usage: %s OUTPUT.png [TAB [PORT SECONDS]]\n", argv[0]);
         return 2;
     }
+    const bool live = argc == 5;
+    if (live)
+        qputenv("TX48_EXTRA_PORTS", argv[3]);
     // The picture must not depend on, or change, the user's own settings.
     QTemporaryDir settingsFolder;
     qputenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit());
@@ -40,9 +51,22 @@ int main(int argc, char *argv[])
     *window.referenceConfiguration = example;
     window.findChild<QAction *>(QStringLiteral("actionCofnij_zmiany"))->trigger();
 
-    if (argc == 3)
+    if (live) {
+        window.module->readAvaiblePorts();
+        auto *ports = window.findChild<QComboBox *>(QStringLiteral("portsComboBox"));
+        ports->setCurrentIndex(ports->findData(QString::fromLocal8Bit(argv[3])));
+        window.findChild<QAbstractButton *>(QStringLiteral("polaczZModememPushButton"))->click();
+    }
+    if (argc >= 3)
         window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(atoi(argv[2]));
     window.show();
+    if (live) {
+        if (auto *minute = window.findChild<QAbstractButton *>(QStringLiteral("przebieg1MinToolButton")))
+            minute->click();
+        QEventLoop polling;
+        QTimer::singleShot(atoi(argv[4]) * 1000, &polling, &QEventLoop::quit);
+        polling.exec();
+    }
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         fprintf(stderr, "cannot write %s\n", argv[1]);

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Builds Telvoro and times its start on a virtual X server: from launching the
+# program to its main window being mapped on the screen, with fresh settings
+# each time. Prints every run and the median (default 15 runs, after one
+# run to warm the caches).
+# Usage: scripts/benchmark-startup.sh [RUNS [PROGRAM...]]
+# Given several programs (for instance two builds to compare), it takes
+# turns between them, so that other load on the machine falls on all alike.
+# Needs Xvfb and xev (Debian packages xvfb and x11-utils).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TELVORO_BUILD_DIR:-$root/build}
+runs=${1:-15}
+programs=("${@:2}")
+
+for tool in Xvfb xev; do
+    if ! command -v "$tool" > /dev/null; then
+        echo "$tool is missing: install the Debian packages xvfb and x11-utils." >&2
+        exit 1
+    fi
+done
+
+if ((${#programs[@]} == 0)); then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+    cmake --build "$build" --target telvoro -j2 > /dev/null
+    programs=("$build/src/app/telvoro")
+fi
+
+work=$(mktemp -d)
+program=
+server=
+watcher=
+cleanup() {
+    [[ -n $program ]] && kill "$program" 2> /dev/null
+    [[ -n $watcher ]] && kill "$watcher" 2> /dev/null
+    [[ -n $server ]] && kill "$server" 2> /dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# A display number of its own, away from the ones people choose by hand.
+display=
+for number in $(seq 200 299); do
+    if [[ ! -e /tmp/.X$number-lock && ! -e /tmp/.X11-unix/X$number ]]; then
+        display=$number
+        break
+    fi
+done
+[[ -n $display ]] || { echo "No free X display number found." >&2; exit 1; }
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log" &
+server=$!
+export DISPLAY=:$display
+# One client watches every window being mapped; asking the server again and
+# again instead could crowd it out on a busy machine.
+for _ in $(seq 100); do
+    xev -root -event substructure > "$work/events" 2> /dev/null &
+    watcher=$!
+    sleep 0.1
+    kill -0 "$watcher" 2> /dev/null && break
+    kill -0 "$server" 2> /dev/null || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+    watcher=
+done
+[[ -n $watcher ]] || { echo "Cannot watch the X server." >&2; exit 1; }
+
+mapped() {
+    grep -c MapNotify "$work/events" || true
+}
+
+# Milliseconds from launching the program until its first window is mapped.
+start_once() {
+    local settings=$work/settings
+    rm -rf "$settings" && mkdir "$settings"
+    local before started ended
+    before=$(mapped)
+    started=$(date +%s%N)
+    XDG_CONFIG_HOME=$settings "$1" > "$work/output" 2>&1 &
+    program=$!
+    until (($(mapped) > before)); do
+        if ! kill -0 "$program" 2> /dev/null; then
+            echo "$1 ended before its window showed:" >&2
+            cat "$work/output" >&2
+            exit 1
+        fi
+        sleep 0.002
+    done
+    ended=$(date +%s%N)
+    kill "$program"
+    wait "$program" 2> /dev/null || true
+    program=
+    echo $(((ended - started) / 1000000))
+}
+
+declare -a times
+for index in "${!programs[@]}"; do
+    start_once "${programs[$index]}" > /dev/null
+    times[$index]=
+done
+for run in $(seq "$runs"); do
+    for index in "${!programs[@]}"; do
+        time=$(start_once "${programs[$index]}")
+        times[$index]+=" $time"
+        echo "run $run, ${programs[$index]}: $time ms"
+    done
+done
+for index in "${!programs[@]}"; do
+    sorted=($(printf '%s\n' ${times[$index]} | sort -n))
+    echo "Median time to a visible window over $runs runs: ${sorted[$((runs / 2))]} ms (${programs[$index]})"
+done

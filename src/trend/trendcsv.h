@@ -1,0 +1,20 @@
+#ifndef TRENDCSV_H
+#define TRENDCSV_H
+
+#include <QByteArray>
+#include <QString>
+
+class TrendRecord;
+
+// A record as a CSV file: a header line, then one line per poll with its
+// local time in ISO 8601 with the offset from UTC, AI1 and AI2 in the units
+// and decimals they were shown with, and DI1 to DI6 as 0 or 1. A poll
+// without an answer keeps its time and leaves the values empty. Comma
+// separated, decimal point, lines ended by CR LF.
+namespace TrendCsv {
+QByteArray encode(const TrendRecord &record);
+// Written atomically: a failure leaves any old file as it was.
+bool save(const QString &path, const TrendRecord &record);
+}
+
+#endif
