@@ -36,7 +36,12 @@ using WindowDriver::action;
 
 namespace {
 
-constexpr int TestPeriod = 30;
+// The window talks to the emulator at the module's own period (500 ms):
+// each exchange ends with its answer, so the long bound costs little and
+// leaves a slow or busy machine ample time to answer. A step that must run
+// out its bound, and whose outcome no late answer can change, switches to
+// this short period once the window is connected.
+constexpr int ShortPeriod = 100;
 constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
 const QString ConnectedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_success.png\"> "
@@ -202,7 +207,7 @@ private slots:
 
 private:
     // Starts an emulator, lists its port in a fresh window and connects.
-    void setUp(const QStringList &options = {}, int period = TestPeriod);
+    void setUp(const QStringList &options = {});
     void connectWindow();
     void readModule();
     void writeModule();
@@ -229,14 +234,12 @@ void TestMainWindowModule::cleanup()
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.value(0).text));
 }
 
-void TestMainWindowModule::setUp(const QStringList &options, int period)
+void TestMainWindowModule::setUp(const QStringList &options)
 {
     emulator = std::make_unique<EmulatorProcess>(options);
     QVERIFY(emulator->isRunning());
     qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
     window = std::make_unique<MainWindow>();
-    if (period > 0)
-        window->module->setPeriodForTests(period);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     window->module->readAvaiblePorts();
@@ -278,7 +281,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QTemporaryDir folder;
     const QString file = writeConfigurationFile(folder, stored);
     // A module that takes a second to answer, so the busy dialog shows.
-    setUp({"--config", file, "--delay", "A=1000"}, 0);
+    setUp({"--config", file, "--delay", "A=1000"});
     connectWindow();
 
     bool shownEarly = false;
@@ -353,6 +356,7 @@ void TestMainWindowModule::connectShowsConnectedStateAndDisconnectReturnsToIdle(
 void TestMainWindowModule::connectWithoutModuleShowsFailure()
 {
     setUp({"--fail", "silent"});
+    window->module->setPeriodForTests(ShortPeriod);
     QComboBox *ports = window->ui->portsComboBox;
     ports->setCurrentIndex(ports->findData(emulator->portPath()));
     window->module->portsTimer.stop();
@@ -380,7 +384,7 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
 void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
 {
     QFETCH(bool, duringWrite);
-    setUp({"--delay", "pb=2000"}, 200);
+    setUp({"--delay", "pb=2000"});
     connectWindow();
     WindowDriver::newConfiguration(*window);
     WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
@@ -499,6 +503,8 @@ void TestMainWindowModule::readFailures()
     QFETCH(QStringList, options);
     setUp(options);
     connectWindow();
+    // Whatever comes within the bound, the read fails.
+    window->module->setPeriodForTests(ShortPeriod);
     answerer->expectMessageBox();
     action(*window, "actionOdbierz_z_modemu")->trigger();
 
@@ -541,7 +547,7 @@ void TestMainWindowModule::readAsksAboutChangesFirst()
 
 void TestMainWindowModule::configurationActionsWaitDuringRead()
 {
-    setUp({"--delay", "A=400"}, 100);
+    setUp({"--delay", "A=400"});
     connectWindow();
     QStringList enabledDuringRead;
     bool newConfigurationCreated = false;
@@ -572,7 +578,7 @@ void TestMainWindowModule::configurationActionsWaitDuringRead()
 
 void TestMainWindowModule::closingDuringReadWaitsForIt()
 {
-    setUp({"--delay", "A=400"}, 100);
+    setUp({"--delay", "A=400"});
     connectWindow();
     bool closedAtOnce = true;
     const QObject scope;
@@ -585,7 +591,7 @@ void TestMainWindowModule::closingDuringReadWaitsForIt()
 
 void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 {
-    setUp({"--delay", "pc=300"}, 20);
+    setUp({"--delay", "pc=300"});
     connectWindow();
     WindowDriver::newConfiguration(*window);
     WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
@@ -671,7 +677,12 @@ void TestMainWindowModule::writeFailures()
     setUp({"--fail", fault});
     connectWindow();
     WindowDriver::newConfiguration(*window);
-    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    // The list of changes shows once the module's configuration is read; the
+    // write then runs out its bound at the short period.
+    answerer->expect([this](QWidget *dialog) {
+        window->module->setPeriodForTests(ShortPeriod);
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
     answerer->expectMessageBox();
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QCOMPARE(answerer->seen.size(), 2);
@@ -782,6 +793,9 @@ void TestMainWindowModule::writeAsksFirst()
     QFETCH(QString, lastMessage);
     setUp(options);
     connectWindow();
+    // An unreadable module's read fails whatever arrives within its bound.
+    if (options.contains(QLatin1String("short-image")))
+        window->module->setPeriodForTests(ShortPeriod);
     WindowDriver::newConfiguration(*window);
     for (const QString &answer : answers) {
         if (answer == QLatin1String("Escape"))
@@ -892,15 +906,15 @@ void TestMainWindowModule::onlineTabShowsLiveState()
     // Poll n answers AI1 = 50 n, AI2 = 1000 - 50 n and the inputs n.
     QLineEdit *ai1 = window->ui->onlineAktualneAn1LineEdit;
     QLineEdit *ai2 = window->ui->onlineAktualneAn2LineEdit;
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.00"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("0.00"));
     QCOMPARE(ai2->text(), QStringLiteral("25.0"));
     QCOMPARE(inputsShown(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("1.00"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("1.00"));
     QCOMPARE(ai2->text(), QStringLiteral("22.5"));
     QCOMPARE(inputsShown(), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("1.50"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("1.50"));
     QCOMPARE(inputsShown(), 3);
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("2.00"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("2.00"));
     QCOMPARE(ai2->text(), QStringLiteral("20.0"));
     QCOMPARE(inputsShown(), 4);
 
@@ -916,10 +930,10 @@ void TestMainWindowModule::lingeringAnswerDoesNotSpoilNextPoll()
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);
     QLineEdit *ai1 = window->ui->onlineAktualneAn1LineEdit;
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.00"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("0.00"));
     QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
     QCOMPARE(commandLengths(*emulator, "43"), QList<int>{6});
-    QTRY_COMPARE_WITH_TIMEOUT(ai1->text(), QStringLiteral("0.50"), 3000);
+    QTRY_COMPARE(ai1->text(), QStringLiteral("0.50"));
 }
 
 // Poll n answers AI1 = 50 (n mod 21) of 10.00, AI2 = 1000 minus that of 25.0
@@ -934,10 +948,11 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     connectWindow();
     readModule();
     QVERIFY(!window->findChild<TrendWidget *>());
-    window->onlineTimer.setInterval(4 * TestPeriod);
+    // Polls close together; a short answer still waits out its bound.
+    window->onlineTimer.setInterval(120);
     window->ui->tabWidget->setCurrentIndex(3);
     QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
-    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 6, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 6, 15000);
     auto *pause = child<QAbstractButton>(window.get(), "przebiegWstrzymajPushButton");
     pause->click();
     const qsizetype shown = ai1->count();
@@ -1037,6 +1052,8 @@ void TestMainWindowModule::manualOutputs()
     setUp();
     connectWindow();
     readModule();
+    // The outputs go unanswered: their wait runs out at the short period.
+    window->module->setPeriodForTests(ShortPeriod);
     window->ui->tabWidget->setCurrentIndex(3);
     QVERIFY(window->onlineTimer.isActive());
     WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, ao1);
@@ -1075,7 +1092,7 @@ void TestMainWindowModule::manualOutputs()
 // once the poll's answer is in.
 void TestMainWindowModule::manualOutputsWaitForRunningPoll()
 {
-    setUp({"--delay", "B=100"}, 200);
+    setUp({"--delay", "B=100"});
     connectWindow();
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);
@@ -1089,7 +1106,7 @@ void TestMainWindowModule::manualOutputsWaitForRunningPoll()
         }
     });
     watch.start(10);
-    QTRY_VERIFY_WITH_TIMEOUT(clickedDuringPoll, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(clickedDuringPoll, 10000);
     watch.stop();
     QTRY_VERIFY(emulator->commands().contains(QStringLiteral("43 00 C8 00 00 00")));
     const QStringList commands = emulator->commands();
@@ -1102,7 +1119,8 @@ void TestMainWindowModule::manualOutputsWaitForRunningPoll()
 // dialog comes once the poll has its answer, so its PIN command is not refused.
 void TestMainWindowModule::settingsAskedForDuringPollWriteThePin()
 {
-    setUp({}, 200);
+    // A poll that waits a while for its answer.
+    setUp({"--delay", "B=100"});
     connectWindow();
     readModule();
     window->ui->tabWidget->setCurrentIndex(3);
@@ -1125,7 +1143,7 @@ void TestMainWindowModule::settingsAskedForDuringPollWriteThePin()
         }
     });
     watch.start(10);
-    QTRY_VERIFY_WITH_TIMEOUT(askedDuringPoll, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(askedDuringPoll, 10000);
     watch.stop();
     QVERIFY(answerer->waitAllAnswered(10000));
     QCOMPARE(answerer->seen.at(1).text, QStringLiteral("Kod PIN, PUK zapisano."));

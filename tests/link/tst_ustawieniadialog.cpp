@@ -56,7 +56,9 @@ private slots:
 
 namespace {
 
-// Short enough to keep the suite quick, long enough for a pseudo-terminal.
+// Connecting and every command that must be answered keep the module's own
+// period, which leaves the emulator ample time on a busy machine; a command
+// that must go unanswered runs out its wait at this short one.
 constexpr int TestPeriod = 20;
 
 using TestWidgets::child;
@@ -599,7 +601,6 @@ void UstawieniaDialogTest::pinPukSentToModule()
     EmulatorProcess emulator;
     QVERIFY(emulator.isRunning());
     Module module;
-    module.setPeriodForTests(TestPeriod);
     QVERIFY(module.connectPort(emulator.portPath()));
 
     Configuration configuration;
@@ -651,8 +652,8 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
     EmulatorProcess emulator({QStringLiteral("--fail"), QStringLiteral("no-pin-ack")});
     QVERIFY(emulator.isRunning());
     Module module;
-    module.setPeriodForTests(TestPeriod);
     QVERIFY(module.connectPort(emulator.portPath()));
+    module.setPeriodForTests(TestPeriod);
 
     savePinPukExpectingFailure(module);
     QCOMPARE(emulator.commands().value(emulator.commands().size() - 1),
