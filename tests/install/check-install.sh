@@ -17,7 +17,7 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 share=$prefix/share
 id=io.github.telvoro.telvoro
 
-for program in telvoro tx48-emulator; do
+for program in telvoro telvoro-cli tx48-emulator; do
     [[ -x $prefix/bin/$program ]] || fail "bin/$program is not installed"
 done
 for program in "$prefix"/bin/*; do

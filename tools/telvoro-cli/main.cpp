@@ -1,6 +1,7 @@
 // telvoro-cli: the TX48 module and its configuration files from scripts.
 
 #include "app/applicationsetup.h"
+#include "app/qttranslations.h"
 #include "commanddispatcher.h"
 
 #include <QCoreApplication>
@@ -10,5 +11,7 @@ int main(int argc, char *argv[])
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
     QCoreApplication application(argc, argv);
+    // Qt's own words in the help ("Opcje:", "Argumenty:") in Polish too.
+    installQtTranslations(application);
     return CommandDispatcher().run(QCoreApplication::arguments());
 }
