@@ -157,13 +157,11 @@ private:
     void updateModifiedMarker();
     QTimer modifiedCheck;
 
-    // Recent files and the file dialogs' folder
-    // (src/config/mainwindow_recentfiles.cpp).
+    // Recent files (src/config/mainwindow_recentfiles.cpp).
     void prepareRecentFiles();
     void showRecentFiles();
     void rememberFile(const QString &path);
     void openRecentFile(const QString &path);
-    QString fileDialogFolder() const;
     QList<QAction *> recentFileActions;
     QAction *recentFilesSeparator = nullptr;
 

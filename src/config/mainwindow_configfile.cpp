@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/lastfilefolder.h"
+
 #include "config/configuration.h"
 #include "config/configurationfields.h"
 #include "config/configurationfile.h"
@@ -66,7 +68,7 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
 {
     if (!closeConfiguration())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), fileDialogFolder(),
+    const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), lastFileFolder(),
                                                       tr("Plik TX48 (*.kvl)"));
     if (!path.isEmpty())
         openConfigurationFile(path);
@@ -117,7 +119,7 @@ void MainWindow::on_actionPorownaj_z_plikiem_triggered()
         return;
     collectForm();
     const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
-                                                      fileDialogFolder(), tr("Plik TX48 (*.kvl)"));
+                                                      lastFileFolder(), tr("Plik TX48 (*.kvl)"));
     if (path.isEmpty())
         return;
     const std::optional<Configuration> file = loadConfigurationFile(path);
@@ -142,7 +144,7 @@ void MainWindow::on_actionZapis_do_pliku_triggered()
 // Asks for a file and writes the configuration to it; true when it was saved.
 bool MainWindow::saveConfigurationToFile()
 {
-    QFileDialog dialog(this, tr("Zapisz plik"), fileDialogFolder(), tr("Plik TX48 (*.kvl)"));
+    QFileDialog dialog(this, tr("Zapisz plik"), lastFileFolder(), tr("Plik TX48 (*.kvl)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kvl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

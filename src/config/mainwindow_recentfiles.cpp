@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/lastfilefolder.h"
+
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
@@ -8,7 +10,6 @@
 namespace {
 constexpr int RecentFileCount = 5;
 const QString RecentFilesKey = QStringLiteral("recentFiles");
-const QString FileFolderKey = QStringLiteral("lastFileFolder");
 
 // Read each time, so that files another window of the program added stay.
 QStringList recentFiles()
@@ -63,7 +64,7 @@ void MainWindow::rememberFile(const QString &path)
     files.removeAll(file.absoluteFilePath());
     files.prepend(file.absoluteFilePath());
     storeRecentFiles(files);
-    QSettings().setValue(FileFolderKey, file.absolutePath());
+    rememberFileFolder(path);
     showRecentFiles();
 }
 
@@ -83,9 +84,4 @@ void MainWindow::openRecentFile(const QString &path)
         return;
     }
     openConfigurationFile(path);
-}
-
-QString MainWindow::fileDialogFolder() const
-{
-    return QSettings().value(FileFolderKey).toString();
 }

@@ -1,6 +1,7 @@
 #include "trend/trendwidget.h"
 #include "ui_trendwidget.h"
 
+#include "app/lastfilefolder.h"
 #include "trend/trendcsv.h"
 #include "trend/trendrecord.h"
 
@@ -197,17 +198,21 @@ void TrendWidget::on_przebiegZapiszPushButton_clicked()
         return;
     const QString suggested = QDateTime::fromMSecsSinceEpoch(record->at(0).time)
                                       .toString(QStringLiteral("'przebieg-'yyyy-MM-dd-HHmm'.csv'"));
-    QFileDialog dialog(this, tr("Zapisz przebieg"), suggested, tr("Plik CSV (*.csv)"));
+    QFileDialog dialog(this, tr("Zapisz przebieg"), QDir(lastFileFolder()).filePath(suggested),
+                       tr("Plik CSV (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!TrendCsv::save(path, *record))
+    if (!TrendCsv::save(path, *record)) {
         QMessageBox::warning(this, tr("Zapisz przebieg"),
                              tr("Nie można zapisać przebiegu do pliku %1.")
                                      .arg(QDir::toNativeSeparators(path)),
                              QMessageBox::Ok);
+        return;
+    }
+    rememberFileFolder(path);
 }
 
 void TrendWidget::setSpan(int minutes)

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
@@ -1022,6 +1023,13 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
         QVERIFY2(time.isValid() && time.timeSpec() != Qt::LocalTime, line.constData());
         QCOMPARE(line.mid(comma), expectedValues.at(n));
     }
+    // The next file dialog opens where the record went.
+    answerer->expect([&folder](QWidget *dialog) {
+        QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder.path());
+        qobject_cast<QFileDialog *>(dialog)->reject();
+    });
+    action(*window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
 
     // Disconnected, the record can still be saved; connecting again starts a new one.
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
