@@ -21,6 +21,18 @@ QIcon applicationIcon()
     return icon;
 }
 
+// Without a display Qt aborts with advice to reinstall the program; the
+// user is told instead what is missing. Qt's option -platform names one too.
+bool displayNamed(const QStringList &arguments)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return arguments.contains(QLatin1String("-platform"))
+            || arguments.contains(QLatin1String("--platform"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -38,6 +50,12 @@ int main(int argc, char *argv[])
         installQtTranslations(app);
         std::fputs(qPrintable(commandLine.terminalAnswer()), stdout);
         return 0;
+    }
+    if (!displayNamed(givenArguments)) {
+        std::fputs("telvoro: brak ekranu graficznego (nie ustawiono zmiennej DISPLAY ani "
+                   "WAYLAND_DISPLAY).\n",
+                   stderr);
+        return 1;
     }
 
     QApplication app(argc, argv);

@@ -18,11 +18,13 @@ void TestStartup::commandLine_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "[opcje] [plik.kvl]";
-    QTest::newRow("help among Qt options") << QStringList{"-style", "fusion", "-h"} << 0 << "Opcje:";
-    QTest::newRow("version") << QStringList{"-v"} << 0 << "Telvoro " TELVORO_VERSION "\n";
-    QTest::newRow("unknown option") << QStringList{"--kolor"} << 1 << "telvoro: Nieznana opcja \"kolor\".\n";
-    QTest::newRow("two files") << QStringList{"a.kvl", "b.kvl"} << 1 << "tylko jeden plik";
+    QTest::addColumn<bool>("display");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "[opcje] [plik.kvl]" << false;
+    QTest::newRow("help among Qt options") << QStringList{"-style", "fusion", "-h"} << 0 << "Opcje:" << false;
+    QTest::newRow("version") << QStringList{"-v"} << 0 << "Telvoro " TELVORO_VERSION "\n" << false;
+    QTest::newRow("unknown option") << QStringList{"--kolor"} << 1 << "telvoro: Nieznana opcja \"kolor\".\n" << true;
+    QTest::newRow("two files") << QStringList{"a.kvl", "b.kvl"} << 1 << "tylko jeden plik" << true;
+    QTest::newRow("no display") << QStringList{} << 1 << "brak ekranu graficznego" << false;
 }
 
 // Answers must not need a display: none is given to them. Mistakes are
@@ -32,10 +34,11 @@ void TestStartup::commandLine()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
+    QFETCH(bool, display);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
-    if (exitCode != 0)
+    if (display)
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess program;
     program.setProcessEnvironment(environment);
