@@ -59,18 +59,14 @@ class TestConfigurationFile : public QObject
 
 private slots:
     void init();
-    void savingADefaultConfiguration();
-    void reopeningASavedFileAsksNothingOnClose();
-    void simPinAndPukNeverReachTheFile();
+    void savedFileOpensAgainAsSaved();
     void badFilesAreRefused_data();
     void badFilesAreRefused();
-    void extraBytesAfterTheImageAreIgnored();
     void unreadableFile();
     void everyBoundWidgetCountsAsAChange_data();
     void everyBoundWidgetCountsAsAChange();
     void answersToTheChangesBox_data();
     void answersToTheChangesBox();
-    void failedSaveKeepsTheConfigurationAndItsChanges();
     void saveIsWholeOrNothing_data();
     void saveIsWholeOrNothing();
     void openWithChangesAsksFirst();
@@ -92,46 +88,38 @@ void TestConfigurationFile::init()
 QString TestConfigurationFile::savedDefaultFile()
 {
     const QString file = path(QStringLiteral("default.kvl"));
-    QByteArray bytes = lengthField(ConfigurationImageSize);
-    bytes += Configuration().toImage(ImageSection::Full);
-    writeFile(file, bytes);
-    return file;
+    return ConfigurationFile::save(file, Configuration()) ? file : QString();
 }
 
-void TestConfigurationFile::savingADefaultConfiguration()
+// Saved under a name typed without the extension, as users do, then opened
+// again with bytes after its image. The SIM's PIN and PUK never reach the file.
+void TestConfigurationFile::savedFileOpensAgainAsSaved()
 {
     MainWindow window;
     WindowDriver::newConfiguration(window);
+    WindowDriver::retype(window.findChild<QLineEdit *>("weWyHisterezaLineEdit"), QStringLiteral("42"));
+    window.configuration->simPin = QStringLiteral("1234");
+    window.configuration->simPuk = QStringLiteral("87654321");
     DialogAnswerer answerer;
-    // Typed without the extension, as users do.
     answerer.expectFile(path(QStringLiteral("plain")));
     action(window, "actionZapis_do_pliku")->trigger();
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.constFirst().title, QStringLiteral("Zapisz plik"));
-
-    const QByteArray bytes = fileBytes(path(QStringLiteral("plain.kvl")));
-    QCOMPARE(bytes.size(), 1972);
-    QCOMPARE(bytes.left(4), QByteArray::fromHex("000007B0"));
-    QCOMPARE(bytes.mid(4), Configuration().toImage(ImageSection::Full));
+    const QString file = path(QStringLiteral("plain.kvl"));
+    Configuration saved;
+    saved.hysteresis = 42;
+    QCOMPARE(fileBytes(file), lengthField(1968) + saved.toImage(ImageSection::Full));
     QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro[*]"));
     QVERIFY(!window.isWindowModified());
-
     action(window, "actionZamknij_konfiguracj")->trigger();
     QCOMPARE(currentPage(window), 0);
     QVERIFY(!window.configuration);
-    QVERIFY(answerer.unexpected.isEmpty());
-}
 
-void TestConfigurationFile::reopeningASavedFileAsksNothingOnClose()
-{
-    const QString file = savedDefaultFile();
-    MainWindow window;
-    DialogAnswerer answerer;
+    writeFile(file, fileBytes(file) + "trailing");
     answerer.expectFile(file);
     action(window, "actionOdczyt_z_pliku")->trigger();
     QVERIFY(answerer.waitAllAnswered());
-    QVERIFY(window.configuration);
-    QCOMPARE(*window.configuration, Configuration());
+    QCOMPARE(*window.configuration, saved);
     QCOMPARE(window.configurationSource, 1);
     QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro (%1)[*]").arg(file));
     QVERIFY(!window.isWindowModified());
@@ -144,26 +132,6 @@ void TestConfigurationFile::reopeningASavedFileAsksNothingOnClose()
     QCOMPARE(window.windowTitle(), QStringLiteral("Telvoro"));
     QVERIFY(!action(window, "actionZapis_do_pliku")->isEnabled());
     QVERIFY(answerer.unexpected.isEmpty());
-}
-
-void TestConfigurationFile::simPinAndPukNeverReachTheFile()
-{
-    MainWindow window;
-    WindowDriver::newConfiguration(window);
-    window.configuration->simPin = QStringLiteral("1234");
-    window.configuration->simPuk = QStringLiteral("87654321");
-    DialogAnswerer answerer;
-    answerer.expectFile(path(QStringLiteral("sim.kvl")));
-    action(window, "actionZapis_do_pliku")->trigger();
-    QVERIFY(answerer.waitAllAnswered());
-    const QByteArray bytes = fileBytes(path(QStringLiteral("sim.kvl")));
-    QCOMPARE(bytes.mid(4, 14), QByteArray(14, '\0'));
-
-    answerer.expectFile(path(QStringLiteral("sim.kvl")));
-    action(window, "actionOdczyt_z_pliku")->trigger();
-    QVERIFY(answerer.waitAllAnswered());
-    QVERIFY(window.configuration->simPin.isEmpty());
-    QVERIFY(window.configuration->simPuk.isEmpty());
 }
 
 void TestConfigurationFile::badFilesAreRefused_data()
@@ -201,21 +169,6 @@ void TestConfigurationFile::badFilesAreRefused()
     action(window, "actionPorownaj_z_plikiem")->trigger();
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(3).text, QStringLiteral("Błąd podczas odczytywania pliku."));
-}
-
-void TestConfigurationFile::extraBytesAfterTheImageAreIgnored()
-{
-    Configuration stored;
-    stored.hysteresis = 42;
-    const QString file = path(QStringLiteral("extra.kvl"));
-    writeFile(file, lengthField(1968) + stored.toImage(ImageSection::Full) + QByteArray("trailing"));
-    MainWindow window;
-    DialogAnswerer answerer;
-    answerer.expectFile(file);
-    action(window, "actionOdczyt_z_pliku")->trigger();
-    QVERIFY(answerer.waitAllAnswered());
-    QVERIFY(window.configuration);
-    QCOMPARE(window.configuration->hysteresis, quint8(42));
 }
 
 void TestConfigurationFile::unreadableFile()
@@ -274,19 +227,21 @@ void TestConfigurationFile::everyBoundWidgetCountsAsAChange()
 void TestConfigurationFile::answersToTheChangesBox_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("thenSaveTo");
+    // After "Zapisz", the file chosen; none when the file dialog is cancelled.
+    QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("closed");
-    QTest::newRow("discard") << QStringLiteral("Porzuć zmiany") << false << true;
-    QTest::newRow("save, file chosen") << QStringLiteral("Zapisz") << true << true;
-    QTest::newRow("save, file dialog cancelled") << QStringLiteral("Zapisz") << false << false;
-    QTest::newRow("cancel") << QStringLiteral("Anuluj") << false << false;
-    QTest::newRow("escape") << QString() << false << false;
+    QTest::newRow("discard") << QStringLiteral("Porzuć zmiany") << QString() << true;
+    QTest::newRow("save, file chosen") << QStringLiteral("Zapisz") << "answered.kvl" << true;
+    QTest::newRow("save, file dialog cancelled") << QStringLiteral("Zapisz") << QString() << false;
+    QTest::newRow("save, folder missing") << QStringLiteral("Zapisz") << "missing-folder/x.kvl" << false;
+    QTest::newRow("cancel") << QStringLiteral("Anuluj") << QString() << false;
+    QTest::newRow("escape") << QString() << QString() << false;
 }
 
 void TestConfigurationFile::answersToTheChangesBox()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, thenSaveTo);
+    QFETCH(QString, file);
     QFETCH(bool, closed);
     MainWindow window;
     window.show();
@@ -299,14 +254,16 @@ void TestConfigurationFile::answersToTheChangesBox()
         answerer.expectEscape();
     else
         answerer.expectMessageBox(answer);
-    const QString file = path(QStringLiteral("answered.kvl"));
-    QFile::remove(file);
-    if (answer == QLatin1String("Zapisz")) {
-        if (thenSaveTo)
-            answerer.expectFile(file);
-        else
-            answerer.expectFileCancel();
-    }
+    if (answer == QLatin1String("Zapisz") && file.isEmpty())
+        answerer.expectFileCancel();
+    else if (answer == QLatin1String("Zapisz"))
+        answerer.expectFile(path(file));
+    const bool saveFails = !file.isEmpty() && !closed;
+    if (saveFails)
+        answerer.expectMessageBox();
+    const bool saved = !file.isEmpty() && closed;
+    if (saved)
+        QFile::remove(path(file));
     action(window, "actionZamknij_konfiguracj")->trigger();
     QVERIFY(answerer.waitAllAnswered());
 
@@ -315,31 +272,19 @@ void TestConfigurationFile::answersToTheChangesBox()
     if (!closed) {
         QCOMPARE(outputs->item(0, 2)->text(), QStringLiteral("Pompa"));
         QVERIFY(action(window, "actionZapis_do_pliku")->isEnabled());
+        QVERIFY(window.isWindowModified());
     }
-    QCOMPARE(QFile::exists(file), thenSaveTo);
-    if (thenSaveTo) {
+    if (saveFails) {
+        QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
+        QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
+        QVERIFY(*window.configuration != *window.referenceConfiguration);
+    }
+    QCOMPARE(!file.isEmpty() && QFile::exists(path(file)), saved);
+    if (saved) {
         Configuration saved;
-        saved.fromImage(fileBytes(file).mid(4));
+        saved.fromImage(fileBytes(path(file)).mid(4));
         QCOMPARE(saved.digitalOutputNames.value(0), QStringLiteral("Pompa"));
     }
-}
-
-void TestConfigurationFile::failedSaveKeepsTheConfigurationAndItsChanges()
-{
-    MainWindow window;
-    WindowDriver::newChangedConfiguration(window, QStringLiteral("akuAktWejCheckBox"));
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QStringLiteral("Zapisz"));
-    answerer.expectFile(path(QStringLiteral("missing-folder/x.kvl")));
-    answerer.expectMessageBox();
-    action(window, "actionZamknij_konfiguracj")->trigger();
-    QVERIFY(answerer.waitAllAnswered());
-    QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
-    QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
-    QVERIFY(window.configuration);
-    QVERIFY(*window.configuration != *window.referenceConfiguration);
-    QVERIFY(window.isWindowModified());
-    QVERIFY(!QFile::exists(path(QStringLiteral("missing-folder/x.kvl"))));
 }
 
 void TestConfigurationFile::saveIsWholeOrNothing_data()

@@ -55,13 +55,8 @@ class TestFormBinding : public QObject
 private slots:
     void init();
     void cleanup();
-    void rangeTexts_data();
-    void rangeTexts();
-    void rangesThatDoNotFitAreNeverWrapped_data();
-    void rangesThatDoNotFitAreNeverWrapped();
-    void decimalCommaNeverScalesAValue_data();
-    void decimalCommaNeverScalesAValue();
-    void defaultRangesShowTwoDecimals();
+    void numberTexts_data();
+    void numberTexts();
     void timesBeyondTheSpinBoxes();
     void chargeCurrentNotAmongTheItems();
     void signalTypesWithoutBitsKeepTheButtons();
@@ -90,87 +85,51 @@ void TestFormBinding::cleanup()
     window.reset();
 }
 
-void TestFormBinding::rangeTexts_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("range");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("shownAgain");
-    QTest::newRow("10.5") << "10.5" << 105 << 1 << "10.5";
-    QTest::newRow("10 and a full stop") << "10." << 10 << 0 << "10";
-    QTest::newRow("full stop and 5") << ".5" << 5 << 1 << "0.5";
-    QTest::newRow("empty") << "" << 0 << 0 << "0";
-    QTest::newRow("0.25") << "0.25" << 25 << 2 << "0.25";
-    QTest::newRow("655.35 fits exactly") << "655.35" << 65535 << 2 << "655.35";
-}
-
-void TestFormBinding::rangeTexts()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, range);
-    QFETCH(int, decimals);
-    QFETCH(QString, shownAgain);
-    WindowDriver::retype(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit"), typed);
-    WindowDriver::collect(*window, *answerer);
-    QCOMPARE(int(window->configuration->analogRange[1]), range);
-    QCOMPARE(int(window->configuration->analogDecimals[1]), decimals);
-    show(*window, *window->configuration);
-    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit")->text(), shownAgain);
-}
-
-void TestFormBinding::rangesThatDoNotFitAreNeverWrapped_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("range");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("1000.00 keeps its value with one decimal") << "1000.00" << 10000 << 1 << "1000.00";
-    // The previous range stays, and the field shows it again at once.
-    QTest::newRow("999.99 cannot be stored") << "999.99" << 1000 << 2 << "10.00";
-    QTest::newRow("655.36 cannot be stored") << "655.36" << 1000 << 2 << "10.00";
-}
-
-void TestFormBinding::rangesThatDoNotFitAreNeverWrapped()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, range);
-    QFETCH(int, decimals);
-    QFETCH(QString, shown);
-    // Pasted, so the field's key filter does not see it.
-    auto *field = widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit");
-    paste(field, typed);
-    QCOMPARE(field->text(), shown);
-    QCOMPARE(window->statusBar()->currentMessage().contains(typed), shown != typed);
-    WindowDriver::collect(*window, *answerer);
-    QCOMPARE(int(window->configuration->analogRange[0]), range);
-    QCOMPARE(int(window->configuration->analogDecimals[0]), decimals);
-    QCOMPARE(field->text(), shown);
-}
-
-void TestFormBinding::decimalCommaNeverScalesAValue_data()
+void TestFormBinding::numberTexts_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<bool>("pasted");
     QTest::addColumn<QString>("text");
+    // What an analogue input's range keeps; -1 for other fields.
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("decimals");
+    // Once the text went in, and after the form was collected and filled again.
     QTest::addColumn<QString>("shown");
-    // After the form was collected and filled again.
     QTest::addColumn<QString>("shownAgain");
+    const QString ai2 = QStringLiteral("weWyWeAn2ZakresLineEdit");
+    QTest::newRow("10.5") << ai2 << false << "10.5" << 105 << 1 << "10.5" << "10.5";
+    QTest::newRow("10 and a full stop") << ai2 << false << "10." << 10 << 0 << "10." << "10";
+    QTest::newRow("full stop and 5") << ai2 << false << ".5" << 5 << 1 << ".5" << "0.5";
+    QTest::newRow("empty") << ai2 << false << "" << 0 << 0 << "" << "0";
+    QTest::newRow("0.25") << ai2 << false << "0.25" << 25 << 2 << "0.25" << "0.25";
+    QTest::newRow("655.35 fits exactly") << ai2 << false << "655.35" << 65535 << 2 << "655.35" << "655.35";
+    // Pasted, so the field's key filter does not see it. A range that does
+    // not fit is never wrapped: the previous one stays, shown again at once.
+    const QString ai1 = QStringLiteral("weWyWeAn1ZakresLineEdit");
+    QTest::newRow("1000.00 keeps its value with one decimal")
+            << ai1 << true << "1000.00" << 10000 << 1 << "1000.00" << "1000.0";
+    QTest::newRow("999.99 cannot be stored") << ai1 << true << "999.99" << 1000 << 2 << "10.00" << "10.00";
+    QTest::newRow("655.36 cannot be stored") << ai1 << true << "655.36" << 1000 << 2 << "10.00" << "10.00";
+    // A decimal comma never scales a value.
     for (const bool pasted : {false, true}) {
         const char *how = pasted ? "pasted" : "typed";
-        QTest::addRow("range %s", how) << "weWyWeAn1ZakresLineEdit" << pasted << "7,5" << "7.5" << "7.5";
-        QTest::addRow("analogue output %s", how) << "onlineManAnOut2LineEdit" << pasted << "5,5" << "5.5" << "5.5";
+        QTest::addRow("range, comma %s", how) << ai1 << pasted << "7,5" << 75 << 1 << "7.5" << "7.5";
+        QTest::addRow("analogue output, comma %s", how)
+                << "onlineManAnOut2LineEdit" << pasted << "5,5" << -1 << -1 << "5.5" << "5.5";
     }
     // Whole numbers take no decimals: the digit after the separator is refused.
-    QTest::newRow("hysteresis typed") << "weWyHisterezaLineEdit" << false << "7,5" << "7." << "7";
-    QTest::newRow("hysteresis pasted") << "weWyHisterezaLineEdit" << true << "7,5" << "20" << "20";
-    QTest::newRow("filter typed") << "weWyFiltrCyAnLineEdit" << false << "1,5" << "1." << "1";
+    QTest::newRow("hysteresis, comma typed") << "weWyHisterezaLineEdit" << false << "7,5" << -1 << -1 << "7." << "7";
+    QTest::newRow("hysteresis, comma pasted") << "weWyHisterezaLineEdit" << true << "7,5" << -1 << -1 << "20" << "20";
+    QTest::newRow("filter, comma typed") << "weWyFiltrCyAnLineEdit" << false << "1,5" << -1 << -1 << "1." << "1";
 }
 
-void TestFormBinding::decimalCommaNeverScalesAValue()
+void TestFormBinding::numberTexts()
 {
     QFETCH(QString, field);
     QFETCH(bool, pasted);
     QFETCH(QString, text);
+    QFETCH(int, range);
+    QFETCH(int, decimals);
     QFETCH(QString, shown);
     QFETCH(QString, shownAgain);
     auto *edit = widget<QLineEdit>(*window, qPrintable(field));
@@ -179,15 +138,19 @@ void TestFormBinding::decimalCommaNeverScalesAValue()
     else
         WindowDriver::retype(edit, text);
     QCOMPARE(edit->text(), shown);
+    // Only a range that cannot be stored is refused, in the status bar.
+    const bool refused = range >= 0 && shown != QString(text).replace(u',', u'.');
+    if (!text.isEmpty())
+        QCOMPARE(window->statusBar()->currentMessage().contains(text), refused);
     WindowDriver::collect(*window, *answerer);
+    if (range >= 0) {
+        const int input = field.contains(QLatin1String("An1")) ? 0 : 1;
+        QCOMPARE(int(window->configuration->analogRange[input]), range);
+        QCOMPARE(int(window->configuration->analogDecimals[input]), decimals);
+    }
+    QCOMPARE(edit->text(), shown);
     show(*window, *window->configuration);
     QCOMPARE(edit->text(), shownAgain);
-}
-
-void TestFormBinding::defaultRangesShowTwoDecimals()
-{
-    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn1ZakresLineEdit")->text(), QStringLiteral("10.00"));
-    QCOMPARE(widget<QLineEdit>(*window, "weWyWeAn2ZakresLineEdit")->text(), QStringLiteral("10.00"));
 }
 
 void TestFormBinding::timesBeyondTheSpinBoxes()

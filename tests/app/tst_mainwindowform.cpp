@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QRadioButton>
@@ -56,7 +55,6 @@ private slots:
     void cleanup();
 
     void startsOnStartPageWithFirstTabAndPage();
-    void onlyPhonesPageButtonIsChecked();
     void startupOutputsOffAndNoManualOutput();
     void actionsAtStart_data();
     void actionsAtStart();
@@ -71,7 +69,6 @@ private slots:
     void actionTables_data();
     void actionTables();
     void customWidgetsInPlace();
-    void liveIndicatorsAreIndependent();
     void spinBoxRanges_data();
     void spinBoxRanges();
     void tabOrder();
@@ -121,27 +118,19 @@ void TestMainWindowForm::startsOnStartPageWithFirstTabAndPage()
     QCOMPARE(ui->mainStackedWidget->currentWidget(), ui->page_4);
     QCOMPARE(ui->tabWidget->currentWidget(), ui->tab);
     QCOMPARE(ui->stackedWidget->currentWidget(), ui->page);
+    QVERIFY(ui->nazwyTelefonowPushButton->isChecked());
+    QVERIFY(!ui->wejsciaWyjsciaPushButton->isChecked());
+    QVERIFY(!ui->smsyPushButton->isChecked());
 
     // The window's code switches to the "Online" tab by index.
     QCOMPARE(ui->tabWidget->count(), 5);
     QCOMPARE(ui->tabWidget->indexOf(ui->tab_4), 3);
     QCOMPARE(ui->tabWidget->tabText(3), QStringLiteral("Online"));
 
-    QVERIFY(!ui->mainToolBar->isMovable());
     QVERIFY(ui->polaczZModememPushButton->isCheckable());
     QVERIFY(!ui->polaczZModememPushButton->isChecked());
     QCOMPARE(ui->portsComboBox->count(), 1);
     QCOMPARE(ui->portsComboBox->itemText(0), QStringLiteral("<<Wybierz port do komunikacji z modułem>>"));
-}
-
-void TestMainWindowForm::onlyPhonesPageButtonIsChecked()
-{
-    QVERIFY(ui->nazwyTelefonowPushButton->isCheckable());
-    QVERIFY(ui->wejsciaWyjsciaPushButton->isCheckable());
-    QVERIFY(ui->smsyPushButton->isCheckable());
-    QVERIFY(ui->nazwyTelefonowPushButton->isChecked());
-    QVERIFY(!ui->wejsciaWyjsciaPushButton->isChecked());
-    QVERIFY(!ui->smsyPushButton->isChecked());
 }
 
 void TestMainWindowForm::startupOutputsOffAndNoManualOutput()
@@ -202,11 +191,6 @@ void TestMainWindowForm::zamknijClosesWindow()
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(!window->isVisible());
-
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    ui->actionZamknij->trigger();
     QVERIFY(!window->isVisible());
 }
 
@@ -308,10 +292,7 @@ void TestMainWindowForm::namesTableHeaders()
     QCOMPARE(widget->columnCount(), headers.size());
     for (int column = 0; column < headers.size(); ++column)
         QCOMPARE(widget->horizontalHeaderItem(column)->text(), headers.at(column));
-    for (int row = 0; row < 8; ++row)
-        QCOMPARE(widget->verticalHeaderItem(row)->text(), QStringLiteral("Nowy wiersz"));
-    QVERIFY(widget->verticalHeader()->isHidden());
-    QVERIFY(widget->horizontalHeader()->stretchLastSection());
+    // Sorted rows would no longer match the slots they stand for.
     QVERIFY(!widget->isSortingEnabled());
 }
 
@@ -370,15 +351,8 @@ void TestMainWindowForm::actionTables()
         QVERIFY2(box->findChild<QToolButton *>(QStringLiteral("%1We%2ToolButton").arg(action, input)),
                  action);
 
-    QCOMPARE(table->frameShape(), QFrame::NoFrame);
-    QVERIFY(table->alternatingRowColors());
     QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(!table->showGrid());
-    QVERIFY(!table->wordWrap());
-    QVERIFY(!table->horizontalHeader()->highlightSections());
-    QVERIFY(table->horizontalHeader()->stretchLastSection());
-    QVERIFY(table->verticalHeader()->isHidden());
 }
 
 void TestMainWindowForm::customWidgetsInPlace()
@@ -393,18 +367,6 @@ void TestMainWindowForm::customWidgetsInPlace()
     QVERIFY(qobject_cast<RangeLineEdit *>(ui->weWyWeAn2ZakresLineEdit));
     // The SMS editor declares no meta-object of its own.
     QVERIFY(dynamic_cast<SmsBodyPlainTextEdit *>(ui->defNazwSmsTrescPlainTextEdit));
-
-    QCOMPARE(ui->onlineManAnOut1LineEdit->metaObject()->className(), "DoubleLineEdit");
-    QCOMPARE(ui->weWyWeAn2ZakresLineEdit->metaObject()->className(), "RangeLineEdit");
-    QCOMPARE(ui->onlineAktualneZalRadioButton_6->metaObject()->className(), "RadioButton");
-}
-
-void TestMainWindowForm::liveIndicatorsAreIndependent()
-{
-    for (int i = 1; i <= 6; ++i)
-        child<QRadioButton>(seriesName("onlineAktualneZalRadioButton", i))->setChecked(true);
-    for (int i = 1; i <= 6; ++i)
-        QVERIFY(child<QRadioButton>(seriesName("onlineAktualneZalRadioButton", i))->isChecked());
 }
 
 void TestMainWindowForm::spinBoxRanges_data()

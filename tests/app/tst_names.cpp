@@ -33,12 +33,9 @@ private slots:
     void outputNamesReachTheirLabels_data();
     void outputNamesReachTheirLabels();
     void namesOfTheSettingsStoreAreShownOnOpen();
-    void statusNamesAreStored();
     void typingStoresTheTextOfTheSelectedStatus();
     void typingWithoutAStatusShowsTheHint();
-    void choosingAStatusWithoutTextClearsTheEditor();
-    void removingATextKeepsTheName();
-    void smsTextsTravelWithTheConfiguration();
+    void statusNamesAreStoredAndKeptWhenTheirTextGoes();
     void editorShowsTheRecordAfterTheFormIsFilled_data();
     void editorShowsTheRecordAfterTheFormIsFilled();
 
@@ -47,6 +44,8 @@ private:
     template<typename T>
     T *child(const char *name) { return window->findChild<T *>(name); }
     void clickStatus(int row);
+    // Chooses the status and types into the SMS editor, which it returns.
+    QPlainTextEdit *typeSms(int row, const QString &text);
 
     MainWindow *window = nullptr;
 };
@@ -70,6 +69,15 @@ void TestNames::clickStatus(int row)
     QTableWidget *statuses = table("defNazwSmsListaTableWidget");
     const QRect cell = statuses->visualItemRect(statuses->item(row, 1));
     QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QPlainTextEdit *TestNames::typeSms(int row, const QString &text)
+{
+    clickStatus(row);
+    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
+    editor->setFocus();
+    QTest::keyClicks(editor, text);
+    return editor;
 }
 
 void TestNames::phoneNamesCaptionThePowerFailureBoxes()
@@ -139,27 +147,26 @@ void TestNames::namesOfTheSettingsStoreAreShownOnOpen()
     QCOMPARE(table("defNazwSmsListaTableWidget")->item(1, 1)->text(), QStringLiteral("Awaria"));
 }
 
-void TestNames::statusNamesAreStored()
-{
-    WindowDriver::editCell(table("defNazwSmsListaTableWidget"), 4, 1, QStringLiteral("Zalanie"));
-    QCOMPARE(setting(QStringLiteral("defNazwSmsListaTableWidget_4")), QStringLiteral("Zalanie"));
-}
-
+// The text travels with the configuration.
 void TestNames::typingStoresTheTextOfTheSelectedStatus()
 {
-    clickStatus(2);
-    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
-    editor->setFocus();
-    QTest::keyClicks(editor, QStringLiteral("Pompa stoi"));
+    QPlainTextEdit *editor = typeSms(2, QStringLiteral("Pompa stoi"));
     QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(Qt::UserRole + 1).toString(),
              QStringLiteral("Pompa stoi"));
     QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: 130 znaków"));
     QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().isEmpty());
 
+    // A status without text, chosen after the selection was cleared, empties the editor.
+    table("defNazwSmsListaTableWidget")->clearSelection();
     clickStatus(0);
     QVERIFY(editor->toPlainText().isEmpty());
+    QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: 140 znaków"));
+    QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().isEmpty());
     clickStatus(2);
     QCOMPARE(editor->toPlainText(), QStringLiteral("Pompa stoi"));
+    DialogAnswerer answerer;
+    WindowDriver::collect(*window, answerer);
+    QCOMPARE(window->configuration->smsText(2), QStringLiteral("Pompa stoi"));
 }
 
 void TestNames::typingWithoutAStatusShowsTheHint()
@@ -172,44 +179,19 @@ void TestNames::typingWithoutAStatusShowsTheHint()
         QVERIFY(table("defNazwSmsListaTableWidget")->item(row, 1)->data(Qt::UserRole + 1).toString().isEmpty());
 }
 
-void TestNames::choosingAStatusWithoutTextClearsTheEditor()
+void TestNames::statusNamesAreStoredAndKeptWhenTheirTextGoes()
 {
-    clickStatus(1);
-    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
-    editor->setFocus();
-    QTest::keyClicks(editor, QStringLiteral("tekst"));
-    table("defNazwSmsListaTableWidget")->clearSelection();
-    clickStatus(3);
-    QVERIFY(editor->toPlainText().isEmpty());
-    QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: 140 znaków"));
-    QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().isEmpty());
-}
-
-void TestNames::removingATextKeepsTheName()
-{
-    clickStatus(5);
-    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
-    editor->setFocus();
-    QTest::keyClicks(editor, QStringLiteral("do usuniecia"));
+    WindowDriver::editCell(table("defNazwSmsListaTableWidget"), 5, 1, QStringLiteral("Zalanie"));
+    QCOMPARE(setting(QStringLiteral("defNazwSmsListaTableWidget_5")), QStringLiteral("Zalanie"));
+    QPlainTextEdit *editor = typeSms(5, QStringLiteral("do usuniecia"));
     QTest::mouseClick(child<QToolButton>("defNazwSmsUsunToolButton"), Qt::LeftButton);
     QTableWidgetItem *item = table("defNazwSmsListaTableWidget")->item(5, 1);
     QVERIFY(item->data(Qt::UserRole + 1).toString().isEmpty());
-    QCOMPARE(item->text(), QStringLiteral("status 6"));
-    QCOMPARE(setting(QStringLiteral("defNazwSmsListaTableWidget_5")), QStringLiteral("status 6"));
+    QCOMPARE(item->text(), QStringLiteral("Zalanie"));
+    QCOMPARE(setting(QStringLiteral("defNazwSmsListaTableWidget_5")), QStringLiteral("Zalanie"));
     QVERIFY(editor->toPlainText().isEmpty());
     QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().isEmpty());
     QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: 140 znaków"));
-}
-
-void TestNames::smsTextsTravelWithTheConfiguration()
-{
-    clickStatus(7);
-    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
-    editor->setFocus();
-    QTest::keyClicks(editor, QStringLiteral("Brak zasilania"));
-    DialogAnswerer answerer;
-    WindowDriver::collect(*window, answerer);
-    QCOMPARE(window->configuration->smsText(7), QStringLiteral("Brak zasilania"));
 }
 
 void TestNames::editorShowsTheRecordAfterTheFormIsFilled_data()
@@ -233,10 +215,7 @@ void TestNames::editorShowsTheRecordAfterTheFormIsFilled()
     stored.setSmsText(2, QStringLiteral("Alarm"));
     QVERIFY(ConfigurationFile::save(file, stored));
 
-    clickStatus(2);
-    auto *editor = child<QPlainTextEdit>("defNazwSmsTrescPlainTextEdit");
-    editor->setFocus();
-    QTest::keyClicks(editor, QStringLiteral("Pompa stoi"));
+    QPlainTextEdit *editor = typeSms(2, QStringLiteral("Pompa stoi"));
     DialogAnswerer answerer;
     if (fill != QLatin1String("actionCofnij_zmiany"))
         answerer.expectMessageBox(QStringLiteral("Porzuć zmiany"));
