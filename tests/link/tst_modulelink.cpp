@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include <ctime>
-#include <memory>
 #include <sys/file.h>
 
 namespace {
