@@ -80,6 +80,8 @@ public:
         QIODevice::close();
     }
 
+    // Commands written; the bytes handed out since the last one, and whether
+    // the line went away since.
     int commands = 0;
     QByteArray sinceCommand;
     bool droppedSinceCommand = false;
