@@ -1,6 +1,7 @@
 #include "config/configuration.h"
 #include "config/configurationfields.h"
 #include "config/usernames.h"
+#include "randomimage.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>
@@ -110,9 +111,7 @@ void ConfigurationFieldsTest::differences()
 void ConfigurationFieldsTest::everyStoredByteShows()
 {
     QRandomGenerator random(20240917);
-    QByteArray randomImage(ConfigurationImageSize, '\0');
-    for (char &byte : randomImage)
-        byte = char(random.bounded(256));
+    QByteArray randomImage = RandomImage::randomImage(random);
     // Few decimals, as typed; hundreds only slow the test, and still come below.
     randomImage[809] = char(random.bounded(4));
     randomImage[812] = char(random.bounded(4));

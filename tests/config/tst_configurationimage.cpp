@@ -310,38 +310,19 @@ void ConfigurationImageTest::randomImagesRoundTrip()
 
     for (int round = 0; round < 500; ++round) {
         QByteArray image = randomImage(random);
-        QByteArray expected = image;
-        expected.replace(0, 14, QByteArray(14, '\0'));
-        expected[836] = 0;
-        expected[815] = char(quint8(image.at(815)) & 0x3F);
-
-        // Text fields: any bytes up to the first zero, which half of them
-        // have early; the bytes after it are not kept.
+        // Half the text fields end early, after any bytes; the port holds
+        // digits with zero bytes anywhere, and the digits move together.
         for (const TextField &text : textFields) {
             if (random.bounded(2) == 0)
                 image[text.offset + random.bounded(text.width)] = '\0';
-            const QByteArray bytes = image.mid(text.offset, text.width);
-            const qsizetype zero = bytes.indexOf('\0');
-            expected.replace(text.offset, text.width, field(zero < 0 ? bytes : bytes.left(zero), text.width));
         }
-
-        // The port: digits with zero bytes anywhere; the digits move together.
-        QByteArray port;
-        QByteArray digits;
-        for (int i = 0; i < 5; ++i) {
-            const bool digit = random.bounded(3) != 0;
-            const char byte = digit ? char('0' + random.bounded(10)) : '\0';
-            port.append(byte);
-            if (digit)
-                digits.append(byte);
-        }
-        image.replace(841, 5, port);
-        expected.replace(841, 5, field(digits, 5));
+        for (int i = 841; i < 841 + PortWidth; ++i)
+            image[i] = random.bounded(3) != 0 ? char('0' + random.bounded(10)) : '\0';
 
         Configuration decoded;
         decoded.fromImage(image);
         const QByteArray encoded = decoded.toImage(ImageSection::Full);
-        QCOMPARE(encoded, expected);
+        QCOMPARE(encoded, keptBytes(image));
 
         Configuration again;
         again.fromImage(encoded);

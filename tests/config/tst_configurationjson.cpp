@@ -90,7 +90,6 @@ void ConfigurationJsonTest::refusesBadJson_data()
     row("format missing", "format", removed, "brak klucza.");
     row("other format", "format", "inny", "to nie jest konfiguracja modułu TX48 (należy wpisać „telvoro-configuration”).");
     row("later version", "version", 2, "wersji 2 ten program nie zna; zna wersję 1.");
-    row("key missing", "analogHysteresis", removed, "brak klucza.");
     row("nested key missing", "analogInputs[1].actions[3].time", removed, "brak klucza.");
     row("unknown key", "comment", "x", "nieznany klucz.");
     row("value of a digital action", "digitalInputs[5].actions[15].value", 0, "nieznany klucz.");

@@ -13,14 +13,14 @@
 // - a command on a closed line is refused without being sent.
 //
 // Input: one byte that sets the module's period (1 to 8 ms), then records of
-// an operation byte, a timing byte, a 16-bit big-endian answer length and the
-// answer; bit 7 of the operation byte makes the line go away after the answer.
-// The first record answers the probe of the connection, whatever its operation.
+// a command byte (the probe stands for connecting again), a timing byte, a
+// 16-bit big-endian answer length and the answer; bit 7 of the command byte
+// makes the line go away after the answer. The first record answers the probe
+// of the connection, whatever its command.
 #include "app/applicationsetup.h"
 #include "config/configuration.h"
 #include "link/module.h"
 #include "property.h"
-#include "scriptedmodule.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,16 +29,122 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <utility>
 
 namespace {
 
 constexpr int MaxOperations = 10;
+constexpr int CommandCount = 7;
 // Room for the work around an exchange's waits, besides its limit.
 constexpr int SlackMilliseconds = 200;
 constexpr int TickMilliseconds = 5;
 
-enum class Operation { Reconnect, Read, LiveState, ManualOutputs, SettingsBlock, SmsBlock, PinPuk };
-constexpr int OperationCount = 7;
+// An in-memory module line: each command written is answered with the next
+// scripted answer. It keeps the bytes handed out since the last command.
+class ScriptedLine : public QIODevice
+{
+public:
+    enum class Timing {
+        AtOnce, // every piece as soon as the command is written
+        Spread, // piece n after (n + 1) gaps
+        Late,   // as Spread, but starting once the exchange's limit is over
+        Early   // all of it before the command, like a lingering answer
+    };
+    struct Answer
+    {
+        QByteArray bytes;
+        int pieces = 1;
+        Timing timing = Timing::AtOnce;
+        int gapMilliseconds = 0;
+        bool lineDrops = false; // after the last piece
+    };
+
+    void answerNextCommandWith(const Answer &answer, int limitMilliseconds)
+    {
+        next = answer;
+        lateStart = limitMilliseconds + 1;
+        if (answer.timing == Timing::Early)
+            deliver(answer.bytes);
+    }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return unread.size() + QIODevice::bytesAvailable(); }
+
+    // A closed line loses what it held and what was still on its way.
+    void close() override
+    {
+        ++session;
+        unread.clear();
+        QIODevice::close();
+    }
+
+    // Commands written; the bytes handed out since the last one, and whether
+    // the line went away since.
+    int commands = 0;
+    QByteArray sinceCommand;
+    bool droppedSinceCommand = false;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 size = qMin<qint64>(maxSize, unread.size());
+        std::memcpy(data, unread.constData(), size_t(size));
+        unread.remove(0, size);
+        return size;
+    }
+
+    qint64 writeData(const char *, qint64 size) override
+    {
+        ++commands;
+        sinceCommand.clear();
+        droppedSinceCommand = false;
+        const Answer answer = std::exchange(next, Answer());
+        const qsizetype total = answer.bytes.size();
+        const int pieces = int(qMax<qsizetype>(1, qMin<qsizetype>(answer.pieces, total)));
+        int at = answer.timing == Timing::Late ? lateStart : 0;
+        for (int n = 0; n < pieces; ++n) {
+            const QByteArray piece = answer.bytes.mid(total * n / pieces, total * (n + 1) / pieces - total * n / pieces);
+            at += answer.gapMilliseconds;
+            if (answer.timing == Timing::AtOnce)
+                deliver(piece);
+            else if (answer.timing != Timing::Early)
+                later(at, [this, piece] { deliver(piece); });
+        }
+        if (answer.lineDrops) {
+            later(answer.timing == Timing::AtOnce ? 0 : at, [this] {
+                droppedSinceCommand = true;
+                close();
+            });
+        }
+        return size;
+    }
+
+private:
+    void deliver(const QByteArray &piece)
+    {
+        if (!isOpen() || piece.isEmpty())
+            return;
+        unread += piece;
+        sinceCommand += piece;
+        emit readyRead();
+    }
+
+    // Pieces still on their way when the line closes are dropped.
+    void later(int milliseconds, const std::function<void()> &action)
+    {
+        QTimer::singleShot(milliseconds, Qt::PreciseTimer, this, [this, pieceSession = session, action] {
+            if (pieceSession == session)
+                action();
+        });
+    }
+
+    Answer next;
+    int lateStart = 0;
+    QByteArray unread;
+    quint32 session = 0;
+};
 
 // Reads the input's records one by one; past its end every answer is empty.
 class Script
@@ -47,30 +153,23 @@ public:
     Script(const std::uint8_t *data, std::size_t size) : data(data), size(size) {}
 
     std::uint8_t byte() { return position < size ? data[position++] : 0; }
-
     bool atEnd() const { return position >= size; }
 
-    Operation operation(bool *lineDrops)
+    std::pair<Module::Command, ScriptedLine::Answer> record()
     {
-        const std::uint8_t value = byte();
-        *lineDrops = value & 0x80;
-        return Operation((value & 0x7F) % OperationCount);
-    }
-
-    ScriptedModule::Answer answer(bool lineDrops)
-    {
+        const std::uint8_t command = byte();
         const std::uint8_t timing = byte();
         const std::size_t high = byte();
         const std::size_t length = high << 8 | byte();
         const std::size_t taken = std::min(length, size - std::min(position, size));
-        ScriptedModule::Answer answer;
+        ScriptedLine::Answer answer;
         answer.bytes = QByteArray(reinterpret_cast<const char *>(data + position), qsizetype(taken));
         position += taken;
         answer.pieces = 1 + (timing & 0x07);
-        answer.timing = ScriptedModule::Timing((timing >> 3) & 0x03);
+        answer.timing = ScriptedLine::Timing((timing >> 3) & 0x03);
         answer.gapMilliseconds = (timing >> 5) & 0x07;
-        answer.lineDrops = lineDrops;
-        return answer;
+        answer.lineDrops = command & 0x80;
+        return { Module::Command((command & 0x7F) % CommandCount), answer };
     }
 
 private:
@@ -116,83 +215,20 @@ private:
     qint64 heldUp = 0;
 };
 
-// Watches one exchange and checks what holds for any exchange: its time,
-// its progress, and whether its command went out.
-class ExchangeCheck
-{
-public:
-    ExchangeCheck(Module &module, ScriptedModule &line, int limit)
-        : module(module), line(line), limit(limit), commandsBefore(line.commandCount()),
-          wasConnected(module.isConnected())
-    {
-        progress = QObject::connect(&module, &Module::exchangeProgress, [this](int elapsed, int bound) {
-            require(bound == this->limit && elapsed >= 0 && elapsed <= bound,
-                    "progress stays within the exchange's limit");
-            if (progressCount++ == 0)
-                require(elapsed == 0, "progress starts at 0");
-            lastProgress = elapsed;
-        });
-    }
-
-    ~ExchangeCheck() { QObject::disconnect(progress); }
-
-    // Once the exchange has returned: the result it must have given, the
-    // bytes that came after its command, none when the command was refused
-    // or the line went away before the result was taken.
-    QByteArray expectedResult()
-    {
-        require(clock.elapsedWhileRunning() <= limit + SlackMilliseconds, "an exchange ends within its limit");
-        require(!module.isBusy(), "the link is free after an exchange");
-        const bool sent = line.commandCount() != commandsBefore;
-        if (!wasConnected) {
-            require(!sent && progressCount == 0, "a closed link refuses the command");
-            return QByteArray();
-        }
-        require(sent || !line.isOpen(), "a connected link sends the command unless the line went away first");
-        require(progressCount >= 2 && lastProgress == limit, "progress ends at the limit");
-        return !sent || line.droppedSinceCommand() ? QByteArray() : line.receivedSinceCommand();
-    }
-
-private:
-    Module &module;
-    ScriptedModule &line;
-    const int limit;
-    const int commandsBefore;
-    const bool wasConnected;
-    WaitClock clock;
-    QMetaObject::Connection progress;
-    int progressCount = 0;
-    int lastProgress = -1;
-};
-
-Module::Command commandOf(Operation operation)
-{
-    switch (operation) {
-    case Operation::Read: return Module::Command::ReadConfiguration;
-    case Operation::LiveState: return Module::Command::ReadOnlineState;
-    case Operation::ManualOutputs: return Module::Command::ManualOutputs;
-    case Operation::SettingsBlock: return Module::Command::SettingsBlock;
-    case Operation::SmsBlock: return Module::Command::SmsBlock;
-    case Operation::PinPuk:
-    case Operation::Reconnect: break;
-    }
-    return Module::Command::PinPuk;
-}
-
 // Disconnects if need be and connects again: the open wait, then the probe.
-void reconnect(Module &module, ScriptedModule &line, const ScriptedModule::Answer &answer, int period)
+void reconnect(Module &module, ScriptedLine &line, const ScriptedLine::Answer &answer, int period)
 {
     module.disconnectPort();
     require(line.open(QIODevice::ReadWrite | QIODevice::Unbuffered), "the line opens");
     const int probeLimit = module.limitMilliseconds(Module::Command::Probe);
     line.answerNextCommandWith(answer, probeLimit);
-    const int commandsBefore = line.commandCount();
+    const int commandsBefore = line.commands;
     WaitClock clock;
     const bool connected = module.connectDevice(&line);
     require(clock.elapsedWhileRunning() <= period + probeLimit + SlackMilliseconds,
             "connecting ends within its limit");
-    require(line.commandCount() == commandsBefore + 1, "connecting sends the probe");
-    require(connected == (line.receivedSinceCommand() == "z" && !line.droppedSinceCommand()),
+    require(line.commands == commandsBefore + 1, "connecting sends the probe");
+    require(connected == (line.sinceCommand == "z" && !line.droppedSinceCommand),
             "a connection stands only on exactly the probe's answer");
     require(module.isConnected() == connected, "the link is open only when connecting succeeded");
 }
@@ -216,62 +252,80 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int period = 1 + (script.byte() & 0x07);
     Module module;
     module.setPeriodForTests(period);
-    ScriptedModule line;
+    ScriptedLine line;
     // What the writes send: the last image read, as the window would.
     Configuration configuration;
-
-    bool lineDrops = false;
-    script.operation(&lineDrops);
-    reconnect(module, line, script.answer(lineDrops), period);
+    reconnect(module, line, script.record().second, period);
 
     for (int count = 0; count < MaxOperations && !script.atEnd(); ++count) {
-        const Operation operation = script.operation(&lineDrops);
-        if (operation == Operation::Reconnect) {
-            reconnect(module, line, script.answer(lineDrops), period);
+        const auto [command, answer] = script.record();
+        if (command == Module::Command::Probe) {
+            reconnect(module, line, answer, period);
             continue;
         }
-        const int limit = module.limitMilliseconds(commandOf(operation));
-        line.answerNextCommandWith(script.answer(lineDrops), limit);
-        ExchangeCheck check(module, line, limit);
-        switch (operation) {
-        case Operation::Read: {
-            const QByteArray image = module.readConfiguration();
-            require(image == check.expectedResult(), "a read gives exactly the bytes that came");
+        const int limit = module.limitMilliseconds(command);
+        line.answerNextCommandWith(answer, limit);
+        const int commandsBefore = line.commands;
+        const bool wasConnected = module.isConnected();
+        int progressCount = 0;
+        int lastProgress = -1;
+        QObject progressWatch;
+        QObject::connect(&module, &Module::exchangeProgress, &progressWatch, [&](int elapsed, int bound) {
+            require(bound == limit && elapsed >= 0 && elapsed <= bound, "progress stays within the exchange's limit");
+            require(progressCount++ > 0 || elapsed == 0, "progress starts at 0");
+            lastProgress = elapsed;
+        });
+        WaitClock clock;
+        QByteArray result;
+        // For a write, the one byte it succeeds on.
+        char acknowledgement = 0;
+        bool written = false;
+        switch (command) {
+        case Module::Command::ReadConfiguration:
+            result = module.readConfiguration();
             // As the window takes it: only an image of the right size.
-            configuration.fromImage(image);
+            configuration.fromImage(result);
             break;
-        }
-        case Operation::LiveState: {
-            const QByteArray state = module.readOnlineState();
-            require(state == check.expectedResult(), "a live state is exactly the bytes that came");
+        case Module::Command::ReadOnlineState:
+            result = module.readOnlineState();
             break;
-        }
-        case Operation::ManualOutputs:
+        case Module::Command::ManualOutputs:
             // Its answer is never read, and must not become part of the next.
             module.sendManualOutputs(500, 1000, 0x2A);
-            check.expectedResult();
             break;
-        case Operation::SettingsBlock: {
-            const bool written = module.writeSettingsBlock(configuration);
-            require(written == (check.expectedResult() == "w"),
-                    "the settings block is written only on exactly its acknowledgement");
+        case Module::Command::SettingsBlock:
+            written = module.writeSettingsBlock(configuration);
+            acknowledgement = 'w';
             break;
-        }
-        case Operation::SmsBlock: {
-            const bool written = module.writeSmsBlock(configuration);
-            require(written == (check.expectedResult() == "u"),
-                    "the SMS block is written only on exactly its acknowledgement");
+        case Module::Command::SmsBlock:
+            written = module.writeSmsBlock(configuration);
+            acknowledgement = 'u';
             break;
-        }
-        case Operation::PinPuk: {
-            const bool written = module.writePinPuk("1234", "12345678", 1);
-            require(written == (check.expectedResult() == "x"),
-                    "the PIN and PUK are written only on exactly their acknowledgement");
+        case Module::Command::PinPuk:
+            written = module.writePinPuk("1234", "12345678", 1);
+            acknowledgement = 'x';
+            break;
+        case Module::Command::Probe:
             break;
         }
-        case Operation::Reconnect:
-            break;
+
+        require(clock.elapsedWhileRunning() <= limit + SlackMilliseconds, "an exchange ends within its limit");
+        require(!module.isBusy(), "the link is free after an exchange");
+        const bool sent = line.commands != commandsBefore;
+        if (wasConnected) {
+            require(sent || !line.isOpen(), "a connected link sends the command unless the line went away first");
+            require(progressCount >= 2 && lastProgress == limit, "progress ends at the limit");
+        } else {
+            require(!sent && progressCount == 0, "a closed link refuses the command");
         }
+        // The bytes that came after the command; none when it was not sent or
+        // the line went away before the result was taken.
+        const QByteArray expected = !sent || line.droppedSinceCommand ? QByteArray() : line.sinceCommand;
+        if (acknowledgement)
+            require(written == (expected == QByteArray(1, acknowledgement)),
+                    "a write succeeds only on exactly its acknowledgement");
+        else if (command != Module::Command::ManualOutputs)
+            require(result == expected, "a read gives exactly the bytes that came");
     }
     return 0;
 }

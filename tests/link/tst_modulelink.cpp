@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include <ctime>
-#include <memory>
 #include <sys/file.h>
 
 namespace {
@@ -38,14 +37,13 @@ class TestModuleLink : public QObject
 
 private slots:
     void cleanup();
-    void connectFindsModule();
+    void connectFindsModuleAndReads_data();
+    void connectFindsModuleAndReads();
     void connectWithoutModuleClosesAndScansAgain();
     void connectToMissingPortRetriesThenFails();
     void testPortNeedsFreeExistingPort();
     void scanListsExtraPortsAndSignalsCountChanges();
     void scanRunsEveryThreeSeconds();
-    void connectAndReadAtModuleTiming_data();
-    void connectAndReadAtModuleTiming();
     void vanishedPortDisconnects_data();
     void vanishedPortDisconnects();
 };
@@ -56,18 +54,44 @@ void TestModuleLink::cleanup()
     QSettings().remove(FixedWaitsKey);
 }
 
-void TestModuleLink::connectFindsModule()
+void TestModuleLink::connectFindsModuleAndReads_data()
 {
+    QTest::addColumn<bool>("fixedWaits");
+    QTest::newRow("ends with the answers") << false;
+    QTest::newRow("fixed waits") << true;
+}
+
+void TestModuleLink::connectFindsModuleAndReads()
+{
+    QFETCH(bool, fixedWaits);
+    QSettings().setValue(FixedWaitsKey, fixedWaits);
     EmulatorProcess emulator;
     QVERIFY(emulator.isRunning());
     Module module;
+    QElapsedTimer clock;
 
+    clock.start();
     QVERIFY(module.connectPort(emulator.portPath()));
+    const qint64 connectTime = clock.elapsed();
     QVERIFY(module.isConnected());
     QCOMPARE(module.port->baudRate(), 115200);
     QVERIFY(!module.portsTimer.isActive());
     // The port test's probe byte, then the probe itself.
     QTRY_COMPARE(emulator.commands(), QStringList({"69", "69"}));
+
+    clock.restart();
+    const QByteArray image = module.readConfiguration();
+    const qint64 readTime = clock.elapsed();
+    QCOMPARE(image.size(), ConfigurationImageSize);
+    // Port test 300 ms, wait after the open 500 ms, probe 500 ms; only the
+    // wait after the open is kept when the module answers at once.
+    const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+    QCOMPARE(readLimit, 3000);
+    const QString times = QStringLiteral("connect %1 ms, read %2 ms").arg(connectTime).arg(readTime);
+    if (fixedWaits)
+        QVERIFY2(connectTime >= 1300 && readTime >= readLimit, qPrintable(times));
+    else
+        QVERIFY2(connectTime >= 500 && connectTime < 1000 && readTime < readLimit / 2, qPrintable(times));
 
     module.disconnectPort();
     QVERIFY(!module.isConnected());
@@ -172,41 +196,6 @@ void TestModuleLink::scanRunsEveryThreeSeconds()
     // A coarse timer may fire up to 5% early.
     QVERIFY(clock.elapsed() >= 2850);
     QCOMPARE(changed.count(), 1);
-}
-
-void TestModuleLink::connectAndReadAtModuleTiming_data()
-{
-    QTest::addColumn<bool>("fixedWaits");
-    QTest::newRow("ends with the answers") << false;
-    QTest::newRow("fixed waits") << true;
-}
-
-void TestModuleLink::connectAndReadAtModuleTiming()
-{
-    QFETCH(bool, fixedWaits);
-    QSettings().setValue(FixedWaitsKey, fixedWaits);
-    EmulatorProcess emulator;
-    QVERIFY(emulator.isRunning());
-    Module module;
-    QElapsedTimer clock;
-
-    clock.start();
-    QVERIFY(module.connectPort(emulator.portPath()));
-    const qint64 connectTime = clock.elapsed();
-    clock.restart();
-    const QByteArray image = module.readConfiguration();
-    const qint64 readTime = clock.elapsed();
-    QCOMPARE(image.size(), 1968);
-
-    // Port test 300 ms, wait after the open 500 ms, probe 500 ms; only the
-    // wait after the open is kept when the module answers at once.
-    const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
-    QCOMPARE(readLimit, 3000);
-    const QString times = QStringLiteral("connect %1 ms, read %2 ms").arg(connectTime).arg(readTime);
-    if (fixedWaits)
-        QVERIFY2(connectTime >= 1300 && readTime >= readLimit, qPrintable(times));
-    else
-        QVERIFY2(connectTime >= 500 && connectTime < 1000 && readTime < readLimit / 2, qPrintable(times));
 }
 
 void TestModuleLink::vanishedPortDisconnects_data()

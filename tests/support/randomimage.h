@@ -6,7 +6,8 @@
 
 class QRandomGenerator;
 
-// Random configuration images, and where their text fields lie.
+// Random configuration images, where their text fields lie, and what of an
+// image a decode and an encode keep.
 namespace RandomImage {
 
 struct TextField
@@ -24,6 +25,12 @@ QByteArray field(const QByteArray &bytes, int width);
 // A whole image of random bytes; its texts hold whatever bytes came, which
 // a decode and an encode keep as they are.
 QByteArray randomImage(QRandomGenerator &random);
+
+// The image as decoding and encoding give it back: without the header (the
+// SIM PIN and PUK are never written), reserved byte 836, bits 6 and 7 of the
+// power-up mask, the bytes after a text field's first zero and the zeros
+// inside the server port's field.
+QByteArray keptBytes(QByteArray image);
 
 } // namespace RandomImage
 
