@@ -14,24 +14,17 @@ runs=${1:-10}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" --target telvoro-cli tx48-emulator tst_linktiming -j2 > /dev/null
 
+source "$root/scripts/emulator.sh"
+start_emulator "$build" --baud 115200
 scratch=$(mktemp -d)
-emulator_pid=
-cleanup() {
-    [ -n "$emulator_pid" ] && kill "$emulator_pid" 2> /dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+trap 'stop_emulator; rm -rf "$scratch"' EXIT
+[[ -n $port ]] || { echo "The module emulator did not start." >&2; exit 1; }
 # Settings and backups of the runs stay out of the user's folders.
 export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data QT_QPA_PLATFORM=offscreen
 
 median() {
     sort -n | awk '{ value[NR] = $1 } END { print (NR % 2) ? value[(NR + 1) / 2] : (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
 }
-
-"$build/tools/emulator/tx48-emulator" --baud 115200 > "$scratch/emulator.out" &
-emulator_pid=$!
-until [ -s "$scratch/emulator.out" ]; do sleep 0.05; done
-port=$(head -n 1 "$scratch/emulator.out")
 
 for _ in $(seq "$runs"); do
     start=$(date +%s%N)

@@ -6,16 +6,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_SANITIZER_BUILD_DIR:-$root/build-sanitizers}
 
+# Both lists at once: one apt-get run on a fresh machine.
 "$root/scripts/install-packages.sh" \
     "$root/scripts/debian-packages.txt" "$root/scripts/debian-packages-clang.txt"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DTELVORO_SANITIZE=ON -DTELVORO_FUZZ=ON \
-    -DCMAKE_COMPILE_WARNING_AS_ERROR="${TELVORO_WARNINGS_AS_ERRORS:-OFF}"
-targets=()
-for target in "$@"; do
-    targets+=(--target "$target")
-done
-cmake --build "$build" -j2 "${targets[@]}"
+TELVORO_BUILD_DIR=${TELVORO_SANITIZER_BUILD_DIR:-$root/build-sanitizers} "$root/scripts/setup.sh" \
+    -DCMAKE_CXX_COMPILER=clang++ -DTELVORO_SANITIZE=ON -DTELVORO_FUZZ=ON "$@"

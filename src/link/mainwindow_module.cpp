@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -220,14 +221,10 @@ bool MainWindow::confirmWrite()
 void MainWindow::writeToModule()
 {
     const bool withSmsBlock = smsBlockNeedsWriting();
-    int limit = module->limitMilliseconds(Module::Command::SettingsBlock);
-    if (withSmsBlock)
-        limit += module->limitMilliseconds(Module::Command::SmsBlock);
     auto progress = std::make_unique<ExchangeProgressDialog>(
-            tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limit, this);
-    bool written = module->writeSettingsBlock(*configuration);
-    if (written && withSmsBlock)
-        written = module->writeSmsBlock(*configuration);
+            tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module,
+            module->writeLimitMilliseconds(withSmsBlock), this);
+    const bool written = module->writeConfiguration(*configuration, withSmsBlock);
     progress.reset();
     if (!written) {
         // Part of it may have arrived.
@@ -269,11 +266,14 @@ void MainWindow::updateOnlineAktualneWejscia()
         // An answer of another length changes no field; the trend shows a gap.
         trendRecord.append(sample.value_or(TrendSample::unanswered(now)));
         if (sample) {
-            for (int n = 1; n <= DigitalInputCount; ++n) {
-                const QString name = n == 1 ? QStringLiteral("onlineAktualneZalRadioButton")
-                                            : QStringLiteral("onlineAktualneZalRadioButton_%1").arg(n);
-                findChild<QAbstractButton *>(name)->setChecked(sample->digitalInput(n - 1));
-            }
+            // Straight from the form: no search of the whole window by name
+            // for each input at every poll.
+            const std::array<QAbstractButton *, DigitalInputCount> inputButtons{
+                ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
+                ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
+                ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6};
+            for (int input = 0; input < DigitalInputCount; ++input)
+                inputButtons[input]->setChecked(sample->digitalInput(input));
             ui->onlineAktualneAn1LineEdit->setText(sample->analogText(0));
             ui->onlineAktualneAn2LineEdit->setText(sample->analogText(1));
         }

@@ -23,7 +23,6 @@ namespace {
 
 constexpr int PortsScanInterval = 3000;
 constexpr int PortTestAttempts = 15;
-constexpr int OnlineStateSize = 5;
 constexpr int AcknowledgementSize = 1;
 
 // Once the whole answer is in, the line must stay quiet this long before the
@@ -57,7 +56,7 @@ CommandTiming timingOf(Module::Command command)
     switch (command) {
     case Module::Command::Probe: return {0, 1, AcknowledgementSize};
     case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize};
-    case Module::Command::ReadOnlineState: return {0, 1, OnlineStateSize};
+    case Module::Command::ReadOnlineState: return {0, 1, Module::OnlineStateSize};
     case Module::Command::ManualOutputs: return {0, 1, 0};
     case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize};
     // Three quiet periods first: the module is still busy with the block before.
@@ -252,6 +251,11 @@ int Module::limitMilliseconds(Command command) const
     return (timing.periodsBefore + timing.periodsAfter) * period;
 }
 
+int Module::writeLimitMilliseconds(bool withSmsBlock) const
+{
+    return limitMilliseconds(Command::SettingsBlock) + (withSmsBlock ? limitMilliseconds(Command::SmsBlock) : 0);
+}
+
 void Module::waitHalfSecond()
 {
     waitMilliseconds(period);
@@ -297,6 +301,11 @@ bool Module::writeSettingsBlock(const Configuration &configuration)
 bool Module::writeSmsBlock(const Configuration &configuration)
 {
     return exchange(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock)) == "u";
+}
+
+bool Module::writeConfiguration(const Configuration &configuration, bool withSmsBlock)
+{
+    return writeSettingsBlock(configuration) && (!withSmsBlock || writeSmsBlock(configuration));
 }
 
 bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
@@ -362,11 +371,10 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     emit exchangeProgress(0, limit);
     progress.start();
 
-    const int quiet = timing.periodsBefore * period;
-    if (fixedWaits || !lineActivity.isValid())
-        waitOnLink(quiet);
-    else
-        waitOnLink(quiet - int(qMin<qint64>(lineActivity.elapsed(), quiet)));
+    int quiet = timing.periodsBefore * period;
+    if (!fixedWaits && lineActivity.isValid())
+        quiet -= int(qMin<qint64>(lineActivity.elapsed(), quiet));
+    waitOnLink(quiet);
 
     QByteArray received;
     if (link->isOpen()) {
@@ -407,7 +415,6 @@ bool Module::portHungUp() const
     return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
-// The device file of a port name: names without a folder live in /dev.
 QString Module::systemLocation(const QString &name)
 {
     return name.contains('/') ? name : QDir(QStringLiteral("/dev")).filePath(name);

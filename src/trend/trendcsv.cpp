@@ -49,12 +49,17 @@ private:
 
 } // namespace
 
+QByteArray TrendCsv::header()
+{
+    QByteArray header = QByteArrayLiteral("Czas,AI1,AI2");
+    for (int input = 1; input <= DigitalInputCount; ++input)
+        header += ",DI" + QByteArray::number(input);
+    return header;
+}
+
 QByteArray TrendCsv::encode(const TrendRecord &record)
 {
-    QByteArray csv = QByteArrayLiteral("Czas,AI1,AI2");
-    for (int input = 1; input <= DigitalInputCount; ++input)
-        csv += ",DI" + QByteArray::number(input);
-    csv += LineEnd;
+    QByteArray csv = header() + LineEnd;
     // A line takes about 50 bytes; growing step by step would copy a long
     // record many times.
     csv.reserve(csv.size() + record.size() * 56);

@@ -12,6 +12,8 @@ class TrendRecord;
 // without an answer keeps its time and leaves the values empty. Comma
 // separated, decimal point, lines ended by CR LF.
 namespace TrendCsv {
+// The header line without its line end; telvoro-cli's CSV has it too.
+QByteArray header();
 QByteArray encode(const TrendRecord &record);
 // Written atomically: a failure leaves any old file as it was.
 bool save(const QString &path, const TrendRecord &record);

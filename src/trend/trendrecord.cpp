@@ -1,12 +1,14 @@
 #include "trend/trendrecord.h"
 
+#include "link/module.h"
+
 #include <QtEndian>
 #include <algorithm>
 
 std::optional<TrendSample> TrendSample::fromOnlineState(qint64 time, const QByteArray &state,
                                                         AnalogRange ai1, AnalogRange ai2)
 {
-    if (state.size() != TrendRecord::OnlineStateSize)
+    if (state.size() != Module::OnlineStateSize)
         return std::nullopt;
     TrendSample sample;
     sample.time = time;

@@ -43,7 +43,6 @@ class TrendRecord
 public:
     // A day at one poll a second.
     static constexpr qsizetype DayCapacity = 24 * 60 * 60;
-    static constexpr int OnlineStateSize = 5;
 
     explicit TrendRecord(qsizetype capacity = DayCapacity);
 

@@ -202,7 +202,8 @@ int CommandDispatcher::read(const QCommandLineParser &parser, const QStringList 
 {
     if (!parser.isSet(outputOption))
         return wrongUsage(tr("brak opcji -o."), current);
-    return Commands::read(arguments.at(0), ConfigurationLocation::file(parser.value(outputOption)));
+    return Commands::convert(ConfigurationLocation::of(arguments.at(0), ConfigurationLocation::Kind::Port),
+                             ConfigurationLocation::file(parser.value(outputOption)));
 }
 
 int CommandDispatcher::write(const QCommandLineParser &parser, const QStringList &arguments)

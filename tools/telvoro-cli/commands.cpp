@@ -18,18 +18,6 @@ int Commands::ports()
     return ExitSuccess;
 }
 
-int Commands::read(const QString &port, const ConfigurationLocation &output)
-{
-    Failure failure;
-    ModuleSession session;
-    if (!session.connect(port, &failure))
-        return failed(failure);
-    const std::optional<Configuration> configuration = session.readConfiguration(&failure);
-    if (!configuration || !output.write(*configuration, &failure))
-        return failed(failure);
-    return ExitSuccess;
-}
-
 int Commands::write(const QString &port, const ConfigurationLocation &input, bool dryRun)
 {
     Failure failure;

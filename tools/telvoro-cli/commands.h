@@ -19,11 +19,10 @@ class Commands
 
 public:
     static int ports();
-    static int read(const QString &port, const ConfigurationLocation &output);
     static int write(const QString &port, const ConfigurationLocation &input, bool dryRun);
     static int show(const ConfigurationLocation &source, bool asJson);
     static int diff(const ConfigurationLocation &before, const ConfigurationLocation &after);
-    // export and import: the configuration of one file in another.
+    // read, export and import: the configuration of one place in another.
     static int convert(const ConfigurationLocation &input, const ConfigurationLocation &output);
     static int pin(const QString &port, const QString &pin, const QString &puk,
                    SimCodes::PinRequest request);

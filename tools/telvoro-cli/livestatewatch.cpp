@@ -2,15 +2,15 @@
 
 #include "console.h"
 #include "modulesession.h"
+#include "trend/trendcsv.h"
+#include "trend/trendrecord.h"
 
 #include <QDateTime>
 #include <QStringList>
-#include <QtEndian>
 
 namespace {
 
 constexpr int PollInterval = 1000;
-constexpr int OnlineStateSize = 5;
 
 } // namespace
 
@@ -31,12 +31,8 @@ LiveStateWatch::LiveStateWatch(ModuleSession *session, Format format, int count,
 
 bool LiveStateWatch::run(Failure *failure)
 {
-    if (format == Format::Csv) {
-        QStringList header = { QStringLiteral("Czas"), QStringLiteral("AI1"), QStringLiteral("AI2") };
-        for (int input = 1; input <= DigitalInputCount; ++input)
-            header << QStringLiteral("DI%1").arg(input);
-        Console::out(header.join(QLatin1Char(',')) + QLatin1Char('\n'));
-    }
+    if (format == Format::Csv)
+        Console::out(QString::fromLatin1(TrendCsv::header()) + QLatin1Char('\n'));
     timer.start();
     poll();
     if (!connectionLost && (count == 0 || polls < count))
@@ -67,26 +63,25 @@ void LiveStateWatch::poll()
 QString LiveStateWatch::line(const QByteArray &state) const
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const bool answered = state.size() == OnlineStateSize;
-    const quint16 ai1 = answered ? qFromBigEndian<quint16>(state.constData()) : 0;
-    const quint16 ai2 = answered ? qFromBigEndian<quint16>(state.constData() + 2) : 0;
-    const quint8 inputs = answered ? quint8(state.at(4)) : 0;
+    const QString time = format == Format::Csv
+            ? now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate)
+            : now.toString(QStringLiteral("HH:mm:ss"));
+    // The values are shown with the ranges of --config, not the sample's.
+    const std::optional<TrendSample> sample =
+            TrendSample::fromOnlineState(now.toMSecsSinceEpoch(), state, {}, {});
+    if (!sample) {
+        return format == Format::Csv ? time + QString(AnalogInputCount + DigitalInputCount, QLatin1Char(','))
+                                     : tr("%1  brak odpowiedzi z modemu").arg(time);
+    }
     QStringList digital;
     for (int input = 0; input < DigitalInputCount; ++input)
-        digital << (inputs & (1 << input) ? QStringLiteral("1") : QStringLiteral("0"));
-
-    if (format == Format::Csv) {
-        const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
-        if (!answered)
-            return time + QString(AnalogInputCount + DigitalInputCount, QLatin1Char(','));
-        return QStringList({ time, analogText(0, ai1), analogText(1, ai2) }).join(QLatin1Char(','))
-                + QLatin1Char(',') + digital.join(QLatin1Char(','));
-    }
-    const QString time = now.toString(QStringLiteral("HH:mm:ss"));
-    if (!answered)
-        return tr("%1  brak odpowiedzi z modemu").arg(time);
-    return QStringLiteral("%1  AI 1: %2  AI 2: %3  DI 1–6: %4")
-            .arg(time, analogText(0, ai1), analogText(1, ai2), digital.join(QLatin1Char(' ')));
+        digital << (sample->digitalInput(input) ? QStringLiteral("1") : QStringLiteral("0"));
+    const QString ai1 = analogText(0, sample->analog[0]);
+    const QString ai2 = analogText(1, sample->analog[1]);
+    if (format == Format::Csv)
+        return QStringList({ time, ai1, ai2 }).join(QLatin1Char(',')) + QLatin1Char(',')
+                + digital.join(QLatin1Char(','));
+    return QStringLiteral("%1  AI 1: %2  AI 2: %3  DI 1–6: %4").arg(time, ai1, ai2, digital.join(QLatin1Char(' ')));
 }
 
 QString LiveStateWatch::analogText(int input, quint16 thousandths) const

@@ -107,14 +107,9 @@ std::optional<Configuration> ModuleSession::readConfiguration(Failure *failure)
 bool ModuleSession::writeConfiguration(const Configuration &configuration, bool withSmsBlock,
                                        Failure *failure)
 {
-    int limit = module.limitMilliseconds(Module::Command::SettingsBlock);
-    if (withSmsBlock)
-        limit += module.limitMilliseconds(Module::Command::SmsBlock);
     progress.begin(tr("Zapis danych do modemu. Proszę czekać..."),
-                   limit);
-    bool written = module.writeSettingsBlock(configuration);
-    if (written && withSmsBlock)
-        written = module.writeSmsBlock(configuration);
+                   module.writeLimitMilliseconds(withSmsBlock));
+    const bool written = module.writeConfiguration(configuration, withSmsBlock);
     progress.end();
     if (!written)
         *failure = fault(tr("Błąd podczas zapisu do modemu."));
