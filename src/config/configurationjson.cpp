@@ -162,9 +162,7 @@ public:
 
     void address(const char *key, const std::array<quint8, 4> &octets)
     {
-        current->insert(QLatin1String(key), QStringLiteral("%1.%2.%3.%4")
-                                                    .arg(octets[0]).arg(octets[1])
-                                                    .arg(octets[2]).arg(octets[3]));
+        current->insert(QLatin1String(key), ipAddressText(octets));
     }
 
     template<typename Fill>
