@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "config/configuration.h"
 #include "config/fieldtext.h"
 
 #include <QSettings>
@@ -9,7 +10,6 @@ namespace {
 constexpr int SmsTextRole = Qt::UserRole + 1;
 constexpr int NameColumn = 2;
 constexpr int StatusNameColumn = 1;
-constexpr int SmsTextLimit = 140;
 
 QString remainingText(int remaining)
 {
@@ -28,7 +28,7 @@ void showSmsText(Ui::MainWindowUi *ui, const QString &text)
     }
     const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
     ui->defNazwSmsTrescPlainTextEdit->clear();
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
 }
 
 void setLabelText(QWidget *parent, const QString &name, const QString &text)
@@ -120,7 +120,7 @@ void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged()
     const QString text = ui->defNazwSmsTrescPlainTextEdit->toPlainText();
     selected.constFirst()->setData(SmsTextRole, text);
     // The module's field holds 140 bytes, so what remains is counted in bytes.
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit - int(fieldTextSize(text))));
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth - int(fieldTextSize(text))));
 }
 
 void MainWindow::on_defNazwSmsUsunToolButton_clicked()
@@ -131,6 +131,6 @@ void MainWindow::on_defNazwSmsUsunToolButton_clicked()
     selected.constFirst()->setData(SmsTextRole, QString());
     ui->defNazwSmsListaTableWidget->clearSelection();
     ui->defNazwSmsTrescPlainTextEdit->clear();
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsTextLimit));
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
     ui->defNazwSmsInfoLabel->clear();
 }

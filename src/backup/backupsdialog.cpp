@@ -35,10 +35,9 @@ BackupsDialog::~BackupsDialog()
     delete ui;
 }
 
-QString BackupsDialog::chosenPath() const
+const BackupStore::Backup &BackupsDialog::chosenBackup() const
 {
-    const int row = chosenRow();
-    return row < 0 ? QString() : backups[row].path;
+    return backups[chosenRow()];
 }
 
 // An unreadable backup is refused here, and the list stays open.

@@ -24,8 +24,9 @@ public:
                   const Configuration *open, const UserNames &names, QWidget *parent = nullptr);
     ~BackupsDialog() override;
 
-    // The file of the backup chosen with "Otwórz".
-    QString chosenPath() const;
+    // The backup chosen with "Otwórz"; the dialog accepts only a readable
+    // one, so its configuration is there.
+    const BackupStore::Backup &chosenBackup() const;
 
 public slots:
     void accept() override;

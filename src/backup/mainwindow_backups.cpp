@@ -41,9 +41,9 @@ void MainWindow::on_actionKopie_zapasowe_triggered()
     BackupsDialog dialog(store.list(), store.folder(), configuration, UserNames::fromSettings(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString path = dialog.chosenPath();
-    const std::optional<Configuration> backup = loadConfigurationFile(path);
-    if (!backup || !closeConfiguration())
+    // The list has read every backup already; the chosen one opens as listed.
+    const BackupStore::Backup &backup = dialog.chosenBackup();
+    if (!closeConfiguration())
         return;
-    openLoadedConfiguration(*backup, path);
+    openLoadedConfiguration(*backup.configuration, backup.path);
 }

@@ -239,3 +239,8 @@ bool Configuration::operator!=(const Configuration &other) const
 {
     return !(*this == other);
 }
+
+QString ipAddressText(const std::array<quint8, 4> &octets)
+{
+    return QStringLiteral("%1.%2.%3.%4").arg(octets[0]).arg(octets[1]).arg(octets[2]).arg(octets[3]);
+}

@@ -159,4 +159,7 @@ private:
 // The 6 (analogue) or 4 (digital) bytes of one action slot in the image.
 QByteArray encodeAction(const InputAction &action);
 
+// The server's address as it is written: four numbers joined by points.
+QString ipAddressText(const std::array<quint8, 4> &octets);
+
 #endif

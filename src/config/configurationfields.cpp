@@ -254,9 +254,7 @@ QList<ListedField> listedFields(const Configuration &configuration, const UserNa
         list.add(phoneCaption(i, names), configuration.phoneNumber(i));
 
     list.startSection(settingsDialog + Arrow + QStringLiteral("Archiwizacja"));
-    const auto &address = configuration.serverAddress;
-    list.add(QStringLiteral("Adres IP"),
-             QStringLiteral("%1.%2.%3.%4").arg(address[0]).arg(address[1]).arg(address[2]).arg(address[3]));
+    list.add(QStringLiteral("Adres IP"), ipAddressText(configuration.serverAddress));
     list.add(QStringLiteral("Numer portu"), configuration.serverPort);
     list.add(QStringLiteral("Archiwizacja co"), QStringLiteral("%1 minut").arg(configuration.archiveInterval));
     list.add(QStringLiteral("Wysłanie po"), QStringLiteral("%1 zapisach").arg(configuration.archiveSendAfter));

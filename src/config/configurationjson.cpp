@@ -162,9 +162,7 @@ public:
 
     void address(const char *key, const std::array<quint8, 4> &octets)
     {
-        current->insert(QLatin1String(key), QStringLiteral("%1.%2.%3.%4")
-                                                    .arg(octets[0]).arg(octets[1])
-                                                    .arg(octets[2]).arg(octets[3]));
+        current->insert(QLatin1String(key), ipAddressText(octets));
     }
 
     template<typename Fill>
@@ -285,7 +283,7 @@ public:
     {
         const std::optional<QJsonArray> list = array(key, int(Count));
         for (int i = 0; list && i < int(Count) && !failed(); ++i) {
-            const QString path = QStringLiteral("%1[%2]").arg(pathOf(key)).arg(i);
+            const QString path = elementPath(key, i);
             if (hasType(list->at(i), QJsonValue::String, path)
                 && fitsField(list->at(i).toString(), path, width))
                 targets[i] = list->at(i).toString();
@@ -299,7 +297,7 @@ public:
         const std::optional<QJsonArray> names = array(key, -1);
         quint8 bits = 0;
         for (int i = 0; names && i < names->size() && !failed(); ++i) {
-            const QString path = QStringLiteral("%1[%2]").arg(pathOf(key)).arg(i);
+            const QString path = elementPath(key, i);
             if (!hasType(names->at(i), QJsonValue::String, path))
                 break;
             const QString name = names->at(i).toString();
@@ -351,7 +349,7 @@ public:
     {
         const std::optional<QJsonArray> elements = array(key, count);
         for (int i = 0; elements && i < count && !failed(); ++i) {
-            const QString path = QStringLiteral("%1[%2]").arg(pathOf(key)).arg(i);
+            const QString path = elementPath(key, i);
             if (hasType(elements->at(i), QJsonValue::Object, path))
                 readObject(elements->at(i).toObject(), path, [&] { fill(i); });
         }
@@ -361,6 +359,12 @@ private:
     QString pathOf(const QString &key) const
     {
         return prefix.isEmpty() ? key : prefix + QLatin1Char('.') + key;
+    }
+
+    // An element of the list under key, as analogInputs[1].
+    QString elementPath(const char *key, int index) const
+    {
+        return QStringLiteral("%1[%2]").arg(pathOf(key)).arg(index);
     }
 
     void fail(const QString &path, const QString &reason)

@@ -4,7 +4,6 @@
 #include "config/configurationfields.h"
 
 #include <QHeaderView>
-#include <QSet>
 
 namespace {
 
@@ -67,13 +66,20 @@ DifferencesDialog::~DifferencesDialog()
 void DifferencesDialog::fillDifferences(const QList<ConfigurationDifference> &differences)
 {
     QTreeWidget *tree = ui->zmianyTreeWidget;
+    QHeaderView *header = tree->header();
+    // The field names, indented under their sections, set the width; the
+    // section rows span all columns.
+    const QFontMetrics metrics = tree->fontMetrics();
+    const int fieldIndent = 2 * tree->indentation() + 2 * metrics.averageCharWidth();
+    int fieldWidth = header->sectionSizeHint(FieldColumn);
     QTreeWidgetItem *section = nullptr;
+    QString sectionTitle;
     QFont sectionFont = tree->font();
     sectionFont.setBold(true);
     for (const ConfigurationDifference &difference : differences) {
-        if (!section || section->data(FieldColumn, Qt::UserRole).toString() != difference.section) {
+        if (!section || sectionTitle != difference.section) {
+            sectionTitle = difference.section;
             section = new QTreeWidgetItem(tree);
-            section->setData(FieldColumn, Qt::UserRole, difference.section);
             section->setFirstColumnSpanned(true);
             section->setFont(FieldColumn, sectionFont);
             section->setFlags(Qt::ItemIsEnabled);
@@ -83,29 +89,16 @@ void DifferencesDialog::fillDifferences(const QList<ConfigurationDifference> &di
         showValue(field, BeforeColumn, difference.before);
         field->setText(ArrowColumn, QStringLiteral("→"));
         showValue(field, AfterColumn, difference.after);
-    }
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = tree->topLevelItem(i);
-        item->setText(FieldColumn, QStringLiteral("%1 (%2)").arg(item->data(FieldColumn, Qt::UserRole).toString(),
-                                                                QString::number(item->childCount())));
+        section->setText(FieldColumn, QStringLiteral("%1 (%2)").arg(sectionTitle,
+                                                                   QString::number(section->childCount())));
+        fieldWidth = qMax(fieldWidth, fieldIndent + metrics.horizontalAdvance(difference.label));
     }
     tree->expandAll();
 
-    QHeaderView *header = tree->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(BeforeColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(ArrowColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(AfterColumn, QHeaderView::Stretch);
-    // The field names, indented under their sections, set the width; the
-    // section rows span all columns.
-    const QFontMetrics metrics = tree->fontMetrics();
-    int fieldWidth = header->sectionSizeHint(FieldColumn);
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = tree->topLevelItem(i);
-        for (int child = 0; child < item->childCount(); ++child)
-            fieldWidth = qMax(fieldWidth, 2 * tree->indentation() + 2 * metrics.averageCharWidth()
-                                                  + metrics.horizontalAdvance(item->child(child)->text(FieldColumn)));
-    }
     header->resizeSection(FieldColumn, fieldWidth);
 
     const bool writing = purpose == Purpose::Write;

@@ -4,7 +4,7 @@
 
 UserNames UserNames::fromSettings()
 {
-    const QSettings settings(QStringLiteral("Korvel"), QStringLiteral("TX48"));
+    const QSettings settings;
     const auto name = [&settings](const QString &key, int row) {
         return settings.value(key.arg(row), QString()).toString();
     };

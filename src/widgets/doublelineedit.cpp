@@ -13,9 +13,11 @@ void DoubleLineEdit::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
+    // Sent through the override, so that a field with limits of its own
+    // judges the point the user gets, not the comma.
     if (event->key() == Qt::Key_Comma) {
         QKeyEvent point(event->type(), Qt::Key_Period, event->modifiers(), QStringLiteral("."));
-        QLineEdit::keyPressEvent(&point);
+        keyPressEvent(&point);
         event->setAccepted(point.isAccepted());
         return;
     }

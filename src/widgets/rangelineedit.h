@@ -1,12 +1,11 @@
 #ifndef RANGELINEEDIT_H
 #define RANGELINEEDIT_H
 
-#include <QLineEdit>
+#include "widgets/doublelineedit.h"
 
-// A field for a measuring range: refuses the keys that would take the value
-// above 1000, the space, and decimals after 1000. A typed comma is taken as
-// the decimal separator and shows as '.'.
-class RangeLineEdit : public QLineEdit
+// A field for a measuring range: a decimal field that also refuses the keys
+// that would take the value above 1000, and decimals after 1000.
+class RangeLineEdit : public DoubleLineEdit
 {
     Q_OBJECT
 

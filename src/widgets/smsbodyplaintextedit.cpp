@@ -1,5 +1,6 @@
 #include "smsbodyplaintextedit.h"
 
+#include "config/configuration.h"
 #include "config/fieldtext.h"
 
 #include <QHash>
@@ -8,8 +9,6 @@
 #include <QMimeData>
 
 namespace {
-
-const int smsBodyBytes = 140;
 
 bool isLineBreak(QChar c)
 {
@@ -73,7 +72,7 @@ SmsBodyPlainTextEdit::SmsBodyPlainTextEdit(QWidget *parent)
 void SmsBodyPlainTextEdit::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    const bool atLimit = fieldTextSize(toPlainText()) >= smsBodyBytes;
+    const bool atLimit = fieldTextSize(toPlainText()) >= SmsWidth;
     const bool passes = atLimit
             ? (key == Qt::Key_Backspace || key == Qt::Key_Left || key == Qt::Key_Up
                || key == Qt::Key_Right || key == Qt::Key_Down)
@@ -125,5 +124,5 @@ int SmsBodyPlainTextEdit::freeBytes() const
 {
     QString selection = textCursor().selectedText();
     selection.replace(QChar::ParagraphSeparator, u'\n');
-    return smsBodyBytes - int(fieldTextSize(toPlainText())) + int(fieldTextSize(selection));
+    return SmsWidth - int(fieldTextSize(toPlainText())) + int(fieldTextSize(selection));
 }
