@@ -3,6 +3,7 @@
 
 #include "actions/actiontext.h"
 #include "config/configuration.h"
+#include "config/usernames.h"
 #include "link/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "link/simcodes.h"
@@ -10,16 +11,11 @@
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSettings>
 
 namespace {
 constexpr int NumberCount = 8;
 constexpr int PhoneNumberLength = 9;
 constexpr int ShowPinPassword = 5837;
-
-// Keys of the two ring tasks in the configuration.
-constexpr int OneRingKey = 1;
-constexpr int ThreeRingsKey = 4;
 
 // The highest ring task value: sending status SMS 8.
 constexpr int LastRingTask = 32;
@@ -41,9 +37,9 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
     phoneValidator.setRange(0, 999999999);
     ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
 
-    QSettings settings;
+    const UserNames names = UserNames::fromSettings();
     for (int n = 1; n <= NumberCount; ++n) {
-        QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(n - 1)).toString();
+        QString name = names.phones[n - 1];
         if (!name.isEmpty())
             name = QLatin1Char('(') + name + QLatin1Char(')');
         auto *checkBox =
@@ -92,11 +88,7 @@ void UstawieniaDialog::fillFromConfiguration()
 
     const auto &address = configuration->serverAddress;
     if (address[0] || address[1] || address[2] || address[3]) {
-        ui->serverIpLineEdit->setText(QStringLiteral("%1.%2.%3.%4")
-                                              .arg(address[0])
-                                              .arg(address[1])
-                                              .arg(address[2])
-                                              .arg(address[3]));
+        ui->serverIpLineEdit->setText(ipAddressText(address));
     }
 
     ui->serverPortSpinBox->setValue(configuration->serverPort.toInt());
@@ -111,11 +103,11 @@ void UstawieniaDialog::fillFromConfiguration()
     }
 
     // A value that no item carries leaves "Wyłączone" current.
-    const int oneRingIndex = ui->dzwonek1ComboBox->findData(configuration->ringActions.value(OneRingKey),
+    const int oneRingIndex = ui->dzwonek1ComboBox->findData(configuration->ringActions.value(RingOnceKey),
                                                             Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (oneRingIndex >= 0)
         ui->dzwonek1ComboBox->setCurrentIndex(oneRingIndex);
-    const int threeRingsIndex = ui->dzwonek2ComboBox->findData(configuration->ringActions.value(ThreeRingsKey),
+    const int threeRingsIndex = ui->dzwonek2ComboBox->findData(configuration->ringActions.value(RingThriceKey),
                                                                Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (threeRingsIndex >= 0)
         ui->dzwonek2ComboBox->setCurrentIndex(threeRingsIndex);
@@ -208,9 +200,9 @@ void UstawieniaDialog::storeIntoConfiguration()
     // "Wyłączone" carries no data: chosen by the user it switches the task
     // off; merely shown for a value no item names, it keeps that value.
     if (ui->dzwonek1ComboBox->currentIndex() != 0 || ringTask1Chosen)
-        configuration->setRingAction(OneRingKey, quint8(ui->dzwonek1ComboBox->currentData().toUInt()));
+        configuration->setRingAction(RingOnceKey, quint8(ui->dzwonek1ComboBox->currentData().toUInt()));
     if (ui->dzwonek2ComboBox->currentIndex() != 0 || ringTask3Chosen)
-        configuration->setRingAction(ThreeRingsKey, quint8(ui->dzwonek2ComboBox->currentData().toUInt()));
+        configuration->setRingAction(RingThriceKey, quint8(ui->dzwonek2ComboBox->currentData().toUInt()));
 
     configuration->setMicrophone(ui->nasluchCheckBox->isChecked());
 }
