@@ -36,11 +36,6 @@ bool put(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-QString hex(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
 // A configuration with a field of each kind the listing shows differently.
 Configuration sampleConfiguration()
 {
@@ -87,17 +82,8 @@ void TelvoroCliTest::initTestCase()
     QVERIFY(put(QStringLiteral("a.json"), configurationJsonText(sampleConfiguration())));
     QVERIFY(ConfigurationFile::save(QStringLiteral("b.kvl"), changed));
     QVERIFY(put(QStringLiteral("junk.kvl"), "not a configuration"));
-    // JSON files with one fault each.
-    const QJsonObject json = configurationToJson(Configuration());
-    const auto putEdited = [&json](const QString &name, const QString &path, const QJsonValue &value) {
-        return put(name, QJsonDocument(editedJson(json, path, value)).toJson());
-    };
-    QVERIFY(putEdited("type.json", "phones[0].number", 600100200));
-    QVERIFY(putEdited("range.json", "analogInputs[1].actions[3].time", 70000));
-    QVERIFY(putEdited("long.json", "digitalOutputs[0].name", "Pompa główna"));
-    QVERIFY(putEdited("unknown.json", "phones[2].email", "a@b"));
-    QVERIFY(putEdited("missing.json", "archiving", QJsonValue::Undefined));
-    QVERIFY(put("syntax.json", "{\n  \"format\" \"telvoro-configuration\"\n}"));
+    const QJsonObject range = editedJson(configurationToJson(Configuration()), "analogInputs[1].actions[3].time", 70000);
+    QVERIFY(put("range.json", QJsonDocument(range).toJson()));
 }
 
 // The program as a script runs it; PORT in the arguments stands for the port.
@@ -116,10 +102,8 @@ Run TelvoroCliTest::cli(const QStringList &arguments, const QString &port)
     return run;
 }
 
-// A backup of one module written to another: the second gets the settings
-// block and the SMS texts, then only the settings block while it holds the
-// texts already, and reads back as the first. Each write first keeps what
-// the module held.
+// A backup of one module written twice to another: each write keeps a copy first,
+// then sends the settings block, and the SMS texts only while they differ.
 void TelvoroCliTest::readThenWriteRoundTrip()
 {
     const Configuration sample = sampleConfiguration();
@@ -127,15 +111,14 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     EmulatorProcess target;
     QVERIFY(source.isRunning() && target.isRunning());
     QCOMPARE(cli({ "read", "PORT", "-o", "factory.kvl" }, target.portPath()).exitCode, 0);
-
     QCOMPARE(cli({ "read", "PORT", "-o", "backup.kvl" }, source.portPath()).exitCode, 0);
     QCOMPARE(contents("backup.kvl"), contents("a.kvl"));
 
     const Run first = cli({ "write", "PORT", "backup.kvl" }, target.portPath());
     QCOMPARE(first.exitCode, 0);
     QVERIFY2(first.out.contains(QStringLiteral("Status 2: — → Awaria\\npompy\n")), qPrintable(first.out));
-    const QString settings = "70 62 " + hex(sample.toImage(ImageSection::SettingsBlock));
-    const QString sms = "70 63 " + hex(sample.toImage(ImageSection::SmsBlock));
+    const QString settings = "70 62 " + sample.toImage(ImageSection::SettingsBlock).toHex(' ').toUpper();
+    const QString sms = "70 63 " + sample.toImage(ImageSection::SmsBlock).toHex(' ').toUpper();
     QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms }));
     const QList<BackupStore::Backup> backups = BackupStore().list();
     QCOMPARE(backups.size(), 1);
@@ -159,7 +142,6 @@ void TelvoroCliTest::writeStopsWithoutABackup()
     const QString backups = BackupStore::defaultFolder();
     QDir(backups).removeRecursively();
     QVERIFY(QDir().mkpath(QFileInfo(backups).path()) && put(backups, "a file where the folder goes"));
-
     const Run run = cli({ "write", "PORT", "a.kvl" }, module.portPath());
     QFile::remove(backups);
     QCOMPARE(run.exitCode, 3);
@@ -172,65 +154,47 @@ void TelvoroCliTest::exitCodes_data()
     QTest::addColumn<QStringList>("emulator");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    // Part of standard output or of standard error.
-    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("output"); // part of standard output or error
     // The last command the module received; empty when it must receive none.
     QTest::addColumn<QString>("command");
-    const QStringList none;
-    QTest::newRow("same configuration as .kvl and JSON")
-            << none << QStringList{ "diff", "a.kvl", "a.json" } << 0 << "Brak różnic.\n" << "";
-    QTest::newRow("a difference") << none << QStringList{ "diff", "a.kvl", "b.kvl" } << 1
-                                  << "Definicje nazw użytkownika → Wyjścia\n  cyfrowe 1 (DO 1): — → Pompa\n" << "";
-    QTest::newRow("module against its file") << QStringList{ "--config", "a.kvl" }
-                                             << QStringList{ "diff", "PORT", "a.kvl" } << 0 << "Brak różnic." << "41";
-    QTest::newRow("module's SIM codes left out") << none << QStringList{ "show", "PORT", "--json" } << 0
-                                                 << "\"simPin\": \"\",\n    \"simPuk\": \"\",\n" << "41";
-    QTest::newRow("missing file") << none << QStringList{ "diff", "a.kvl", "none.kvl" } << 3
-                                  << "telvoro-cli: none.kvl: Nie można otworzyć pliku.\n" << "";
-    QTest::newRow("not a configuration") << none << QStringList{ "show", "junk.kvl" } << 3
-                                         << "junk.kvl: Błąd podczas odczytywania pliku." << "";
-    // The JSON reader's own test goes through every fault; these show that
-    // the place and the reason reach the user.
-    const auto refused = [&none](const char *name, const QString &file, const QString &message) {
-        QTest::newRow(name) << none << QStringList{ "import", file, "-o", "out.kvl" } << 3
-                            << "telvoro-cli: " + file + ": " + message << "";
+    const auto row = [](const char *name, const QStringList &arguments, int exitCode, const QString &output,
+                        const QString &command = QString(), const QStringList &emulator = QStringList()) {
+        QTest::newRow(name) << emulator << arguments << exitCode << output << command;
     };
-    refused("JSON wrong type", "type.json", "phones[0].number: należy wpisać tekst w cudzysłowie.");
-    refused("JSON out of range", "range.json",
-            "analogInputs[1].actions[3].time: wartość 70000 jest poza zakresem od 0 do 65535.");
-    refused("JSON text longer than its field", "long.json", "digitalOutputs[0].name: tekst jest za długi");
-    refused("JSON unknown key", "unknown.json", "phones[2].email: nieznany klucz.");
-    refused("JSON missing key", "missing.json", "archiving: brak klucza.");
-    refused("JSON syntax", "syntax.json",
-            "błąd składni JSON w wierszu 2, w kolumnie 13: brak dwukropka po nazwie klucza.");
-    QTest::newRow("file in a missing folder") << none << QStringList{ "read", "PORT", "-o", "none/out.kvl" } << 3
-                                              << "none/out.kvl: Nie można zapisać do pliku." << "41";
-    QTest::newRow("missing port") << none << QStringList{ "read", "/dev/tx48-none", "-o", "out.kvl" } << 4
-                                  << "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu." << "";
-    QTest::newRow("silent module") << QStringList{ "--fail", "silent" }
-                                   << QStringList{ "read", "PORT", "-o", "out.kvl" } << 4
-                                   << ": Błąd połączenia z modemem.\n" << "69";
-    QTest::newRow("short image") << QStringList{ "--fail", "short-image" }
-                                 << QStringList{ "show", "PORT" } << 4 << ": Błąd podczas odczytywania z modemu." << "41";
-    QTest::newRow("settings not acknowledged") << QStringList{ "--fail", "no-settings-ack" }
-                                               << QStringList{ "write", "PORT", "a.json" } << 4
-                                               << ": Błąd podczas zapisu do modemu." << "70 62";
-    QTest::newRow("PIN not acknowledged") << QStringList{ "--fail", "no-pin-ack" }
-                                          << QStringList{ "pin", "PORT", "--pin", "1234" } << 4
-                                          << ": Błąd podczas zapisu kodu PIN, PUK." << "70 61";
-    QTest::newRow("PIN, PUK and request on")
-            << none << QStringList{ "pin", "PORT", "--pin", "4321", "--puk", "87654321", "--request", "on" } << 0
-            << "Kod PIN, PUK zapisano.\n" << "70 61 34 33 32 31 38 37 36 35 34 33 32 31 02";
-    QTest::newRow("PIN alone, request off") << none << QStringList{ "pin", "PORT", "--pin", "4321", "--request", "off" }
-                                            << 0 << "Kod PIN, PUK zapisano.\n"
-                                            << "70 61 34 33 32 31 00 00 00 00 00 00 00 00 01";
-    QTest::newRow("PIN of 3 digits") << none << QStringList{ "pin", "PORT", "--pin", "123" } << 2
-                                     << "telvoro-cli: Błędny kod PIN.\n" << "";
-    QTest::newRow("PUK with a letter") << none << QStringList{ "pin", "PORT", "--pin", "1234", "--puk", "1234567x" }
-                                       << 2 << "telvoro-cli: Błędny kod PUK.\n" << "";
-    QTest::newRow("no output file") << none << QStringList{ "export", "a.kvl" } << 2 << "brak opcji -o." << "";
-    QTest::newRow("unknown command") << none << QStringList{ "restore" } << 2 << "nieznane polecenie „restore”." << "";
-    QTest::newRow("help of a command") << none << QStringList{ "diff", "--help" } << 0 << "Kończy z kodem 1" << "";
+    row("same configuration as .kvl and JSON", { "diff", "a.kvl", "a.json" }, 0, "Brak różnic.\n");
+    row("a difference", { "diff", "a.kvl", "b.kvl" }, 1,
+        "Definicje nazw użytkownika → Wyjścia\n  cyfrowe 1 (DO 1): — → Pompa\n");
+    row("module against its file", { "diff", "PORT", "a.kvl" }, 0, "Brak różnic.", "41", { "--config", "a.kvl" });
+    row("module's SIM codes left out", { "show", "PORT", "--json" }, 0,
+        "\"simPin\": \"\",\n    \"simPuk\": \"\",\n", "41");
+    row("missing file", { "diff", "a.kvl", "none.kvl" }, 3, "telvoro-cli: none.kvl: Nie można otworzyć pliku.\n");
+    row("not a configuration", { "show", "junk.kvl" }, 3, "junk.kvl: Błąd podczas odczytywania pliku.");
+    // The JSON reader's own test goes through every fault; this shows that
+    // the place and the reason reach the user.
+    row("JSON out of range", { "import", "range.json", "-o", "out.kvl" }, 3,
+        "telvoro-cli: range.json: analogInputs[1].actions[3].time: wartość 70000 jest poza zakresem od 0 do 65535.");
+    row("file in a missing folder", { "read", "PORT", "-o", "none/out.kvl" }, 3,
+        "none/out.kvl: Nie można zapisać do pliku.", "41");
+    row("missing port", { "read", "/dev/tx48-none", "-o", "out.kvl" }, 4,
+        "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu.");
+    row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4, ": Błąd połączenia z modemem.\n", "69",
+        { "--fail", "silent" });
+    row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
+        { "--fail", "short-image" });
+    row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
+        { "--fail", "no-settings-ack" });
+    row("PIN not acknowledged", { "pin", "PORT", "--pin", "1234" }, 4, ": Błąd podczas zapisu kodu PIN, PUK.", "70 61",
+        { "--fail", "no-pin-ack" });
+    row("PIN, PUK and request on", { "pin", "PORT", "--pin", "4321", "--puk", "87654321", "--request", "on" }, 0,
+        "Kod PIN, PUK zapisano.\n", "70 61 34 33 32 31 38 37 36 35 34 33 32 31 02");
+    row("PIN alone, request off", { "pin", "PORT", "--pin", "4321", "--request", "off" }, 0,
+        "Kod PIN, PUK zapisano.\n", "70 61 34 33 32 31 00 00 00 00 00 00 00 00 01");
+    row("PIN of 3 digits", { "pin", "PORT", "--pin", "123" }, 2, "telvoro-cli: Błędny kod PIN.\n");
+    row("PUK with a letter", { "pin", "PORT", "--pin", "1234", "--puk", "1234567x" }, 2,
+        "telvoro-cli: Błędny kod PUK.\n");
+    row("no output file", { "export", "a.kvl" }, 2, "brak opcji -o.");
+    row("unknown command", { "restore" }, 2, "nieznane polecenie „restore”.");
+    row("help of a command", { "diff", "--help" }, 0, "Kończy z kodem 1");
 }
 
 // Each outcome gives its documented exit code and message, and a failed
@@ -245,7 +209,6 @@ void TelvoroCliTest::exitCodes()
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
     QVERIFY(put("out.kvl", "old content"));
-
     const Run run = cli(arguments, module.portPath());
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
@@ -255,17 +218,14 @@ void TelvoroCliTest::exitCodes()
              qPrintable(received.join('|')));
 }
 
-// kvl → JSON → kvl gives the same bytes, texts of any bytes included, and
-// the JSON text is the one the configuration always gives.
+// kvl → JSON → kvl gives the same bytes, texts of any bytes included.
 void TelvoroCliTest::jsonRoundTripKeepsEveryByte()
 {
     QRandomGenerator random(20241207);
     Configuration configuration;
     configuration.fromImage(RandomImage::randomImage(random));
     QVERIFY(ConfigurationFile::save("random.kvl", configuration));
-
     QCOMPARE(cli({ "export", "random.kvl", "-o", "random.json" }).exitCode, 0);
-    QCOMPARE(contents("random.json"), configurationJsonText(ConfigurationFile::load("random.kvl").configuration));
     QCOMPARE(cli({ "import", "random.json", "-o", "back.kvl" }).exitCode, 0);
     QCOMPARE(contents("back.kvl"), contents("random.kvl"));
 }

@@ -4,16 +4,13 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace {
-
-QJsonValue edited(const QJsonValue &node, QStringList steps, const QJsonValue &value)
+static QJsonValue edited(const QJsonValue &node, QStringList steps, const QJsonValue &value)
 {
     if (steps.isEmpty())
         return value;
     const QString step = steps.takeFirst();
     bool isIndex = false;
-    const int index = step.toInt(&isIndex);
-    if (isIndex) {
+    if (const int index = step.toInt(&isIndex); isIndex) {
         QJsonArray array = node.toArray();
         array[index] = edited(array.at(index), steps, value);
         return array;
@@ -23,10 +20,8 @@ QJsonValue edited(const QJsonValue &node, QStringList steps, const QJsonValue &v
     return object;
 }
 
-} // namespace
-
 QJsonObject editedJson(const QJsonObject &json, const QString &path, const QJsonValue &value)
 {
-    const QStringList steps = path.split(QRegularExpression(QStringLiteral("[.\\[\\]]")), Qt::SkipEmptyParts);
-    return edited(json, steps, value).toObject();
+    return edited(json, path.split(QRegularExpression(QStringLiteral("[.\\[\\]]")), Qt::SkipEmptyParts), value)
+            .toObject();
 }

@@ -5,9 +5,8 @@
 #include <QJsonValue>
 #include <QString>
 
-// The document with the value at path (written as the configuration's JSON
-// reader names places, e.g. analogInputs[1].actions[3].time) replaced, or
-// removed when the value is undefined.
+// The document with the value at path (as the JSON reader names places, e.g.
+// analogInputs[1].actions[3].time) replaced, or removed when it is undefined.
 QJsonObject editedJson(const QJsonObject &json, const QString &path, const QJsonValue &value);
 
 #endif

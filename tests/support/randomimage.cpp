@@ -10,11 +10,7 @@ QList<TextField> settingsTextFields()
 {
     QList<TextField> fields = { { 14, 9 } };
     for (int i = 0; i < 8; ++i)
-        fields.append({ 23 + 9 * i, 9 });
-    for (int i = 0; i < 8; ++i)
-        fields.append({ 95 + 13 * i, 13 });
-    for (int i = 0; i < 8; ++i)
-        fields.append({ 848 + 140 * i, 140 });
+        fields << TextField{ 23 + 9 * i, 9 } << TextField{ 95 + 13 * i, 13 } << TextField{ 848 + 140 * i, 140 };
     return fields;
 }
 

@@ -6,8 +6,6 @@
 
 class QRandomGenerator;
 
-// Random configuration images, where their text fields lie, and what of an
-// image a decode and an encode keep.
 namespace RandomImage {
 
 struct TextField
@@ -22,8 +20,6 @@ QList<TextField> settingsTextFields();
 // Bytes of a text field: the text's bytes followed by zeros up to the width.
 QByteArray field(const QByteArray &bytes, int width);
 
-// A whole image of random bytes; its texts hold whatever bytes came, which
-// a decode and an encode keep as they are.
 QByteArray randomImage(QRandomGenerator &random);
 
 // The image as decoding and encoding give it back: without the header (the
