@@ -37,22 +37,19 @@ using WindowDriver::action;
 
 namespace {
 
-// The window talks to the emulator at the module's own period (500 ms):
-// each exchange ends with its answer, so the long bound costs little and
-// leaves a slow or busy machine ample time to answer. A step that must run
-// out its bound, and whose outcome no late answer can change, switches to
-// this short period once the window is connected.
+// The window talks to the emulator at the module's own period (500 ms), which
+// leaves a busy machine ample time. A step that must run out its bound, and
+// whose outcome no late answer can change, switches to this short period.
 constexpr int ShortPeriod = 100;
 constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
-const QString ConnectedStatus = QStringLiteral(
-    "<img src=\":/new/prefix1/icons/agt_action_success.png\"> "
-    "<span style=\"color:rgb(0,170,0);font-size:9pt;font-weight:bold;\">Połączono z modemem</span>");
-const QString FailedStatus = QStringLiteral(
-    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
-    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
-const QString LostStatus = QStringLiteral(
-    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
-    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
+QString linkStatus(const char *icon, const char *colour, const QString &text)
+{
+    return QStringLiteral("<img src=\":/new/prefix1/icons/%1.png\"> <span style=\"color:rgb(%2);font-size:9pt;"
+                          "font-weight:bold;\">%3</span>").arg(QLatin1String(icon), QLatin1String(colour), text);
+}
+const QString ConnectedStatus = linkStatus("agt_action_success", "0,170,0", QStringLiteral("Połączono z modemem"));
+const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Błąd połączenia z modemem"));
+const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
@@ -85,11 +82,6 @@ QStringList disabledControls(MainWindow &window)
     return sorted(disabled);
 }
 
-QString lastPortUsed()
-{
-    return QSettings().value(QStringLiteral("LastPortUsed")).toString();
-}
-
 bool showsIcon(const QAbstractButton *button, const QString &path)
 {
     const QImage shown = button->icon().pixmap(16).toImage();
@@ -116,24 +108,15 @@ QList<int> commandLengths(const EmulatorProcess &emulator, const QString &start)
     return lengths;
 }
 
-// A .kvl file for the emulator to start from.
-QString writeConfigurationFile(const QTemporaryDir &folder, const Configuration &configuration)
+// The emulator's options for a module that starts with AI 2 ranging to 25.0.
+QStringList startingWith(const QTemporaryDir &folder, Configuration stored = {})
 {
+    stored.analogRange[1] = 250;
+    stored.analogDecimals[1] = 1;
     const QString path = folder.filePath(QStringLiteral("module.kvl"));
-    return ConfigurationFile::save(path, configuration) ? path : QString();
+    return {"--config", ConfigurationFile::save(path, stored) ? path : QString()};
 }
 
-void typeSmsText(MainWindow &window, int row, const QString &text)
-{
-    QTableWidget *statuses = window.ui->defNazwSmsListaTableWidget;
-    WindowDriver::reveal(statuses);
-    const QRect cell = statuses->visualItemRect(statuses->item(row, 1));
-    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, cell.center());
-    window.ui->defNazwSmsTrescPlainTextEdit->setFocus();
-    QTest::keyClicks(window.ui->defNazwSmsTrescPlainTextEdit, text);
-}
-
-// A series of the trend chart by its object name.
 template<typename Series = QLineSeries>
 Series *trendSeries(MainWindow &window, const char *name)
 {
@@ -181,21 +164,17 @@ private slots:
     void connectButtonShowsTheLink();
     void vanishedPortLeavesWindowReadyToConnectAgain_data();
     void vanishedPortLeavesWindowReadyToConnectAgain();
-    void lastPortIsStoredAndPreselected();
-    void scanRefillsPortsOnlyWhenTheirNumberChanges();
+    void scanRefillsPortsAndChoosesTheLastOneUsed();
 
     void readFailures_data();
     void readFailures();
-    void readAsksAboutChangesFirst();
-    void configurationActionsWaitDuringRead();
-    void closingDuringReadWaitsForIt();
+    void readHoldsOffOtherActionsAndClosing();
     void closingDuringWriteStillAsksAboutChanges();
 
-    void writeNewConfigurationSendsBothBlocksAndReadsBack();
-    void writeAfterReadSendsOnlySmsTextsChangedSinceRead();
+    void writeSendsOnlySmsTextsTheModuleLacks();
     void writeFailures_data();
     void writeFailures();
-    void settingsSurviveFileAndModule();
+    void settingsSurviveTheModule();
     void writeAsksFirst_data();
     void writeAsksFirst();
     void writeListsChangesKeepsBackupAndRestores();
@@ -204,8 +183,7 @@ private slots:
     void onlineTrendHoldsPollsAndGaps();
     void manualOutputs_data();
     void manualOutputs();
-    void manualOutputsWaitForRunningPoll();
-    void settingsAskedForDuringPollWriteThePin();
+    void requestsDuringAPollWaitForIt();
 
     void windowStateDecidesWhatIsEnabled_data();
     void windowStateDecidesWhatIsEnabled();
@@ -217,7 +195,6 @@ private:
     void setUp(const QStringList &options = {}, Stage stage = Connected);
     void connectWindow();
     void readModule();
-    // The connection button, its icon, the status line, the ports box and the scan.
     void checkLink(bool connected, const QString &status);
     void writeModule();
     // Takes the step once, as soon as a poll waits for its answer.
@@ -260,7 +237,6 @@ void TestMainWindowModule::setUp(const QStringList &options, Stage stage)
         readModule();
 }
 
-// Picks the emulator's port in the ports box and presses "Połącz".
 void TestMainWindowModule::connectWindow()
 {
     QComboBox *ports = window->ui->portsComboBox;
@@ -318,12 +294,9 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
 {
     Configuration stored;
     stored.hysteresis = 42;
-    stored.analogRange[1] = 250;
-    stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
-    const QString file = writeConfigurationFile(folder, stored);
     // A module that takes a second to answer, so the busy dialog shows.
-    setUp({"--config", file, "--delay", "A=1000"});
+    setUp(startingWith(folder, stored) + QStringList{"--delay", "A=1000"});
 
     bool shownEarly = false;
     QString shownLabel;
@@ -397,7 +370,7 @@ void TestMainWindowModule::connectButtonShowsTheLink()
 
     checkLink(status == ConnectedStatus, status);
     // A failed attempt is remembered too.
-    QCOMPARE(lastPortUsed(), portChosen ? emulator->portPath() : QString());
+    QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
     QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
     QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : ModuleActions)));
 }
@@ -452,49 +425,30 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QCOMPARE(window->configuration->hysteresis, quint8(77));
 }
 
-void TestMainWindowModule::lastPortIsStoredAndPreselected()
+// The scan refills the box only when the number of ports changes, and the
+// last port used is chosen once it is there.
+void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
 {
     EmulatorProcess other;
     QVERIFY(other.isRunning());
     QSettings().setValue(QStringLiteral("LastPortUsed"), other.portPath());
-    emulator = std::make_unique<EmulatorProcess>();
-    qputenv(ExtraPorts, (emulator->portPath() + ':' + other.portPath()).toLocal8Bit());
-    window = std::make_unique<MainWindow>();
-    window->module->readAvaiblePorts();
-
+    setUp({}, Listed);
     QComboBox *ports = window->ui->portsComboBox;
     QCOMPARE(ports->itemText(0), QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
+    QCOMPARE(ports->currentIndex(), 0);
+    const int countWithOne = ports->count();
+
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + other.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QCOMPARE(ports->count(), countWithOne + 1);
     QCOMPARE(ports->currentData().toString(), other.portPath());
     QCOMPARE(ports->currentText(), other.portPath() + " (port wirtualny)");
 
-    // A remembered port that is not there leaves the prompt chosen.
-    window.reset();
-    QSettings().setValue(QStringLiteral("LastPortUsed"), QStringLiteral("/dev/nothing-here"));
-    window = std::make_unique<MainWindow>();
-    window->module->readAvaiblePorts();
-    QCOMPARE(window->ui->portsComboBox->currentIndex(), 0);
-}
-
-void TestMainWindowModule::scanRefillsPortsOnlyWhenTheirNumberChanges()
-{
-    setUp({}, Listed);
-    QComboBox *ports = window->ui->portsComboBox;
-    const int countWithOne = ports->count();
-    QVERIFY(ports->findData(emulator->portPath()) > 0);
-
-    EmulatorProcess second;
-    QVERIFY(second.isRunning());
-    qputenv(ExtraPorts, (emulator->portPath() + ':' + second.portPath()).toLocal8Bit());
-    window->module->readAvaiblePorts();
-    QCOMPARE(ports->count(), countWithOne + 1);
-    QVERIFY(ports->findData(second.portPath()) > 0);
-
-    // One port swapped for another: the number is the same, the box stays.
     EmulatorProcess third;
     QVERIFY(third.isRunning());
     qputenv(ExtraPorts, (emulator->portPath() + ':' + third.portPath()).toLocal8Bit());
     window->module->readAvaiblePorts();
-    QVERIFY(ports->findData(second.portPath()) > 0);
+    QVERIFY(ports->findData(other.portPath()) > 0);
     QCOMPARE(ports->findData(third.portPath()), -1);
 }
 
@@ -526,55 +480,27 @@ void TestMainWindowModule::readFailures()
     QCOMPARE(disabledControls(*window), sorted(FileActions + PortsBox));
 }
 
-void TestMainWindowModule::readAsksAboutChangesFirst()
-{
-    setUp();
-    WindowDriver::newConfiguration(*window);
-    WindowDriver::change(*window, QStringLiteral("akuPrzekZalCheckBox"));
-    Configuration *open = window->configuration;
-
-    answerer->expectMessageBox(QStringLiteral("Anuluj"));
-    action(*window, "actionOdbierz_z_modemu")->trigger();
-    QCOMPARE(answerer->seen.size(), 1);
-    QCOMPARE(answerer->seen[0].title, QStringLiteral("Zmiany"));
-    QCOMPARE(window->configuration, open);
-    QCOMPARE(window->configurationSource, 0);
-    QCOMPARE(disabledControls(*window), PortsBox);
-    QCOMPARE(emulator->commands(), QStringList({"69", "69"}));
-
-    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
-    readModule();
-    QCOMPARE(answerer->seen.size(), 2);
-    QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
-}
-
-void TestMainWindowModule::configurationActionsWaitDuringRead()
+// During a read the window's actions and links do nothing, and closing the
+// window waits for the read's end.
+void TestMainWindowModule::readHoldsOffOtherActionsAndClosing()
 {
     setUp({"--delay", "A=400"});
     QStringList disabledDuringRead;
     bool newConfigurationCreated = false;
+    bool closedAtOnce = true;
     const QObject scope;
     QTimer::singleShot(200, &scope, [&] {
         disabledDuringRead = disabledControls(*window);
         action(*window, "actionNowy")->trigger();
         newConfigurationCreated = window->configuration;
         emit window->ui->label_6->linkActivated(QStringLiteral("ustawienia_telefon"));
+        closedAtOnce = window->close();
     });
-    DialogAnswerer answerer;
     readModule();
     QCOMPARE(disabledDuringRead, sorted(Controls));
-    QVERIFY(answerer.seen.isEmpty() && answerer.unexpected.isEmpty());
+    QVERIFY(answerer->seen.isEmpty());
     QVERIFY(!newConfigurationCreated);
     QCOMPARE(disabledControls(*window), PortsBox);
-}
-
-void TestMainWindowModule::closingDuringReadWaitsForIt()
-{
-    setUp({"--delay", "A=400"});
-    bool closedAtOnce = true;
-    const QObject scope;
-    QTimer::singleShot(200, &scope, [&] { closedAtOnce = window->close(); });
-    readModule();
     QVERIFY(!closedAtOnce);
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(!window->configuration);
@@ -598,8 +524,11 @@ void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
     QTRY_VERIFY(!window->isVisible());
 }
 
-// The module's texts are unknown: a new configuration sends them too.
-void TestMainWindowModule::writeNewConfigurationSendsBothBlocksAndReadsBack()
+// The module's texts are unknown: a new configuration sends them too. After
+// a read, texts unchanged since stay out. Saving to a file takes a new
+// reference copy; a text changed since the read still has to reach the module,
+// and once it holds it, the next write leaves it out.
+void TestMainWindowModule::writeSendsOnlySmsTextsTheModuleLacks()
 {
     setUp();
     WindowDriver::newConfiguration(*window);
@@ -612,22 +541,26 @@ void TestMainWindowModule::writeNewConfigurationSendsBothBlocksAndReadsBack()
     QCOMPARE(disabledControls(*window), PortsBox);
     QCOMPARE(window->configurationSource, 0);
 
+    // Written, yet not saved: a read asks about the changes first.
+    Configuration *open = window->configuration;
+    const QStringList sent = emulator->commands();
+    answerer->expectMessageBox(QStringLiteral("Anuluj"));
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+    QCOMPARE(answerer->seen.takeFirst().title, QStringLiteral("Zmiany"));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(emulator->commands(), sent);
     answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
     readModule();
     QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
-}
-
-// Texts unchanged since the read stay out. Saving to a file takes a new
-// reference copy; a text changed since the read still has to reach the module,
-// and once it holds it, the next write leaves it out.
-void TestMainWindowModule::writeAfterReadSendsOnlySmsTextsChangedSinceRead()
-{
-    setUp({}, Read);
     writeModule();
-    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>());
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
 
-    typeSmsText(*window, 0, QStringLiteral("Zalanie piwnicy"));
+    QTableWidget *statuses = window->ui->defNazwSmsListaTableWidget;
+    WindowDriver::reveal(statuses);
+    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, statuses->visualItemRect(statuses->item(0, 1)).center());
+    window->ui->defNazwSmsTrescPlainTextEdit->setFocus();
+    QTest::keyClicks(window->ui->defNazwSmsTrescPlainTextEdit, QStringLiteral("Zalanie piwnicy"));
     QTemporaryDir folder;
     answerer->expectFile(folder.filePath(QStringLiteral("saved.kvl")));
     action(*window, "actionZapis_do_pliku")->trigger();
@@ -635,10 +568,10 @@ void TestMainWindowModule::writeAfterReadSendsOnlySmsTextsChangedSinceRead()
     QVERIFY(*window->configuration == *window->referenceConfiguration);
     answerer->seen.clear();
     writeModule();
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
     writeModule();
-    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836, 836}));
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836, 836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
     QVERIFY(answerer->seen.isEmpty());
     readModule();
     QCOMPARE(window->configuration->smsText(0), QStringLiteral("Zalanie piwnicy"));
@@ -676,8 +609,8 @@ void TestMainWindowModule::writeFailures()
     QVERIFY(window->configuration);
 }
 
-// Every setting of the settings dialog survives a file and the module.
-void TestMainWindowModule::settingsSurviveFileAndModule()
+// Every setting of the settings dialog reaches the module and comes back.
+void TestMainWindowModule::settingsSurviveTheModule()
 {
     setUp();
     WindowDriver::newConfiguration(*window);
@@ -709,21 +642,10 @@ void TestMainWindowModule::settingsSurviveFileAndModule()
     expected.archiveInterval = 15;
     expected.archiveSendAfter = 4;
     expected.setPhoneNumber(3, QStringLiteral("500600700"));
-    QCOMPARE(*window->configuration, expected);
-
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("settings.kvl"));
-    answerer->expectFile(file);
-    action(*window, "actionZapis_do_pliku")->trigger();
-    answerer->expectFile(file);
-    action(*window, "actionOdczyt_z_pliku")->trigger();
-    QVERIFY(answerer->waitAllAnswered());
-    QCOMPARE(window->configurationSource, 1);
-    QCOMPARE(*window->configuration, expected);
-
     writeModule();
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
     readModule();
-    // The module answers with its SIM's PIN and PUK, which no file holds.
+    // The module answers with its own SIM PIN and PUK.
     expected.simPin = window->configuration->simPin;
     expected.simPuk = window->configuration->simPuk;
     QCOMPARE(*window->configuration, expected);
@@ -849,20 +771,16 @@ void TestMainWindowModule::writeListsChangesKeepsBackupAndRestores()
 // first poll, and that answer must not spoil the next poll's.
 void TestMainWindowModule::onlineTabShowsLiveState()
 {
-    Configuration stored;
-    stored.analogRange[1] = 250;
-    stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
-    setUp({"--fail", "linger", "--config", writeConfigurationFile(folder, stored)}, Read);
+    setUp(startingWith(folder) + QStringList{"--fail", "linger"}, Read);
     window->ui->tabWidget->setCurrentIndex(3);
-    const QList<QAbstractButton *> indicators{
-        window->ui->onlineAktualneZalRadioButton, window->ui->onlineAktualneZalRadioButton_2,
-        window->ui->onlineAktualneZalRadioButton_3, window->ui->onlineAktualneZalRadioButton_4,
-        window->ui->onlineAktualneZalRadioButton_5, window->ui->onlineAktualneZalRadioButton_6};
-    const auto inputsShown = [&] {
+    // DI 1 as bit 0.
+    const auto inputsShown = [this] {
         int bits = 0;
-        for (int n = 0; n < 6; ++n)
-            bits |= indicators[n]->isChecked() ? 1 << n : 0;
+        for (const char *suffix : {"_6", "_5", "_4", "_3", "_2", ""}) {
+            const QByteArray name = QByteArray("onlineAktualneZalRadioButton") + suffix;
+            bits = bits << 1 | int(child<QAbstractButton>(window.get(), name.constData())->isChecked());
+        }
         return bits;
     };
     for (const int n : {0, 1, 2, 3, 4}) {
@@ -881,11 +799,8 @@ void TestMainWindowModule::onlineTabShowsLiveState()
 // and the inputs n; polls 2, 5, 8, ... are a byte short and leave gaps.
 void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
 {
-    Configuration stored;
-    stored.analogRange[1] = 250;
-    stored.analogDecimals[1] = 1;
     QTemporaryDir folder;
-    setUp({"--fail", "short-live", "--config", writeConfigurationFile(folder, stored)}, Read);
+    setUp(startingWith(folder) + QStringList{"--fail", "short-live"}, Read);
     QVERIFY(!window->findChild<TrendWidget *>());
     // Polls close together; a short answer still waits out its bound.
     window->onlineTimer.setInterval(120);
@@ -1025,9 +940,10 @@ void TestMainWindowModule::manualOutputs()
     QTRY_VERIFY(emulator->commands().contains(sent));
 }
 
-// The poll is refused nothing and the click is not lost: the command goes out
-// once the poll's answer is in.
-void TestMainWindowModule::manualOutputsWaitForRunningPoll()
+// Sending the outputs or opening the settings while a poll waits for its
+// answer: neither is refused nor lost, and the poll is not cut short; each
+// goes ahead once the poll's answer is in.
+void TestMainWindowModule::requestsDuringAPollWaitForIt()
 {
     setUp({"--delay", "B=100"}, Read);
     window->ui->tabWidget->setCurrentIndex(3);
@@ -1035,24 +951,12 @@ void TestMainWindowModule::manualOutputsWaitForRunningPoll()
     duringPoll([this] { QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton); });
     QTRY_VERIFY(emulator->commands().contains(QStringLiteral("43 00 C8 00 00 00")));
     const QStringList commands = emulator->commands();
-    const qsizetype sentAt = commands.indexOf(QStringLiteral("43 00 C8 00 00 00"));
-    QCOMPARE(commands.at(sentAt - 1), QStringLiteral("42"));
+    QCOMPARE(commands.at(commands.indexOf(QStringLiteral("43 00 C8 00 00 00")) - 1), QStringLiteral("42"));
     QTRY_VERIFY(window->onlineTimer.isActive());
-}
 
-// Leaving "Online" while a poll waits and opening the settings at once: the
-// dialog comes once the poll has its answer, so its PIN command is not refused.
-void TestMainWindowModule::settingsAskedForDuringPollWriteThePin()
-{
-    // A poll that waits a while for its answer.
-    setUp({"--delay", "B=100"}, Read);
-    window->ui->tabWidget->setCurrentIndex(3);
     answerer->expect([](QWidget *dialog) {
         QTest::keyClicks(child<QLineEdit>(dialog, "pinLineEdit"), QStringLiteral("1234"));
-        // Clicked once this answer has returned, so that the answerer can
-        // answer the message that the click brings.
-        auto *save = child<QPushButton>(dialog, "zapiszPinPukPushButton");
-        QTimer::singleShot(0, save, [save] { QTest::mouseClick(save, Qt::LeftButton); });
+        press(QStringLiteral("zapiszPinPukPushButton"))(dialog);
     });
     answerer->expectMessageBox();
     answerer->expectEscape();

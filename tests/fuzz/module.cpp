@@ -1,22 +1,18 @@
 // Fuzz target: how the module link takes the module's answers. A run
-// connects (the probe) and then reads, polls the live state, sets the
-// outputs, writes the settings and SMS blocks and the PIN and PUK in the
-// order the input gives, against an in-memory line that answers each command
-// with the input's next answer, in pieces, at once, spread out, too late or
-// before the command was even sent, and may go away after it. Whatever comes:
-// - no exchange takes longer than its upper bound, and each reports its
-//   progress from 0 to that bound;
+// connects, then sends the commands the input gives to an in-memory line that
+// answers each with the input's next answer: in pieces, at once, spread out,
+// too late or before the command was sent, and maybe going away after it.
+// Whatever comes:
+// - no exchange outlasts its bound, and each reports progress from 0 to it;
 // - a command's result is exactly the bytes that came after it was sent (none
-//   when the line went away): so a probe, write or PIN/PUK succeeds only on
-//   exactly its one acknowledgement byte, a read is an image only when
-//   exactly 1968 bytes came and a live state only when exactly 5 did;
+//   when the line went away), so a probe or write succeeds only on exactly its
+//   acknowledgement byte;
 // - a command on a closed line is refused without being sent.
 //
-// Input: one byte that sets the module's period (1 to 8 ms), then records of
-// a command byte (the probe stands for connecting again), a timing byte, a
-// 16-bit big-endian answer length and the answer; bit 7 of the command byte
-// makes the line go away after the answer. The first record answers the probe
-// of the connection, whatever its command.
+// Input: a byte that sets the period (1 to 8 ms), then records: a command byte
+// (bit 7: the line goes away after the answer; the probe connects again), a
+// timing byte, a 16-bit big-endian length and the answer. The first record
+// answers the connection's probe, whatever its command.
 #include "app/applicationsetup.h"
 #include "config/configuration.h"
 #include "link/module.h"
@@ -41,8 +37,7 @@ constexpr int CommandCount = 7;
 constexpr int SlackMilliseconds = 200;
 constexpr int TickMilliseconds = 5;
 
-// An in-memory module line: each command written is answered with the next
-// scripted answer. It keeps the bytes handed out since the last command.
+// Answers each command written with the next scripted answer.
 class ScriptedLine : public QIODevice
 {
 public:
@@ -80,8 +75,7 @@ public:
         QIODevice::close();
     }
 
-    // Commands written; the bytes handed out since the last one, and whether
-    // the line went away since.
+    // Commands written; what came since the last one.
     int commands = 0;
     QByteArray sinceCommand;
     bool droppedSinceCommand = false;
@@ -146,42 +140,8 @@ private:
     quint32 session = 0;
 };
 
-// Reads the input's records one by one; past its end every answer is empty.
-class Script
-{
-public:
-    Script(const std::uint8_t *data, std::size_t size) : data(data), size(size) {}
-
-    std::uint8_t byte() { return position < size ? data[position++] : 0; }
-    bool atEnd() const { return position >= size; }
-
-    std::pair<Module::Command, ScriptedLine::Answer> record()
-    {
-        const std::uint8_t command = byte();
-        const std::uint8_t timing = byte();
-        const std::size_t high = byte();
-        const std::size_t length = high << 8 | byte();
-        const std::size_t taken = std::min(length, size - std::min(position, size));
-        ScriptedLine::Answer answer;
-        answer.bytes = QByteArray(reinterpret_cast<const char *>(data + position), qsizetype(taken));
-        position += taken;
-        answer.pieces = 1 + (timing & 0x07);
-        answer.timing = ScriptedLine::Timing((timing >> 3) & 0x03);
-        answer.gapMilliseconds = (timing >> 5) & 0x07;
-        answer.lineDrops = command & 0x80;
-        return { Module::Command((command & 0x7F) % CommandCount), answer };
-    }
-
-private:
-    const std::uint8_t *data;
-    std::size_t size;
-    std::size_t position = 0;
-};
-
-// The time a wait took, less what the machine held the whole process up: a
-// busy machine can stop it for a second and more, which is not the wait's
-// doing. A timer ticks through the waits' event loops; a gap between ticks
-// beyond their interval is such a hold-up. A wait that goes on past its
+// The time a wait took, less the hold-ups of a busy machine (a gap between
+// the ticks of a timer beyond their interval): a wait that outlasts its
 // limit still ticks on time, and is caught.
 class WaitClock
 {
@@ -215,24 +175,6 @@ private:
     qint64 heldUp = 0;
 };
 
-// Disconnects if need be and connects again: the open wait, then the probe.
-void reconnect(Module &module, ScriptedLine &line, const ScriptedLine::Answer &answer, int period)
-{
-    module.disconnectPort();
-    require(line.open(QIODevice::ReadWrite | QIODevice::Unbuffered), "the line opens");
-    const int probeLimit = module.limitMilliseconds(Module::Command::Probe);
-    line.answerNextCommandWith(answer, probeLimit);
-    const int commandsBefore = line.commands;
-    WaitClock clock;
-    const bool connected = module.connectDevice(&line);
-    require(clock.elapsedWhileRunning() <= period + probeLimit + SlackMilliseconds,
-            "connecting ends within its limit");
-    require(line.commands == commandsBefore + 1, "connecting sends the probe");
-    require(connected == (line.sinceCommand == "z" && !line.droppedSinceCommand),
-            "a connection stands only on exactly the probe's answer");
-    require(module.isConnected() == connected, "the link is open only when connecting succeeded");
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -248,19 +190,45 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    Script script(data, size);
-    const int period = 1 + (script.byte() & 0x07);
+    std::size_t position = 0;
+    const auto byte = [&]() -> std::uint8_t { return position < size ? data[position++] : 0; };
+    // The next record; past the input's end every answer is empty.
+    const auto record = [&] {
+        const std::uint8_t command = byte();
+        const std::uint8_t timing = byte();
+        const std::size_t high = byte();
+        const std::size_t length = high << 8 | byte();
+        const std::size_t taken = std::min(length, size - position);
+        const ScriptedLine::Answer answer{QByteArray(reinterpret_cast<const char *>(data + position), qsizetype(taken)),
+                                          1 + (timing & 0x07), ScriptedLine::Timing((timing >> 3) & 0x03),
+                                          (timing >> 5) & 0x07, bool(command & 0x80)};
+        position += taken;
+        return std::pair{Module::Command((command & 0x7F) % CommandCount), answer};
+    };
+    const int period = 1 + (byte() & 0x07);
     Module module;
     module.setPeriodForTests(period);
     ScriptedLine line;
     // What the writes send: the last image read, as the window would.
     Configuration configuration;
-    reconnect(module, line, script.record().second, period);
 
-    for (int count = 0; count < MaxOperations && !script.atEnd(); ++count) {
-        const auto [command, answer] = script.record();
-        if (command == Module::Command::Probe) {
-            reconnect(module, line, answer, period);
+    for (int count = 0; count <= MaxOperations && (count == 0 || position < size); ++count) {
+        const auto [command, answer] = record();
+        if (count == 0 || command == Module::Command::Probe) {
+            // Disconnects if need be and connects again: the open wait, then the probe.
+            module.disconnectPort();
+            require(line.open(QIODevice::ReadWrite | QIODevice::Unbuffered), "the line opens");
+            const int probeLimit = module.limitMilliseconds(Module::Command::Probe);
+            line.answerNextCommandWith(answer, probeLimit);
+            const int commandsBefore = line.commands;
+            WaitClock clock;
+            const bool connected = module.connectDevice(&line);
+            require(clock.elapsedWhileRunning() <= period + probeLimit + SlackMilliseconds,
+                    "connecting ends within its limit");
+            require(line.commands == commandsBefore + 1, "connecting sends the probe");
+            require(connected == (line.sinceCommand == "z" && !line.droppedSinceCommand),
+                    "a connection stands only on exactly the probe's answer");
+            require(module.isConnected() == connected, "the link is open only when connecting succeeded");
             continue;
         }
         const int limit = module.limitMilliseconds(command);
@@ -277,8 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         });
         WaitClock clock;
         QByteArray result;
-        // For a write, the one byte it succeeds on.
-        char acknowledgement = 0;
+        char acknowledgement = 0; // the one byte a write succeeds on
         bool written = false;
         switch (command) {
         case Module::Command::ReadConfiguration:
@@ -318,8 +285,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         } else {
             require(!sent && progressCount == 0, "a closed link refuses the command");
         }
-        // The bytes that came after the command; none when it was not sent or
-        // the line went away before the result was taken.
         const QByteArray expected = !sent || line.droppedSinceCommand ? QByteArray() : line.sinceCommand;
         if (acknowledgement)
             require(written == (expected == QByteArray(1, acknowledgement)),
