@@ -34,7 +34,7 @@ for _ in $(seq "$runs"); do
 done | median > "$scratch/process"
 
 for _ in $(seq "$runs"); do
-    "$build/tests/link/tst_linktiming" -silent "exchangesAtModuleTiming:emulator answers at once" 2> /dev/null \
+    "$build/tests/core/tst_linktiming" -silent "exchangesAtModuleTiming:emulator answers at once" 2> /dev/null \
         | awk '$1 == "connect" || $1 == "read" { sum += $2 } END { print sum }'
 done | median > "$scratch/exchange"
 

@@ -18,4 +18,4 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" --target tx48-emulator tst_linktiming -j2 > /dev/null
 
 echo "Link timing against tx48-emulator (real 500 ms period, times in ms):"
-QT_QPA_PLATFORM=offscreen "$build/tests/link/tst_linktiming" -silent
+QT_QPA_PLATFORM=offscreen "$build/tests/core/tst_linktiming" -silent

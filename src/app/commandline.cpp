@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "commandline.h"
 
 #include <QCoreApplication>
 

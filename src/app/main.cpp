@@ -1,7 +1,7 @@
-#include "app/applicationsetup.h"
-#include "app/commandline.h"
-#include "app/mainwindow.h"
-#include "app/qttranslations.h"
+#include "settings/applicationsetup.h"
+#include "commandline.h"
+#include "mainwindow/mainwindow.h"
+#include "settings/qttranslations.h"
 
 #include <QApplication>
 #include <QDir>

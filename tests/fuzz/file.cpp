@@ -7,7 +7,7 @@
 // - a loaded configuration saves to a file that loads to an equal
 //   configuration (the SIM PIN and PUK are never saved), and saving that one
 //   gives the same file again.
-#include "config/configurationfile.h"
+#include "files/configurationfile.h"
 #include "property.h"
 
 #include <QDir>

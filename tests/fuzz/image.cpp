@@ -5,7 +5,7 @@
 // - the encoded image decodes to the same record (but the SIM PIN and PUK)
 //   and encodes to its own bytes, and the two blocks are slices of it;
 // - bytes of any length but an image's change nothing.
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 #include "property.h"
 #include "randomimage.h"
 

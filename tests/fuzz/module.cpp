@@ -13,8 +13,8 @@
 // (bit 7: the line goes away after the answer; the probe connects again), a
 // timing byte, a 16-bit big-endian length and the answer. The first record
 // answers the connection's probe, whatever its command.
-#include "app/applicationsetup.h"
-#include "config/configuration.h"
+#include "settings/applicationsetup.h"
+#include "configuration/configuration.h"
 #include "link/module.h"
 #include "property.h"
 

@@ -1,6 +1,6 @@
 #include "randomimage.h"
 
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 
 #include <QRandomGenerator>
 

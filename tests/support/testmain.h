@@ -1,7 +1,7 @@
 #ifndef TESTMAIN_H
 #define TESTMAIN_H
 
-#include "app/applicationsetup.h"
+#include "settings/applicationsetup.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

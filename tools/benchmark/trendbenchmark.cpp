@@ -2,7 +2,7 @@
 // larger jobs: writing a full day as CSV, and redrawing a full hour.
 #include "trend/trendcsv.h"
 #include "trend/trendrecord.h"
-#include "trend/trendwidget.h"
+#include "widgets/trendwidget.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // Usage: telvoro-screenshot OUTPUT.png [TAB [PORT SECONDS]]
 // With a port (a module or the emulator), the window connects to it first and
 // shows the tab after SECONDS of live polling; the trend shows the last minute.
-#include "app/applicationsetup.h"
-#include "app/mainwindow.h"
-#include "config/configuration.h"
+#include "settings/applicationsetup.h"
+#include "mainwindow/mainwindow.h"
+#include "configuration/configuration.h"
 
 #include "link/module.h"
 

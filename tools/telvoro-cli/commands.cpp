@@ -1,9 +1,9 @@
 #include "commands.h"
 
 #include "backup/backupstore.h"
-#include "config/configurationfields.h"
-#include "config/configurationjson.h"
-#include "config/usernames.h"
+#include "configuration/configurationfields.h"
+#include "files/configurationjson.h"
+#include "settings/usernames.h"
 #include "configurationreport.h"
 #include "console.h"
 #include "modulesession.h"

@@ -1,8 +1,8 @@
 #include "configurationlocation.h"
 
-#include "config/atomicfile.h"
-#include "config/configurationfile.h"
-#include "config/configurationjson.h"
+#include "files/atomicfile.h"
+#include "files/configurationfile.h"
+#include "files/configurationjson.h"
 #include "modulesession.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #ifndef CONFIGURATIONLOCATION_H
 #define CONFIGURATIONLOCATION_H
 
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 #include "exitcode.h"
 
 #include <QCoreApplication>

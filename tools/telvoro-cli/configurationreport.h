@@ -1,7 +1,7 @@
 #ifndef CONFIGURATIONREPORT_H
 #define CONFIGURATIONREPORT_H
 
-#include "config/configurationfields.h"
+#include "configuration/configurationfields.h"
 
 #include <QList>
 #include <QString>

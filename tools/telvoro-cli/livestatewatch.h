@@ -2,7 +2,7 @@
 #define LIVESTATEWATCH_H
 
 #include "actions/analogscale.h"
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 #include "exitcode.h"
 
 #include <QByteArray>

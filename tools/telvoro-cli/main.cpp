@@ -1,7 +1,7 @@
 // telvoro-cli: the TX48 module and its configuration files from scripts.
 
-#include "app/applicationsetup.h"
-#include "app/qttranslations.h"
+#include "settings/applicationsetup.h"
+#include "settings/qttranslations.h"
 #include "commanddispatcher.h"
 
 #include <QCoreApplication>

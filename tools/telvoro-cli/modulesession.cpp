@@ -1,6 +1,6 @@
 #include "modulesession.h"
 
-#include "config/configuration.h"
+#include "configuration/configuration.h"
 
 #include <QFile>
 

@@ -1,0 +1,578 @@
+#include "files/configurationjson.h"
+#include "configuration/fieldtext.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+#include <limits>
+#include <type_traits>
+#include <utility>
+
+namespace {
+
+const QString FormatMarker = QStringLiteral("telvoro-configuration");
+constexpr int FormatVersion = 1;
+
+// Signal types of one analogue input, from the lowest of its four bits in
+// analogInputTypes.
+const QStringList SignalTypeNames = { QStringLiteral("0-10V"), QStringLiteral("2-10V"),
+                                      QStringLiteral("0-20mA"), QStringLiteral("4-20mA") };
+constexpr int SignalTypeBits = 4;
+
+// A map entry or an action slot of the record: a copy when the record is only
+// read, so a record that lacks a key is still written out; a reference when it
+// is filled, which is always a default record holding every key and slot.
+template<typename Map>
+decltype(auto) entry(Map &map, int key)
+{
+    if constexpr (std::is_const_v<Map>)
+        return map.value(key);
+    else
+        return map[key];
+}
+
+template<typename Record>
+decltype(auto) actionSlot(Record &record, InputKind kind, int input, int index)
+{
+    if constexpr (std::is_const_v<Record>)
+        return kind == AnalogInput ? record.analogAction(input, index) : record.digitalAction(input, index);
+    else
+        return *(kind == AnalogInput ? record.analogActionSlot(input, index)
+                                     : record.digitalActionSlot(input, index));
+}
+
+// The one description of the layout, walked by the writer and by the reader,
+// so the two directions cannot drift apart. The order is the order in which
+// the reader reports a fault.
+template<typename Visitor, typename Record>
+void visitActions(Visitor &visitor, Record &record, InputKind kind, int input, int slotCount)
+{
+    visitor.list("actions", slotCount, [&](int index) {
+        auto &&action = actionSlot(record, kind, input, index);
+        visitor.bit("use", action.flags, 0);
+        visitor.bits("condition", action.flags, 1, 7);
+        if (kind == AnalogInput)
+            visitor.number("value", action.value);
+        visitor.number("time", action.time);
+        visitor.number("code", action.code);
+    });
+}
+
+template<typename Visitor, typename Record>
+void visitConfiguration(Visitor &visitor, Record &record)
+{
+    visitor.formatMarker();
+    visitor.text("simPin", record.simPin, PinWidth);
+    visitor.text("simPuk", record.simPuk, PukWidth);
+    visitor.text("secondModulePhone", record.secondModulePhone, PhoneWidth);
+    visitor.list("phones", PhoneCount, [&](int i) {
+        visitor.text("number", record.phoneNumbers[i], PhoneWidth);
+        visitor.bit("errorReport", record.errorReportPhones, i);
+        visitor.bit("powerFailSms", record.powerFailPhones, i);
+    });
+    visitor.list("analogInputs", AnalogInputCount, [&](int input) {
+        visitor.signalTypes("signalTypes", record.analogInputTypes, SignalTypeBits * input);
+        visitor.number("range", record.analogRange[input]);
+        visitor.number("rangeDecimals", record.analogDecimals[input]);
+        visitor.number("filter", record.analogFilters[input]);
+        visitActions(visitor, record, AnalogInput, input, AnalogActionSlots);
+    });
+    visitor.number("analogHysteresis", record.hysteresis);
+    visitor.list("digitalInputs", DigitalInputCount, [&](int input) {
+        visitor.number("filter", record.digitalFilters[input]);
+        visitActions(visitor, record, DigitalInput, input, DigitalActionSlots);
+    });
+    visitor.list("analogOutputs", AnalogOutputCount, [&](int i) {
+        visitor.text("name", entry(record.analogOutputNames, i), OutputNameWidth);
+    });
+    visitor.list("digitalOutputs", DigitalOutputCount, [&](int i) {
+        visitor.text("name", entry(record.digitalOutputNames, i), OutputNameWidth);
+        auto &&startup = entry(record.outputStartup, i);
+        visitor.boolean("onAfterPowerUp", startup.on);
+        visitor.number("powerUpDelaySeconds", startup.seconds);
+    });
+    visitor.textList("statusSmsTexts", record.smsTexts, SmsWidth);
+    visitor.number("chargeCurrentMilliamps", record.chargeCurrent);
+    visitor.number("relayHoldSeconds", record.relayHoldTime);
+    visitor.object("options", [&] {
+        visitor.bit("relaysOn", record.optionFlags, 0);
+        visitor.bit("activeInputs", record.optionFlags, 1);
+        visitor.bit("microphone", record.optionFlags, 2);
+        visitor.bits("reservedBits", record.optionFlags, 3, 5);
+    });
+    visitor.object("ringActions", [&] {
+        visitor.number("oneRing", entry(record.ringActions, RingOnceKey));
+        visitor.number("threeRings", entry(record.ringActions, RingThriceKey));
+    });
+    visitor.object("archiving", [&] {
+        visitor.address("serverAddress", record.serverAddress);
+        visitor.text("serverPort", record.serverPort, PortWidth);
+        visitor.number("intervalMinutes", record.archiveInterval);
+        visitor.number("sendAfterRecords", record.archiveSendAfter);
+    });
+}
+
+constexpr quint8 lowBits(int count)
+{
+    return quint8((1 << count) - 1);
+}
+
+class JsonWriter
+{
+public:
+    QJsonObject json;
+
+    void formatMarker()
+    {
+        current->insert(QStringLiteral("format"), FormatMarker);
+        current->insert(QStringLiteral("version"), FormatVersion);
+    }
+
+    void number(const char *key, int value) { current->insert(QLatin1String(key), value); }
+    void bits(const char *key, quint8 mask, int shift, int count)
+    {
+        number(key, (mask >> shift) & lowBits(count));
+    }
+    void bit(const char *key, quint8 mask, int index) { boolean(key, (mask >> index) & 1); }
+    void boolean(const char *key, quint8 value) { current->insert(QLatin1String(key), value != 0); }
+    void text(const char *key, const QString &text, int) { current->insert(QLatin1String(key), text); }
+
+    template<std::size_t Count>
+    void textList(const char *key, const std::array<QString, Count> &texts, int)
+    {
+        QJsonArray list;
+        for (const QString &text : texts)
+            list.append(text);
+        current->insert(QLatin1String(key), list);
+    }
+
+    void signalTypes(const char *key, quint8 mask, int shift)
+    {
+        QJsonArray names;
+        for (int type = 0; type < SignalTypeBits; ++type) {
+            if ((mask >> (shift + type)) & 1)
+                names.append(SignalTypeNames.at(type));
+        }
+        current->insert(QLatin1String(key), names);
+    }
+
+    void address(const char *key, const std::array<quint8, 4> &octets)
+    {
+        current->insert(QLatin1String(key), ipAddressText(octets));
+    }
+
+    template<typename Fill>
+    void object(const char *key, Fill fill)
+    {
+        QJsonObject child;
+        QJsonObject *const parent = std::exchange(current, &child);
+        fill();
+        current = parent;
+        current->insert(QLatin1String(key), child);
+    }
+
+    template<typename Fill>
+    void list(const char *key, int count, Fill fill)
+    {
+        QJsonObject *const parent = current;
+        QJsonArray elements;
+        for (int i = 0; i < count; ++i) {
+            QJsonObject element;
+            current = &element;
+            fill(i);
+            elements.append(element);
+        }
+        current = parent;
+        current->insert(QLatin1String(key), elements);
+    }
+
+private:
+    QJsonObject *current = &json;
+};
+
+// Fills a record from the JSON form and stops at the first fault, which it
+// keeps with the path of the key that caused it.
+class JsonReader
+{
+    Q_DECLARE_TR_FUNCTIONS(ConfigurationJson)
+
+public:
+    QString error;
+
+    bool failed() const { return !error.isEmpty(); }
+
+    // Reads one object: the keys fill() asks for must all be there, and any
+    // other key is refused once they have been read.
+    template<typename Fill>
+    void readObject(const QJsonObject &object, const QString &path, Fill fill)
+    {
+        const QJsonObject outerObject = std::exchange(current, object);
+        const QString outerPath = std::exchange(prefix, path);
+        const QStringList outerKeys = std::exchange(knownKeys, QStringList());
+        fill();
+        if (!failed()) {
+            for (const QString &key : current.keys()) {
+                if (!knownKeys.contains(key)) {
+                    fail(pathOf(key), tr("nieznany klucz."));
+                    break;
+                }
+            }
+        }
+        current = outerObject;
+        prefix = outerPath;
+        knownKeys = outerKeys;
+    }
+
+    void formatMarker()
+    {
+        const std::optional<QJsonValue> format = take("format");
+        if (format && format->toString() != FormatMarker) {
+            fail(pathOf("format"), tr("to nie jest konfiguracja modułu TX48 (należy wpisać „%1”).")
+                                           .arg(FormatMarker));
+            return;
+        }
+        const std::optional<qint64> version = integer("version", std::numeric_limits<int>::max());
+        if (version && *version != FormatVersion)
+            fail(pathOf("version"), tr("wersji %1 ten program nie zna; zna wersję %2.")
+                                            .arg(*version).arg(FormatVersion));
+    }
+
+    template<typename Number>
+    void number(const char *key, Number &target)
+    {
+        if (const std::optional<qint64> value = integer(key, std::numeric_limits<Number>::max()))
+            target = Number(*value);
+    }
+
+    void bits(const char *key, quint8 &mask, int shift, int count)
+    {
+        if (const std::optional<qint64> value = integer(key, lowBits(count)))
+            mask = quint8((mask & ~(lowBits(count) << shift)) | (*value << shift));
+    }
+
+    void bit(const char *key, quint8 &mask, int index)
+    {
+        if (const std::optional<QJsonValue> value = take(key, QJsonValue::Bool)) {
+            if (value->toBool())
+                mask |= quint8(1 << index);
+            else
+                mask &= quint8(~(1 << index));
+        }
+    }
+
+    void boolean(const char *key, quint8 &target)
+    {
+        if (const std::optional<QJsonValue> value = take(key, QJsonValue::Bool))
+            target = value->toBool() ? 1 : 0;
+    }
+
+    void text(const char *key, QString &target, int width)
+    {
+        if (const std::optional<QJsonValue> value = take(key, QJsonValue::String)) {
+            if (fitsField(value->toString(), pathOf(key), width))
+                target = value->toString();
+        }
+    }
+
+    template<std::size_t Count>
+    void textList(const char *key, std::array<QString, Count> &targets, int width)
+    {
+        const std::optional<QJsonArray> list = array(key, int(Count));
+        for (int i = 0; list && i < int(Count) && !failed(); ++i) {
+            const QString path = elementPath(key, i);
+            if (hasType(list->at(i), QJsonValue::String, path)
+                && fitsField(list->at(i).toString(), path, width))
+                targets[i] = list->at(i).toString();
+        }
+    }
+
+    // Any set of the four types is taken, as the image can hold any; the
+    // module itself expects exactly one.
+    void signalTypes(const char *key, quint8 &mask, int shift)
+    {
+        const std::optional<QJsonArray> names = array(key, -1);
+        quint8 bits = 0;
+        for (int i = 0; names && i < names->size() && !failed(); ++i) {
+            const QString path = elementPath(key, i);
+            if (!hasType(names->at(i), QJsonValue::String, path))
+                break;
+            const QString name = names->at(i).toString();
+            const int type = int(SignalTypeNames.indexOf(name));
+            if (type < 0)
+                fail(path, tr("nieznany typ sygnału „%1” (dozwolone: %2).")
+                                   .arg(name, SignalTypeNames.join(QStringLiteral(", "))));
+            else if (bits & (1 << type))
+                fail(path, tr("typ sygnału „%1” powtarza się.").arg(name));
+            else
+                bits |= quint8(1 << type);
+        }
+        if (names && !failed())
+            mask = quint8((mask & ~(lowBits(SignalTypeBits) << shift)) | (bits << shift));
+    }
+
+    void address(const char *key, std::array<quint8, 4> &octets)
+    {
+        static const QRegularExpression dotted(
+                QStringLiteral("^([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})$"));
+        const std::optional<QJsonValue> value = take(key, QJsonValue::String);
+        if (!value)
+            return;
+        const QRegularExpressionMatch match = dotted.match(value->toString());
+        std::array<quint8, 4> parsed{};
+        bool valid = match.hasMatch();
+        for (int i = 0; valid && i < 4; ++i) {
+            const int octet = match.captured(i + 1).toInt();
+            valid = octet <= 255;
+            parsed[i] = quint8(octet);
+        }
+        if (valid)
+            octets = parsed;
+        else
+            fail(pathOf(key), tr("błędny adres IP „%1”: należy wpisać cztery liczby od 0 do 255 "
+                                 "rozdzielone kropkami.")
+                                      .arg(value->toString()));
+    }
+
+    template<typename Fill>
+    void object(const char *key, Fill fill)
+    {
+        if (const std::optional<QJsonValue> value = take(key, QJsonValue::Object))
+            readObject(value->toObject(), pathOf(key), fill);
+    }
+
+    template<typename Fill>
+    void list(const char *key, int count, Fill fill)
+    {
+        const std::optional<QJsonArray> elements = array(key, count);
+        for (int i = 0; elements && i < count && !failed(); ++i) {
+            const QString path = elementPath(key, i);
+            if (hasType(elements->at(i), QJsonValue::Object, path))
+                readObject(elements->at(i).toObject(), path, [&] { fill(i); });
+        }
+    }
+
+private:
+    QString pathOf(const QString &key) const
+    {
+        return prefix.isEmpty() ? key : prefix + QLatin1Char('.') + key;
+    }
+
+    // An element of the list under key, as analogInputs[1].
+    QString elementPath(const char *key, int index) const
+    {
+        return QStringLiteral("%1[%2]").arg(pathOf(key)).arg(index);
+    }
+
+    void fail(const QString &path, const QString &reason)
+    {
+        if (!failed())
+            error = path + QStringLiteral(": ") + reason;
+    }
+
+    bool hasType(const QJsonValue &value, QJsonValue::Type type, const QString &path)
+    {
+        if (value.type() == type)
+            return true;
+        switch (type) {
+        case QJsonValue::Bool:
+            fail(path, tr("należy wpisać true albo false."));
+            break;
+        case QJsonValue::Double:
+            fail(path, tr("należy wpisać liczbę całkowitą."));
+            break;
+        case QJsonValue::String:
+            fail(path, tr("należy wpisać tekst w cudzysłowie."));
+            break;
+        case QJsonValue::Array:
+            fail(path, tr("należy wpisać listę [ … ]."));
+            break;
+        default:
+            fail(path, tr("należy wpisać obiekt { … }."));
+            break;
+        }
+        return false;
+    }
+
+    // The key's value, once it is known to be there and of the right type.
+    std::optional<QJsonValue> take(const char *key, QJsonValue::Type type = QJsonValue::Undefined)
+    {
+        if (failed())
+            return std::nullopt;
+        const QString name = QLatin1String(key);
+        knownKeys.append(name);
+        const QJsonValue value = current.value(name);
+        if (value.isUndefined()) {
+            fail(pathOf(name), tr("brak klucza."));
+            return std::nullopt;
+        }
+        if (type != QJsonValue::Undefined && !hasType(value, type, pathOf(name)))
+            return std::nullopt;
+        return value;
+    }
+
+    std::optional<qint64> integer(const char *key, qint64 maximum)
+    {
+        const std::optional<QJsonValue> value = take(key, QJsonValue::Double);
+        if (!value)
+            return std::nullopt;
+        const double number = value->toDouble();
+        if (number != std::floor(number)) {
+            fail(pathOf(key), tr("należy wpisać liczbę całkowitą."));
+            return std::nullopt;
+        }
+        if (number < 0 || number > double(maximum)) {
+            fail(pathOf(key), tr("wartość %1 jest poza zakresem od 0 do %2.")
+                                      .arg(QString::number(number, 'g', 17))
+                                      .arg(maximum));
+            return std::nullopt;
+        }
+        return qint64(number);
+    }
+
+    // A list of exactly count elements, or of any length when count is -1.
+    std::optional<QJsonArray> array(const char *key, int count)
+    {
+        const std::optional<QJsonValue> value = take(key, QJsonValue::Array);
+        if (!value)
+            return std::nullopt;
+        const QJsonArray elements = value->toArray();
+        if (count >= 0 && elements.size() != count) {
+            fail(pathOf(key), tr("liczba elementów wynosi %1, a powinna wynosić %2.")
+                                      .arg(elements.size())
+                                      .arg(count));
+            return std::nullopt;
+        }
+        return elements;
+    }
+
+    // The image ends a text at its first zero byte and holds no more than its
+    // width, so such a text would not come back as it was written.
+    bool fitsField(const QString &text, const QString &path, int width)
+    {
+        if (text.contains(QChar(0))) {
+            fail(path, tr("tekst nie może zawierać znaku o kodzie 0."));
+            return false;
+        }
+        const qsizetype bytes = fieldTextSize(text);
+        if (bytes > width) {
+            fail(path, tr("tekst jest za długi: zajmuje %1 B, a pole mieści najwyżej %2 B "
+                          "(litera z polskim znakiem zajmuje 2 B).")
+                               .arg(bytes)
+                               .arg(width));
+            return false;
+        }
+        return true;
+    }
+
+    QJsonObject current;
+    QString prefix;
+    QStringList knownKeys;
+};
+
+// A JSON text's fault in the words of someone who edits the file by hand.
+class JsonSyntax
+{
+    Q_DECLARE_TR_FUNCTIONS(ConfigurationJson)
+
+public:
+    static QString fault(const QByteArray &text, const QJsonParseError &parseError)
+    {
+        if (text.trimmed().isEmpty())
+            return tr("plik jest pusty.");
+        // The offset counts bytes of UTF-8; the place is told in characters.
+        const QByteArray before = text.left(parseError.offset);
+        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+        const qsizetype column = QString::fromUtf8(before.mid(lineStart)).toUcs4().size() + 1;
+        return tr("błąd składni JSON w wierszu %1, w kolumnie %2: %3")
+                .arg(before.count('\n') + 1)
+                .arg(column)
+                .arg(reason(parseError));
+    }
+
+private:
+    static QString reason(const QJsonParseError &parseError)
+    {
+        switch (parseError.error) {
+        case QJsonParseError::UnterminatedObject:
+            return tr("brak przecinka albo nawiasu } zamykającego obiekt (nazwę klucza należy wpisać "
+                      "w cudzysłowie).");
+        case QJsonParseError::MissingNameSeparator:
+            return tr("brak dwukropka po nazwie klucza.");
+        case QJsonParseError::UnterminatedArray:
+            return tr("brak nawiasu ] zamykającego listę.");
+        case QJsonParseError::MissingValueSeparator:
+            return tr("brak przecinka między elementami listy.");
+        case QJsonParseError::IllegalValue:
+            return tr("niedozwolona wartość (należy wpisać liczbę, tekst w cudzysłowie, true, false, "
+                      "listę [ … ] albo obiekt { … }).");
+        case QJsonParseError::TerminationByNumber:
+            return tr("plik kończy się przed zamknięciem wszystkich nawiasów.");
+        case QJsonParseError::IllegalNumber:
+            return tr("błędna liczba.");
+        case QJsonParseError::IllegalEscapeSequence:
+            return tr("błędny znak po \\ w tekście.");
+        case QJsonParseError::IllegalUTF8String:
+            return tr("tekst nie jest zapisany w UTF-8.");
+        case QJsonParseError::UnterminatedString:
+            return tr("brak cudzysłowu zamykającego tekst.");
+        case QJsonParseError::MissingObject:
+            return tr("po przecinku brak kolejnego elementu.");
+        case QJsonParseError::DeepNesting:
+            return tr("za wiele zagnieżdżonych obiektów i list.");
+        case QJsonParseError::DocumentTooLarge:
+            return tr("plik jest za duży.");
+        case QJsonParseError::GarbageAtEnd:
+            return tr("po zamknięciu obiektu są jeszcze inne znaki.");
+        case QJsonParseError::NoError:
+            break;
+        }
+        return parseError.errorString();
+    }
+};
+
+} // namespace
+
+QJsonObject configurationToJson(const Configuration &configuration)
+{
+    JsonWriter writer;
+    visitConfiguration(writer, configuration);
+    return writer.json;
+}
+
+std::optional<Configuration> configurationFromJson(const QJsonObject &json, QString *error)
+{
+    Configuration configuration;
+    JsonReader reader;
+    reader.readObject(json, QString(), [&] { visitConfiguration(reader, configuration); });
+    if (error)
+        *error = reader.error;
+    if (reader.failed())
+        return std::nullopt;
+    return configuration;
+}
+
+QByteArray configurationJsonText(const Configuration &configuration)
+{
+    return QJsonDocument(configurationToJson(configuration)).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        if (error)
+            *error = JsonSyntax::fault(text, parseError);
+        return std::nullopt;
+    }
+    if (!document.isObject()) {
+        if (error)
+            *error = JsonSyntax::tr("cały plik musi być jednym obiektem { … }.");
+        return std::nullopt;
+    }
+    return configurationFromJson(document.object(), error);
+}

@@ -1,0 +1,38 @@
+#ifndef CONFIGURATIONJSON_H
+#define CONFIGURATIONJSON_H
+
+#include "configuration/configuration.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+// The JSON form of a configuration, for scripts, version control and hand
+// edits: every member of the record under a readable key, laid out as
+// docs/configuration-json.md describes. Unlike a .kvl it carries the SIM PIN
+// and PUK, so a module's report can be shown whole; a .kvl made from it
+// still drops them.
+
+// Writes the "format" and "version" keys too, so that an unrelated JSON file
+// is refused at once and a later layout can be told apart.
+QJsonObject configurationToJson(const Configuration &configuration);
+
+// Accepts only what can be written into the module's image unchanged: every
+// key present, none unknown, each value of its type and range, each text
+// within its field in UTF-8 bytes. Anything else gives no configuration and
+// sets *error to the first fault as "path: reason.", the path written like
+// analogInputs[1].actions[3].time (indices from 0).
+std::optional<Configuration> configurationFromJson(const QJsonObject &json, QString *error);
+
+// The JSON form as a file holds it: indented, keys in alphabetical order, so
+// that the same configuration always gives the same text.
+QByteArray configurationJsonText(const Configuration &configuration);
+
+// Reads a JSON file's text. A text that is not JSON is refused with the line
+// and column of its first fault ("błąd składni JSON w wierszu 3, w kolumnie
+// 7: …"), counted from 1 in characters; valid JSON goes on to
+// configurationFromJson().
+std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error);
+
+#endif

@@ -1,0 +1,421 @@
+#include "link/module.h"
+
+#include "configuration/configuration.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QSocketNotifier>
+#include <QtDebug>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int PortsScanInterval = 3000;
+constexpr int PortTestAttempts = 15;
+constexpr int AcknowledgementSize = 1;
+
+// Once the whole answer is in, the line must stay quiet this long before the
+// answer is taken, so that bytes trailing it are seen and fail the exact
+// comparison. At 115200 baud a module's trailing bytes follow within a
+// fraction of a millisecond (87 us a byte), but USB serial adapters hand
+// bytes over in chunks: an FTDI chip holds them up to its 16 ms latency
+// timer, and a busy desktop adds a few milliseconds of scheduling. 30 ms
+// covers both, nearly twice the latency timer, and costs each exchange
+// little against its fixed wait.
+constexpr int SettleMilliseconds = 30;
+constexpr int ProgressInterval = 200;
+
+const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
+
+// Pseudo-terminals (a module emulator, a port redirector) never show in the
+// system's port list; this variable names them, separated by ':'.
+constexpr char ExtraPortsVariable[] = "TX48_EXTRA_PORTS";
+
+// The waits of a command in module periods, and the size of its answer
+// (0: the answer is not read).
+struct CommandTiming
+{
+    int periodsBefore;
+    int periodsAfter;
+    int answerSize;
+};
+
+CommandTiming timingOf(Module::Command command)
+{
+    switch (command) {
+    case Module::Command::Probe: return {0, 1, AcknowledgementSize};
+    case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize};
+    case Module::Command::ReadOnlineState: return {0, 1, Module::OnlineStateSize};
+    case Module::Command::ManualOutputs: return {0, 1, 0};
+    case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize};
+    // Three quiet periods first: the module is still busy with the block before.
+    case Module::Command::SmsBlock: return {3, 25, AcknowledgementSize};
+    case Module::Command::PinPuk: return {0, 6, AcknowledgementSize};
+    }
+    return {0, 0, 0};
+}
+
+// Runs the loop until something quits it, at most `milliseconds`. A coarse
+// timer may fire early; the module needs the full wait.
+void execForAtMost(QEventLoop &loop, int milliseconds)
+{
+    QTimer deadline;
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(qMax(milliseconds, 0));
+    loop.exec();
+}
+
+bool fixedWaitsSetting()
+{
+    return QSettings().value(FixedWaitsKey, false).toBool();
+}
+
+} // namespace
+
+Module::Module() : QObject(nullptr), port(new QSerialPort(this)), link(port)
+{
+    port->setBaudRate(QSerialPort::Baud115200);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    connect(port, &QSerialPort::errorOccurred, this, &Module::checkPortError);
+
+    connect(&portsTimer, &QTimer::timeout, this, &Module::readAvaiblePorts);
+    portsTimer.setInterval(PortsScanInterval);
+    portsTimer.start();
+}
+
+void Module::readAvaiblePorts()
+{
+    const qsizetype oldCount = availablePorts.size();
+    availablePorts.clear();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        const QString label = info.description().isEmpty()
+                ? info.portName()
+                : QStringLiteral("%1 (%2)").arg(info.portName(), info.description());
+        availablePorts.append({info.portName(), label});
+    }
+    const QStringList extraPorts = qEnvironmentVariable(ExtraPortsVariable).split(':', Qt::SkipEmptyParts);
+    for (const QString &path : extraPorts) {
+        if (QFileInfo::exists(path))
+            availablePorts.append({path, QStringLiteral("%1 (port wirtualny)").arg(path)});
+    }
+    if (availablePorts.size() != oldCount)
+        emit newAvailablePorts();
+}
+
+bool Module::connectPort(QString name)
+{
+    fixedWaits = fixedWaitsSetting();
+    for (int attempt = 0; attempt < PortTestAttempts; ++attempt) {
+        if (testPort(name))
+            break;
+        waitMilliseconds(2 * period);
+    }
+
+    port->setPortName(name);
+    if (!port->open(QIODevice::ReadWrite)) {
+        waitHalfSecond();
+        return false;
+    }
+    link = port;
+    return connectLink();
+}
+
+bool Module::connectDevice(QIODevice *device)
+{
+    fixedWaits = fixedWaitsSetting();
+    link = device;
+    return connectLink();
+}
+
+// The module (or its adapter) gets half a second after the port opens, then
+// it must answer the probe.
+bool Module::connectLink()
+{
+    connecting = true;
+    waitOnLink(period);
+    const bool answered = probe();
+    connecting = false;
+    if (answered) {
+        portsTimer.stop();
+        return true;
+    }
+    disconnectPort();
+    return false;
+}
+
+void Module::disconnectPort()
+{
+    portsTimer.start();
+    link->close();
+    link = port;
+}
+
+// The pre-open test: can the port be taken exclusively, set to 115200 8N1,
+// written and read? What it answers does not matter here.
+bool Module::testPort(QString name)
+{
+    const QByteArray path = QFile::encodeName(systemLocation(name));
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd == -1)
+        return false;
+    const auto release = [fd] {
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+    };
+    // Another program holding the port (or its lock) means it is in use.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == -1 || ::ioctl(fd, TIOCEXCL) == -1) {
+        ::close(fd);
+        return false;
+    }
+
+    termios settings {};
+    if (::tcgetattr(fd, &settings) == -1) {
+        qWarning("error getting state");
+        release();
+        return false;
+    }
+    ::cfmakeraw(&settings);
+    ::cfsetispeed(&settings, B115200);
+    ::cfsetospeed(&settings, B115200);
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (::tcsetattr(fd, TCSANOW, &settings) == -1) {
+        qWarning("error setting serial port state");
+        release();
+        return false;
+    }
+    // A read returns at once with whatever has arrived.
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &settings) == -1) {
+        qWarning("error setting port state");
+        release();
+        return false;
+    }
+
+    if (::write(fd, "i", 1) != 1) {
+        qWarning("Write err");
+        release();
+        return false;
+    }
+    {
+        // Over with the first byte back, or at the limit.
+        QEventLoop loop;
+        QSocketNotifier readable(fd, QSocketNotifier::Read);
+        readable.setEnabled(!fixedWaits);
+        connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        execForAtMost(loop, period * 3 / 5);
+    }
+
+    char scratch[100];
+    if (::read(fd, scratch, 99) == -1 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        qWarning("error reading from input buffer");
+        release();
+        return false;
+    }
+    release();
+    return true;
+}
+
+bool Module::isConnected() const
+{
+    return link->isOpen();
+}
+
+bool Module::isBusy() const
+{
+    return busy;
+}
+
+int Module::limitMilliseconds(Command command) const
+{
+    const CommandTiming timing = timingOf(command);
+    return (timing.periodsBefore + timing.periodsAfter) * period;
+}
+
+int Module::writeLimitMilliseconds(bool withSmsBlock) const
+{
+    return limitMilliseconds(Command::SettingsBlock) + (withSmsBlock ? limitMilliseconds(Command::SmsBlock) : 0);
+}
+
+void Module::waitHalfSecond()
+{
+    waitMilliseconds(period);
+}
+
+QByteArray Module::padded(QByteArray text, int length)
+{
+    QByteArray field = text.left(length);
+    field.append(length - field.size(), '\0');
+    return field;
+}
+
+bool Module::probe()
+{
+    return exchange(Command::Probe, "i") == "z";
+}
+
+QByteArray Module::readConfiguration()
+{
+    return exchange(Command::ReadConfiguration, "A");
+}
+
+QByteArray Module::readOnlineState()
+{
+    return exchange(Command::ReadOnlineState, "B");
+}
+
+void Module::sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask)
+{
+    QByteArray message("C");
+    message.append(char(ao1 >> 8)).append(char(ao1 & 0xFF));
+    message.append(char(ao2 >> 8)).append(char(ao2 & 0xFF));
+    message.append(char(doMask));
+    exchange(Command::ManualOutputs, message);
+}
+
+bool Module::writeSettingsBlock(const Configuration &configuration)
+{
+    return exchange(Command::SettingsBlock, "pb" + configuration.toImage(ImageSection::SettingsBlock))
+            == "w";
+}
+
+bool Module::writeSmsBlock(const Configuration &configuration)
+{
+    return exchange(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock)) == "u";
+}
+
+bool Module::writeConfiguration(const Configuration &configuration, bool withSmsBlock)
+{
+    return writeSettingsBlock(configuration) && (!withSmsBlock || writeSmsBlock(configuration));
+}
+
+bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
+{
+    const QByteArray message = "pa" + padded(pin, 4) + padded(puk, 8) + char(pinRequest);
+    return exchange(Command::PinPuk, message) == "x";
+}
+
+void Module::setPeriodForTests(int milliseconds)
+{
+    period = milliseconds;
+}
+
+void Module::waitMilliseconds(int milliseconds)
+{
+    QEventLoop loop;
+    execForAtMost(loop, milliseconds);
+}
+
+void Module::waitOnLink(int milliseconds, int answerSize)
+{
+    QEventLoop loop;
+    QTimer settle;
+    settle.setTimerType(Qt::PreciseTimer);
+    settle.setSingleShot(true);
+    settle.setInterval(SettleMilliseconds);
+    connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QIODevice *device = link;
+    connect(device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    const auto answerComplete = [device, answerSize] {
+        return answerSize > 0 && device->bytesAvailable() >= answerSize;
+    };
+    connect(device, &QIODevice::readyRead, &loop, [this, &settle, answerComplete] {
+        lineActivity.start();
+        // Each new byte starts the settle time again.
+        if (answerComplete())
+            settle.start();
+    });
+    // An in-memory device may hold its answer already.
+    if (answerComplete())
+        settle.start();
+    execForAtMost(loop, milliseconds);
+}
+
+// One request and its answer. The input is emptied just before the message
+// goes out, so a late answer, or one to a command whose answer is not read,
+// never becomes the start of this answer. Refused with an empty answer while
+// another exchange waits (a timer may fire inside the nested event loop) or
+// when the link is closed.
+QByteArray Module::exchange(Command command, const QByteArray &message)
+{
+    if (busy || !link->isOpen())
+        return {};
+    busy = true;
+    const CommandTiming timing = timingOf(command);
+    const int limit = limitMilliseconds(command);
+    QElapsedTimer clock;
+    clock.start();
+    QTimer progress;
+    progress.setInterval(ProgressInterval);
+    connect(&progress, &QTimer::timeout, this,
+            [this, &clock, limit] { emit exchangeProgress(qMin(int(clock.elapsed()), limit), limit); });
+    emit exchangeProgress(0, limit);
+    progress.start();
+
+    int quiet = timing.periodsBefore * period;
+    if (!fixedWaits && lineActivity.isValid())
+        quiet -= int(qMin<qint64>(lineActivity.elapsed(), quiet));
+    waitOnLink(quiet);
+
+    QByteArray received;
+    if (link->isOpen()) {
+        link->readAll();
+        if (link == port)
+            port->clear(QSerialPort::Input);
+        link->write(message);
+        lineActivity.start();
+        waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
+        if (timing.answerSize > 0 && link->isOpen())
+            received = link->readAll();
+    }
+    progress.stop();
+    busy = false;
+    emit exchangeProgress(limit, limit);
+    return received;
+}
+
+// A pulled adapter or a closed pseudo-terminal shows as a resource error, or
+// as a read that finds the line hung up. The port must then be closed: a
+// hung-up line stays readable, and its read notifier would fire without end.
+void Module::checkPortError(QSerialPort::SerialPortError error)
+{
+    if (!port->isOpen() || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    if (error != QSerialPort::ResourceError && !portHungUp())
+        return;
+    qWarning("port %s is gone (serial port error %d)", qPrintable(port->portName()), int(error));
+    const bool wasConnected = !connecting;
+    disconnectPort();
+    if (wasConnected)
+        emit connectionLost();
+}
+
+bool Module::portHungUp() const
+{
+    pollfd state {port->handle(), POLLIN, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+QString Module::systemLocation(const QString &name)
+{
+    return name.contains('/') ? name : QDir(QStringLiteral("/dev")).filePath(name);
+}

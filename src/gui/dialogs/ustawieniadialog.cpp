@@ -1,0 +1,298 @@
+#include "dialogs/ustawieniadialog.h"
+#include "ui_ustawieniadialog.h"
+
+#include "actions/actiontext.h"
+#include "configuration/configuration.h"
+#include "settings/usernames.h"
+#include "dialogs/exchangeprogressdialog.h"
+#include "link/module.h"
+#include "link/simcodes.h"
+
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+constexpr int NumberCount = 8;
+constexpr int PhoneNumberLength = 9;
+constexpr int ShowPinPassword = 5837;
+
+// The highest ring task value: sending status SMS 8.
+constexpr int LastRingTask = 32;
+}
+
+UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, Module *module,
+                                   QWidget *parent)
+    : QDialog(parent),
+      ui(new Ui::UstawieniaDialogUi),
+      module(module),
+      configuration(configuration)
+{
+    ui->setupUi(this);
+    ui->tabWidget->setCurrentIndex(tabIndex);
+
+    pukValidator.setRegularExpression(QRegularExpression(QStringLiteral("^[0-9]{1,}")));
+    ui->pukLineEdit->setValidator(&pukValidator);
+    ui->numeryTableWidget->resizeColumnToContents(0);
+    phoneValidator.setRange(0, 999999999);
+    ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
+
+    const UserNames names = UserNames::fromSettings();
+    for (int n = 1; n <= NumberCount; ++n) {
+        QString name = names.phones[n - 1];
+        if (!name.isEmpty())
+            name = QLatin1Char('(') + name + QLatin1Char(')');
+        auto *checkBox =
+                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
+        if (checkBox)
+            checkBox->setText(tr("Telefon %1 %2").arg(n).arg(name));
+    }
+
+    fillRingTaskItems();
+    connect(ui->dzwonek1ComboBox, &QComboBox::activated, this, [this] { ringTask1Chosen = true; });
+    connect(ui->dzwonek2ComboBox, &QComboBox::activated, this, [this] { ringTask3Chosen = true; });
+
+    if (configuration)
+        fillFromConfiguration();
+    else
+        disableConfigurationFields();
+}
+
+UstawieniaDialog::~UstawieniaDialog()
+{
+    delete ui;
+}
+
+void UstawieniaDialog::fillRingTaskItems()
+{
+    for (int value = 1; value <= LastRingTask; ++value) {
+        const QString text = ringTaskText(value);
+        if (text.isEmpty())
+            continue;
+        ui->dzwonek1ComboBox->addItem(text, value);
+        ui->dzwonek2ComboBox->addItem(text, value);
+    }
+}
+
+void UstawieniaDialog::fillFromConfiguration()
+{
+    ui->drugiModulTelefonLineEdit->setText(configuration->secondModulePhone);
+
+    {
+        const QSignalBlocker blocker(ui->numeryTableWidget);
+        for (int i = 0; i < NumberCount; ++i) {
+            if (QTableWidgetItem *item = ui->numeryTableWidget->item(i, 1))
+                item->setText(configuration->phoneNumber(i));
+        }
+    }
+
+    const auto &address = configuration->serverAddress;
+    if (address[0] || address[1] || address[2] || address[3]) {
+        ui->serverIpLineEdit->setText(ipAddressText(address));
+    }
+
+    ui->serverPortSpinBox->setValue(configuration->serverPort.toInt());
+    ui->backupTimeSpinBox->setValue(configuration->archiveInterval);
+    ui->backupAfterSpinBox->setValue(configuration->archiveSendAfter);
+
+    for (int n = 1; n <= NumberCount; ++n) {
+        auto *checkBox =
+                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
+        if (checkBox)
+            checkBox->setChecked(configuration->errorReportPhone(n - 1));
+    }
+
+    // A value that no item carries leaves "Wyłączone" current.
+    const int oneRingIndex = ui->dzwonek1ComboBox->findData(configuration->ringActions.value(RingOnceKey),
+                                                            Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (oneRingIndex >= 0)
+        ui->dzwonek1ComboBox->setCurrentIndex(oneRingIndex);
+    const int threeRingsIndex = ui->dzwonek2ComboBox->findData(configuration->ringActions.value(RingThriceKey),
+                                                               Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (threeRingsIndex >= 0)
+        ui->dzwonek2ComboBox->setCurrentIndex(threeRingsIndex);
+
+    ui->nasluchCheckBox->setChecked(configuration->microphone());
+}
+
+void UstawieniaDialog::disableConfigurationFields()
+{
+    const QList<QWidget *> fields = {
+        ui->drugiModulTelefonLineEdit, ui->dzwonek1ComboBox,   ui->dzwonek2ComboBox,
+        ui->dodajNumerPushButton,      ui->usunNumerPushButton, ui->serverIpLineEdit,
+        ui->serverPortSpinBox,         ui->testPushButton,      ui->backupAfterSpinBox,
+        ui->backupTimeSpinBox,         ui->zapiszPushButton,    ui->numeryTableWidget,
+        ui->scrollArea,                ui->nasluchCheckBox,     ui->pokazCheckBox,
+    };
+    for (QWidget *field : fields)
+        field->setEnabled(false);
+}
+
+void UstawieniaDialog::showInvalid(const QString &text, int tabIndex)
+{
+    QMessageBox::warning(this, windowTitle(), text, QMessageBox::Ok);
+    ui->tabWidget->setCurrentIndex(tabIndex);
+}
+
+bool UstawieniaDialog::validate()
+{
+    const int secondModuleLength = ui->drugiModulTelefonLineEdit->text().length();
+    if (secondModuleLength != 0 && secondModuleLength != PhoneNumberLength) {
+        showInvalid(tr("Komunikacja z drugim modułem: błędny numer telefonu."), 0);
+        return false;
+    }
+
+    // The mask leaves "..." when nothing was entered; that means no server.
+    const QString address = ui->serverIpLineEdit->text();
+    if (address != QLatin1String("...")) {
+        const QStringList parts = address.split(QLatin1Char('.'));
+        bool valid = parts.size() == 4;
+        for (const QString &part : parts) {
+            bool isNumber = false;
+            const uint value = part.toUInt(&isNumber);
+            if (part.isEmpty() || !isNumber || value > 255)
+                valid = false;
+        }
+        if (!valid) {
+            showInvalid(tr("Archiwizacja: błędny adres ip."), 3);
+            return false;
+        }
+    }
+
+    for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
+        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        const QString number = item ? item->text() : QString();
+        bool allDigits = true;
+        for (const QChar c : number)
+            allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!number.isEmpty() && (number.length() != PhoneNumberLength || !allDigits)) {
+            showInvalid(tr("Lista numerów: błędny numer na pozycji %1.").arg(row + 1), 2);
+            return false;
+        }
+    }
+    return true;
+}
+
+void UstawieniaDialog::storeIntoConfiguration()
+{
+    configuration->secondModulePhone = ui->drugiModulTelefonLineEdit->text();
+
+    const QStringList parts = ui->serverIpLineEdit->text().split(QLatin1Char('.'));
+    for (int i = 0; i < 4; ++i)
+        configuration->serverAddress[i] = quint8(parts.value(i).toUInt());
+
+    configuration->serverPort = QString::number(ui->serverPortSpinBox->value());
+    configuration->archiveInterval = quint8(ui->backupTimeSpinBox->value());
+    configuration->archiveSendAfter = quint8(ui->backupAfterSpinBox->value());
+
+    for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
+        if (const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1))
+            configuration->setPhoneNumber(row, item->text());
+    }
+
+    for (int n = 1; n <= NumberCount; ++n) {
+        auto *checkBox =
+                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
+        if (checkBox)
+            configuration->setErrorReportPhone(n - 1, checkBox->isChecked());
+    }
+
+    // "Wyłączone" carries no data: chosen by the user it switches the task
+    // off; merely shown for a value no item names, it keeps that value.
+    if (ui->dzwonek1ComboBox->currentIndex() != 0 || ringTask1Chosen)
+        configuration->setRingAction(RingOnceKey, quint8(ui->dzwonek1ComboBox->currentData().toUInt()));
+    if (ui->dzwonek2ComboBox->currentIndex() != 0 || ringTask3Chosen)
+        configuration->setRingAction(RingThriceKey, quint8(ui->dzwonek2ComboBox->currentData().toUInt()));
+
+    configuration->setMicrophone(ui->nasluchCheckBox->isChecked());
+}
+
+void UstawieniaDialog::on_zapiszPushButton_clicked()
+{
+    if (!configuration || !validate())
+        return;
+    storeIntoConfiguration();
+    accept();
+}
+
+void UstawieniaDialog::on_dodajNumerPushButton_clicked()
+{
+    for (int row = 0; row < NumberCount; ++row) {
+        QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        if (item && item->text().isEmpty()) {
+            ui->numeryTableWidget->editItem(item);
+            return;
+        }
+    }
+}
+
+void UstawieniaDialog::on_usunNumerPushButton_clicked()
+{
+    const QList<QTableWidgetItem *> selected = ui->numeryTableWidget->selectedItems();
+    if (selected.size() != 1)
+        return;
+    selected.first()->setText(QString());
+    ui->numeryTableWidget->clearSelection();
+    ui->dodajNumerPushButton->setEnabled(true);
+}
+
+void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
+{
+    const QString pin = ui->pinLineEdit->text();
+    const QString puk = ui->pukLineEdit->text();
+    const QString fault = SimCodes::fault(pin, puk);
+    if (!fault.isEmpty()) {
+        QMessageBox::warning(this, tr("Zapisz"), fault, QMessageBox::Ok);
+        return;
+    }
+    SimCodes::PinRequest pinRequest = SimCodes::PinRequest::NotChosen;
+    if (ui->zadaniePinWlRadioButton->isChecked())
+        pinRequest = SimCodes::PinRequest::On;
+    else if (ui->zadaniePinWyRadioButton->isChecked())
+        pinRequest = SimCodes::PinRequest::Off;
+
+    // Without a connection there is nobody to acknowledge, so the command is
+    // not sent at all and the user learns at once that nothing was written.
+    setEnabled(false);
+    bool written = false;
+    if (module && module->isConnected()) {
+        ExchangeProgressDialog progress(tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."),
+                                        module, module->limitMilliseconds(Module::Command::PinPuk),
+                                        this);
+        // A window is not held disabled by its disabled parent.
+        progress.setEnabled(true);
+        written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    }
+    if (written)
+        QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);
+    else
+        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu kodu PIN, PUK."), QMessageBox::Ok);
+    setEnabled(true);
+}
+
+void UstawieniaDialog::on_zadaniePinWlRadioButton_clicked()
+{
+    ui->zadaniePinWyRadioButton->setChecked(false);
+}
+
+void UstawieniaDialog::on_zadaniePinWyRadioButton_clicked()
+{
+    ui->zadaniePinWlRadioButton->setChecked(false);
+}
+
+void UstawieniaDialog::on_pokazCheckBox_clicked()
+{
+    bool confirmed = false;
+    const int password =
+            QInputDialog::getInt(this, tr("Pokaż PIN"), tr("Wprowadź hasło:"), 0, 0, 9999, 1, &confirmed);
+    if (confirmed && password == ShowPinPassword) {
+        if (configuration) {
+            ui->pinLineEdit->setText(configuration->simPin);
+            ui->pukLineEdit->setText(configuration->simPuk);
+        }
+        return;
+    }
+    if (confirmed)
+        QMessageBox::warning(this, tr("Pokaż PIN"), tr("Błędne hasło"), QMessageBox::Ok);
+    ui->pokazCheckBox->setChecked(false);
+}

@@ -1,0 +1,301 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "configuration/configuration.h"
+#include "link/module.h"
+#include "widgets/namefielddelegate.h"
+#include "dialogs/oprogramiedialog.h"
+#include "widgets/wheelguard.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QToolButton>
+
+const QString applicationTitle = QStringLiteral("Telvoro");
+
+namespace {
+constexpr int OnlineTab = 3;
+constexpr int NameColumn = 2;
+constexpr QSize DefaultSize(1280, 680);
+constexpr int FrameHeight = 40;
+constexpr int StatusCount = 8;
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent),
+      ui(new Ui::MainWindowUi),
+      module(nullptr),
+      configuration(nullptr),
+      referenceConfiguration(nullptr),
+      configurationSource(0)
+{
+    ui->setupUi(this);
+
+    QSettings settings;
+    const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
+    move(position);
+    // The tabs scroll, so the window could be very small: without a stored
+    // size it opens wide enough for the action tables' columns, as far as the
+    // screen leaves room beside and below its place, frame included.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize room(screenArea.right() - position.x(), screenArea.bottom() - position.y() - FrameHeight);
+    resize(settings.value(QStringLiteral("mainWindowSize"), DefaultSize.boundedTo(room)).toSize());
+    configurationSource = 0;
+
+    pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
+    pageButtonGroup.addButton(ui->wejsciaWyjsciaPushButton, 1);
+    pageButtonGroup.addButton(ui->smsyPushButton, 2);
+    pageButtonGroup.setExclusive(true);
+    connect(&pageButtonGroup, &QButtonGroup::idClicked, ui->stackedWidget,
+            &QStackedWidget::setCurrentIndex);
+
+    ui->nowyToolButton->setDefaultAction(ui->actionNowy);
+    ui->odczytajZModemuToolButton->setDefaultAction(ui->actionOdbierz_z_modemu);
+    ui->odczytajZPlikuToolButton->setDefaultAction(ui->actionOdczyt_z_pliku);
+
+    for (QAction *action : {ui->actionOdbierz_z_modemu, ui->actionZapisz_do_modu_u,
+                            ui->actionCofnij_zmiany}) {
+        auto *button = new QToolButton;
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(16, 16));
+        button->setDefaultAction(action);
+        ui->mainToolBar->addWidget(button);
+    }
+
+    prepareScrollingTabs();
+
+    ui->weAn1TableWidget->resizeColumnsToContents();
+    ui->weWyWejsciaTableWidget->resizeColumnsToContents();
+    ui->weWyWyjsciaTableWidget->resizeColumnsToContents();
+
+    // Each output's on/off pair is exclusive; the six pairs are independent.
+    auto pairOutputButtons = [this](std::array<QButtonGroup, 6> &groups, const QString &onName,
+                                    const QString &offName) {
+        for (int n = 1; n <= 6; ++n) {
+            auto *on = findChild<QAbstractButton *>(onName.arg(n));
+            auto *off = findChild<QAbstractButton *>(offName.arg(n));
+            for (QAbstractButton *button : {on, off}) {
+                if (QLayout *layout = button->parentWidget()->layout())
+                    layout->setAlignment(button, Qt::AlignCenter);
+            }
+            groups[n - 1].addButton(on);
+            groups[n - 1].addButton(off);
+            groups[n - 1].setExclusive(true);
+        }
+    };
+    pairOutputButtons(startupOutputGroups, QStringLiteral("weWyPoUrDO%1ZalRadioButton"),
+                      QStringLiteral("weWyPoUrDO%1WylRadioButton"));
+    pairOutputButtons(manualOutputGroups, QStringLiteral("weWyManDO%1ZalRadioButton"),
+                      QStringLiteral("weWyManDO%1WylRadioButton"));
+
+    filterValidator.setRange(0, 255);
+    for (QLineEdit *edit : {ui->weWyFiltrCyAnLineEdit, ui->weWyFiltrCyAnLineEdit_2,
+                            ui->weWyFiltrCyDiLineEdit, ui->weWyFiltrCyDiLineEdit_2,
+                            ui->weWyFiltrCyDiLineEdit_3, ui->weWyFiltrCyDiLineEdit_4,
+                            ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6,
+                            ui->weWyHisterezaLineEdit})
+        edit->setValidator(&filterValidator);
+    rangeValidator.setRange(0, 1000, 2);
+    ui->weWyWeAn1ZakresLineEdit->setValidator(&rangeValidator);
+    ui->weWyWeAn2ZakresLineEdit->setValidator(&rangeValidator);
+    analogOutputValidator.setRange(0, 10, 2);
+    analogOutputValidator.setNotation(QDoubleValidator::StandardNotation);
+    ui->onlineManAnOut1LineEdit->setValidator(&analogOutputValidator);
+    ui->onlineManAnOut2LineEdit->setValidator(&analogOutputValidator);
+    for (QWidget *indicator :
+         {ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
+          ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
+          ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6})
+        ui->onlineAktualneGridLayout->setAlignment(indicator, Qt::AlignCenter);
+
+    ui->akuAkuLoadComboBox->addItem(QString(), 0);
+    for (int milliamperes : {25, 50, 75, 100, 125, 150, 200})
+        ui->akuAkuLoadComboBox->addItem(QStringLiteral("%1 mA").arg(milliamperes), milliamperes);
+    // The module keeps an output's name in 13 bytes; the names tab promises
+    // 12 characters for every name.
+    ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
+        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
+                                          tr("Nazwa zapisywana w module: najwyżej 12 znaków "
+                                             "i 13 bajtów (polska litera zajmuje 2 bajty)."),
+                                          this));
+    for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
+        table->setItemDelegateForColumn(
+            NameColumn, new NameFieldDelegate(NameCharacters, 0,
+                                              tr("Nazwa zastępcza: najwyżej 12 znaków."), this));
+    ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
+    ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
+    ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
+
+    setWindowTitle(applicationTitle);
+    onlineTimer.setInterval(1000);
+    connect(&onlineTimer, &QTimer::timeout, this, &MainWindow::updateOnlineAktualneWejscia);
+
+    module = new Module;
+    connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
+    connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
+
+    for (int i = 0; i < StatusCount; ++i) {
+        const QString key = QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i);
+        if (settings.value(key, QString()).toString().isEmpty())
+            settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
+    }
+    watchFormForChanges();
+    prepareRecentFiles();
+    updateWindowState();
+}
+
+MainWindow::~MainWindow()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("mainWindowPos"), pos());
+    settings.setValue(QStringLiteral("mainWindowSize"), size());
+    delete configuration;
+    delete referenceConfiguration;
+    delete module;
+    delete ui;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The window must outlive a running exchange with the module; it closes
+    // as soon as the exchange has finished.
+    if (exchangeRunning) {
+        closePending = true;
+        event->ignore();
+        return;
+    }
+    closingWindow = true;
+    updateWindowState();
+    const bool closed = closeConfiguration();
+    closingWindow = false;
+    updateWindowState();
+    if (!closed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::beginExchange()
+{
+    exchangeRunning = true;
+    updateWindowState();
+}
+
+void MainWindow::endExchange()
+{
+    exchangeRunning = false;
+    updateWindowState();
+    if (closePending) {
+        closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void MainWindow::updateWindowState()
+{
+    const bool configurationOpen = configuration != nullptr;
+    const bool onlineTabShown = configurationOpen && ui->tabWidget->currentIndex() == OnlineTab;
+    const bool idle = !exchangeRunning;
+    // While the "Online" tab polls the module, reading, writing and the
+    // settings dialog (which writes the PIN) leave the link to it.
+    const bool pollingTabShown = modemConnected && onlineTabShown;
+
+    ui->actionNowy->setEnabled(idle);
+    ui->actionOdczyt_z_pliku->setEnabled(idle);
+    for (QAction *recentFile : std::as_const(recentFileActions))
+        recentFile->setEnabled(idle);
+    ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
+    ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
+    ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
+    ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
+    ui->actionKopie_zapasowe->setEnabled(idle);
+    ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
+    ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
+    ui->polaczZModememPushButton->setEnabled(idle && !connecting);
+    ui->portsComboBox->setEnabled(!modemConnected);
+
+    const bool polling = pollingTabShown && idle && !sendingOutputs && !closingWindow;
+    if (!polling)
+        onlineTimer.stop();
+    else if (!onlineTimer.isActive())
+        onlineTimer.start();
+}
+
+void MainWindow::on_tabWidget_currentChanged(int index)
+{
+    if (index == OnlineTab)
+        showTrendWidget();
+    updateWindowState();
+}
+
+// Each tab scrolls in a window too small for it, such as on a 1024 x 600
+// screen, instead of making the window that large.
+void MainWindow::prepareScrollingTabs()
+{
+    // A word-wrapped caption asks for its height by width, and the scroll
+    // area would then give the tab its preferred height, whatever the
+    // window's: the action tables could not shrink into the window.
+    for (QLabel *caption : ui->tabWidget->findChildren<QLabel *>()) {
+        if (caption->wordWrap()) {
+            QSizePolicy policy = caption->sizePolicy();
+            policy.setHeightForWidth(false);
+            caption->setSizePolicy(policy);
+        }
+    }
+
+    // Turning the wheel to scroll a tab changes no value passing under it.
+    (new WheelGuard(this))->guard(ui->tabWidget);
+
+    // In a small window the tab scrolls before an action table shrinks below
+    // its header and a row beside its own scroll bar. The header, which has
+    // no columns yet, is counted as one more row.
+    ensurePolished();
+    for (QTableWidget *table : ui->tab->findChildren<QTableWidget *>())
+        table->setMinimumHeight(2 * table->verticalHeader()->defaultSectionSize()
+                                + table->horizontalScrollBar()->sizeHint().height()
+                                + 2 * table->frameWidth());
+}
+
+void MainWindow::on_toolButton_17_clicked(bool checked)
+{
+    ui->groupBox->setVisible(!checked);
+    ui->groupBox_2->setVisible(!checked);
+    ui->toolButton_17->setIcon(QIcon(checked ? QStringLiteral(":/new/prefix1/icons/go-down.png")
+                                             : QStringLiteral(":/new/prefix1/icons/go-up.png")));
+    updateInputPanelSpacer();
+}
+
+void MainWindow::on_toolButton_18_clicked(bool checked)
+{
+    for (QWidget *panel : {ui->groupBox_3, ui->groupBox_4, ui->groupBox_5, ui->groupBox_6,
+                           ui->groupBox_7, ui->groupBox_8})
+        panel->setVisible(!checked);
+    ui->toolButton_18->setIcon(QIcon(checked ? QStringLiteral(":/new/prefix1/icons/go-down.png")
+                                             : QStringLiteral(":/new/prefix1/icons/go-up.png")));
+    updateInputPanelSpacer();
+}
+
+// With both panels collapsed the spacer takes the free height, so the two
+// header bars stay at the top of the tab.
+void MainWindow::updateInputPanelSpacer()
+{
+    QLayoutItem *item = ui->gridLayout_2->itemAtPosition(6, 0);
+    QSpacerItem *spacer = item ? item->spacerItem() : nullptr;
+    if (!spacer)
+        return;
+    const bool bothCollapsed = ui->toolButton_17->isChecked() && ui->toolButton_18->isChecked();
+    const QSizePolicy::Policy policy = bothCollapsed ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+    spacer->changeSize(1, 1, policy, policy);
+    ui->gridLayout_2->invalidate();
+}
+
+void MainWindow::on_actionO_programie_triggered()
+{
+    OProgramieDialog dialog(this);
+    dialog.exec();
+}

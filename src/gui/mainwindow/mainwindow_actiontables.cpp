@@ -1,0 +1,319 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "actions/actiontext.h"
+#include "actions/analogscale.h"
+#include "actions/inputaction.h"
+#include "dialogs/sterowanienowydialog.h"
+#include "configuration/configuration.h"
+
+#include <QStatusBar>
+#include <QTableWidget>
+#include <array>
+
+namespace {
+
+// Column 0 of each row keeps the index of the slot the row shows. The slot
+// itself is looked up in the configuration on every use: a pointer kept in
+// the row could outlive the data it points into.
+constexpr int SlotIndexRole = Qt::UserRole + 1;
+
+enum ActionColumn { NumberColumn, UseColumn, ConditionColumn, TimeColumn, ActionTextColumn,
+                    ActionColumnCount };
+
+constexpr int AnalogInputs = 2;
+constexpr int DigitalInputs = 6;
+constexpr int RangeMessageTimeout = 10000;
+
+QTableWidgetItem *readOnlyItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+void MainWindow::fillAnalogActionTable(int input)
+{
+    fillActionTable(AnalogInput, input);
+}
+
+void MainWindow::fillDigitalActionTable(int input)
+{
+    fillActionTable(DigitalInput, input);
+}
+
+QTableWidget *MainWindow::actionTable(int inputKind, int input) const
+{
+    const std::array<QTableWidget *, AnalogInputs> analogTables{
+        ui->weAn1TableWidget, ui->weAn2TableWidget
+    };
+    const std::array<QTableWidget *, DigitalInputs> digitalTables{
+        ui->weCy1TableWidget, ui->weCy2TableWidget, ui->weCy3TableWidget,
+        ui->weCy4TableWidget, ui->weCy5TableWidget, ui->weCy6TableWidget
+    };
+    if (input < 0)
+        return nullptr;
+    if (inputKind == AnalogInput)
+        return input < AnalogInputs ? analogTables[input] : nullptr;
+    return input < DigitalInputs ? digitalTables[input] : nullptr;
+}
+
+InputAction *MainWindow::actionSlotOfRow(int inputKind, int input, int row)
+{
+    const QTableWidget *table = actionTable(inputKind, input);
+    const QTableWidgetItem *numberItem = table ? table->item(row, NumberColumn) : nullptr;
+    if (!configuration || !numberItem)
+        return nullptr;
+    const QVariant slotIndex = numberItem->data(SlotIndexRole);
+    if (!slotIndex.isValid())
+        return nullptr;
+    return inputKind == AnalogInput ? configuration->analogActionSlot(input, slotIndex.toInt())
+                                    : configuration->digitalActionSlot(input, slotIndex.toInt());
+}
+
+void MainWindow::fillActionTable(int inputKind, int input)
+{
+    QTableWidget *table = actionTable(inputKind, input);
+    if (!configuration || !table)
+        return;
+
+    table->clear();
+    table->setColumnCount(ActionColumnCount);
+    table->setRowCount(0);
+    table->setHorizontalHeaderLabels({ tr("L.p."), tr("Użyj"), tr("Warunek"), tr("Czas"),
+                                       tr("Akcja") });
+
+    const bool analog = inputKind == AnalogInput;
+    const int slotCount = analog ? AnalogActionSlots : DigitalActionSlots;
+    const AnalogRange range = configuration->analogInputRange(input);
+    for (int index = 0; index < slotCount; ++index) {
+        const InputAction action = analog ? configuration->analogAction(input, index)
+                                          : configuration->digitalAction(input, index);
+        if (action.isFree())
+            continue;
+
+        const int row = table->rowCount();
+        table->setRowCount(row + 1);
+
+        QTableWidgetItem *number = readOnlyItem(tr("%1.").arg(row + 1));
+        number->setData(SlotIndexRole, index);
+        table->setItem(row, NumberColumn, number);
+
+        auto *use = new QTableWidgetItem;
+        use->setFlags(Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        use->setCheckState(action.use() ? Qt::Checked : Qt::Unchecked);
+        table->setItem(row, UseColumn, use);
+
+        QString condition = actionConditionText(action);
+        if (analog)
+            condition += QStringLiteral(" %1").arg(analogDisplayText(action.value, range));
+        table->setItem(row, ConditionColumn, readOnlyItem(condition));
+        table->setItem(row, TimeColumn, readOnlyItem(actionTimeText(action)));
+
+        QTableWidgetItem *text = readOnlyItem(actionText(action));
+        text->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        table->setItem(row, ActionTextColumn, text);
+    }
+
+    for (int column = NumberColumn; column < ActionTextColumn; ++column)
+        table->resizeColumnToContents(column);
+
+    // A click reports the new state of a "Użyj" box, but the Space key
+    // toggles it without a click.
+    connect(table, &QTableWidget::itemChanged, this, &MainWindow::actionTableItemChanged,
+            Qt::UniqueConnection);
+    connect(table, &QTableWidget::itemDoubleClicked, this,
+            &MainWindow::actionTableItemDoubleClicked, Qt::UniqueConnection);
+}
+
+void MainWindow::newAction(int inputKind, int input)
+{
+    SterowanieNowyDialog dialog(0, inputKind, configuration, this);
+    if (inputKind == AnalogInput)
+        dialog.analogInput = input;
+    else
+        dialog.digitalInput = input;
+    dialog.updateInputInfo();
+    dialog.exec();
+    fillActionTable(inputKind, input);
+}
+
+void MainWindow::editAction(int inputKind, int input)
+{
+    const QTableWidget *table = actionTable(inputKind, input);
+    const QList<QTableWidgetItem *> selected = table->selectedItems();
+    if (!configuration || selected.size() != ActionColumnCount)
+        return;
+    const QTableWidgetItem *number = table->item(selected.first()->row(), NumberColumn);
+    const QVariant slotIndex = number ? number->data(SlotIndexRole) : QVariant();
+    if (!slotIndex.isValid())
+        return;
+
+    SterowanieNowyDialog dialog(1, inputKind, configuration, this);
+    dialog.editedSlot = slotIndex.toInt();
+    if (inputKind == AnalogInput)
+        dialog.analogInput = input;
+    else
+        dialog.digitalInput = input;
+    dialog.loadAction();
+    dialog.updateInputInfo();
+    dialog.exec();
+    fillActionTable(inputKind, input);
+}
+
+void MainWindow::deleteAction(int inputKind, int input)
+{
+    QTableWidget *table = actionTable(inputKind, input);
+    const QList<QTableWidgetItem *> selected = table->selectedItems();
+    if (!configuration || selected.isEmpty())
+        return;
+    const int row = selected.first()->row();
+    table->clearSelection();
+
+    InputAction *slot = actionSlotOfRow(inputKind, input, row);
+    if (!slot)
+        return;
+    *slot = InputAction(slot->inputKind);
+    fillActionTable(inputKind, input);
+}
+
+void MainWindow::actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item)
+{
+    if (!item || item->tableWidget() != actionTable(inputKind, input)
+        || item->column() != UseColumn)
+        return;
+    // The view has already toggled the box; the table shows the new state.
+    if (InputAction *slot = actionSlotOfRow(inputKind, input, item->row()))
+        slot->setUse(item->checkState() == Qt::Checked);
+}
+
+void MainWindow::actionTableItemChanged(QTableWidgetItem *item)
+{
+    int inputKind = 0;
+    int input = 0;
+    if (findActionTable(item->tableWidget(), &inputKind, &input))
+        actionTableItemClicked(inputKind, input, item);
+}
+
+// A double-click on a row edits its action, as the edit button does; on the
+// "Użyj" box it only ticks the box.
+void MainWindow::actionTableItemDoubleClicked(QTableWidgetItem *item)
+{
+    int inputKind = 0;
+    int input = 0;
+    if (item->column() != UseColumn && findActionTable(item->tableWidget(), &inputKind, &input))
+        editAction(inputKind, input);
+}
+
+bool MainWindow::findActionTable(const QTableWidget *table, int *inputKind, int *input) const
+{
+    for (int kind : { AnalogInput, DigitalInput }) {
+        for (int index = 0; index < DigitalInputs; ++index) {
+            if (table && actionTable(kind, index) == table) {
+                *inputKind = kind;
+                *input = index;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void MainWindow::analogRangeEdited(int input, const QString &text)
+{
+    if (!configuration)
+        return;
+    const std::optional<AnalogRange> range = analogRangeFromText(text);
+    if (!range) {
+        // The field shows at once the range the record keeps.
+        const QString kept = analogRangeText(configuration->analogInputRange(input));
+        statusBar()->showMessage(
+                tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.").arg(text, kept),
+                RangeMessageTimeout);
+        (input == 0 ? ui->weWyWeAn1ZakresLineEdit : ui->weWyWeAn2ZakresLineEdit)->setText(kept);
+        return;
+    }
+    configuration->analogRange[input] = range->range;
+    configuration->analogDecimals[input] = range->decimals;
+    // The values shown in the table are fractions of the range.
+    fillActionTable(AnalogInput, input);
+}
+
+void MainWindow::on_noweWeAn1ToolButton_clicked() { newAction(AnalogInput, 0); }
+void MainWindow::on_noweWeAn2ToolButton_clicked() { newAction(AnalogInput, 1); }
+void MainWindow::on_noweWeCy1ToolButton_clicked() { newAction(DigitalInput, 0); }
+void MainWindow::on_noweWeCy2ToolButton_clicked() { newAction(DigitalInput, 1); }
+void MainWindow::on_noweWeCy3ToolButton_clicked() { newAction(DigitalInput, 2); }
+void MainWindow::on_noweWeCy4ToolButton_clicked() { newAction(DigitalInput, 3); }
+void MainWindow::on_noweWeCy5ToolButton_clicked() { newAction(DigitalInput, 4); }
+void MainWindow::on_noweWeCy6ToolButton_clicked() { newAction(DigitalInput, 5); }
+
+void MainWindow::on_edytujWeAn1ToolButton_clicked() { editAction(AnalogInput, 0); }
+void MainWindow::on_edytujWeAn2ToolButton_clicked() { editAction(AnalogInput, 1); }
+void MainWindow::on_edytujWeCy1ToolButton_clicked() { editAction(DigitalInput, 0); }
+void MainWindow::on_edytujWeCy2ToolButton_clicked() { editAction(DigitalInput, 1); }
+void MainWindow::on_edytujWeCy3ToolButton_clicked() { editAction(DigitalInput, 2); }
+void MainWindow::on_edytujWeCy4ToolButton_clicked() { editAction(DigitalInput, 3); }
+void MainWindow::on_edytujWeCy5ToolButton_clicked() { editAction(DigitalInput, 4); }
+void MainWindow::on_edytujWeCy6ToolButton_clicked() { editAction(DigitalInput, 5); }
+
+void MainWindow::on_usunWeAn1ToolButton_clicked() { deleteAction(AnalogInput, 0); }
+void MainWindow::on_usunWeAn2ToolButton_clicked() { deleteAction(AnalogInput, 1); }
+void MainWindow::on_usunWeCy1ToolButton_clicked() { deleteAction(DigitalInput, 0); }
+void MainWindow::on_usunWeCy2ToolButton_clicked() { deleteAction(DigitalInput, 1); }
+void MainWindow::on_usunWeCy3ToolButton_clicked() { deleteAction(DigitalInput, 2); }
+void MainWindow::on_usunWeCy4ToolButton_clicked() { deleteAction(DigitalInput, 3); }
+void MainWindow::on_usunWeCy5ToolButton_clicked() { deleteAction(DigitalInput, 4); }
+void MainWindow::on_usunWeCy6ToolButton_clicked() { deleteAction(DigitalInput, 5); }
+
+void MainWindow::on_weAn1TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(AnalogInput, 0, item);
+}
+
+void MainWindow::on_weAn2TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(AnalogInput, 1, item);
+}
+
+void MainWindow::on_weCy1TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 0, item);
+}
+
+void MainWindow::on_weCy2TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 1, item);
+}
+
+void MainWindow::on_weCy3TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 2, item);
+}
+
+void MainWindow::on_weCy4TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 3, item);
+}
+
+void MainWindow::on_weCy5TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 4, item);
+}
+
+void MainWindow::on_weCy6TableWidget_itemClicked(QTableWidgetItem *item)
+{
+    actionTableItemClicked(DigitalInput, 5, item);
+}
+
+void MainWindow::on_weWyWeAn1ZakresLineEdit_textEdited(QString text)
+{
+    analogRangeEdited(0, text);
+}
+
+void MainWindow::on_weWyWeAn2ZakresLineEdit_textEdited(QString text)
+{
+    analogRangeEdited(1, text);
+}

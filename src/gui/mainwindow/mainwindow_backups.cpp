@@ -1,0 +1,49 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "dialogs/backupsdialog.h"
+#include "backup/backupstore.h"
+#include "settings/usernames.h"
+#include "link/module.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+// Keeps what the module holds before a write replaces it. Without the copy
+// safely on the disk nothing is sent.
+bool MainWindow::saveModuleBackup()
+{
+    const BackupStore::SaveResult saved = BackupStore().save(*moduleConfiguration, module->port->portName());
+    if (saved.status == BackupStore::SaveStatus::Saved)
+        return true;
+    const QString path = QDir::toNativeSeparators(saved.path);
+    const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
+            ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
+            : tr("Nie można zapisać kopii zapasowej:\n%1\n\nDysk może być pełny albo zapis w tym "
+                 "folderze jest niedozwolony.").arg(path);
+    QMessageBox::warning(this, tr("Kopia zapasowa"),
+                         reason + QStringLiteral("\n\n")
+                                 + tr("Zapis do modułu przerwano; nic nie zostało wysłane."),
+                         QMessageBox::Ok);
+    return false;
+}
+
+// A chosen backup opens as a file does, and the open configuration is
+// closed (with the question about its changes) only once the backup has
+// been read.
+void MainWindow::on_actionKopie_zapasowe_triggered()
+{
+    if (exchangeRunning)
+        return;
+    if (configuration)
+        collectForm();
+    const BackupStore store;
+    BackupsDialog dialog(store.list(), store.folder(), configuration, UserNames::fromSettings(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The list has read every backup already; the chosen one opens as listed.
+    const BackupStore::Backup &backup = dialog.chosenBackup();
+    if (!closeConfiguration())
+        return;
+    openLoadedConfiguration(*backup.configuration, backup.path);
+}

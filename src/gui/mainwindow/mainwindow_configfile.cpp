@@ -1,0 +1,167 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "settings/lastfilefolder.h"
+
+#include "configuration/configuration.h"
+#include "configuration/configurationfields.h"
+#include "files/configurationfile.h"
+#include "dialogs/differencesdialog.h"
+#include "settings/usernames.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+bool MainWindow::closeConfiguration()
+{
+    if (!configuration || !referenceConfiguration)
+        return true;
+    collectForm();
+    if (*configuration != *referenceConfiguration) {
+        QMessageBox box;
+        box.setIcon(QMessageBox::Question);
+        box.setWindowTitle(tr("Zmiany"));
+        box.setText(tr("W programie zostały wprowadzone zmiany."));
+        box.setInformativeText(QString());
+        QPushButton *save = box.addButton(tr("Zapisz"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(tr("Porzuć zmiany"), QMessageBox::DestructiveRole);
+        // Escape and the window's close button answer "Anuluj": the user has
+        // not chosen to lose anything, so the configuration stays open.
+        box.addButton(tr("Anuluj"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() == save) {
+            if (!saveConfigurationToFile())
+                return false;
+        } else if (box.clickedButton() != discard) {
+            return false;
+        }
+    }
+    delete configuration;
+    delete referenceConfiguration;
+    configuration = nullptr;
+    referenceConfiguration = nullptr;
+    updateModifiedMarker();
+    setWindowTitle(applicationTitle);
+    ui->tabWidget->setCurrentIndex(0);
+    ui->mainStackedWidget->setCurrentIndex(0);
+    updateWindowState();
+    return true;
+}
+
+void MainWindow::on_actionNowy_triggered()
+{
+    if (!closeConfiguration())
+        return;
+    configuration = new Configuration;
+    referenceConfiguration = new Configuration;
+    configurationSource = 0;
+    ui->mainStackedWidget->setCurrentIndex(1);
+    updateWindowState();
+    fillForm();
+    showConfigurationTitle(QString());
+}
+
+void MainWindow::on_actionOdczyt_z_pliku_triggered()
+{
+    if (!closeConfiguration())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), lastFileFolder(),
+                                                      tr("Plik TX48 (*.kvl)"));
+    if (!path.isEmpty())
+        openConfigurationFile(path);
+}
+
+// A file the user named (not a backup) joins the recent files.
+void MainWindow::openConfigurationFile(const QString &path)
+{
+    if (!closeConfiguration())
+        return;
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    if (const std::optional<Configuration> loaded = loadConfigurationFile(absolutePath)) {
+        openLoadedConfiguration(*loaded, absolutePath);
+        rememberFile(absolutePath);
+    }
+}
+
+std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &path)
+{
+    const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
+    if (loaded.status == ConfigurationFile::Status::CannotOpen) {
+        QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
+                             QMessageBox::Ok);
+        return std::nullopt;
+    }
+    if (loaded.status == ConfigurationFile::Status::BadContent) {
+        QMessageBox::warning(this, tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."),
+                             QMessageBox::Ok);
+        return std::nullopt;
+    }
+    return loaded.configuration;
+}
+
+void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QString &path)
+{
+    configuration = new Configuration(loaded);
+    referenceConfiguration = new Configuration(loaded);
+    configurationSource = 1;
+    fillForm();
+    ui->mainStackedWidget->setCurrentIndex(1);
+    updateWindowState();
+    showConfigurationTitle(path);
+}
+
+void MainWindow::on_actionPorownaj_z_plikiem_triggered()
+{
+    if (!configuration || exchangeRunning)
+        return;
+    collectForm();
+    const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
+                                                      lastFileFolder(), tr("Plik TX48 (*.kvl)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<Configuration> file = loadConfigurationFile(path);
+    if (!file)
+        return;
+    DifferencesDialog dialog(DifferencesDialog::Purpose::Compare,
+                             tr("Różnice między otwartą konfiguracją a plikiem %1.")
+                                     .arg(QDir::toNativeSeparators(path)),
+                             configurationDifferences(*configuration, *file, UserNames::fromSettings()),
+                             tr("Otwarta konfiguracja"), tr("Plik"), this);
+    dialog.exec();
+}
+
+void MainWindow::on_actionZapis_do_pliku_triggered()
+{
+    if (!configuration)
+        return;
+    collectForm();
+    saveConfigurationToFile();
+}
+
+// Asks for a file and writes the configuration to it; true when it was saved.
+bool MainWindow::saveConfigurationToFile()
+{
+    QFileDialog dialog(this, tr("Zapisz plik"), lastFileFolder(), tr("Plik TX48 (*.kvl)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("kvl"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!ConfigurationFile::save(path, *configuration)) {
+        QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
+                             QMessageBox::Ok);
+        return false;
+    }
+    *referenceConfiguration = *configuration;
+    updateModifiedMarker();
+    rememberFile(path);
+    return true;
+}
+
+void MainWindow::on_actionZamknij_konfiguracj_triggered()
+{
+    closeConfiguration();
+}

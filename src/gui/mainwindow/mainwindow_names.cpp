@@ -1,0 +1,136 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "configuration/configuration.h"
+#include "configuration/fieldtext.h"
+
+#include <QSettings>
+
+namespace {
+constexpr int SmsTextRole = Qt::UserRole + 1;
+constexpr int NameColumn = 2;
+constexpr int StatusNameColumn = 1;
+
+QString remainingText(int remaining)
+{
+    return QCoreApplication::translate("MainWindow", "Pozostało: %1 znaków").arg(remaining);
+}
+
+// Shows a status text in the editor, ready to be continued; an empty one
+// also resets the counter, which the editor's change signal does not do
+// while it is blocked.
+void showSmsText(Ui::MainWindowUi *ui, const QString &text)
+{
+    if (!text.isEmpty()) {
+        ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
+        ui->defNazwSmsTrescPlainTextEdit->moveCursor(QTextCursor::End);
+        return;
+    }
+    const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
+    ui->defNazwSmsTrescPlainTextEdit->clear();
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
+}
+
+void setLabelText(QWidget *parent, const QString &name, const QString &text)
+{
+    if (auto *label = parent->findChild<QLabel *>(name))
+        label->setText(text);
+}
+}
+
+void MainWindow::on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || !item->tableWidget() || item->column() != NameColumn)
+        return;
+    QSettings().setValue(QStringLiteral("defNazwWejscia_%1").arg(item->row()), item->text());
+    refreshInputNames();
+}
+
+void MainWindow::refreshInputNames()
+{
+    const QSettings settings;
+    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
+        setLabelText(ui->onlineAktualneGroupBox, QStringLiteral("onlineAktualneNazwaLabel_%1").arg(row + 1),
+                     settings.value(QStringLiteral("defNazwWejscia_%1").arg(row), QString()).toString());
+}
+
+void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || item->column() != NameColumn)
+        return;
+    QSettings().setValue(QStringLiteral("defNazwNazwyTel_%1").arg(item->row()), item->text());
+    refreshPhoneNames();
+}
+
+void MainWindow::refreshPhoneNames()
+{
+    const QSettings settings;
+    for (int i = 0; i < 8; ++i) {
+        QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i), QString()).toString();
+        if (!name.isEmpty())
+            name = QStringLiteral("(%1)").arg(name);
+        if (auto *box = ui->groupBox_15->findChild<QCheckBox *>(QStringLiteral("akuTelCheckBox_%1").arg(i + 1)))
+            box->setText(QStringLiteral("Telefon %1 %2").arg(i + 1).arg(name));
+    }
+}
+
+void MainWindow::on_weWyWyjsciaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item)
+        return;
+    const int number = item->row() + 1;
+    setLabelText(ui->wewyManualneGroupBox, QStringLiteral("onlineManualneNazwaLabel_%1").arg(number),
+                 item->text());
+    setLabelText(ui->wewyPoUruchomieniuGroupBox,
+                 QStringLiteral("weWyPoUruchomNazwaLabel_%1").arg(number), item->text());
+}
+
+void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (!item || item->column() != StatusNameColumn)
+        return;
+    QSettings().setValue(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(item->row()),
+                          item->text());
+}
+
+void MainWindow::on_defNazwSmsListaTableWidget_clicked(QModelIndex index)
+{
+    showSmsText(ui, index.data(SmsTextRole).toString());
+}
+
+// After the form is filled the editor must not keep a text of the previous
+// record: typing would store it, with the new character, into this one.
+void MainWindow::showSelectedSmsText()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    ui->defNazwSmsInfoLabel->clear();
+    showSmsText(ui, selected.size() == 1 ? selected.constFirst()->data(SmsTextRole).toString()
+                                         : QString());
+}
+
+void MainWindow::on_defNazwSmsTrescPlainTextEdit_textChanged()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    if (selected.size() != 1) {
+        ui->defNazwSmsInfoLabel->setText(
+            tr("<span style=\"color: red;\">Wybierz nazwę statusu.</span>"));
+        return;
+    }
+    ui->defNazwSmsInfoLabel->clear();
+    const QString text = ui->defNazwSmsTrescPlainTextEdit->toPlainText();
+    selected.constFirst()->setData(SmsTextRole, text);
+    // The module's field holds 140 bytes, so what remains is counted in bytes.
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth - int(fieldTextSize(text))));
+}
+
+void MainWindow::on_defNazwSmsUsunToolButton_clicked()
+{
+    const QList<QTableWidgetItem *> selected = ui->defNazwSmsListaTableWidget->selectedItems();
+    if (selected.isEmpty())
+        return;
+    selected.constFirst()->setData(SmsTextRole, QString());
+    ui->defNazwSmsListaTableWidget->clearSelection();
+    ui->defNazwSmsTrescPlainTextEdit->clear();
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
+    ui->defNazwSmsInfoLabel->clear();
+}

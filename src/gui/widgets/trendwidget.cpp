@@ -1,0 +1,351 @@
+#include "widgets/trendwidget.h"
+#include "ui_trendwidget.h"
+
+#include "settings/lastfilefolder.h"
+#include "trend/trendcsv.h"
+#include "trend/trendrecord.h"
+
+#include <QAreaSeries>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFileDialog>
+#include <QGraphicsLayout>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qint64 MillisecondsPerMinute = 60 * 1000;
+// Two answered polls further apart than this had none between them (the
+// tab was left or the link was busy): the traces break there.
+constexpr qint64 LongestPollSpacing = 5000;
+
+// The plot's height, bottom 0 to top 1: the six lanes of the digital inputs
+// below, the analogue curves above them.
+constexpr double DigitalBandTop = 0.42;
+constexpr double AnalogBandBottom = 0.5;
+constexpr double AnalogBandTop = 0.96;
+constexpr double LaneHeight = DigitalBandTop / DigitalInputCount;
+// Where a lane's trace runs when its input is off and when it is on.
+constexpr double LaneOff = 0.2;
+constexpr double LaneOn = 0.75;
+
+const std::array<QColor, AnalogInputCount> AnalogColours{QColor(0, 90, 200), QColor(220, 100, 0)};
+const std::array<QColor, DigitalInputCount> DigitalColours{
+    QColor(0, 150, 60), QColor(190, 0, 40), QColor(120, 60, 170),
+    QColor(0, 150, 160), QColor(150, 110, 0), QColor(200, 0, 160)};
+const QColor GapColour(226, 226, 226);
+
+// Where a level of a digital input's lane (input 0 is DI1, at the top) lies
+// in normalised height.
+double laneLevel(int input, double level)
+{
+    return DigitalBandTop - (input + 1) * LaneHeight + level * LaneHeight;
+}
+
+// An axis range that puts `low` of the values at normalised height `from`
+// and `high` at `to` (the plot runs from 0 to 1).
+std::pair<double, double> axisRangeFor(double low, double high, double from, double to)
+{
+    const double perHeight = (high - low) / (to - from);
+    return {low - from * perHeight, low + (1.0 - from) * perHeight};
+}
+
+// Adds a point to a trace; a point that continues a flat stretch moves its
+// end instead, so a steady input costs two points however long it stays.
+void addPoint(QList<QPointF> &points, const QPointF &point)
+{
+    const qsizetype size = points.size();
+    if (size >= 2 && points[size - 1].y() == point.y() && points[size - 2].y() == point.y())
+        points[size - 1].setX(point.x());
+    else
+        points.append(point);
+}
+
+QLineSeries *newTrace(QChart *chart, const QString &objectName, const QColor &colour, double width)
+{
+    auto *series = new QLineSeries;
+    series->setObjectName(objectName);
+    QPen pen(colour);
+    pen.setWidthF(width);
+    series->setPen(pen);
+    chart->addSeries(series);
+    return series;
+}
+
+} // namespace
+
+TrendWidget::TrendWidget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::TrendWidgetUi)
+{
+    ui->setupUi(this);
+
+    chart = new QChart;
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->legend()->setAlignment(Qt::AlignRight);
+    // The view gives up the empty chart it made for itself without freeing it.
+    QChart *emptyChart = ui->przebiegChartView->chart();
+    ui->przebiegChartView->setChart(chart);
+    delete emptyChart;
+    ui->przebiegChartView->setRenderHint(QPainter::Antialiasing);
+
+    timeAxis = new QDateTimeAxis;
+    timeAxis->setTickCount(6);
+    chart->addAxis(timeAxis, Qt::AlignBottom);
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        analogAxes[input] = new QCategoryAxis;
+        analogAxes[input]->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        analogAxes[input]->setGridLineVisible(input == 0);
+        chart->addAxis(analogAxes[input], input == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    }
+    for (int input = 0; input < DigitalInputCount; ++input) {
+        laneAxes[input] = new QValueAxis;
+        laneAxes[input]->setVisible(false);
+        const auto [minimum, maximum] =
+            axisRangeFor(0.0, 1.0, laneLevel(input, LaneOff), laneLevel(input, LaneOn));
+        laneAxes[input]->setRange(minimum, maximum);
+        chart->addAxis(laneAxes[input], Qt::AlignRight);
+    }
+    heightAxis = new QValueAxis;
+    heightAxis->setVisible(false);
+    heightAxis->setRange(0, 1);
+    chart->addAxis(heightAxis, Qt::AlignRight);
+
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        analogSeries[input] = newTrace(chart, QStringLiteral("przebiegAn%1Series").arg(input + 1),
+                                       AnalogColours[input], 2.0);
+        analogSeries[input]->attachAxis(timeAxis);
+        analogSeries[input]->attachAxis(analogAxes[input]);
+    }
+    for (int input = 0; input < DigitalInputCount; ++input) {
+        digitalSeries[input] = newTrace(chart, QStringLiteral("przebiegCy%1Series").arg(input + 1),
+                                        DigitalColours[input], 1.5);
+        digitalSeries[input]->attachAxis(timeAxis);
+        digitalSeries[input]->attachAxis(laneAxes[input]);
+    }
+    // Added last, so its bands cover the traces' lines across a gap.
+    gapSeries = new QAreaSeries(new QLineSeries);
+    gapSeries->upperSeries()->setParent(gapSeries);
+    gapSeries->setObjectName(QStringLiteral("przebiegBrakOdpowiedziSeries"));
+    gapSeries->setName(tr("brak odczytu"));
+    gapSeries->setPen(Qt::NoPen);
+    gapSeries->setBrush(GapColour);
+    chart->addSeries(gapSeries);
+    gapSeries->attachAxis(timeAxis);
+    gapSeries->attachAxis(heightAxis);
+
+    setSpan(span);
+    ui->przebiegZapiszPushButton->setEnabled(false);
+}
+
+TrendWidget::~TrendWidget()
+{
+    delete ui;
+}
+
+void TrendWidget::setRecord(const TrendRecord *newRecord)
+{
+    record = newRecord;
+    const QSignalBlocker blocker(ui->przebiegWstrzymajPushButton);
+    ui->przebiegWstrzymajPushButton->setChecked(false);
+    on_przebiegWstrzymajPushButton_toggled(false);
+}
+
+void TrendWidget::refresh()
+{
+    ui->przebiegZapiszPushButton->setEnabled(record && !record->isEmpty());
+    if (!frozenEnd)
+        redraw();
+}
+
+void TrendWidget::on_przebieg1MinToolButton_clicked()
+{
+    setSpan(1);
+}
+
+void TrendWidget::on_przebieg10MinToolButton_clicked()
+{
+    setSpan(10);
+}
+
+void TrendWidget::on_przebieg60MinToolButton_clicked()
+{
+    setSpan(60);
+}
+
+void TrendWidget::on_przebiegWstrzymajPushButton_toggled(bool paused)
+{
+    frozenEnd = paused ? std::optional<qint64>(viewEnd()) : std::nullopt;
+    ui->przebiegWstrzymajPushButton->setText(paused ? tr("Wznów") : tr("Wstrzymaj"));
+    ui->przebiegWstrzymajPushButton->setIcon(
+        QIcon(paused ? QStringLiteral(":/new/prefix1/icons/media-playback-start.png")
+                     : QStringLiteral(":/new/prefix1/icons/media-playback-pause.png")));
+    refresh();
+}
+
+void TrendWidget::on_przebiegZapiszPushButton_clicked()
+{
+    if (!record || record->isEmpty())
+        return;
+    const QString suggested = QDateTime::fromMSecsSinceEpoch(record->at(0).time)
+                                      .toString(QStringLiteral("'przebieg-'yyyy-MM-dd-HHmm'.csv'"));
+    QFileDialog dialog(this, tr("Zapisz przebieg"), QDir(lastFileFolder()).filePath(suggested),
+                       tr("Plik CSV (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!TrendCsv::save(path, *record)) {
+        QMessageBox::warning(this, tr("Zapisz przebieg"),
+                             tr("Nie można zapisać przebiegu do pliku %1.")
+                                     .arg(QDir::toNativeSeparators(path)),
+                             QMessageBox::Ok);
+        return;
+    }
+    rememberFileFolder(path);
+}
+
+void TrendWidget::setSpan(int minutes)
+{
+    span = minutes;
+    timeAxis->setFormat(minutes == 1 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+    redraw();
+}
+
+// The newest time in view: the newest poll, or the moment of the pause.
+qint64 TrendWidget::viewEnd() const
+{
+    if (frozenEnd)
+        return *frozenEnd;
+    if (record && !record->isEmpty())
+        return record->at(record->size() - 1).time;
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+void TrendWidget::redraw()
+{
+    const qint64 end = viewEnd();
+    const qint64 start = end - span * MillisecondsPerMinute;
+    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(start), QDateTime::fromMSecsSinceEpoch(end));
+
+    // The polls in view, and the one before them, so the traces enter from
+    // the left edge; polls after a pause's end stay out.
+    qsizetype last = record ? record->size() : 0;
+    while (last > 0 && record->at(last - 1).time > end)
+        --last;
+    qsizetype first = last;
+    while (first > 0 && record->at(first - 1).time >= start)
+        --first;
+    if (first > 0)
+        --first;
+
+    std::array<QList<QPointF>, AnalogInputCount> analogPoints;
+    std::array<QList<QPointF>, DigitalInputCount> digitalPoints;
+    QList<QPointF> gapBands;
+    std::array<double, AnalogInputCount> highest{};
+    const auto addGapBand = [&gapBands](qint64 from, qint64 to) {
+        gapBands << QPointF(from, 0) << QPointF(from, 1) << QPointF(to, 1) << QPointF(to, 0);
+    };
+    const TrendSample *previous = nullptr;
+    std::optional<qint64> gapStart;
+    qint64 gapEnd = 0;
+    for (qsizetype i = first; i < last; ++i) {
+        const TrendSample &sample = record->at(i);
+        if (!sample.answered) {
+            if (!gapStart)
+                gapStart = previous ? previous->time : sample.time;
+            gapEnd = sample.time;
+            continue;
+        }
+        if (gapStart) {
+            addGapBand(*gapStart, sample.time);
+            gapStart.reset();
+        } else if (previous && sample.time - previous->time > LongestPollSpacing) {
+            addGapBand(previous->time, sample.time);
+        }
+        const qreal time = qreal(sample.time);
+        for (int input = 0; input < AnalogInputCount; ++input) {
+            const double value = sample.analogValue(input);
+            addPoint(analogPoints[input], QPointF(time, value));
+            highest[input] = std::max(highest[input], value);
+        }
+        for (int input = 0; input < DigitalInputCount; ++input) {
+            if (previous)
+                addPoint(digitalPoints[input], QPointF(time, previous->digitalInput(input) ? 1 : 0));
+            addPoint(digitalPoints[input], QPointF(time, sample.digitalInput(input) ? 1 : 0));
+        }
+        previous = &sample;
+    }
+    if (gapStart)
+        addGapBand(*gapStart, gapEnd);
+
+    for (int input = 0; input < AnalogInputCount; ++input)
+        analogSeries[input]->replace(analogPoints[input]);
+    for (int input = 0; input < DigitalInputCount; ++input)
+        digitalSeries[input]->replace(digitalPoints[input]);
+    gapSeries->upperSeries()->replace(gapBands);
+
+    const TrendSample *newest = last > 0 ? &record->at(last - 1) : nullptr;
+    updateAnalogAxes(previous, highest);
+    updateLegend(newest, !gapBands.isEmpty());
+}
+
+// Each analogue axis reaches from 0 to the input's range, or higher if a
+// reading does, labelled at 0, half and the top with the range's decimals.
+void TrendWidget::updateAnalogAxes(const TrendSample *newest,
+                                   const std::array<double, AnalogInputCount> &highest)
+{
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        const AnalogRange range = newest ? newest->ranges[input] : AnalogRange{1, 0};
+        double top = std::max(analogDisplayValue(1000, range), highest[input]);
+        if (top <= 0)
+            top = 1;
+        const std::pair<double, int> scale{top, range.decimals};
+        if (scale == analogScales[input])
+            continue;
+        analogScales[input] = scale;
+
+        QCategoryAxis *axis = analogAxes[input];
+        for (const QString &label : axis->categoriesLabels())
+            axis->remove(label);
+        const auto [minimum, maximum] = axisRangeFor(0.0, top, AnalogBandBottom, AnalogBandTop);
+        axis->setRange(minimum, maximum);
+        axis->setStartValue(minimum);
+        // The middle label sits where its rounded text says.
+        const double unit = std::pow(10.0, -range.decimals);
+        for (double value : {0.0, std::round(top / 2 / unit) * unit, top}) {
+            const QString label = QString::number(value, 'f', range.decimals);
+            if (!axis->categoriesLabels().contains(label))
+                axis->append(label, value);
+        }
+    }
+}
+
+void TrendWidget::updateLegend(const TrendSample *newest, bool gapShown)
+{
+    // The newest poll's values; a dash when it had no answer.
+    const auto withValue = [newest](const QString &name, const QString &value) {
+        if (!newest)
+            return name;
+        return QStringLiteral("%1: %2").arg(name, newest->answered ? value : QStringLiteral("–"));
+    };
+    for (int input = 0; input < AnalogInputCount; ++input)
+        analogSeries[input]->setName(withValue(QStringLiteral("AI %1").arg(input + 1),
+                                               newest ? newest->analogText(input) : QString()));
+    for (int input = 0; input < DigitalInputCount; ++input)
+        digitalSeries[input]->setName(
+            withValue(QStringLiteral("DI %1").arg(input + 1),
+                      newest && newest->digitalInput(input) ? tr("zał.") : tr("wył.")));
+    for (QLegendMarker *marker : chart->legend()->markers(gapSeries))
+        marker->setVisible(gapShown);
+}

@@ -1,0 +1,108 @@
+#include "configuration/configuration.h"
+#include "emulatorprocess.h"
+#include "link/module.h"
+#include "testmain.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+// The emulator paces its line like the module's serial line.
+constexpr int Baud = 115200;
+constexpr double ByteMilliseconds = 10 * 1000.0 / Baud;
+constexpr int PortTestLimit = 300;
+constexpr int WaitAfterOpening = 500;
+constexpr int QuietBeforeSmsBlock = 1500;
+constexpr int OverheadTarget = 60;
+
+} // namespace
+
+// Times connecting, reading, writing and the PIN/PUK command against the
+// emulator at the module's own 500 ms period, and splits each time into the
+// line time of the bytes exchanged (10 bits a byte), the emulator's delay,
+// the waits the module is owed and, what is left, our overhead.
+// Run by scripts/benchmark-link.sh, not by CTest: the fixed waits take most
+// of a minute.
+class TestLinkTiming : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exchangesAtModuleTiming_data();
+    void exchangesAtModuleTiming();
+
+private:
+    bool report(const char *name, qint64 measured, int bytes, int delay, int owed);
+};
+
+bool TestLinkTiming::report(const char *name, qint64 measured, int bytes, int delay, int owed)
+{
+    const double lineTime = bytes * ByteMilliseconds;
+    const double overhead = double(measured) - lineTime - delay - owed;
+    std::printf("  %-16s %7lld %8.1f %7d %6d %9.1f\n", name, static_cast<long long>(measured),
+                lineTime, delay, owed, overhead);
+    std::fflush(stdout);
+    return overhead <= OverheadTarget;
+}
+
+void TestLinkTiming::exchangesAtModuleTiming_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<bool>("fixedWaits");
+    QTest::newRow("emulator answers at once") << 0 << false;
+    QTest::newRow("emulator answers after 300 ms") << 300 << false;
+    QTest::newRow("fixed waits (fixedModuleWaits=true), emulator answers at once") << 0 << true;
+}
+
+void TestLinkTiming::exchangesAtModuleTiming()
+{
+    QFETCH(int, delay);
+    QFETCH(bool, fixedWaits);
+    QSettings().setValue(QStringLiteral("fixedModuleWaits"), fixedWaits);
+    EmulatorProcess emulator({"--baud", QString::number(Baud), "--delay-ms", QString::number(delay)});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    Configuration configuration;
+    configuration.setSmsText(0, "Alarm");
+    const int settingsBytes = 2 + 834 + 1;
+    const int smsBytes = 2 + 1120 + 1;
+    QElapsedTimer clock;
+
+    std::printf("\n%s:\n  %-16s %7s %8s %7s %6s %9s   (ms)\n", QTest::currentDataTag(), "operation",
+                "time", "line", "delay", "owed", "overhead");
+    bool onTarget = true;
+    clock.start();
+    QVERIFY(module.connectPort(emulator.portPath()));
+    // The port test's probe and the probe proper; the test waits for its
+    // answer no longer than its limit.
+    onTarget &= report("connect", clock.elapsed(), 4, qMin(delay, PortTestLimit) + delay, WaitAfterOpening);
+
+    clock.restart();
+    QCOMPARE(module.readConfiguration().size(), ConfigurationImageSize);
+    onTarget &= report("read", clock.elapsed(), 1 + ConfigurationImageSize, delay, 0);
+
+    clock.restart();
+    QVERIFY(module.writeSettingsBlock(configuration));
+    onTarget &= report("settings block", clock.elapsed(), settingsBytes, delay, 0);
+
+    clock.restart();
+    QVERIFY(module.writeSettingsBlock(configuration));
+    QVERIFY(module.writeSmsBlock(configuration));
+    onTarget &= report("full write", clock.elapsed(), settingsBytes + smsBytes, 2 * delay,
+                       QuietBeforeSmsBlock);
+
+    clock.restart();
+    QVERIFY(module.writePinPuk("1234", "12345678", 2));
+    onTarget &= report("PIN/PUK", clock.elapsed(), 15 + 1, delay, 0);
+
+    std::printf("  overhead target %d ms: %s\n", OverheadTarget,
+                onTarget ? "met" : fixedWaits ? "not meant to be met" : "MISSED");
+}
+
+TELVORO_TEST_MAIN(TestLinkTiming)
+
+#include "tst_linktiming.moc"

@@ -1,0 +1,248 @@
+#include "emulatorprocess.h"
+#include "link/module.h"
+#include "testmain.h"
+
+#include "configuration/configuration.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSerialPort>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <ctime>
+#include <sys/file.h>
+
+namespace {
+
+// For port tests and connections whose outcome no answer changes. Where the
+// emulator has to take part, the module's own period leaves it ample time on
+// a busy machine: it must notice the port opened, read and answer within the
+// port test's and the probe's waits.
+constexpr int TestPeriod = 20;
+constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
+const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
+
+QPair<QString, QString> virtualPort(const QString &path)
+{
+    return {path, path + " (port wirtualny)"};
+}
+
+} // namespace
+
+class TestModuleLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void connectFindsModuleAndReads_data();
+    void connectFindsModuleAndReads();
+    void connectWithoutModuleClosesAndScansAgain();
+    void connectToMissingPortRetriesThenFails();
+    void testPortNeedsFreeExistingPort();
+    void scanListsExtraPortsAndSignalsCountChanges();
+    void scanRunsEveryThreeSeconds();
+    void vanishedPortDisconnects_data();
+    void vanishedPortDisconnects();
+};
+
+void TestModuleLink::cleanup()
+{
+    qunsetenv(ExtraPorts);
+    QSettings().remove(FixedWaitsKey);
+}
+
+void TestModuleLink::connectFindsModuleAndReads_data()
+{
+    QTest::addColumn<bool>("fixedWaits");
+    QTest::newRow("ends with the answers") << false;
+    QTest::newRow("fixed waits") << true;
+}
+
+void TestModuleLink::connectFindsModuleAndReads()
+{
+    QFETCH(bool, fixedWaits);
+    QSettings().setValue(FixedWaitsKey, fixedWaits);
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    Module module;
+    QElapsedTimer clock;
+
+    clock.start();
+    QVERIFY(module.connectPort(emulator.portPath()));
+    const qint64 connectTime = clock.elapsed();
+    QVERIFY(module.isConnected());
+    QCOMPARE(module.port->baudRate(), 115200);
+    QVERIFY(!module.portsTimer.isActive());
+    // The port test's probe byte, then the probe itself.
+    QTRY_COMPARE(emulator.commands(), QStringList({"69", "69"}));
+
+    clock.restart();
+    const QByteArray image = module.readConfiguration();
+    const qint64 readTime = clock.elapsed();
+    QCOMPARE(image.size(), ConfigurationImageSize);
+    // Port test 300 ms, wait after the open 500 ms, probe 500 ms; only the
+    // wait after the open is kept when the module answers at once.
+    const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+    QCOMPARE(readLimit, 3000);
+    const QString times = QStringLiteral("connect %1 ms, read %2 ms").arg(connectTime).arg(readTime);
+    if (fixedWaits)
+        QVERIFY2(connectTime >= 1300 && readTime >= readLimit, qPrintable(times));
+    else
+        QVERIFY2(connectTime >= 500 && connectTime < 1000 && readTime < readLimit / 2, qPrintable(times));
+
+    module.disconnectPort();
+    QVERIFY(!module.isConnected());
+    QVERIFY(module.portsTimer.isActive());
+    QCOMPARE(module.portsTimer.interval(), 3000);
+}
+
+void TestModuleLink::connectWithoutModuleClosesAndScansAgain()
+{
+    EmulatorProcess emulator({"--fail", "silent"});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    module.portsTimer.stop();
+
+    QVERIFY(!module.connectPort(emulator.portPath()));
+    QVERIFY(!module.isConnected());
+    QVERIFY(module.portsTimer.isActive());
+    QTRY_COMPARE(emulator.commands(), QStringList({"69", "69"}));
+}
+
+void TestModuleLink::connectToMissingPortRetriesThenFails()
+{
+    Module module;
+    module.setPeriodForTests(TestPeriod);
+    QElapsedTimer clock;
+    clock.start();
+
+    QVERIFY(!module.connectPort("/dev/pts/no-such-port"));
+    // Fifteen failed tests, each followed by a retry wait of two periods,
+    // then the open (which fails) and its wait of one period.
+    QVERIFY(clock.elapsed() >= (15 * 2 + 1) * TestPeriod);
+    QVERIFY(!module.isConnected());
+    QVERIFY(module.portsTimer.isActive());
+}
+
+void TestModuleLink::testPortNeedsFreeExistingPort()
+{
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    Module module;
+    module.setPeriodForTests(TestPeriod);
+
+    QVERIFY(module.testPort(emulator.portPath()));
+    QVERIFY(!module.testPort("/dev/pts/no-such-port"));
+
+    QFile holder(emulator.portPath());
+    QVERIFY(holder.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    QCOMPARE(::flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
+    QVERIFY(!module.testPort(emulator.portPath()));
+    holder.close();
+    QVERIFY(module.testPort(emulator.portPath()));
+}
+
+void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()
+{
+    EmulatorProcess first;
+    EmulatorProcess second;
+    EmulatorProcess third;
+    QVERIFY(first.isRunning() && second.isRunning() && third.isRunning());
+    Module module;
+    module.portsTimer.stop();
+    QSignalSpy changed(&module, &Module::newAvailablePorts);
+
+    module.readAvaiblePorts();
+    const qsizetype systemPorts = module.availablePorts.size();
+    QVERIFY(!module.availablePorts.contains(virtualPort(first.portPath())));
+
+    qputenv(ExtraPorts, QFile::encodeName(first.portPath() + ":/dev/pts/no-such-port"));
+    module.readAvaiblePorts();
+    QCOMPARE(module.availablePorts.size(), systemPorts + 1);
+    QCOMPARE(module.availablePorts.constLast(), virtualPort(first.portPath()));
+    QCOMPARE(changed.count(), systemPorts == 0 ? 1 : 2);
+    const int signalsSoFar = changed.count();
+
+    module.readAvaiblePorts();
+    QCOMPARE(changed.count(), signalsSoFar);
+
+    qputenv(ExtraPorts, QFile::encodeName(first.portPath() + ':' + second.portPath()));
+    module.readAvaiblePorts();
+    QCOMPARE(changed.count(), signalsSoFar + 1);
+    QCOMPARE(module.availablePorts.constLast(), virtualPort(second.portPath()));
+
+    // Same number of ports, one replaced: the list follows, the signal stays quiet.
+    qputenv(ExtraPorts, QFile::encodeName(first.portPath() + ':' + third.portPath()));
+    module.readAvaiblePorts();
+    QCOMPARE(changed.count(), signalsSoFar + 1);
+    QCOMPARE(module.availablePorts.constLast(), virtualPort(third.portPath()));
+}
+
+void TestModuleLink::scanRunsEveryThreeSeconds()
+{
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    qputenv(ExtraPorts, QFile::encodeName(emulator.portPath()));
+    QElapsedTimer clock;
+    clock.start();
+    Module module;
+    QVERIFY(module.portsTimer.isActive());
+    QSignalSpy changed(&module, &Module::newAvailablePorts);
+
+    QTRY_VERIFY_WITH_TIMEOUT(module.availablePorts.contains(virtualPort(emulator.portPath())), 10000);
+    // A coarse timer may fire up to 5% early.
+    QVERIFY(clock.elapsed() >= 2850);
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestModuleLink::vanishedPortDisconnects_data()
+{
+    QTest::addColumn<bool>("duringRead");
+    QTest::newRow("idle") << false;
+    QTest::newRow("during a read") << true;
+}
+
+// The emulator ends as if the adapter were pulled out: the port closes, the
+// scan resumes, a running read fails at once, and nothing keeps spinning on
+// the hung-up line.
+void TestModuleLink::vanishedPortDisconnects()
+{
+    QFETCH(bool, duringRead);
+    // Answered only after the read's bound: the read can end early only
+    // because the line went away.
+    EmulatorProcess emulator({"--delay", "A=10000"});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    QVERIFY(module.connectPort(emulator.portPath()));
+    QSignalSpy lost(&module, &Module::connectionLost);
+
+    if (duringRead) {
+        QTimer::singleShot(100, &module, [&emulator] { emulator.stop(); });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(module.readConfiguration().isEmpty());
+        const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+        QVERIFY2(clock.elapsed() < limit, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(lost.count(), 1);
+    } else {
+        emulator.stop();
+        QVERIFY(lost.wait());
+    }
+    QVERIFY(!module.isConnected());
+    QVERIFY(module.portsTimer.isActive());
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(300);
+    QVERIFY(std::clock() - cpuBefore < CLOCKS_PER_SEC / 10);
+
+    EmulatorProcess replacement;
+    QVERIFY(replacement.isRunning());
+    QVERIFY(module.connectPort(replacement.portPath()));
+    QCOMPARE(module.readConfiguration().size(), ConfigurationImageSize);
+}
+
+TELVORO_TEST_MAIN(TestModuleLink)
+
+#include "tst_modulelink.moc"

@@ -1,0 +1,390 @@
+#include "configuration/configuration.h"
+#include "emulatorprocess.h"
+#include "link/module.h"
+#include "testmain.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Exchanges that wait for an answer run at the module's own period: their
+// wait ends with the answer, so the long bound costs nothing and leaves a
+// slow or busy machine ample time to answer. Those that must run out their
+// bound, where no answer can change the outcome, run at the short period.
+constexpr int TestPeriod = 20;
+constexpr int ModulePeriod = 500;
+// Comes long after the bound of any exchange at the short period.
+constexpr int LateAnswerDelay = 1000;
+
+// The protocol is exercised on a port opened directly, so that emulator
+// faults which also spoil the probe can be reached.
+bool openPort(Module &module, const EmulatorProcess &emulator, int period)
+{
+    if (!emulator.isRunning())
+        return false;
+    module.setPeriodForTests(period);
+    module.port->setPortName(emulator.portPath());
+    return module.port->open(QIODevice::ReadWrite);
+}
+
+// An exchange that ends with its answer ends before its bound; one without
+// a complete answer waits the bound out.
+void checkEnd(qint64 elapsed, const Module &module, Module::Command command, bool endsWithAnswer)
+{
+    const int limit = module.limitMilliseconds(command);
+    const QString times = QStringLiteral("%1 of %2 ms").arg(elapsed).arg(limit);
+    QVERIFY2(endsWithAnswer ? elapsed < limit : elapsed >= limit, qPrintable(times));
+}
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QByteArray liveState(int n)
+{
+    const int ai1 = 50 * (n % 21);
+    const int ai2 = 1000 - ai1;
+    const char state[] = {char(ai1 >> 8), char(ai1 & 0xFF), char(ai2 >> 8), char(ai2 & 0xFF),
+                          char(n % 64)};
+    return QByteArray(state, sizeof state);
+}
+
+} // namespace
+
+class TestModuleProtocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void probeNeedsExactAnswer_data();
+    void probeNeedsExactAnswer();
+    void readConfigurationReturnsAnswerUnchanged_data();
+    void readConfigurationReturnsAnswerUnchanged();
+    void liveStateFollowsEmulatorSequence();
+    void manualOutputsBytes_data();
+    void manualOutputsBytes();
+    void pinPukBytes_data();
+    void pinPukBytes();
+    void writtenBlocksReadBack();
+    void acknowledgementDecidesWrite_data();
+    void acknowledgementDecidesWrite();
+    void lingeringByteDoesNotSpoilNextAnswer();
+    void lateAnswerDoesNotSpoilNextCommand();
+    void secondCommandRefusedWhileBusy();
+    void closedPortAnswersAtOnce();
+    void commandSplitAcrossWritesIsUnderstood();
+};
+
+void TestModuleProtocol::probeNeedsExactAnswer_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<int>("period");
+    QTest::newRow("module after 200 ms") << QStringList{"--delay", "i=200"} << true << ModulePeriod;
+    QTest::newRow("z and line end") << QStringList{"--fail", "wrong-answer"} << false << ModulePeriod;
+    QTest::newRow("silent") << QStringList{"--fail", "silent"} << false << TestPeriod;
+    QTest::newRow("after the wait")
+            << QStringList{"--delay", QStringLiteral("i=%1").arg(LateAnswerDelay)} << false << TestPeriod;
+}
+
+void TestModuleProtocol::probeNeedsExactAnswer()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, answered);
+    QFETCH(int, period);
+    EmulatorProcess emulator(options);
+    Module module;
+    QVERIFY(openPort(module, emulator, period));
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(module.probe(), answered);
+    checkEnd(clock.elapsed(), module, Module::Command::Probe, period == ModulePeriod);
+    QTRY_COMPARE(emulator.commands(), QStringList{"69"});
+}
+
+void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("period");
+    QTest::newRow("whole image after 300 ms")
+            << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
+    // Waits out its bound, but the 1967 bytes must be in by then.
+    QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << ModulePeriod;
+    QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
+    QTest::newRow("silent") << QStringList{"--fail", "silent"} << 0 << TestPeriod;
+    QTest::newRow("image after the wait")
+            << QStringList{"--delay", QStringLiteral("A=%1").arg(LateAnswerDelay)} << 0 << TestPeriod;
+}
+
+void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, size);
+    QFETCH(int, period);
+    EmulatorProcess emulator(options);
+    Module module;
+    QVERIFY(openPort(module, emulator, period));
+    QSignalSpy progress(&module, &Module::exchangeProgress);
+    const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray image = module.readConfiguration();
+    const qint64 elapsed = clock.elapsed();
+    checkEnd(elapsed, module, Module::Command::ReadConfiguration, size >= ConfigurationImageSize);
+    QCOMPARE(image.size(), size);
+    if (size > 0)
+        QCOMPARE(image.left(ImageHeaderSize), QByteArray("123412345678\0\0", ImageHeaderSize));
+    QTRY_COMPARE(emulator.commands(), QStringList{"41"});
+
+    // From 0 to the bound, rising a few times a second in between.
+    QCOMPARE(progress.constFirst(), QVariantList({0, limit}));
+    QCOMPARE(progress.constLast(), QVariantList({limit, limit}));
+    QVERIFY(progress.count() - 2 >= elapsed / 400);
+    for (qsizetype i = 1; i < progress.count(); ++i)
+        QVERIFY(progress.at(i - 1).at(0).toInt() <= progress.at(i).at(0).toInt());
+}
+
+void TestModuleProtocol::liveStateFollowsEmulatorSequence()
+{
+    EmulatorProcess emulator;
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+
+    for (int n = 0; n < 3; ++n) {
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(hex(module.readOnlineState()), hex(liveState(n)));
+        checkEnd(clock.elapsed(), module, Module::Command::ReadOnlineState, true);
+    }
+    QTRY_COMPARE(emulator.commands(), QStringList({"42", "42", "42"}));
+}
+
+void TestModuleProtocol::manualOutputsBytes_data()
+{
+    QTest::addColumn<int>("ao1");
+    QTest::addColumn<int>("ao2");
+    QTest::addColumn<int>("doMask");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("AO1 10, DO1 and DO6") << 1000 << 0 << 0x21 << "43 03 E8 00 00 21";
+    QTest::newRow("AO1 5.5, AO2 10, all on") << 550 << 1000 << 0x3F << "43 02 26 03 E8 3F";
+    QTest::newRow("all off") << 0 << 0 << 0 << "43 00 00 00 00 00";
+}
+
+void TestModuleProtocol::manualOutputsBytes()
+{
+    QFETCH(int, ao1);
+    QFETCH(int, ao2);
+    QFETCH(int, doMask);
+    QFETCH(QString, message);
+    EmulatorProcess emulator;
+    Module module;
+    QVERIFY(openPort(module, emulator, TestPeriod));
+
+    module.sendManualOutputs(quint16(ao1), quint16(ao2), quint8(doMask));
+    QTRY_COMPARE(emulator.commands(), QStringList{message});
+}
+
+void TestModuleProtocol::pinPukBytes_data()
+{
+    QTest::addColumn<QByteArray>("pin");
+    QTest::addColumn<QByteArray>("puk");
+    QTest::addColumn<int>("pinRequest");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty PUK, request off")
+            << QByteArray("1234") << QByteArray() << 1
+            << "70 61 31 32 33 34 00 00 00 00 00 00 00 00 01";
+    QTest::newRow("long texts cut, request on")
+            << QByteArray("123456") << QByteArray("123456789") << 2
+            << "70 61 31 32 33 34 31 32 33 34 35 36 37 38 02";
+    QTest::newRow("short PIN filled, no choice")
+            << QByteArray("12") << QByteArray("8765") << 0
+            << "70 61 31 32 00 00 38 37 36 35 00 00 00 00 00";
+}
+
+void TestModuleProtocol::pinPukBytes()
+{
+    QFETCH(QByteArray, pin);
+    QFETCH(QByteArray, puk);
+    QFETCH(int, pinRequest);
+    QFETCH(QString, message);
+    EmulatorProcess emulator;
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+
+    QVERIFY(module.writePinPuk(pin, puk, quint8(pinRequest)));
+    QTRY_COMPARE(emulator.commands(), QStringList{message});
+    const QByteArray header = module.readConfiguration().left(12);
+    QCOMPARE(header, Module::padded(pin, 4) + Module::padded(puk, 8));
+}
+
+void TestModuleProtocol::writtenBlocksReadBack()
+{
+    EmulatorProcess emulator;
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+    Configuration configuration;
+    configuration.setPhoneNumber(0, "600100200");
+    configuration.secondModulePhone = "501502503";
+    configuration.hysteresis = 35;
+    configuration.setAnalogAction(0, 0, InputAction(AnalogInput, 0x03, 500, 90, 7));
+    configuration.setSmsText(0, "Alarm: zalanie piwnicy");
+    configuration.setSmsText(7, QString(140, 'x'));
+
+    QVERIFY(module.writeSettingsBlock(configuration));
+    QVERIFY(module.writeSmsBlock(configuration));
+    const QByteArray image = module.readConfiguration();
+
+    QCOMPARE(image.size(), ConfigurationImageSize);
+    QCOMPARE(image.mid(ImageHeaderSize), configuration.toImage(ImageSection::Full).mid(ImageHeaderSize));
+    QTRY_COMPARE(emulator.commands(),
+             QStringList({hex("pb" + configuration.toImage(ImageSection::SettingsBlock)),
+                          hex("pc" + configuration.toImage(ImageSection::SmsBlock)), "41"}));
+}
+
+void TestModuleProtocol::acknowledgementDecidesWrite_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("period");
+    const QList<QPair<QString, QString>> commands = {
+        {"pb", "no-settings-ack"}, {"pc", "no-sms-ack"}, {"pa", "no-pin-ack"}};
+    for (const auto &[command, noAcknowledgement] : commands) {
+        const QByteArray name = command.toLatin1();
+        QTest::addRow("%s acknowledged after 300 ms", name.data())
+                << QStringList{"--delay", command + "=300"} << command << true << ModulePeriod;
+        QTest::addRow("%s, acknowledgement with line end", name.data())
+                << QStringList{"--fail", "wrong-answer"} << command << false << ModulePeriod;
+        QTest::addRow("%s not acknowledged", name.data())
+                << QStringList{"--fail", noAcknowledgement} << command << false << TestPeriod;
+    }
+}
+
+void TestModuleProtocol::acknowledgementDecidesWrite()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, command);
+    QFETCH(bool, written);
+    QFETCH(int, period);
+    EmulatorProcess emulator(options);
+    Module module;
+    QVERIFY(openPort(module, emulator, period));
+    const Configuration configuration;
+
+    const Module::Command sent = command == "pb" ? Module::Command::SettingsBlock
+            : command == "pc"                  ? Module::Command::SmsBlock
+                                               : Module::Command::PinPuk;
+    QElapsedTimer clock;
+    clock.start();
+    const bool result = command == "pb" ? module.writeSettingsBlock(configuration)
+            : command == "pc"           ? module.writeSmsBlock(configuration)
+                                        : module.writePinPuk("1234", "12345678", 2);
+    checkEnd(clock.elapsed(), module, sent, period == ModulePeriod);
+    QCOMPARE(result, written);
+    QTRY_COMPARE(emulator.commands().size(), 1);
+    QVERIFY(emulator.commands().constFirst().startsWith(hex(command.toLatin1())));
+}
+
+void TestModuleProtocol::lingeringByteDoesNotSpoilNextAnswer()
+{
+    EmulatorProcess emulator({"--fail", "linger"});
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+
+    module.sendManualOutputs(1000, 0, 0x21);
+    QTRY_COMPARE(module.port->bytesAvailable(), 1);
+    QCOMPARE(module.readConfiguration().size(), ConfigurationImageSize);
+    QVERIFY(module.probe());
+}
+
+void TestModuleProtocol::lateAnswerDoesNotSpoilNextCommand()
+{
+    EmulatorProcess emulator({"--fail", "late", "--late-ms", QString::number(LateAnswerDelay)});
+    Module module;
+    QVERIFY(openPort(module, emulator, TestPeriod));
+
+    QVERIFY(module.readConfiguration().isEmpty());
+    QTRY_COMPARE(module.port->bytesAvailable(), ConfigurationImageSize);
+    // The probe is answered at once, even in the late mode.
+    module.setPeriodForTests(ModulePeriod);
+    QVERIFY(module.probe());
+}
+
+void TestModuleProtocol::secondCommandRefusedWhileBusy()
+{
+    constexpr int AnswerDelay = 1000;
+    EmulatorProcess emulator({"--delay", QStringLiteral("A=%1").arg(AnswerDelay)});
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+
+    bool busyMeanwhile = false;
+    bool probeMeanwhile = true;
+    QByteArray stateMeanwhile("not asked");
+    qint64 refusalTime = -1;
+    // Asked from the read's wait, as a timer of the window would, once the
+    // read has been waiting a while.
+    connect(&module, &Module::exchangeProgress, &module, [&](int elapsed) {
+        if (elapsed == 0 || refusalTime >= 0)
+            return;
+        busyMeanwhile = module.isBusy();
+        QElapsedTimer clock;
+        clock.start();
+        probeMeanwhile = module.probe();
+        stateMeanwhile = module.readOnlineState();
+        refusalTime = clock.elapsed();
+    });
+    const QByteArray image = module.readConfiguration();
+
+    QVERIFY(busyMeanwhile);
+    QVERIFY(!probeMeanwhile);
+    QVERIFY(stateMeanwhile.isEmpty());
+    // Refused at once, not after waiting for the read to end.
+    QVERIFY2(refusalTime >= 0 && refusalTime < AnswerDelay / 2, qPrintable(QString::number(refusalTime)));
+    QCOMPARE(image.size(), ConfigurationImageSize);
+    QVERIFY(!module.isBusy());
+    QTRY_COMPARE(emulator.commands(), QStringList{"41"});
+}
+
+void TestModuleProtocol::closedPortAnswersAtOnce()
+{
+    Module module;
+    QElapsedTimer clock;
+    clock.start();
+
+    QVERIFY(!module.probe());
+    QVERIFY(module.readConfiguration().isEmpty());
+    QVERIFY(module.readOnlineState().isEmpty());
+    module.sendManualOutputs(1000, 0, 0x21);
+    QVERIFY(!module.writeSettingsBlock(Configuration()));
+    QVERIFY(!module.writeSmsBlock(Configuration()));
+    QVERIFY(!module.writePinPuk("1234", "", 1));
+    QVERIFY(clock.elapsed() < 500);
+    QVERIFY(!module.isBusy());
+}
+
+void TestModuleProtocol::commandSplitAcrossWritesIsUnderstood()
+{
+    EmulatorProcess emulator;
+    Module module;
+    QVERIFY(openPort(module, emulator, TestPeriod));
+
+    const QByteArray message = "pa" + QByteArray("4321") + QByteArray(8, '\0') + char(2);
+    for (const QByteArray &piece : {message.left(1), message.mid(1, 5), message.mid(6)}) {
+        module.port->write(piece);
+        module.waitHalfSecond();
+    }
+    QTRY_COMPARE(module.port->bytesAvailable(), 1);
+    QCOMPARE(module.port->readAll(), QByteArray("x"));
+    QTRY_COMPARE(emulator.commands(), QStringList{hex(message)});
+}
+
+TELVORO_TEST_MAIN(TestModuleProtocol)
+
+#include "tst_moduleprotocol.moc"

@@ -1,0 +1,1022 @@
+#include "mainwindow/mainwindow.h"
+#include "backup/backupstore.h"
+#include "configuration/configuration.h"
+#include "files/configurationfile.h"
+#include "dialoganswerer.h"
+#include "emulatorprocess.h"
+#include "link/module.h"
+#include "testmain.h"
+#include "testwidgets.h"
+#include "widgets/trendwidget.h"
+#include "ui_mainwindow.h"
+#include "windowdriver.h"
+
+#include <QAreaSeries>
+#include <QChartView>
+#include <QCheckBox>
+#include <QLineSeries>
+#include <QComboBox>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+using TestWidgets::child;
+using TestWidgets::chooseItem;
+using TestWidgets::typeInto;
+using WindowDriver::action;
+
+namespace {
+
+// The window talks to the emulator at the module's own period (500 ms), which
+// leaves a busy machine ample time. A step that must run out its bound, and
+// whose outcome no late answer can change, switches to this short period.
+constexpr int ShortPeriod = 100;
+constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
+QString linkStatus(const char *icon, const char *colour, const QString &text)
+{
+    return QStringLiteral("<img src=\":/new/prefix1/icons/%1.png\"> <span style=\"color:rgb(%2);font-size:9pt;"
+                          "font-weight:bold;\">%3</span>").arg(QLatin1String(icon), QLatin1String(colour), text);
+}
+const QString ConnectedStatus = linkStatus("agt_action_success", "0,170,0", QStringLiteral("Połączono z modemem"));
+const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Błąd połączenia z modemem"));
+const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
+const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
+const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
+const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
+
+// The controls that the window's state enables and disables.
+const QStringList Controls{"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
+                           "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
+                           "actionUstawienia", "polaczZModememPushButton", "portsComboBox",
+                           "actionPorownaj_z_plikiem", "actionKopie_zapasowe"};
+const QStringList FileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj",
+                              "actionPorownaj_z_plikiem"};
+const QStringList ModuleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
+const QStringList PortsBox{"portsComboBox"};
+const QStringList WhilePolling = ModuleActions + QStringList{"actionUstawienia", "portsComboBox"};
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+QStringList disabledControls(MainWindow &window)
+{
+    QStringList disabled;
+    for (const QString &name : Controls) {
+        // Actions and widgets alike have the property.
+        if (!child<QObject>(&window, qPrintable(name))->property("enabled").toBool())
+            disabled.append(name);
+    }
+    return sorted(disabled);
+}
+
+bool showsIcon(const QAbstractButton *button, const QString &path)
+{
+    const QImage shown = button->icon().pixmap(16).toImage();
+    return !shown.isNull() && shown == QIcon(path).pixmap(16).toImage();
+}
+
+QProgressDialog *visibleBusyDialog(MainWindow &window)
+{
+    for (QProgressDialog *dialog : window.findChildren<QProgressDialog *>()) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// The commands that start with the given bytes, each as its number of bytes.
+QList<int> commandLengths(const EmulatorProcess &emulator, const QString &start)
+{
+    QList<int> lengths;
+    for (const QString &command : emulator.commands()) {
+        if (command.startsWith(start))
+            lengths.append(int(command.count(' ') + 1));
+    }
+    return lengths;
+}
+
+// The emulator's options for a module that starts with AI 2 ranging to 25.0.
+QStringList startingWith(const QTemporaryDir &folder, Configuration stored = {})
+{
+    stored.analogRange[1] = 250;
+    stored.analogDecimals[1] = 1;
+    const QString path = folder.filePath(QStringLiteral("module.kvl"));
+    return {"--config", ConfigurationFile::save(path, stored) ? path : QString()};
+}
+
+template<typename Series = QLineSeries>
+Series *trendSeries(MainWindow &window, const char *name)
+{
+    const auto *view = child<QChartView>(&window, "przebiegChartView");
+    for (QAbstractSeries *series : view->chart()->series()) {
+        if (series->objectName() == QLatin1String(name))
+            return qobject_cast<Series *>(series);
+    }
+    qFatal("no series %s", name);
+}
+
+// Presses a button of the dialog, once the answerer has returned (the click
+// may bring a message box of its own).
+DialogAnswerer::Answer press(const QString &button)
+{
+    return [button](QWidget *dialog) {
+        QTimer::singleShot(0, dialog, [dialog, button] {
+            child<QAbstractButton>(dialog, qPrintable(button))->click();
+        });
+    };
+}
+
+DialogAnswerer::Answer openBackup(int row, QStringList *differencesShown)
+{
+    return [row, differencesShown](QWidget *dialog) {
+        auto *table = child<QTableWidget>(dialog, "kopieTableWidget");
+        differencesShown->append(table->item(row, 3)->text());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, 0)).center());
+        press(QStringLiteral("otworzPushButton"))(dialog);
+    };
+}
+
+} // namespace
+
+class TestMainWindowModule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void connectAndReadAtModuleTiming();
+    void connectButtonShowsTheLink_data();
+    void connectButtonShowsTheLink();
+    void vanishedPortLeavesWindowReadyToConnectAgain_data();
+    void vanishedPortLeavesWindowReadyToConnectAgain();
+    void scanRefillsPortsAndChoosesTheLastOneUsed();
+
+    void readFailures_data();
+    void readFailures();
+    void readHoldsOffOtherActionsAndClosing();
+    void closingDuringWriteStillAsksAboutChanges();
+
+    void writeSendsOnlySmsTextsTheModuleLacks();
+    void writeFailures_data();
+    void writeFailures();
+    void settingsSurviveTheModule();
+    void writeAsksFirst_data();
+    void writeAsksFirst();
+    void writeListsChangesKeepsBackupAndRestores();
+
+    void onlineTabShowsLiveState();
+    void onlineTrendHoldsPollsAndGaps();
+    void manualOutputs_data();
+    void manualOutputs();
+    void requestsDuringAPollWaitForIt();
+
+    void windowStateDecidesWhatIsEnabled_data();
+    void windowStateDecidesWhatIsEnabled();
+
+private:
+    // Starts an emulator and lists its port in a fresh window; then, as far
+    // as asked, connects and reads the module's configuration.
+    enum Stage { Listed, Connected, Read };
+    void setUp(const QStringList &options = {}, Stage stage = Connected);
+    void connectWindow();
+    void readModule();
+    void checkLink(bool connected, const QString &status);
+    void writeModule();
+    // Takes the step once, as soon as a poll waits for its answer.
+    void duringPoll(const std::function<void()> &step);
+
+    std::unique_ptr<EmulatorProcess> emulator;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DialogAnswerer> answerer;
+};
+
+void TestMainWindowModule::init()
+{
+    QSettings().clear();
+    QDir(BackupStore::defaultFolder()).removeRecursively();
+    answerer = std::make_unique<DialogAnswerer>();
+}
+
+void TestMainWindowModule::cleanup()
+{
+    const QList<DialogAnswerer::Seen> unexpected = answerer ? answerer->unexpected : QList<DialogAnswerer::Seen>();
+    window.reset();
+    emulator.reset();
+    answerer.reset();
+    qunsetenv(ExtraPorts);
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.value(0).text));
+}
+
+void TestMainWindowModule::setUp(const QStringList &options, Stage stage)
+{
+    emulator = std::make_unique<EmulatorProcess>(options);
+    QVERIFY(emulator->isRunning());
+    qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->module->readAvaiblePorts();
+    if (stage >= Connected)
+        connectWindow();
+    if (stage == Read)
+        readModule();
+}
+
+void TestMainWindowModule::connectWindow()
+{
+    QComboBox *ports = window->ui->portsComboBox;
+    const int index = ports->findData(emulator->portPath());
+    QVERIFY(index > 0);
+    ports->setCurrentIndex(index);
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QCOMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Rozłącz"));
+}
+
+void TestMainWindowModule::readModule()
+{
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+    QVERIFY(window->configuration);
+    QCOMPARE(window->configurationSource, 2);
+}
+
+void TestMainWindowModule::checkLink(bool connected, const QString &status)
+{
+    QPushButton *button = window->ui->polaczZModememPushButton;
+    QCOMPARE(button->text(), connected ? QStringLiteral("Rozłącz") : QStringLiteral("Połącz"));
+    QVERIFY(button->isEnabled());
+    QVERIFY(showsIcon(button, connected ? QStringLiteral(":/new/prefix1/icons/network-connect.png")
+                                        : QStringLiteral(":/new/prefix1/icons/network-disconnect.png")));
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->text(), status);
+    QCOMPARE(window->ui->portsComboBox->isEnabled(), !connected);
+    QCOMPARE(window->module->isConnected(), connected);
+    QCOMPARE(window->module->portsTimer.isActive(), !connected);
+}
+
+// "Zapisz do modemu", confirmed in the list of changes.
+void TestMainWindowModule::writeModule()
+{
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(!answerer->seen.isEmpty());
+    QCOMPARE(answerer->seen.takeLast().title, QStringLiteral("Zapis do modułu"));
+}
+
+void TestMainWindowModule::duringPoll(const std::function<void()> &step)
+{
+    bool taken = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (window->module->isBusy() && !taken) {
+            taken = true;
+            step();
+        }
+    });
+    watch.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(taken, 10000);
+}
+
+void TestMainWindowModule::connectAndReadAtModuleTiming()
+{
+    Configuration stored;
+    stored.hysteresis = 42;
+    QTemporaryDir folder;
+    // A module that takes a second to answer, so the busy dialog shows.
+    setUp(startingWith(folder, stored) + QStringList{"--delay", "A=1000"});
+
+    bool shownEarly = false;
+    QString shownLabel;
+    QStringList shownBar;
+    int lastValue = -1;
+    // Context of the timers below: they die with this function's locals.
+    const QObject scope;
+    QTimer::singleShot(300, &scope, [&] { shownEarly = visibleBusyDialog(*window); });
+    QTimer::singleShot(800, &scope, [&] {
+        if (QProgressDialog *dialog = visibleBusyDialog(*window)) {
+            shownLabel = dialog->labelText();
+            shownBar << dialog->windowTitle() << QString::number(dialog->maximum());
+            lastValue = dialog->value();
+            connect(dialog->findChild<QProgressBar *>(), &QProgressBar::valueChanged, &scope,
+                    [&](int value) { lastValue = value; });
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    readModule();
+    // Over with the answer, before the 3 s the read may wait.
+    QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 3000);
+
+    QVERIFY(!shownEarly);
+    QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
+    // Against the read's 3 s, and full once the answer is in.
+    QCOMPARE(shownBar, QStringList({"Telvoro", "3000"}));
+    QCOMPARE(lastValue, 3000);
+    QVERIFY(!visibleBusyDialog(*window));
+    QCOMPARE(emulator->commands(), QStringList({"69", "69", "41"}));
+    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 1);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro[*]"));
+    QVERIFY(!window->isWindowModified());
+    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("42"));
+    QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
+    QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
+    QVERIFY(*window->configuration == *window->referenceConfiguration);
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modułu."));
+    QCOMPARE(disabledControls(*window), PortsBox);
+}
+
+void TestMainWindowModule::connectButtonShowsTheLink_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("portChosen");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("connected") << QStringList() << true << 1 << ConnectedStatus;
+    QTest::newRow("disconnected again") << QStringList() << true << 2 << QString();
+    QTest::newRow("no module answers") << QStringList{"--fail", "silent"} << true << 1 << FailedStatus;
+    QTest::newRow("prompt item chosen") << QStringList() << false << 1 << QString();
+}
+
+void TestMainWindowModule::connectButtonShowsTheLink()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, portChosen);
+    QFETCH(int, clicks);
+    QFETCH(QString, status);
+    setUp(options, Listed);
+    // A silent module's probe fails whatever comes within its bound.
+    if (options.contains(QLatin1String("silent")))
+        window->module->setPeriodForTests(ShortPeriod);
+    QComboBox *ports = window->ui->portsComboBox;
+    ports->setCurrentIndex(portChosen ? ports->findData(emulator->portPath()) : 0);
+    // Stopped, so that the window must start the scan again once not connected.
+    if (portChosen)
+        window->module->portsTimer.stop();
+    for (int click = 0; click < clicks; ++click)
+        QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+
+    checkLink(status == ConnectedStatus, status);
+    // A failed attempt is remembered too.
+    QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
+    QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
+    QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : ModuleActions)));
+}
+
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
+{
+    QTest::addColumn<bool>("duringWrite");
+    QTest::newRow("during a write") << true;
+    QTest::newRow("while polling") << false;
+}
+
+// The module's line goes away as when an adapter is pulled out.
+void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
+{
+    QFETCH(bool, duringWrite);
+    setUp({"--delay", "pb=2000"});
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+    Configuration *open = window->configuration;
+    if (duringWrite) {
+        const QMetaObject::Connection stopDuringPb =
+                connect(window->module, &Module::exchangeProgress, this, [&](int elapsed) {
+                    if (elapsed > 0 && !commandLengths(*emulator, "70 62").isEmpty())
+                        emulator->stop();
+                });
+        answerer->expect(press(QStringLiteral("zapiszPushButton")));
+        answerer->expectMessageBox();
+        action(*window, "actionZapisz_do_modu_u")->trigger();
+        disconnect(stopDuringPb);
+        QCOMPARE(answerer->seen.value(1).text, WriteError);
+    } else {
+        window->ui->tabWidget->setCurrentIndex(3);
+        QTRY_VERIFY(emulator->commands().contains(QStringLiteral("42")));
+        emulator->stop();
+    }
+
+    QTRY_COMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Połącz"));
+    checkLink(false, LostStatus);
+    QVERIFY(!window->onlineTimer.isActive());
+
+    // The scan notices the port gone, then the new one.
+    window->module->readAvaiblePorts();
+    emulator = std::make_unique<EmulatorProcess>();
+    qputenv(ExtraPorts, emulator->portPath().toLocal8Bit());
+    window->module->readAvaiblePorts();
+    connectWindow();
+    QCOMPARE(window->onlineTimer.isActive(), !duringWrite);
+    window->ui->tabWidget->setCurrentIndex(0);
+    writeModule();
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configuration->hysteresis, quint8(77));
+}
+
+// The scan refills the box only when the number of ports changes, and the
+// last port used is chosen once it is there.
+void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
+{
+    EmulatorProcess other;
+    QVERIFY(other.isRunning());
+    QSettings().setValue(QStringLiteral("LastPortUsed"), other.portPath());
+    setUp({}, Listed);
+    QComboBox *ports = window->ui->portsComboBox;
+    QCOMPARE(ports->itemText(0), QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
+    QCOMPARE(ports->currentIndex(), 0);
+    const int countWithOne = ports->count();
+
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + other.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QCOMPARE(ports->count(), countWithOne + 1);
+    QCOMPARE(ports->currentData().toString(), other.portPath());
+    QCOMPARE(ports->currentText(), other.portPath() + " (port wirtualny)");
+
+    EmulatorProcess third;
+    QVERIFY(third.isRunning());
+    qputenv(ExtraPorts, (emulator->portPath() + ':' + third.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QVERIFY(ports->findData(other.portPath()) > 0);
+    QCOMPARE(ports->findData(third.portPath()), -1);
+}
+
+void TestMainWindowModule::readFailures_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // A late answer arrives long after the read has given up: a silent module.
+    QTest::newRow("silent") << QStringList{"--fail", "late", "--late-ms", "20000"};
+    QTest::newRow("1967 bytes") << QStringList{"--fail", "short-image"};
+    QTest::newRow("1969 bytes") << QStringList{"--fail", "long-image"};
+}
+
+void TestMainWindowModule::readFailures()
+{
+    QFETCH(QStringList, options);
+    setUp(options);
+    // Whatever comes within the bound, the read fails.
+    window->module->setPeriodForTests(ShortPeriod);
+    answerer->expectMessageBox();
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+
+    QCOMPARE(answerer->seen.size(), 1);
+    QCOMPARE(answerer->seen[0].title, QStringLiteral("Odczyt"));
+    QCOMPARE(answerer->seen[0].text, ReadError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
+    QVERIFY(!window->configuration);
+    QVERIFY(!window->referenceConfiguration);
+    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 0);
+    QCOMPARE(disabledControls(*window), sorted(FileActions + PortsBox));
+}
+
+// During a read the window's actions and links do nothing, and closing the
+// window waits for the read's end.
+void TestMainWindowModule::readHoldsOffOtherActionsAndClosing()
+{
+    setUp({"--delay", "A=400"});
+    QStringList disabledDuringRead;
+    bool newConfigurationCreated = false;
+    bool closedAtOnce = true;
+    const QObject scope;
+    QTimer::singleShot(200, &scope, [&] {
+        disabledDuringRead = disabledControls(*window);
+        action(*window, "actionNowy")->trigger();
+        newConfigurationCreated = window->configuration;
+        emit window->ui->label_6->linkActivated(QStringLiteral("ustawienia_telefon"));
+        closedAtOnce = window->close();
+    });
+    readModule();
+    QCOMPARE(disabledDuringRead, sorted(Controls));
+    QVERIFY(answerer->seen.isEmpty());
+    QVERIFY(!newConfigurationCreated);
+    QCOMPARE(disabledControls(*window), PortsBox);
+    QVERIFY(!closedAtOnce);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(!window->configuration);
+}
+
+void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
+{
+    setUp({"--delay", "pc=300"});
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
+    bool closedAtOnce = true;
+    const QObject scope;
+    QTimer::singleShot(100, &scope, [&] { closedAtOnce = window->close(); });
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(!closedAtOnce);
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(answerer->seen[1].title, QStringLiteral("Zmiany"));
+    QTRY_VERIFY(!window->isVisible());
+}
+
+// The module's texts are unknown: a new configuration sends them too. After
+// a read, texts unchanged since stay out. Saving to a file takes a new
+// reference copy; a text changed since the read still has to reach the module,
+// and once it holds it, the next write leaves it out.
+void TestMainWindowModule::writeSendsOnlySmsTextsTheModuleLacks()
+{
+    setUp();
+    WindowDriver::newConfiguration(*window);
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+    writeModule();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QVERIFY(answerer->seen.isEmpty());
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(disabledControls(*window), PortsBox);
+    QCOMPARE(window->configurationSource, 0);
+
+    // Written, yet not saved: a read asks about the changes first.
+    Configuration *open = window->configuration;
+    const QStringList sent = emulator->commands();
+    answerer->expectMessageBox(QStringLiteral("Anuluj"));
+    action(*window, "actionOdbierz_z_modemu")->trigger();
+    QCOMPARE(answerer->seen.takeFirst().title, QStringLiteral("Zmiany"));
+    QCOMPARE(window->configuration, open);
+    QCOMPARE(emulator->commands(), sent);
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    readModule();
+    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
+    writeModule();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+
+    QTableWidget *statuses = window->ui->defNazwSmsListaTableWidget;
+    WindowDriver::reveal(statuses);
+    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, statuses->visualItemRect(statuses->item(0, 1)).center());
+    window->ui->defNazwSmsTrescPlainTextEdit->setFocus();
+    QTest::keyClicks(window->ui->defNazwSmsTrescPlainTextEdit, QStringLiteral("Zalanie piwnicy"));
+    QTemporaryDir folder;
+    answerer->expectFile(folder.filePath(QStringLiteral("saved.kvl")));
+    action(*window, "actionZapis_do_pliku")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(*window->configuration == *window->referenceConfiguration);
+    answerer->seen.clear();
+    writeModule();
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
+    writeModule();
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836, 836, 836}));
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
+    QVERIFY(answerer->seen.isEmpty());
+    readModule();
+    QCOMPARE(window->configuration->smsText(0), QStringLiteral("Zalanie piwnicy"));
+}
+
+void TestMainWindowModule::writeFailures_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QList<int>>("smsBlocks");
+    QTest::newRow("no w") << "no-settings-ack" << QList<int>();
+    QTest::newRow("no u") << "no-sms-ack" << QList<int>{1122};
+}
+
+void TestMainWindowModule::writeFailures()
+{
+    QFETCH(QString, fault);
+    QFETCH(QList<int>, smsBlocks);
+    setUp({"--fail", fault});
+    WindowDriver::newConfiguration(*window);
+    // The list of changes shows once the module's configuration is read; the
+    // write then runs out its bound at the short period.
+    answerer->expect([this](QWidget *dialog) {
+        window->module->setPeriodForTests(ShortPeriod);
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    answerer->expectMessageBox();
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(answerer->seen.size(), 2);
+    QCOMPARE(answerer->seen[1].title, window->windowTitle());
+    QCOMPARE(answerer->seen[1].text, WriteError);
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
+    QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
+    QVERIFY(window->configuration);
+}
+
+// Every setting of the settings dialog reaches the module and comes back.
+void TestMainWindowModule::settingsSurviveTheModule()
+{
+    setUp();
+    WindowDriver::newConfiguration(*window);
+    answerer->expect([](QWidget *dialog) {
+        typeInto(dialog, "drugiModulTelefonLineEdit", QStringLiteral("600700800"));
+        dialog->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_2"))->click();
+        dialog->findChild<QCheckBox *>(QStringLiteral("nasluchCheckBox"))->click();
+        chooseItem(dialog, "dzwonek1ComboBox", QStringLiteral("zał. DO 2"));
+        chooseItem(dialog, "dzwonek2ComboBox", QStringLiteral("status 3"));
+        typeInto(dialog, "serverIpLineEdit", QStringLiteral("192.168.1.20"));
+        typeInto(dialog, "serverPortSpinBox", QStringLiteral("8080"));
+        typeInto(dialog, "backupTimeSpinBox", QStringLiteral("15"));
+        typeInto(dialog, "backupAfterSpinBox", QStringLiteral("4"));
+        auto *numbers = dialog->findChild<QTableWidget *>(QStringLiteral("numeryTableWidget"));
+        numbers->item(3, 1)->setText(QStringLiteral("500600700"));
+        dialog->findChild<QPushButton *>(QStringLiteral("zapiszPushButton"))->click();
+    });
+    action(*window, "actionUstawienia")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+
+    Configuration expected;
+    expected.secondModulePhone = QStringLiteral("600700800");
+    expected.setErrorReportPhone(1, true);
+    expected.setMicrophone(true);
+    expected.setRingAction(1, 2);
+    expected.setRingAction(4, 27);
+    expected.serverAddress = {192, 168, 1, 20};
+    expected.serverPort = QStringLiteral("8080");
+    expected.archiveInterval = 15;
+    expected.archiveSendAfter = 4;
+    expected.setPhoneNumber(3, QStringLiteral("500600700"));
+    writeModule();
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    readModule();
+    // The module answers with its own SIM PIN and PUK.
+    expected.simPin = window->configuration->simPin;
+    expected.simPuk = window->configuration->simPuk;
+    QCOMPARE(*window->configuration, expected);
+    QCOMPARE(window->ui->defNazwNazwyTelTableWidget->item(3, 1)->text(), QStringLiteral("500600700"));
+}
+
+void TestMainWindowModule::writeAsksFirst_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // Buttons of the list of changes by name, of message boxes by "box:" and text.
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("backupFolderBroken");
+    QTest::addColumn<int>("settingsBlocksSent");
+    QTest::addColumn<QString>("lastMessage");
+    const QStringList unreadable{"--fail", "short-image"};
+    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modułu");
+    QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
+    QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
+    QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
+                                                  << true << 0 << "nic nie zostało wysłane.";
+    QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
+    QTest::newRow("module unreadable, written all the same")
+            << unreadable << QStringList{"box:Zapisz do modułu"} << false << 1 << noComparison;
+}
+
+// Nothing is sent unless the user confirms and the backup is on the disk;
+// without the module's configuration there is nothing to back up.
+void TestMainWindowModule::writeAsksFirst()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, answers);
+    QFETCH(bool, backupFolderBroken);
+    QFETCH(int, settingsBlocksSent);
+    QFETCH(QString, lastMessage);
+    setUp(options);
+    // An unreadable module's read fails whatever arrives within its bound.
+    if (options.contains(QLatin1String("short-image")))
+        window->module->setPeriodForTests(ShortPeriod);
+    WindowDriver::newConfiguration(*window);
+    for (const QString &answer : answers) {
+        if (answer == QLatin1String("Escape"))
+            answerer->expectEscape();
+        else if (answer.startsWith(QLatin1String("box:")))
+            answerer->expectMessageBox(answer.mid(4));
+        else
+            answerer->expect(press(answer));
+    }
+    // A data folder under a file cannot be made, not even by root.
+    const QByteArray dataFolder = qgetenv("XDG_DATA_HOME");
+    if (backupFolderBroken)
+        qputenv("XDG_DATA_HOME", QCoreApplication::applicationFilePath().toLocal8Bit() + "/data");
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    qputenv("XDG_DATA_HOME", dataFolder);
+
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY2(answerer->seen.last().text.contains(lastMessage), qPrintable(answerer->seen.last().text));
+    QCOMPARE(commandLengths(*emulator, "70 62").size(), settingsBlocksSent);
+    QVERIFY(BackupStore().list().isEmpty());
+}
+
+// Read, change three fields, write: the list shows exactly those three, the
+// module's configuration is in a backup before "pb" goes out, and writing
+// that backup back gives the module its old image byte for byte.
+void TestMainWindowModule::writeListsChangesKeepsBackupAndRestores()
+{
+    setUp();
+    const QByteArray original = window->module->readConfiguration();
+    readModule();
+    for (const char *name : {"weWyFiltrCyDiLineEdit", "weWyPoUrDO3ZalRadioButton", "weWyWeAn2Set4RadioButton"})
+        WindowDriver::change(*window, QLatin1String(name));
+
+    QStringList listed;
+    answerer->expect([&listed](QWidget *dialog) {
+        const QTreeWidget *tree = child<QTreeWidget>(dialog, "zmianyTreeWidget");
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            for (int row = 0; row < tree->topLevelItem(i)->childCount(); ++row) {
+                const QTreeWidgetItem *field = tree->topLevelItem(i)->child(row);
+                listed << field->text(0) + ": " + field->text(1) + " → " + field->text(3);
+            }
+        }
+        listed << child<QLabel>(dialog, "podsumowanieLabel")->text();
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    int backupsWhenPbStarted = -1;
+    const QMetaObject::Connection watch =
+            connect(window->module, &Module::exchangeProgress, this, [&](int elapsed, int limit) {
+                if (elapsed == 0 && limit == window->module->limitMilliseconds(Module::Command::SettingsBlock))
+                    backupsWhenPbStarted = int(BackupStore().list().size());
+            });
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    disconnect(watch);
+    QCOMPARE(listed, QStringList({"DI 1: 0 → 7", "DO 3: Wyłączone → Załączone",
+                                  "Typ sygnału: 0 - 10 V → 4- 20 mA", "Zmiany: 3 pola w 3 sekcjach."}));
+    QCOMPARE(backupsWhenPbStarted, 1);
+    const QString backup = BackupStore().list().first().path;
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().mid(4 + 14), original.mid(14));
+
+    // A damaged copy is listed first; choosing it says so and keeps the list.
+    QFile damaged(QDir(BackupStore::defaultFolder()).filePath(QStringLiteral("2999-01-01_00-00-00-000_ttyS9.kvl")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.close();
+    QStringList differencesShown;
+    answerer->seen.clear();
+    answerer->expect(openBackup(0, &differencesShown));
+    answerer->expectMessageBox();
+    answerer->expect(openBackup(1, &differencesShown));
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    action(*window, "actionKopie_zapasowe")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(answerer->seen.at(1).text.contains(QStringLiteral("plik jest uszkodzony")));
+    QCOMPARE(differencesShown, QStringList({"plik uszkodzony", "3"}));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Telvoro (%1)[*]").arg(backup));
+    QCOMPARE(window->configurationSource, 1);
+
+    writeModule();
+    QCOMPARE(window->module->readConfiguration(), original);
+}
+
+// Poll n answers AI1 = 50 n of 10.00, AI2 = 1000 - 50 n of 25.0 and the
+// inputs n. The module lingers over its answer to the outputs sent after the
+// first poll, and that answer must not spoil the next poll's.
+void TestMainWindowModule::onlineTabShowsLiveState()
+{
+    QTemporaryDir folder;
+    setUp(startingWith(folder) + QStringList{"--fail", "linger"}, Read);
+    window->ui->tabWidget->setCurrentIndex(3);
+    // DI 1 as bit 0.
+    const auto inputsShown = [this] {
+        int bits = 0;
+        for (const char *suffix : {"_6", "_5", "_4", "_3", "_2", ""}) {
+            const QByteArray name = QByteArray("onlineAktualneZalRadioButton") + suffix;
+            bits = bits << 1 | int(child<QAbstractButton>(window.get(), name.constData())->isChecked());
+        }
+        return bits;
+    };
+    for (const int n : {0, 1, 2, 3, 4}) {
+        QTRY_COMPARE(window->ui->onlineAktualneAn1LineEdit->text(), QString::number(0.5 * n, 'f', 2));
+        if (n % 2 == 0)
+            QCOMPARE(window->ui->onlineAktualneAn2LineEdit->text(), QString::number(25 - 1.25 * n, 'f', 1));
+        QCOMPARE(inputsShown(), n);
+        if (n == 0) {
+            QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
+            QCOMPARE(commandLengths(*emulator, "43"), QList<int>{6});
+        }
+    }
+}
+
+// Poll n answers AI1 = 50 (n mod 21) of 10.00, AI2 = 1000 minus that of 25.0
+// and the inputs n; polls 2, 5, 8, ... are a byte short and leave gaps.
+void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
+{
+    QTemporaryDir folder;
+    setUp(startingWith(folder) + QStringList{"--fail", "short-live"}, Read);
+    QVERIFY(!window->findChild<TrendWidget *>());
+    // Polls close together; a short answer still waits out its bound.
+    window->onlineTimer.setInterval(120);
+    window->ui->tabWidget->setCurrentIndex(3);
+    QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 6, 15000);
+    auto *pause = child<QAbstractButton>(window.get(), "przebiegWstrzymajPushButton");
+    pause->click();
+    const qsizetype shown = ai1->count();
+    const QString shownValue = window->ui->onlineAktualneAn1LineEdit->text();
+    QTRY_VERIFY(window->ui->onlineAktualneAn1LineEdit->text() != shownValue);
+    QCOMPARE(ai1->count(), shown);
+    pause->click();
+    window->ui->tabWidget->setCurrentIndex(0);
+
+    const QList<QPointF> gapBands =
+        trendSeries<QAreaSeries>(*window, "przebiegBrakOdpowiedziSeries")->upperSeries()->points();
+    const QList<QPointF> ai2 = trendSeries(*window, "przebiegAn2Series")->points();
+    const int polls = int(ai1->count() + gapBands.size() / 4);
+    QCOMPARE(gapBands.size() / 4, polls / 3);
+
+    const QString csvPath = folder.filePath(QStringLiteral("przebieg.csv"));
+    answerer->expectFile(folder.filePath(QStringLiteral("missing/przebieg.csv")));
+    answerer->expectMessageBox();
+    answerer->expectFile(csvPath);
+    auto *save = child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
+    save->click();
+    save->click();
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(answerer->seen.at(1).text.startsWith(QStringLiteral("Nie można zapisać przebiegu do pliku ")));
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), polls + 2);
+    QCOMPARE(lines.at(0), QByteArray("Czas,AI1,AI2,DI1,DI2,DI3,DI4,DI5,DI6\r"));
+
+    int lastAnswered = 0;
+    for (int n = 0, point = 0; n < polls; ++n) {
+        const QByteArray line = lines.at(n + 1).chopped(1);
+        const qsizetype comma = line.indexOf(',');
+        const QDateTime time = QDateTime::fromString(QString::fromLatin1(line.left(comma)), Qt::ISODate);
+        QVERIFY2(time.isValid() && time.timeSpec() != Qt::LocalTime, line.constData());
+        if (n % 3 == 2) {
+            // The band reaches from the poll before the gap to the one after it.
+            QCOMPARE(qint64(gapBands.at(4 * (n / 3)).x()), qint64(ai1->at(point - 1).x()));
+            if (point < ai1->count())
+                QCOMPARE(qint64(gapBands.at(4 * (n / 3) + 2).x()), qint64(ai1->at(point).x()));
+            QCOMPARE(line.mid(comma), QByteArray(",,,,,,,,"));
+            continue;
+        }
+        const int step = n % 21;
+        QCOMPARE(ai1->at(point).y(), 0.5 * step);
+        QCOMPARE(ai2.at(point).y(), 25.0 - 1.25 * step);
+        QByteArray values = ',' + QByteArray::number(0.5 * step, 'f', 2) + ','
+                + QByteArray::number(25.0 - 1.25 * step, 'f', 1);
+        for (int input = 0; input < 6; ++input)
+            values += (n >> input) & 1 ? ",1" : ",0";
+        QCOMPARE(line.mid(comma), values);
+        lastAnswered = n;
+        ++point;
+    }
+    for (int input = 0; input < 6; ++input) {
+        const QByteArray name = "przebiegCy" + QByteArray::number(input + 1) + "Series";
+        QCOMPARE(trendSeries(*window, name.constData())->points().last().y(), double((lastAnswered >> input) & 1));
+    }
+    const QString newestValue = lastAnswered == polls - 1
+            ? window->ui->onlineAktualneAn1LineEdit->text() : QStringLiteral("–");
+    QCOMPARE(ai1->name(), QStringLiteral("AI 1: ") + newestValue);
+    // The next file dialog opens where the record went.
+    answerer->expect([&folder](QWidget *dialog) {
+        QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder.path());
+        qobject_cast<QFileDialog *>(dialog)->reject();
+    });
+    action(*window, "actionOdczyt_z_pliku")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+
+    // Disconnected, the record can still be saved; connecting again starts a new one.
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QVERIFY(save->isEnabled());
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    QCOMPARE(ai1->count(), 0);
+    QVERIFY(!save->isEnabled());
+}
+
+void TestMainWindowModule::manualOutputs_data()
+{
+    QTest::addColumn<QString>("ao1");
+    QTest::addColumn<QString>("ao2");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("5.5 and empty") << "5.5" << "" << "43 02 26 00 00 21";
+    QTest::newRow("decimal commas") << "5,5" << "0,29" << "43 02 26 00 1D 21";
+    QTest::newRow("10 and 0") << "10" << "0" << "43 03 E8 00 00 21";
+    QTest::newRow("0.29 exactly") << "0.29" << "1.13" << "43 00 1D 00 71 21";
+    QTest::newRow("AO 1 above 10") << "10.01" << "0" << "";
+    QTest::newRow("AO 2 above 10") << "0" << "11" << "";
+}
+
+void TestMainWindowModule::manualOutputs()
+{
+    QFETCH(QString, ao1);
+    QFETCH(QString, ao2);
+    QFETCH(QString, sent);
+    setUp({}, Read);
+    // The outputs go unanswered: their wait runs out at the short period.
+    window->module->setPeriodForTests(ShortPeriod);
+    window->ui->tabWidget->setCurrentIndex(3);
+    QVERIFY(window->onlineTimer.isActive());
+    WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, ao1);
+    WindowDriver::retype(window->ui->onlineManAnOut2LineEdit, ao2);
+    QCOMPARE(window->ui->onlineManAnOut1LineEdit->text(), ao1.replace(u',', u'.'));
+    QCOMPARE(window->ui->onlineManAnOut2LineEdit->text(), ao2.replace(u',', u'.'));
+    QTest::mouseClick(window->ui->weWyManDO1ZalRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO3ZalRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO3WylRadioButton, Qt::LeftButton);
+    QTest::mouseClick(window->ui->weWyManDO6ZalRadioButton, Qt::LeftButton);
+
+    if (sent.isEmpty())
+        answerer->expectMessageBox();
+    bool timerRanDuringCommand = true;
+    // A refused request returns at once; the probe must not fire into the next row.
+    const QObject scope;
+    QTimer::singleShot(10, &scope, [&] { timerRanDuringCommand = window->onlineTimer.isActive(); });
+    QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton);
+
+    if (sent.isEmpty()) {
+        QCOMPARE(answerer->seen.size(), 1);
+        QCOMPARE(answerer->seen[0].title, window->windowTitle());
+        QCOMPARE(answerer->seen[0].text, OutputRangeError);
+        QVERIFY(window->onlineTimer.isActive());
+        QCOMPARE(commandLengths(*emulator, "43"), QList<int>());
+        QVERIFY(!window->statusBar()->currentMessage().startsWith(QStringLiteral("Wysłano")));
+        return;
+    }
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modułu."));
+    QVERIFY(!timerRanDuringCommand);
+    QVERIFY(window->onlineTimer.isActive());
+    QTRY_VERIFY(emulator->commands().contains(sent));
+}
+
+// Sending the outputs or opening the settings while a poll waits for its
+// answer: neither is refused nor lost, and the poll is not cut short; each
+// goes ahead once the poll's answer is in.
+void TestMainWindowModule::requestsDuringAPollWaitForIt()
+{
+    setUp({"--delay", "B=100"}, Read);
+    window->ui->tabWidget->setCurrentIndex(3);
+    WindowDriver::retype(window->ui->onlineManAnOut1LineEdit, QStringLiteral("2"));
+    duringPoll([this] { QTest::mouseClick(window->ui->weWyManWyslijPushButton, Qt::LeftButton); });
+    QTRY_VERIFY(emulator->commands().contains(QStringLiteral("43 00 C8 00 00 00")));
+    const QStringList commands = emulator->commands();
+    QCOMPARE(commands.at(commands.indexOf(QStringLiteral("43 00 C8 00 00 00")) - 1), QStringLiteral("42"));
+    QTRY_VERIFY(window->onlineTimer.isActive());
+
+    answerer->expect([](QWidget *dialog) {
+        QTest::keyClicks(child<QLineEdit>(dialog, "pinLineEdit"), QStringLiteral("1234"));
+        press(QStringLiteral("zapiszPinPukPushButton"))(dialog);
+    });
+    answerer->expectMessageBox();
+    answerer->expectEscape();
+    duringPoll([this] {
+        window->ui->tabWidget->setCurrentIndex(0);
+        action(*window, "actionUstawienia")->trigger();
+    });
+    QVERIFY(answerer->waitAllAnswered(10000));
+    QCOMPARE(answerer->seen.at(1).text, QStringLiteral("Kod PIN, PUK zapisano."));
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::addColumn<bool>("polling");
+    QTest::newRow("nothing open") << QStringList() << FileActions + ModuleActions << false;
+    QTest::newRow("connected, nothing open") << QStringList{"connect"} << FileActions + PortsBox << false;
+    QTest::newRow("new") << QStringList{"new"} << ModuleActions << false;
+    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << ModuleActions << false;
+    QTest::newRow("connected") << QStringList{"connect", "new"} << PortsBox << false;
+    QTest::newRow("connected, Online tab") << QStringList{"connect", "new", "online"} << WhilePolling << true;
+    QTest::newRow("connected on the Online tab") << QStringList{"new", "online", "connect"} << WhilePolling << true;
+    QTest::newRow("close cancelled on the Online tab")
+            << QStringList{"connect", "new", "change", "online", "cancelled close"} << WhilePolling << true;
+    QTest::newRow("back from the Online tab") << QStringList{"connect", "new", "online", "tab 0"} << PortsBox << false;
+    QTest::newRow("disconnected on the Online tab")
+            << QStringList{"connect", "new", "online", "disconnect"} << ModuleActions << false;
+    QTest::newRow("closed on the Online tab") << QStringList{"connect", "new", "online", "close"}
+                                              << FileActions + PortsBox << false;
+}
+
+void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, disabled);
+    QFETCH(bool, polling);
+    setUp({}, Listed);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("connect")) {
+            connectWindow();
+        } else if (step == QLatin1String("disconnect")) {
+            QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+        } else if (step == QLatin1String("new")) {
+            WindowDriver::newConfiguration(*window);
+        } else if (step == QLatin1String("change")) {
+            WindowDriver::change(*window, QStringLiteral("akuPrzekZalCheckBox"));
+        } else if (step.startsWith(QLatin1String("online")) || step.startsWith(QLatin1String("tab"))) {
+            window->ui->tabWidget->setCurrentIndex(step == QLatin1String("online") ? 3 : 0);
+        } else if (step == QLatin1String("close")) {
+            action(*window, "actionZamknij_konfiguracj")->trigger();
+        } else if (step == QLatin1String("cancelled close")) {
+            answerer->expectMessageBox(QStringLiteral("Anuluj"));
+            QVERIFY(!window->close());
+            QVERIFY(answerer->waitAllAnswered());
+        }
+    }
+    QCOMPARE(disabledControls(*window), sorted(disabled));
+    QCOMPARE(window->onlineTimer.isActive(), polling);
+}
+
+TELVORO_TEST_MAIN(TestMainWindowModule)
+#include "tst_mainwindowmodule.moc"
