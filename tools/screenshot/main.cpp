@@ -5,11 +5,9 @@
 #include "settings/applicationsetup.h"
 #include "mainwindow/mainwindow.h"
 #include "configuration/configuration.h"
-
-#include "link/module.h"
+#include "files/configurationfile.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -33,11 +31,6 @@ int main(int argc, char *argv[])
     prepareApplication();
     QApplication app(argc, argv);
 
-    MainWindow window;
-    // The size the window opens with on a 1366 x 768 screen.
-    window.resize(1280, 677);
-    window.findChild<QAction *>(QStringLiteral("actionNowy"))->trigger();
-
     Configuration example;
     example.analogRange[0] = 105;
     example.analogDecimals[0] = 1;
@@ -48,11 +41,20 @@ int main(int argc, char *argv[])
     example.setDigitalAction(0, 1, InputAction(DigitalInput, 5, 0, 0, 11));
     example.setDigitalAction(1, 0, InputAction(DigitalInput, 3, 0, 60, 24));
     example.setDigitalAction(2, 0, InputAction(DigitalInput, 2, 0, 0, 49));
-    *window.referenceConfiguration = example;
-    window.findChild<QAction *>(QStringLiteral("actionCofnij_zmiany"))->trigger();
+    const QString exampleFile = settingsFolder.filePath(QStringLiteral("przyklad.kvl"));
+    if (!ConfigurationFile::save(exampleFile, example)) {
+        fprintf(stderr, "cannot write %s\n", qPrintable(exampleFile));
+        return 1;
+    }
+
+    // The window is used as a user would: it opens the file, connects and
+    // shows the tab.
+    MainWindow window;
+    // The size the window opens with on a 1366 x 768 screen.
+    window.resize(1280, 677);
+    window.openConfigurationFile(exampleFile);
 
     if (live) {
-        window.module->readAvaiblePorts();
         auto *ports = window.findChild<QComboBox *>(QStringLiteral("portsComboBox"));
         ports->setCurrentIndex(ports->findData(QString::fromLocal8Bit(argv[3])));
         window.findChild<QAbstractButton *>(QStringLiteral("polaczZModememPushButton"))->click();

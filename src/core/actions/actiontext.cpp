@@ -1,5 +1,6 @@
 #include "actions/actiontext.h"
 
+#include "actions/actioncode.h"
 #include "actions/inputaction.h"
 
 QString actionConditionText(const InputAction &action)
@@ -45,54 +46,33 @@ QString timeText(quint16 seconds)
 
 QString actionText(const InputAction &action)
 {
-    QString group;
-    QString operation;
+    const ActionCode code(action.code);
+    if (!code.isKnown())
+        return QStringLiteral(" ");
+    if (code.group() == ActionCode::StatusSms)
+        return QStringLiteral("tel %1. st %2").arg(code.second() + 1).arg(code.third() + 1);
+
+    const QString group =
+            code.group() == ActionCode::LocalOutputs ? QStringLiteral("lok.") : QStringLiteral("zd.");
+    const QString operation = code.second() == ActionCode::SwitchOn    ? QStringLiteral("zał.")
+                            : code.second() == ActionCode::SwitchOff ? QStringLiteral("wył.")
+                                                                     : QStringLiteral("neg.");
     QString target;
-    int rest = action.code;
-
-    if (rest < 24) {
-        group = QStringLiteral("lok.");
-    } else if (rest < 48) {
-        group = QStringLiteral("zd.");
-        rest -= 24;
-    } else {
-        rest -= 48;
-    }
-
-    if (!group.isEmpty()) {
-        if (rest < 8) {
-            operation = QStringLiteral("zał.");
-        } else if (rest < 16) {
-            operation = QStringLiteral("wył.");
-            rest -= 8;
-        } else {
-            operation = QStringLiteral("neg.");
-            rest -= 16;
-        }
-        if (rest < 6)
-            target = QStringLiteral("DO %1").arg(rest + 1);
-        else if (rest == 6)
-            target = QStringLiteral("Wszyst.");
-    } else if (rest < 64) {
-        // Status SMS: the phone in the high three bits, the status in the low three.
-        operation = QStringLiteral("tel %1.").arg(rest / 8 + 1);
-        target = QStringLiteral("st %1").arg(rest % 8 + 1);
-    }
-
-    if (group.isEmpty())
-        return QStringLiteral("%1 %2").arg(operation, target);
+    if (code.third() < ActionCode::AllOutputs)
+        target = QStringLiteral("DO %1").arg(code.third() + 1);
+    else if (code.third() == ActionCode::AllOutputs)
+        target = QStringLiteral("Wszyst.");
     return QStringLiteral("%1 %2 %3").arg(group, operation, target);
 }
 
 QString ringTaskText(int value)
 {
-    constexpr int StatusBase = 24;
-    constexpr int LastLocalCode = 22;
-    if (value > StatusBase && value <= StatusBase + 8)
-        return QStringLiteral("status %1").arg(value - StatusBase);
-    // Local operations without a target (codes 7, 15, 23) are no ring task.
-    const int code = value - 1;
-    if (code < 0 || code > LastLocalCode || code % 8 == 7)
+    if (value > RingTask::StatusBase && value <= RingTask::Last)
+        return QStringLiteral("status %1").arg(value - RingTask::StatusBase);
+    // Only the module's own outputs, and only operations with a target.
+    const ActionCode code(value - 1);
+    if (value == RingTask::None || !code.isKnown() || code.group() != ActionCode::LocalOutputs
+        || !code.hasTarget())
         return QString();
-    return actionText(InputAction(AnalogInput, 0, 0, 0, quint8(code))).remove(QStringLiteral("lok. "));
+    return actionText(InputAction(AnalogInput, 0, 0, 0, quint8(code.value()))).remove(QStringLiteral("lok. "));
 }

@@ -36,6 +36,10 @@ constexpr int DigitalOutputCount = 6;
 constexpr int PhoneCount = 8;
 constexpr int SmsCount = 8;
 
+// The module's answer to a live-state request: AI1 and AI2 big-endian, then
+// the digital inputs.
+constexpr int OnlineStateSize = 5;
+
 // Keys of ringActions: the task for one ring and for three rings.
 constexpr int RingOnceKey = 1;
 constexpr int RingThriceKey = 4;

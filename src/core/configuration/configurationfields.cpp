@@ -1,5 +1,6 @@
 #include "configuration/configurationfields.h"
 
+#include "actions/actioncode.h"
 #include "actions/actiontext.h"
 #include "actions/analogscale.h"
 #include "configuration/configuration.h"
@@ -11,9 +12,6 @@
 namespace {
 
 const QString Arrow = QStringLiteral(" → ");
-
-// Action codes from here on do nothing; the tables show them all as a blank.
-constexpr int FirstUnknownActionCode = 112;
 
 // Bits of optionFlags that the form shows: relays, inputs, microphone.
 constexpr int KnownOptionBits = 3;
@@ -94,7 +92,7 @@ QString analogValueText(quint16 value, AnalogRange range)
 // Every code from the first unknown one on has the same blank table text.
 QString actionCodeText(const InputAction &action)
 {
-    if (action.code >= FirstUnknownActionCode)
+    if (!ActionCode(action.code).isKnown())
         return QStringLiteral("nieznana akcja (kod %1)").arg(action.code);
     return actionText(action);
 }

@@ -56,7 +56,7 @@ CommandTiming timingOf(Module::Command command)
     switch (command) {
     case Module::Command::Probe: return {0, 1, AcknowledgementSize};
     case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize};
-    case Module::Command::ReadOnlineState: return {0, 1, Module::OnlineStateSize};
+    case Module::Command::ReadOnlineState: return {0, 1, OnlineStateSize};
     case Module::Command::ManualOutputs: return {0, 1, 0};
     case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize};
     // Three quiet periods first: the module is still busy with the block before.

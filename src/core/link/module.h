@@ -36,9 +36,6 @@ public:
         PinPuk
     };
 
-    // The live-state answer: AI1 and AI2 big-endian, then the digital inputs.
-    static constexpr int OnlineStateSize = 5;
-
     Module();
 
     bool connectPort(QString name);

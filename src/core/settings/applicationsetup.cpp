@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <csignal>
 
+const QString applicationTitle = QStringLiteral("Telvoro");
+
 void prepareApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));

@@ -1,14 +1,12 @@
 #include "trend/trendrecord.h"
 
-#include "link/module.h"
-
 #include <QtEndian>
 #include <algorithm>
 
 std::optional<TrendSample> TrendSample::fromOnlineState(qint64 time, const QByteArray &state,
                                                         AnalogRange ai1, AnalogRange ai2)
 {
-    if (state.size() != Module::OnlineStateSize)
+    if (state.size() != OnlineStateSize)
         return std::nullopt;
     TrendSample sample;
     sample.time = time;

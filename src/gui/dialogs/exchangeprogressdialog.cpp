@@ -1,7 +1,7 @@
 #include "dialogs/exchangeprogressdialog.h"
 
-#include "mainwindow/mainwindow.h"
 #include "link/module.h"
+#include "settings/applicationsetup.h"
 
 #include <QProgressBar>
 #include <QTimer>

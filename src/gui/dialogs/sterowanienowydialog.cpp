@@ -1,27 +1,20 @@
 #include "dialogs/sterowanienowydialog.h"
 #include "ui_sterowanienowydialog.h"
 
+#include "actions/actioncode.h"
 #include "actions/analogscale.h"
 #include "actions/inputaction.h"
 #include "configuration/configuration.h"
+#include "settings/usernames.h"
 
 #include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
-#include <QSettings>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// Codes are grouped by 24: local outputs, remote outputs, status SMS; within
-// a group by 8: operation or phone, then target or status text.
-constexpr int GroupSize = 24;
-constexpr int ChoiceSize = 8;
-constexpr int StatusGroup = 2;
-// Eight phones of eight statuses end the status group at 111.
-constexpr int FirstUnusedCode = StatusGroup * GroupSize + 8 * ChoiceSize;
-constexpr int NoTarget = 7;
 constexpr int ValueFieldDecimals = 2;
 constexpr double ValueFieldTop = 1000.0;
 
@@ -86,18 +79,14 @@ void SterowanieNowyDialog::loadAction()
         return;
 
     const InputAction action = editedAction();
-    if (action.code >= FirstUnusedCode)
-        return;
-    const int group = action.code / GroupSize;
-    const int second = action.code % GroupSize / ChoiceSize;
-    const int third = action.code % ChoiceSize;
-    if (group != StatusGroup && third == NoTarget)
+    const ActionCode code(action.code);
+    if (!code.isKnown() || !code.hasTarget())
         return;
 
     // Each selection fills the list to its right.
-    ui->listWidget->setCurrentRow(group);
-    ui->listWidget_2->setCurrentRow(second);
-    ui->listWidget_3->setCurrentRow(third);
+    ui->listWidget->setCurrentRow(code.group());
+    ui->listWidget_2->setCurrentRow(code.second());
+    ui->listWidget_3->setCurrentRow(code.third());
 
     if (inputKind == AnalogInput) {
         loadedValueText = analogDisplayText(action.value,
@@ -205,9 +194,10 @@ void SterowanieNowyDialog::on_okPushButton_clicked()
     quint16 time = 0;
     if (!storedTime(&time))
         return;
-    const quint8 code = quint8(ui->listWidget->currentRow() * GroupSize
-                               + ui->listWidget_2->currentRow() * ChoiceSize
-                               + ui->listWidget_3->currentRow());
+    const quint8 code = quint8(ActionCode::compose(ui->listWidget->currentRow(),
+                                                   ui->listWidget_2->currentRow(),
+                                                   ui->listWidget_3->currentRow())
+                                       .value());
 
     if (editMode == 0) {
         // New actions are always in use; a full input has no slot for them.
@@ -234,13 +224,10 @@ void SterowanieNowyDialog::chooseGroup(int row)
     if (row < 0)
         return;
 
-    if (row == StatusGroup) {
-        const QSettings settings;
-        for (int i = 0; i < PhoneCount; ++i) {
-            const QString name =
-                    settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i)).toString();
-            ui->listWidget_2->addItem(QStringLiteral("Telefon %1 ").arg(i + 1) + name);
-        }
+    if (row == ActionCode::StatusSms) {
+        const UserNames names = UserNames::fromSettings();
+        for (int i = 0; i < PhoneCount; ++i)
+            ui->listWidget_2->addItem(QStringLiteral("Telefon %1 ").arg(i + 1) + names.phones[i]);
     } else {
         ui->listWidget_2->addItems({ tr("Załącz"), tr("Wyłącz"), tr("Negacja") });
     }
@@ -254,7 +241,7 @@ void SterowanieNowyDialog::chooseSecond(int row)
     if (row < 0)
         return;
 
-    if (ui->listWidget->currentRow() == StatusGroup) {
+    if (ui->listWidget->currentRow() == ActionCode::StatusSms) {
         for (int i = 1; i <= 8; ++i)
             ui->listWidget_3->addItem(tr("Status %1").arg(i));
     } else if (row <= 2) {

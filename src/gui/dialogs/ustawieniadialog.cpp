@@ -1,6 +1,7 @@
 #include "dialogs/ustawieniadialog.h"
 #include "ui_ustawieniadialog.h"
 
+#include "actions/actioncode.h"
 #include "actions/actiontext.h"
 #include "configuration/configuration.h"
 #include "settings/usernames.h"
@@ -13,12 +14,7 @@
 #include <QMessageBox>
 
 namespace {
-constexpr int NumberCount = 8;
-constexpr int PhoneNumberLength = 9;
 constexpr int ShowPinPassword = 5837;
-
-// The highest ring task value: sending status SMS 8.
-constexpr int LastRingTask = 32;
 }
 
 UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, Module *module,
@@ -38,7 +34,7 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
     ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
 
     const UserNames names = UserNames::fromSettings();
-    for (int n = 1; n <= NumberCount; ++n) {
+    for (int n = 1; n <= PhoneCount; ++n) {
         QString name = names.phones[n - 1];
         if (!name.isEmpty())
             name = QLatin1Char('(') + name + QLatin1Char(')');
@@ -65,7 +61,7 @@ UstawieniaDialog::~UstawieniaDialog()
 
 void UstawieniaDialog::fillRingTaskItems()
 {
-    for (int value = 1; value <= LastRingTask; ++value) {
+    for (int value = 1; value <= RingTask::Last; ++value) {
         const QString text = ringTaskText(value);
         if (text.isEmpty())
             continue;
@@ -80,7 +76,7 @@ void UstawieniaDialog::fillFromConfiguration()
 
     {
         const QSignalBlocker blocker(ui->numeryTableWidget);
-        for (int i = 0; i < NumberCount; ++i) {
+        for (int i = 0; i < PhoneCount; ++i) {
             if (QTableWidgetItem *item = ui->numeryTableWidget->item(i, 1))
                 item->setText(configuration->phoneNumber(i));
         }
@@ -95,7 +91,7 @@ void UstawieniaDialog::fillFromConfiguration()
     ui->backupTimeSpinBox->setValue(configuration->archiveInterval);
     ui->backupAfterSpinBox->setValue(configuration->archiveSendAfter);
 
-    for (int n = 1; n <= NumberCount; ++n) {
+    for (int n = 1; n <= PhoneCount; ++n) {
         auto *checkBox =
                 ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
         if (checkBox)
@@ -137,7 +133,7 @@ void UstawieniaDialog::showInvalid(const QString &text, int tabIndex)
 bool UstawieniaDialog::validate()
 {
     const int secondModuleLength = ui->drugiModulTelefonLineEdit->text().length();
-    if (secondModuleLength != 0 && secondModuleLength != PhoneNumberLength) {
+    if (secondModuleLength != 0 && secondModuleLength != PhoneWidth) {
         showInvalid(tr("Komunikacja z drugim modułem: błędny numer telefonu."), 0);
         return false;
     }
@@ -165,7 +161,7 @@ bool UstawieniaDialog::validate()
         bool allDigits = true;
         for (const QChar c : number)
             allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        if (!number.isEmpty() && (number.length() != PhoneNumberLength || !allDigits)) {
+        if (!number.isEmpty() && (number.length() != PhoneWidth || !allDigits)) {
             showInvalid(tr("Lista numerów: błędny numer na pozycji %1.").arg(row + 1), 2);
             return false;
         }
@@ -190,7 +186,7 @@ void UstawieniaDialog::storeIntoConfiguration()
             configuration->setPhoneNumber(row, item->text());
     }
 
-    for (int n = 1; n <= NumberCount; ++n) {
+    for (int n = 1; n <= PhoneCount; ++n) {
         auto *checkBox =
                 ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
         if (checkBox)
@@ -217,7 +213,7 @@ void UstawieniaDialog::on_zapiszPushButton_clicked()
 
 void UstawieniaDialog::on_dodajNumerPushButton_clicked()
 {
-    for (int row = 0; row < NumberCount; ++row) {
+    for (int row = 0; row < PhoneCount; ++row) {
         QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
         if (item && item->text().isEmpty()) {
             ui->numeryTableWidget->editItem(item);

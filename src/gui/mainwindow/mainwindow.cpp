@@ -2,6 +2,8 @@
 #include "ui_mainwindow.h"
 
 #include "configuration/configuration.h"
+#include "mainwindow/formtables.h"
+#include "settings/usernames.h"
 #include "link/module.h"
 #include "widgets/namefielddelegate.h"
 #include "dialogs/oprogramiedialog.h"
@@ -14,14 +16,10 @@
 #include <QSettings>
 #include <QToolButton>
 
-const QString applicationTitle = QStringLiteral("Telvoro");
-
 namespace {
 constexpr int OnlineTab = 3;
-constexpr int NameColumn = 2;
 constexpr QSize DefaultSize(1280, 680);
 constexpr int FrameHeight = 40;
-constexpr int StatusCount = 8;
 }
 
 MainWindow::MainWindow(QWidget *parent)
@@ -33,6 +31,7 @@ MainWindow::MainWindow(QWidget *parent)
       configurationSource(0)
 {
     ui->setupUi(this);
+    form = std::make_unique<const FormWidgets>(ui);
 
     QSettings settings;
     const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
@@ -71,44 +70,20 @@ MainWindow::MainWindow(QWidget *parent)
     ui->weWyWejsciaTableWidget->resizeColumnsToContents();
     ui->weWyWyjsciaTableWidget->resizeColumnsToContents();
 
-    // Each output's on/off pair is exclusive; the six pairs are independent.
-    auto pairOutputButtons = [this](std::array<QButtonGroup, 6> &groups, const QString &onName,
-                                    const QString &offName) {
-        for (int n = 1; n <= 6; ++n) {
-            auto *on = findChild<QAbstractButton *>(onName.arg(n));
-            auto *off = findChild<QAbstractButton *>(offName.arg(n));
-            for (QAbstractButton *button : {on, off}) {
-                if (QLayout *layout = button->parentWidget()->layout())
-                    layout->setAlignment(button, Qt::AlignCenter);
-            }
-            groups[n - 1].addButton(on);
-            groups[n - 1].addButton(off);
-            groups[n - 1].setExclusive(true);
-        }
-    };
-    pairOutputButtons(startupOutputGroups, QStringLiteral("weWyPoUrDO%1ZalRadioButton"),
-                      QStringLiteral("weWyPoUrDO%1WylRadioButton"));
-    pairOutputButtons(manualOutputGroups, QStringLiteral("weWyManDO%1ZalRadioButton"),
-                      QStringLiteral("weWyManDO%1WylRadioButton"));
+    pairOutputButtons();
 
     filterValidator.setRange(0, 255);
-    for (QLineEdit *edit : {ui->weWyFiltrCyAnLineEdit, ui->weWyFiltrCyAnLineEdit_2,
-                            ui->weWyFiltrCyDiLineEdit, ui->weWyFiltrCyDiLineEdit_2,
-                            ui->weWyFiltrCyDiLineEdit_3, ui->weWyFiltrCyDiLineEdit_4,
-                            ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6,
-                            ui->weWyHisterezaLineEdit})
+    for (QLineEdit *edit : form->filterEdits())
         edit->setValidator(&filterValidator);
+    ui->weWyHisterezaLineEdit->setValidator(&filterValidator);
     rangeValidator.setRange(0, 1000, 2);
-    ui->weWyWeAn1ZakresLineEdit->setValidator(&rangeValidator);
-    ui->weWyWeAn2ZakresLineEdit->setValidator(&rangeValidator);
+    for (QLineEdit *edit : form->analogRangeEdits)
+        edit->setValidator(&rangeValidator);
     analogOutputValidator.setRange(0, 10, 2);
     analogOutputValidator.setNotation(QDoubleValidator::StandardNotation);
     ui->onlineManAnOut1LineEdit->setValidator(&analogOutputValidator);
     ui->onlineManAnOut2LineEdit->setValidator(&analogOutputValidator);
-    for (QWidget *indicator :
-         {ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
-          ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
-          ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6})
+    for (QWidget *indicator : form->liveInputIndicators)
         ui->onlineAktualneGridLayout->setAlignment(indicator, Qt::AlignCenter);
 
     ui->akuAkuLoadComboBox->addItem(QString(), 0);
@@ -117,13 +92,13 @@ MainWindow::MainWindow(QWidget *parent)
     // The module keeps an output's name in 13 bytes; the names tab promises
     // 12 characters for every name.
     ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
-        NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
+        FormTables::NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
                                           tr("Nazwa zapisywana w module: najwyżej 12 znaków "
                                              "i 13 bajtów (polska litera zajmuje 2 bajty)."),
                                           this));
     for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
         table->setItemDelegateForColumn(
-            NameColumn, new NameFieldDelegate(NameCharacters, 0,
+            FormTables::NameColumn, new NameFieldDelegate(NameCharacters, 0,
                                               tr("Nazwa zastępcza: najwyżej 12 znaków."), this));
     ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
@@ -136,12 +111,10 @@ MainWindow::MainWindow(QWidget *parent)
     module = new Module;
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
     connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
+    // The port list is filled at once, not only at the scan's first turn.
+    module->readAvaiblePorts();
 
-    for (int i = 0; i < StatusCount; ++i) {
-        const QString key = QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i);
-        if (settings.value(key, QString()).toString().isEmpty())
-            settings.setValue(key, QStringLiteral("status %1").arg(i + 1));
-    }
+    UserNames::nameUnnamedStatuses();
     watchFormForChanges();
     prepareRecentFiles();
     updateWindowState();
@@ -284,14 +257,29 @@ void MainWindow::on_toolButton_18_clicked(bool checked)
 // header bars stay at the top of the tab.
 void MainWindow::updateInputPanelSpacer()
 {
-    QLayoutItem *item = ui->gridLayout_2->itemAtPosition(6, 0);
-    QSpacerItem *spacer = item ? item->spacerItem() : nullptr;
-    if (!spacer)
-        return;
     const bool bothCollapsed = ui->toolButton_17->isChecked() && ui->toolButton_18->isChecked();
     const QSizePolicy::Policy policy = bothCollapsed ? QSizePolicy::Expanding : QSizePolicy::Fixed;
-    spacer->changeSize(1, 1, policy, policy);
+    ui->verticalSpacer->changeSize(1, 1, policy, policy);
     ui->gridLayout_2->invalidate();
+}
+
+// Each output's on/off pair is exclusive; the six pairs are independent.
+void MainWindow::pairOutputButtons()
+{
+    const auto pair = [](std::array<QButtonGroup, DigitalOutputCount> &groups,
+                         const std::array<QRadioButton *, DigitalOutputCount> &onButtons,
+                         const std::array<QRadioButton *, DigitalOutputCount> &offButtons) {
+        for (int output = 0; output < DigitalOutputCount; ++output) {
+            for (QAbstractButton *button : {onButtons[output], offButtons[output]}) {
+                if (QLayout *layout = button->parentWidget()->layout())
+                    layout->setAlignment(button, Qt::AlignCenter);
+                groups[output].addButton(button);
+            }
+            groups[output].setExclusive(true);
+        }
+    };
+    pair(startupOutputGroups, form->startupOnButtons, form->startupOffButtons);
+    pair(manualOutputGroups, form->manualOnButtons, form->manualOffButtons);
 }
 
 void MainWindow::on_actionO_programie_triggered()

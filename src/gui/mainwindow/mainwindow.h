@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "mainwindow/formwidgets.h"
+#include "settings/applicationsetup.h"
 #include "trend/trendrecord.h"
 #include "widgets/decimalvalidator.h"
 #include "widgets/wholenumbervalidator.h"
@@ -24,8 +26,6 @@ class TrendWidget;
 namespace Ui {
 class MainWindowUi;
 }
-
-extern const QString applicationTitle;
 
 class MainWindow : public QMainWindow
 {
@@ -120,6 +120,10 @@ private slots:
 private:
     void updateInputPanelSpacer();
     void prepareScrollingTabs();
+    void pairOutputButtons();
+
+    // The form's widgets of each input, output and phone.
+    std::unique_ptr<const FormWidgets> form;
 
     // The one place that decides which actions and buttons are enabled and
     // whether the "Online" tab polls the module. It derives both from the

@@ -6,23 +6,21 @@
 #include "actions/inputaction.h"
 #include "dialogs/sterowanienowydialog.h"
 #include "configuration/configuration.h"
+#include "mainwindow/formtables.h"
 
 #include <QStatusBar>
 #include <QTableWidget>
-#include <array>
 
 namespace {
 
-// Column 0 of each row keeps the index of the slot the row shows. The slot
-// itself is looked up in the configuration on every use: a pointer kept in
-// the row could outlive the data it points into.
-constexpr int SlotIndexRole = Qt::UserRole + 1;
+// Column 0 of each row keeps the index of the slot the row shows
+// (SlotIndexRole). The slot itself is looked up in the configuration on
+// every use: a pointer kept in the row could outlive the data it points into.
+using FormTables::SlotIndexRole;
 
 enum ActionColumn { NumberColumn, UseColumn, ConditionColumn, TimeColumn, ActionTextColumn,
                     ActionColumnCount };
 
-constexpr int AnalogInputs = 2;
-constexpr int DigitalInputs = 6;
 constexpr int RangeMessageTimeout = 10000;
 
 QTableWidgetItem *readOnlyItem(const QString &text)
@@ -46,18 +44,11 @@ void MainWindow::fillDigitalActionTable(int input)
 
 QTableWidget *MainWindow::actionTable(int inputKind, int input) const
 {
-    const std::array<QTableWidget *, AnalogInputs> analogTables{
-        ui->weAn1TableWidget, ui->weAn2TableWidget
-    };
-    const std::array<QTableWidget *, DigitalInputs> digitalTables{
-        ui->weCy1TableWidget, ui->weCy2TableWidget, ui->weCy3TableWidget,
-        ui->weCy4TableWidget, ui->weCy5TableWidget, ui->weCy6TableWidget
-    };
     if (input < 0)
         return nullptr;
     if (inputKind == AnalogInput)
-        return input < AnalogInputs ? analogTables[input] : nullptr;
-    return input < DigitalInputs ? digitalTables[input] : nullptr;
+        return input < AnalogInputCount ? form->analogActionTables[input] : nullptr;
+    return input < DigitalInputCount ? form->digitalActionTables[input] : nullptr;
 }
 
 InputAction *MainWindow::actionSlotOfRow(int inputKind, int input, int row)
@@ -210,7 +201,7 @@ void MainWindow::actionTableItemDoubleClicked(QTableWidgetItem *item)
 bool MainWindow::findActionTable(const QTableWidget *table, int *inputKind, int *input) const
 {
     for (int kind : { AnalogInput, DigitalInput }) {
-        for (int index = 0; index < DigitalInputs; ++index) {
+        for (int index = 0; index < DigitalInputCount; ++index) {
             if (table && actionTable(kind, index) == table) {
                 *inputKind = kind;
                 *input = index;
@@ -232,7 +223,7 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
         statusBar()->showMessage(
                 tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.").arg(text, kept),
                 RangeMessageTimeout);
-        (input == 0 ? ui->weWyWeAn1ZakresLineEdit : ui->weWyWeAn2ZakresLineEdit)->setText(kept);
+        form->analogRangeEdits[input]->setText(kept);
         return;
     }
     configuration->analogRange[input] = range->range;

@@ -3,51 +3,17 @@
 
 #include "actions/analogscale.h"
 #include "configuration/configuration.h"
+#include "mainwindow/formtables.h"
+#include "settings/usernames.h"
 
-#include <QSettings>
+using namespace FormTables;
 
 namespace {
-constexpr int SmsTextRole = Qt::UserRole + 1;
-constexpr int OutputNameColumn = 2;
-constexpr int UserNameColumn = 2;
-
-QString settingsText(const QSettings &settings, const QString &key)
-{
-    return settings.value(key, QString()).toString();
-}
 
 // A filter or hysteresis field as one byte; empty or invalid text gives 0.
 quint8 byteFromText(const QString &text)
 {
     return quint8(WholeNumberValidator::value(text));
-}
-
-QList<QLineEdit *> filterEdits(const Ui::MainWindowUi *ui)
-{
-    return {ui->weWyFiltrCyAnLineEdit,   ui->weWyFiltrCyAnLineEdit_2,
-            ui->weWyFiltrCyDiLineEdit,   ui->weWyFiltrCyDiLineEdit_2,
-            ui->weWyFiltrCyDiLineEdit_3, ui->weWyFiltrCyDiLineEdit_4,
-            ui->weWyFiltrCyDiLineEdit_5, ui->weWyFiltrCyDiLineEdit_6};
-}
-
-QList<QRadioButton *> signalTypeButtons(const QWidget *window, int input)
-{
-    QList<QRadioButton *> buttons;
-    for (int type = 1; type <= 4; ++type)
-        buttons.append(window->findChild<QRadioButton *>(
-            QStringLiteral("weWyWeAn%1Set%2RadioButton").arg(input + 1).arg(type)));
-    return buttons;
-}
-
-QLineEdit *rangeEdit(const Ui::MainWindowUi *ui, int input)
-{
-    return input == 0 ? ui->weWyWeAn1ZakresLineEdit : ui->weWyWeAn2ZakresLineEdit;
-}
-
-// Series of widgets per output: the first one has no number suffix.
-QString seriesName(const QString &base, int index)
-{
-    return index == 0 ? base : QStringLiteral("%1_%2").arg(base).arg(index + 1);
 }
 
 // Cells the form left empty may have no item yet.
@@ -64,44 +30,38 @@ void MainWindow::fillForm()
 {
     for (int row = 0; row < 6; ++row)
         ui->weWyWyjsciaTableWidget->setItem(
-            row, OutputNameColumn, new QTableWidgetItem(configuration->digitalOutputNames.value(row)));
+            row, NameColumn, new QTableWidgetItem(configuration->digitalOutputNames.value(row)));
     for (int row = 6; row < 8; ++row)
         ui->weWyWyjsciaTableWidget->setItem(
-            row, OutputNameColumn,
-            new QTableWidgetItem(configuration->analogOutputNames.value(row - 6)));
+            row, NameColumn, new QTableWidgetItem(configuration->analogOutputNames.value(row - 6)));
 
-    const QList<QLineEdit *> filters = filterEdits(ui);
-    for (int i = 0; i < 2; ++i)
-        filters[i]->setText(QString::number(configuration->analogFilters[i]));
-    for (int i = 0; i < 6; ++i)
-        filters[i + 2]->setText(QString::number(configuration->digitalFilters[i]));
+    for (int i = 0; i < AnalogInputCount; ++i)
+        form->analogFilterEdits[i]->setText(QString::number(configuration->analogFilters[i]));
+    for (int i = 0; i < DigitalInputCount; ++i)
+        form->digitalFilterEdits[i]->setText(QString::number(configuration->digitalFilters[i]));
 
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < DigitalOutputCount; ++i) {
         const OutputStartup startup = configuration->outputStartup.value(i);
-        const QString onName = QStringLiteral("weWyPoUrDO%1ZalRadioButton").arg(i + 1);
-        const QString offName = QStringLiteral("weWyPoUrDO%1WylRadioButton").arg(i + 1);
-        findChild<QRadioButton *>(startup.on ? onName : offName)->setChecked(true);
-        findChild<QSpinBox *>(seriesName(QStringLiteral("weWyPoUrCzMinSpinBox"), i))
-            ->setValue(startup.seconds / 60);
-        findChild<QSpinBox *>(seriesName(QStringLiteral("weWyPoUrCzSekSpinBox"), i))
-            ->setValue(startup.seconds % 60);
+        (startup.on ? form->startupOnButtons : form->startupOffButtons)[i]->setChecked(true);
+        form->startupMinuteSpinBoxes[i]->setValue(startup.seconds / 60);
+        form->startupSecondSpinBoxes[i]->setValue(startup.seconds % 60);
     }
 
-    QSettings settings;
-    for (int row = 0; row < 8; ++row) {
-        QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, 1);
+    const UserNames names = UserNames::fromSettings();
+    for (int row = 0; row < SmsCount; ++row) {
+        QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, StatusNameColumn);
         if (!item)
             continue;
-        item->setText(settingsText(settings, QStringLiteral("defNazwSmsListaTableWidget_%1").arg(row)));
+        item->setText(names.statuses[row]);
         item->setData(SmsTextRole, configuration->smsText(row));
     }
     showSelectedSmsText();
 
-    for (int input = 0; input < 2; ++input)
-        rangeEdit(ui, input)->setText(analogRangeText(configuration->analogInputRange(input)));
-    for (int input = 0; input < 2; ++input) {
+    for (int input = 0; input < AnalogInputCount; ++input)
+        form->analogRangeEdits[input]->setText(analogRangeText(configuration->analogInputRange(input)));
+    for (int input = 0; input < AnalogInputCount; ++input) {
         const int typeBits = configuration->analogInputTypes >> (4 * input);
-        const QList<QRadioButton *> buttons = signalTypeButtons(this, input);
+        const auto &buttons = form->signalTypeButtons[input];
         for (int type = 0; type < 4; ++type) {
             if (typeBits & (1 << type)) {
                 buttons[type]->setChecked(true);
@@ -113,9 +73,8 @@ void MainWindow::fillForm()
 
     ui->akuAkuLoadComboBox->setCurrentIndex(
         ui->akuAkuLoadComboBox->findData(configuration->chargeCurrent, Qt::UserRole, Qt::MatchExactly));
-    for (int i = 0; i < 8; ++i)
-        findChild<QCheckBox *>(QStringLiteral("akuTelCheckBox_%1").arg(i + 1))
-            ->setChecked(configuration->powerFailPhone(i));
+    for (int i = 0; i < PhoneCount; ++i)
+        form->powerFailPhoneBoxes[i]->setChecked(configuration->powerFailPhone(i));
     ui->akuMinSpinBox->setValue(configuration->relayHoldTime / 60);
     ui->akuSekSpinBox->setValue(configuration->relayHoldTime - 60 * ui->akuMinSpinBox->value());
     ui->akuPrzekZalCheckBox->setChecked(configuration->relaysOn());
@@ -124,14 +83,12 @@ void MainWindow::fillForm()
     fillPhoneNumbers();
     fillInputNames();
 
-    for (int row = 0; row < ui->defNazwNazwyTelTableWidget->rowCount(); ++row) {
-        setCellText(ui->defNazwNazwyTelTableWidget, row, UserNameColumn,
-                    settingsText(settings, QStringLiteral("defNazwNazwyTel_%1").arg(row)));
-    }
+    for (int row = 0; row < PhoneCount; ++row)
+        setCellText(ui->defNazwNazwyTelTableWidget, row, NameColumn, names.phones[row]);
 
-    for (int input = 0; input < 2; ++input)
+    for (int input = 0; input < AnalogInputCount; ++input)
         fillAnalogActionTable(input);
-    for (int input = 0; input < 6; ++input)
+    for (int input = 0; input < DigitalInputCount; ++input)
         fillDigitalActionTable(input);
 }
 
@@ -140,24 +97,20 @@ void MainWindow::collectForm()
     if (!configuration)
         return;
 
-    const QList<QLineEdit *> filters = filterEdits(ui);
-    for (int i = 0; i < 2; ++i)
-        configuration->analogFilters[i] = byteFromText(filters[i]->text());
-    for (int i = 0; i < 6; ++i)
-        configuration->digitalFilters[i] = byteFromText(filters[i + 2]->text());
+    for (int i = 0; i < AnalogInputCount; ++i)
+        configuration->analogFilters[i] = byteFromText(form->analogFilterEdits[i]->text());
+    for (int i = 0; i < DigitalInputCount; ++i)
+        configuration->digitalFilters[i] = byteFromText(form->digitalFilterEdits[i]->text());
 
-    for (int i = 0; i < 6; ++i) {
-        const bool on =
-            findChild<QRadioButton *>(QStringLiteral("weWyPoUrDO%1ZalRadioButton").arg(i + 1))->isChecked();
-        const int minutes =
-            findChild<QSpinBox *>(seriesName(QStringLiteral("weWyPoUrCzMinSpinBox"), i))->value();
-        const int seconds =
-            findChild<QSpinBox *>(seriesName(QStringLiteral("weWyPoUrCzSekSpinBox"), i))->value();
+    for (int i = 0; i < DigitalOutputCount; ++i) {
+        const bool on = form->startupOnButtons[i]->isChecked();
+        const int minutes = form->startupMinuteSpinBoxes[i]->value();
+        const int seconds = form->startupSecondSpinBoxes[i]->value();
         configuration->setOutputStartup(i, on ? 1 : 0, quint16(minutes * 60 + seconds));
     }
 
     for (int row = 0; row < 8; ++row) {
-        const QTableWidgetItem *item = ui->weWyWyjsciaTableWidget->item(row, OutputNameColumn);
+        const QTableWidgetItem *item = ui->weWyWyjsciaTableWidget->item(row, NameColumn);
         const QString name = item ? item->text().left(NameCharacters) : QString();
         if (row < 6)
             configuration->digitalOutputNames[row] = name;
@@ -165,17 +118,16 @@ void MainWindow::collectForm()
             configuration->analogOutputNames[row - 6] = name;
     }
 
-    for (int row = 0; row < 8; ++row) {
-        const QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, 1);
+    for (int row = 0; row < SmsCount; ++row) {
+        const QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, StatusNameColumn);
         configuration->setSmsText(row, item ? item->data(SmsTextRole).toString() : QString());
     }
 
     const int chargeIndex = ui->akuAkuLoadComboBox->currentIndex();
     configuration->chargeCurrent =
         chargeIndex < 0 ? 0 : quint8(ui->akuAkuLoadComboBox->itemData(chargeIndex).toInt());
-    for (int i = 0; i < 8; ++i)
-        configuration->setPowerFailPhone(
-            i, findChild<QCheckBox *>(QStringLiteral("akuTelCheckBox_%1").arg(i + 1))->isChecked());
+    for (int i = 0; i < PhoneCount; ++i)
+        configuration->setPowerFailPhone(i, form->powerFailPhoneBoxes[i]->isChecked());
     configuration->relayHoldTime =
         quint16(ui->akuMinSpinBox->value() * 60 + ui->akuSekSpinBox->value());
     configuration->setRelaysOn(ui->akuPrzekZalCheckBox->isChecked());
@@ -183,18 +135,17 @@ void MainWindow::collectForm()
 
     // A range that cannot be stored keeps the previous one; the field showed
     // that one again as soon as the other was typed.
-    for (int input = 0; input < 2; ++input) {
-        if (const auto range = analogRangeFromText(rangeEdit(ui, input)->text())) {
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        if (const auto range = analogRangeFromText(form->analogRangeEdits[input]->text())) {
             configuration->analogRange[input] = range->range;
             configuration->analogDecimals[input] = range->decimals;
         }
     }
 
     quint8 types = 0;
-    for (int input = 0; input < 2; ++input) {
-        const QList<QRadioButton *> buttons = signalTypeButtons(this, input);
+    for (int input = 0; input < AnalogInputCount; ++input) {
         for (int type = 0; type < 4; ++type) {
-            if (buttons[type]->isChecked())
+            if (form->signalTypeButtons[input][type]->isChecked())
                 types |= quint8(1 << (type + 4 * input));
         }
     }
@@ -206,19 +157,16 @@ void MainWindow::fillPhoneNumbers()
 {
     if (!configuration)
         return;
-    for (int row = 0; row < 8; ++row) {
-        setCellText(ui->defNazwNazwyTelTableWidget, row, 1, configuration->phoneNumber(row));
-    }
+    for (int row = 0; row < PhoneCount; ++row)
+        setCellText(ui->defNazwNazwyTelTableWidget, row, PhoneNumberColumn, configuration->phoneNumber(row));
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
 }
 
 void MainWindow::fillInputNames()
 {
-    QSettings settings;
-    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row) {
-        setCellText(ui->weWyWejsciaTableWidget, row, UserNameColumn,
-                    settingsText(settings, QStringLiteral("defNazwWejscia_%1").arg(row)));
-    }
+    const UserNames names = UserNames::fromSettings();
+    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
+        setCellText(ui->weWyWejsciaTableWidget, row, NameColumn, names.inputsTableName(row));
     ui->weWyWejsciaTableWidget->resizeColumnToContents(0);
     ui->weWyWejsciaTableWidget->resizeColumnToContents(1);
 }

@@ -266,14 +266,8 @@ void MainWindow::updateOnlineAktualneWejscia()
         // An answer of another length changes no field; the trend shows a gap.
         trendRecord.append(sample.value_or(TrendSample::unanswered(now)));
         if (sample) {
-            // Straight from the form: no search of the whole window by name
-            // for each input at every poll.
-            const std::array<QAbstractButton *, DigitalInputCount> inputButtons{
-                ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
-                ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
-                ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6};
             for (int input = 0; input < DigitalInputCount; ++input)
-                inputButtons[input]->setChecked(sample->digitalInput(input));
+                form->liveInputIndicators[input]->setChecked(sample->digitalInput(input));
             ui->onlineAktualneAn1LineEdit->setText(sample->analogText(0));
             ui->onlineAktualneAn2LineEdit->setText(sample->analogText(1));
         }
@@ -300,9 +294,9 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
     sendingOutputs = true;
     updateWindowState();
     quint8 doMask = 0;
-    for (int n = 1; n <= DigitalOutputCount; ++n) {
-        if (findChild<QAbstractButton *>(QStringLiteral("weWyManDO%1ZalRadioButton").arg(n))->isChecked())
-            doMask |= quint8(1 << (n - 1));
+    for (int output = 0; output < DigitalOutputCount; ++output) {
+        if (form->manualOnButtons[output]->isChecked())
+            doMask |= quint8(1 << output);
     }
     module->sendManualOutputs(*ao1, *ao2, doMask);
     // The module does not answer this command; a link still open is all

@@ -3,13 +3,12 @@
 
 #include "configuration/configuration.h"
 #include "configuration/fieldtext.h"
+#include "mainwindow/formtables.h"
+#include "settings/usernames.h"
 
-#include <QSettings>
+using namespace FormTables;
 
 namespace {
-constexpr int SmsTextRole = Qt::UserRole + 1;
-constexpr int NameColumn = 2;
-constexpr int StatusNameColumn = 1;
 
 QString remainingText(int remaining)
 {
@@ -30,47 +29,37 @@ void showSmsText(Ui::MainWindowUi *ui, const QString &text)
     ui->defNazwSmsTrescPlainTextEdit->clear();
     ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
 }
-
-void setLabelText(QWidget *parent, const QString &name, const QString &text)
-{
-    if (auto *label = parent->findChild<QLabel *>(name))
-        label->setText(text);
-}
 }
 
 void MainWindow::on_weWyWejsciaTableWidget_itemChanged(QTableWidgetItem *item)
 {
     if (!item || !item->tableWidget() || item->column() != NameColumn)
         return;
-    QSettings().setValue(QStringLiteral("defNazwWejscia_%1").arg(item->row()), item->text());
+    UserNames::storeInputsTableName(item->row(), item->text());
     refreshInputNames();
 }
 
 void MainWindow::refreshInputNames()
 {
-    const QSettings settings;
-    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
-        setLabelText(ui->onlineAktualneGroupBox, QStringLiteral("onlineAktualneNazwaLabel_%1").arg(row + 1),
-                     settings.value(QStringLiteral("defNazwWejscia_%1").arg(row), QString()).toString());
+    const UserNames names = UserNames::fromSettings();
+    for (int row = 0; row < int(form->liveNameLabels.size()); ++row)
+        form->liveNameLabels[row]->setText(names.inputsTableName(row));
 }
 
 void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *item)
 {
     if (!item || item->column() != NameColumn)
         return;
-    QSettings().setValue(QStringLiteral("defNazwNazwyTel_%1").arg(item->row()), item->text());
+    UserNames::storePhoneName(item->row(), item->text());
     refreshPhoneNames();
 }
 
 void MainWindow::refreshPhoneNames()
 {
-    const QSettings settings;
-    for (int i = 0; i < 8; ++i) {
-        QString name = settings.value(QStringLiteral("defNazwNazwyTel_%1").arg(i), QString()).toString();
-        if (!name.isEmpty())
-            name = QStringLiteral("(%1)").arg(name);
-        if (auto *box = ui->groupBox_15->findChild<QCheckBox *>(QStringLiteral("akuTelCheckBox_%1").arg(i + 1)))
-            box->setText(QStringLiteral("Telefon %1 %2").arg(i + 1).arg(name));
+    const UserNames names = UserNames::fromSettings();
+    for (int i = 0; i < PhoneCount; ++i) {
+        const QString name = names.phones[i].isEmpty() ? QString() : QStringLiteral("(%1)").arg(names.phones[i]);
+        form->powerFailPhoneBoxes[i]->setText(QStringLiteral("Telefon %1 %2").arg(i + 1).arg(name));
     }
 }
 
@@ -78,19 +67,18 @@ void MainWindow::on_weWyWyjsciaTableWidget_itemChanged(QTableWidgetItem *item)
 {
     if (!item)
         return;
-    const int number = item->row() + 1;
-    setLabelText(ui->wewyManualneGroupBox, QStringLiteral("onlineManualneNazwaLabel_%1").arg(number),
-                 item->text());
-    setLabelText(ui->wewyPoUruchomieniuGroupBox,
-                 QStringLiteral("weWyPoUruchomNazwaLabel_%1").arg(number), item->text());
+    const int row = item->row();
+    if (row >= 0 && row < int(form->manualNameLabels.size()))
+        form->manualNameLabels[row]->setText(item->text());
+    if (row >= 0 && row < int(form->startupNameLabels.size()))
+        form->startupNameLabels[row]->setText(item->text());
 }
 
 void MainWindow::on_defNazwSmsListaTableWidget_itemChanged(QTableWidgetItem *item)
 {
     if (!item || item->column() != StatusNameColumn)
         return;
-    QSettings().setValue(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(item->row()),
-                          item->text());
+    UserNames::storeStatusName(item->row(), item->text());
 }
 
 void MainWindow::on_defNazwSmsListaTableWidget_clicked(QModelIndex index)

@@ -10,18 +10,20 @@ void MainWindow::showTrendWidget()
 {
     if (trendWidget)
         return;
-    constexpr int Row = 1;
-    constexpr int Column = 3;
     QGridLayout *layout = ui->gridLayout_15;
-    if (QLayoutItem *spacer = layout->itemAtPosition(Row, Column); spacer && spacer->spacerItem()) {
-        layout->removeItem(spacer);
-        delete spacer;
-    }
+    QSpacerItem *spacer = ui->horizontalSpacer_18;
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    layout->getItemPosition(layout->indexOf(spacer), &row, &column, &rowSpan, &columnSpan);
+    layout->removeItem(spacer);
+    delete spacer;
     trendWidget = new TrendWidget(ui->tabScrollContents_4);
     trendWidget->setObjectName(QStringLiteral("przebiegWidget"));
-    layout->addWidget(trendWidget, Row, Column, 2, 1);
-    layout->setColumnStretch(Column, 1);
-    layout->setRowStretch(Row + 1, 1);
+    layout->addWidget(trendWidget, row, column, 2, 1);
+    layout->setColumnStretch(column, 1);
+    layout->setRowStretch(row + 1, 1);
     trendWidget->setRecord(&trendRecord);
 }
 

@@ -51,6 +51,7 @@ private slots:
     void fullInputStoresNothing();
     void editLoadsAction();
     void editKeepsUseFlag();
+    void editDecodesStatusCode_data();
     void editDecodesStatusCode();
     void editOfUndecodableCodeKeepsOkDisabled_data();
     void editOfUndecodableCodeKeepsOkDisabled();
@@ -433,19 +434,32 @@ void SterowanieNowyDialogTest::editKeepsUseFlag()
     QCOMPARE(configuration.digitalAction(2, 1), InputAction(DigitalInput, 2, 0, 60, 22));
 }
 
+void SterowanieNowyDialogTest::editDecodesStatusCode_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("phone 3") << 68 << "Telefon 3 " << "Status 5";
+    // The SMS codes run on past a group's 24 codes.
+    QTest::newRow("phone 4") << 72 << "Telefon 4 " << "Status 1";
+    QTest::newRow("phone 8, last code") << 111 << "Telefon 8 " << "Status 8";
+}
+
 void SterowanieNowyDialogTest::editDecodesStatusCode()
 {
+    QFETCH(int, code);
+    QFETCH(QString, phone);
+    QFETCH(QString, status);
     Configuration configuration;
-    configuration.setDigitalAction(0, 0, InputAction(DigitalInput, 3, 0, 0, 68));
+    configuration.setDigitalAction(0, 0, InputAction(DigitalInput, 3, 0, 0, quint8(code)));
     SterowanieNowyDialog dialog(1, DigitalInput, &configuration, nullptr);
     dialog.editedSlot = 0;
     dialog.loadAction();
     dialog.updateInputInfo();
 
     QCOMPARE(list(&dialog, 0)->currentItem()->text(), QStringLiteral("Status (SMS)"));
-    QCOMPARE(list(&dialog, 1)->currentRow(), 2);
-    QCOMPARE(list(&dialog, 1)->currentItem()->text(), QStringLiteral("Telefon 3 "));
-    QCOMPARE(list(&dialog, 2)->currentItem()->text(), QStringLiteral("Status 5"));
+    QCOMPARE(list(&dialog, 1)->currentItem()->text(), phone);
+    QCOMPARE(list(&dialog, 2)->currentItem()->text(), status);
     QVERIFY(okEnabled(&dialog));
 }
 

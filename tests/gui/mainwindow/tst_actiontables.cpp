@@ -1,5 +1,6 @@
 #include "actiondialogdriver.h"
 #include "actions/inputaction.h"
+#include "mainwindow/formtables.h"
 #include "mainwindow/mainwindow.h"
 #include "configuration/configuration.h"
 #include "dialoganswerer.h"
@@ -49,7 +50,7 @@ private:
 
 namespace {
 
-const int SlotIndexRole = Qt::UserRole + 1;
+using FormTables::SlotIndexRole;
 
 QStringList rowTexts(const QTableWidget *table, int row)
 {

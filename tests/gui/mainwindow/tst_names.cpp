@@ -1,3 +1,4 @@
+#include "mainwindow/formtables.h"
 #include "mainwindow/mainwindow.h"
 #include "configuration/configuration.h"
 #include "files/configurationfile.h"
@@ -151,7 +152,7 @@ void TestNames::namesOfTheSettingsStoreAreShownOnOpen()
 void TestNames::typingStoresTheTextOfTheSelectedStatus()
 {
     QPlainTextEdit *editor = typeSms(2, QStringLiteral("Pompa stoi"));
-    QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(Qt::UserRole + 1).toString(),
+    QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(FormTables::SmsTextRole).toString(),
              QStringLiteral("Pompa stoi"));
     QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: 130 znaków"));
     QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().isEmpty());
@@ -176,7 +177,7 @@ void TestNames::typingWithoutAStatusShowsTheHint()
     QTest::keyClicks(editor, QStringLiteral("abc"));
     QVERIFY(child<QLabel>("defNazwSmsInfoLabel")->text().contains(QStringLiteral("Wybierz nazwę statusu.")));
     for (int row = 0; row < 8; ++row)
-        QVERIFY(table("defNazwSmsListaTableWidget")->item(row, 1)->data(Qt::UserRole + 1).toString().isEmpty());
+        QVERIFY(table("defNazwSmsListaTableWidget")->item(row, 1)->data(FormTables::SmsTextRole).toString().isEmpty());
 }
 
 void TestNames::statusNamesAreStoredAndKeptWhenTheirTextGoes()
@@ -186,7 +187,7 @@ void TestNames::statusNamesAreStoredAndKeptWhenTheirTextGoes()
     QPlainTextEdit *editor = typeSms(5, QStringLiteral("do usuniecia"));
     QTest::mouseClick(child<QToolButton>("defNazwSmsUsunToolButton"), Qt::LeftButton);
     QTableWidgetItem *item = table("defNazwSmsListaTableWidget")->item(5, 1);
-    QVERIFY(item->data(Qt::UserRole + 1).toString().isEmpty());
+    QVERIFY(item->data(FormTables::SmsTextRole).toString().isEmpty());
     QCOMPARE(item->text(), QStringLiteral("Zalanie"));
     QCOMPARE(setting(QStringLiteral("defNazwSmsListaTableWidget_5")), QStringLiteral("Zalanie"));
     QVERIFY(editor->toPlainText().isEmpty());
@@ -228,7 +229,7 @@ void TestNames::editorShowsTheRecordAfterTheFormIsFilled()
     QCOMPARE(child<QLabel>("defNazwSmsPozostaloLabel")->text(), QStringLiteral("Pozostało: %1 znaków").arg(remaining));
     editor->setFocus();
     QTest::keyClicks(editor, QStringLiteral("!"));
-    QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(Qt::UserRole + 1).toString(), shown + '!');
+    QCOMPARE(table("defNazwSmsListaTableWidget")->item(2, 1)->data(FormTables::SmsTextRole).toString(), shown + '!');
 }
 
 TELVORO_TEST_MAIN(TestNames)
