@@ -11,11 +11,9 @@
 # minute, most of it the fixed waits.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_BUILD_DIR:-$root/build}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" --target tx48-emulator tst_linktiming -j2 > /dev/null
+build_project "$build" tx48-emulator tst_linktiming > /dev/null
 
 echo "Link timing against tx48-emulator (real 500 ms period, times in ms):"
 QT_QPA_PLATFORM=offscreen "$build/tests/core/tst_linktiming" -silent
