@@ -7,8 +7,10 @@
 # Each line splits the time taken into the line time of the bytes exchanged
 # (10 bits a byte), the emulator's delay, the waits the module is owed (the
 # half second after opening, the 1.5 s before the SMS block) and what is left:
-# our overhead, meant to stay at 60 ms or less. The whole run takes about a
-# minute, most of it the fixed waits.
+# our overhead, meant to stay at 60 ms or less. Then times what must end
+# without an answer, set beside the bound it would otherwise wait: a read
+# whose line goes away, commands asked during a read, and commands on a
+# closed port. The whole run takes about a minute, most of it the fixed waits.
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
@@ -303,6 +302,9 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QStringList shownBar;
     int lastValue = -1;
     // Context of the timers below: they die with this function's locals.
+    // A thread's timers fire in the order they fall due, however late a busy
+    // machine runs them: the one at 300 ms before the dialog's half second,
+    // the one at 800 ms before the answer, due after a second, ends the read.
     const QObject scope;
     QTimer::singleShot(300, &scope, [&] { shownEarly = visibleBusyDialog(*window); });
     QTimer::singleShot(800, &scope, [&] {
@@ -314,11 +316,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
                     [&](int value) { lastValue = value; });
         }
     });
-    QElapsedTimer clock;
-    clock.start();
     readModule();
-    // Over with the answer, before the 3 s the read may wait.
-    QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 3000);
 
     QVERIFY(!shownEarly);
     QCOMPARE(shownLabel, QStringLiteral("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."));
