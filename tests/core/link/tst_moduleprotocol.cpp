@@ -116,6 +116,9 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
     QTest::addColumn<int>("period");
     QTest::newRow("whole image after 300 ms")
             << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
+    // After a probe's 0.5 s bound, well inside the read's 3 s.
+    QTest::newRow("whole image after 1000 ms, past a probe's bound")
+            << QStringList{"--delay", "A=1000"} << ConfigurationImageSize << ModulePeriod;
     // Waits out its bound, but the 1967 bytes must be in by then.
     QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << ModulePeriod;
     QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
@@ -257,12 +260,24 @@ void TestModuleProtocol::acknowledgementDecidesWrite_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("written");
     QTest::addColumn<int>("period");
-    const QList<QPair<QString, QString>> commands = {
-        {"pb", "no-settings-ack"}, {"pc", "no-sms-ack"}, {"pa", "no-pin-ack"}};
-    for (const auto &[command, noAcknowledgement] : commands) {
+    // Each late acknowledgement comes after the bound of the commands with a
+    // shorter one (3 s for a read or the PIN, 0.5 s for a probe), well
+    // inside its own: it is missed if the command's bound is cut to theirs.
+    struct Write
+    {
+        QString command;
+        QString noAcknowledgement;
+        int lateDelay;
+    };
+    const QList<Write> writes = {
+        {"pb", "no-settings-ack", 3500}, {"pc", "no-sms-ack", 3500}, {"pa", "no-pin-ack", 1000}};
+    for (const auto &[command, noAcknowledgement, lateDelay] : writes) {
         const QByteArray name = command.toLatin1();
         QTest::addRow("%s acknowledged after 300 ms", name.data())
                 << QStringList{"--delay", command + "=300"} << command << true << ModulePeriod;
+        QTest::addRow("%s acknowledged after %d ms, past shorter bounds", name.data(), lateDelay)
+                << QStringList{"--delay", QStringLiteral("%1=%2").arg(command).arg(lateDelay)} << command << true
+                << ModulePeriod;
         QTest::addRow("%s, acknowledgement with line end", name.data())
                 << QStringList{"--fail", "wrong-answer"} << command << false << ModulePeriod;
         QTest::addRow("%s not acknowledged", name.data())
