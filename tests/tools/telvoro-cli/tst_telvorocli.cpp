@@ -181,6 +181,8 @@ void TelvoroCliTest::exitCodes_data()
         { "--fail", "silent" });
     row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
         { "--fail", "short-image" });
+    // Lists the changes and stops: the module is only read.
+    row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41");
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("PIN not acknowledged", { "pin", "PORT", "--pin", "1234" }, 4, ": Błąd podczas zapisu kodu PIN, PUK.", "70 61",
@@ -198,7 +200,8 @@ void TelvoroCliTest::exitCodes_data()
 }
 
 // Each outcome gives its documented exit code and message, and a failed
-// read or import leaves the file it was to write as it was.
+// read or import leaves the file it was to write as it was. A backup is
+// kept exactly when the settings went out.
 void TelvoroCliTest::exitCodes()
 {
     QFETCH(QStringList, emulator);
@@ -209,6 +212,7 @@ void TelvoroCliTest::exitCodes()
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
     QVERIFY(put("out.kvl", "old content"));
+    const qsizetype backups = BackupStore().list().size();
     const Run run = cli(arguments, module.portPath());
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
@@ -216,6 +220,7 @@ void TelvoroCliTest::exitCodes()
     const QStringList received = module.commands();
     QVERIFY2(command.isEmpty() ? received.isEmpty() : received.last().startsWith(command),
              qPrintable(received.join('|')));
+    QCOMPARE(BackupStore().list().size(), backups + (command.startsWith(QLatin1String("70 62")) ? 1 : 0));
 }
 
 // kvl → JSON → kvl gives the same bytes, texts of any bytes included.
