@@ -152,6 +152,7 @@ private:
     // Reads a .kvl file; a failure is shown as opening a file shows it.
     std::optional<Configuration> loadConfigurationFile(const QString &path);
     void openLoadedConfiguration(const Configuration &loaded, const QString &path);
+    void showFileWarning(const QString &title, const QString &text, const QString &path);
 
     // Unsaved changes (src/config/mainwindow_changes.cpp). While a
     // configuration is open the title carries "[*]", which shows whenever the

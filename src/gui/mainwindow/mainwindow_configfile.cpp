@@ -90,16 +90,22 @@ std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &pa
 {
     const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
     if (loaded.status == ConfigurationFile::Status::CannotOpen) {
-        QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
-                             QMessageBox::Ok);
+        showFileWarning(tr("Otwórz plik"), tr("Nie można otworzyć pliku."), path);
         return std::nullopt;
     }
     if (loaded.status == ConfigurationFile::Status::BadContent) {
-        QMessageBox::warning(this, tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."),
-                             QMessageBox::Ok);
+        showFileWarning(tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."), path);
         return std::nullopt;
     }
     return loaded.configuration;
+}
+
+// The message keeps its own words; the file it is about follows them.
+void MainWindow::showFileWarning(const QString &title, const QString &text, const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box.setInformativeText(tr("Plik: %1").arg(QDir::toNativeSeparators(path)));
+    box.exec();
 }
 
 void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QString &path)
@@ -151,8 +157,7 @@ bool MainWindow::saveConfigurationToFile()
         return false;
     const QString path = dialog.selectedFiles().constFirst();
     if (!ConfigurationFile::save(path, *configuration)) {
-        QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
-                             QMessageBox::Ok);
+        showFileWarning(tr("Zapisz plik"), tr("Nie można zapisać do pliku."), path);
         return false;
     }
     *referenceConfiguration = *configuration;

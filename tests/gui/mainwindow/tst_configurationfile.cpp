@@ -154,6 +154,7 @@ void TestConfigurationFile::badFilesAreRefused()
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Odczyt pliku"));
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Błąd podczas odczytywania pliku."));
+    QCOMPARE(answerer.seen.at(1).informativeText, "Plik: " + file);
     QVERIFY(!window.configuration);
     QCOMPARE(currentPage(window), 0);
 
@@ -164,6 +165,7 @@ void TestConfigurationFile::badFilesAreRefused()
     action(window, "actionPorownaj_z_plikiem")->trigger();
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(3).text, QStringLiteral("Błąd podczas odczytywania pliku."));
+    QCOMPARE(answerer.seen.at(3).informativeText, "Plik: " + file);
 }
 
 void TestConfigurationFile::unreadableFile()
@@ -183,6 +185,7 @@ void TestConfigurationFile::unreadableFile()
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Otwórz plik"));
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Nie można otworzyć pliku."));
+    QCOMPARE(answerer.seen.at(1).informativeText, "Plik: " + file);
     QVERIFY(!window.configuration);
 }
 
@@ -269,6 +272,7 @@ void TestConfigurationFile::answersToTheChangesBox()
     if (saveFails) {
         QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
         QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
+        QCOMPARE(answerer.seen.at(2).informativeText, "Plik: " + path(file));
     }
     QCOMPARE(!file.isEmpty() && QFile::exists(path(file)), saved);
     if (saved) {
