@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QProcess>
 
@@ -63,6 +64,8 @@ private slots:
     void badFilesAreRefused_data();
     void badFilesAreRefused();
     void unreadableFile();
+    void comparisonShowsLongValuesWhole_data();
+    void comparisonShowsLongValuesWhole();
     void everyBoundWidgetCountsAsAChange_data();
     void everyBoundWidgetCountsAsAChange();
     void answersToTheChangesBox_data();
@@ -187,6 +190,69 @@ void TestConfigurationFile::unreadableFile()
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Nie można otworzyć pliku."));
     QCOMPARE(answerer.seen.at(1).informativeText, "Plik: " + file);
     QVERIFY(!window.configuration);
+}
+
+void TestConfigurationFile::comparisonShowsLongValuesWhole_data()
+{
+    QTest::addColumn<QString>("openText");
+    const QString longText = QStringLiteral("Awaria pompy w przepompowni numer 3, ") + QString(100, u'x');
+    QTest::newRow("open one empty") << QString();
+    QTest::newRow("both long") << QString(longText).replace(u'x', u'y');
+}
+
+// A column of short values leaves the width to the other; two columns of
+// long values share it. A long value ends in "…" and its tool tip holds it
+// whole. The list opens again at the size it was left.
+void TestConfigurationFile::comparisonShowsLongValuesWhole()
+{
+    QFETCH(QString, openText);
+    Configuration other;
+    const QString longText = QStringLiteral("Awaria pompy w przepompowni numer 3, ") + QString(100, u'x');
+    other.setSmsText(0, longText);
+    const QString file = path(QStringLiteral("other.kvl"));
+    QVERIFY(ConfigurationFile::save(file, other));
+    Configuration open;
+    open.setSmsText(0, openText);
+    const QString openFile = path(QStringLiteral("open.kvl"));
+    QVERIFY(ConfigurationFile::save(openFile, open));
+    MainWindow window;
+    window.openConfigurationFile(openFile);
+    DialogAnswerer answerer;
+    // Taken as the list shows, before it is closed, resized for next time.
+    struct Shown
+    {
+        QSize size;
+        int before, after, viewport;
+        Qt::TextElideMode elideMode;
+        QString value, toolTip;
+    };
+    QList<Shown> shown;
+    for (const QSize &newSize : {QSize(600, 380), QSize(640, 400)}) {
+        answerer.expectFile(file);
+        answerer.expect([&shown, newSize](QWidget *dialog) {
+            auto *tree = dialog->findChild<QTreeWidget *>(QStringLiteral("zmianyTreeWidget"));
+            const QTreeWidgetItem *field = tree->topLevelItem(0)->child(0);
+            shown.append({dialog->size(), tree->columnWidth(1), tree->columnWidth(3),
+                          tree->viewport()->width() - tree->columnWidth(0) - tree->columnWidth(2),
+                          tree->textElideMode(), field->text(3), field->toolTip(3)});
+            dialog->resize(newSize);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        action(window, "actionPorownaj_z_plikiem")->trigger();
+        QVERIFY(answerer.waitAllAnswered());
+    }
+    QCOMPARE(shown.size(), 2);
+    const Shown &first = shown.constFirst();
+    QCOMPARE(first.before + first.after, first.viewport);
+    if (openText.isEmpty())
+        QVERIFY(first.before < first.after / 2);
+    else
+        QVERIFY(std::abs(first.before - first.after) <= 1);
+    QCOMPARE(first.elideMode, Qt::ElideRight);
+    QCOMPARE(first.value, longText);
+    QCOMPARE(first.toolTip, longText);
+    QCOMPARE(shown.at(1).size, QSize(600, 380));
+    QVERIFY(answerer.unexpected.isEmpty());
 }
 
 void TestConfigurationFile::everyBoundWidgetCountsAsAChange_data()

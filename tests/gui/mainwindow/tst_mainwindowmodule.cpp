@@ -287,7 +287,7 @@ bool TestMainWindowModule::writeModule()
 {
     answerer->expect(press(QStringLiteral("zapiszPushButton")));
     action(*window, "actionZapisz_do_modu_u")->trigger();
-    return !answerer->seen.isEmpty() && answerer->seen.takeLast().title == QStringLiteral("Zapis do modułu");
+    return !answerer->seen.isEmpty() && answerer->seen.takeLast().title == QStringLiteral("Zapis do modemu");
 }
 
 void TestMainWindowModule::duringPoll(const std::function<void()> &step)
