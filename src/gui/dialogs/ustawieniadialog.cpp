@@ -8,13 +8,19 @@
 #include "dialogs/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "link/simcodes.h"
+#include "widgets/phonenumberdelegate.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTabBar>
+#include <algorithm>
 
 namespace {
 constexpr int ShowPinPassword = 5837;
+constexpr int NumberColumn = 1;
+const QColor WrongNumberColour(220, 0, 0);
 }
 
 UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, Module *module,
@@ -30,6 +36,10 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
     pukValidator.setRegularExpression(QRegularExpression(QStringLiteral("^[0-9]{1,}")));
     ui->pukLineEdit->setValidator(&pukValidator);
     ui->numeryTableWidget->resizeColumnToContents(0);
+    prepareNumberList();
+    // Every tab's title shows at the dialog's first size.
+    ui->tabWidget->setMinimumWidth(ui->tabWidget->tabBar()->sizeHint().width()
+                                   + 2 * ui->tabWidget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
     phoneValidator.setRange(0, 999999999);
     ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
 
@@ -109,6 +119,47 @@ void UstawieniaDialog::fillFromConfiguration()
         ui->dzwonek2ComboBox->setCurrentIndex(threeRingsIndex);
 
     ui->nasluchCheckBox->setChecked(configuration->microphone());
+    showWrongNumbers();
+}
+
+// The number column takes the width beside the captions; its editor says
+// what it wants, and a wrong number shows in red, with the hint below the
+// list, as it is typed.
+void UstawieniaDialog::prepareNumberList()
+{
+    QTableWidget *table = ui->numeryTableWidget;
+    table->horizontalHeader()->setSectionResizeMode(NumberColumn, QHeaderView::Stretch);
+    // The captions above the list stand over their columns.
+    ui->telefonCaptionLabel->setFixedWidth(table->columnWidth(0)
+                                           - std::max(ui->numeryCaptionsLayout->spacing(), 0));
+    auto *delegate = new PhoneNumberDelegate(this);
+    table->setItemDelegateForColumn(NumberColumn, delegate);
+    connect(delegate, &PhoneNumberDelegate::numberTyped, this, &UstawieniaDialog::showNumberHint);
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, &UstawieniaDialog::showWrongNumbers);
+    connect(table, &QTableWidget::itemChanged, this, &UstawieniaDialog::showWrongNumbers);
+}
+
+void UstawieniaDialog::showWrongNumbers()
+{
+    bool allAcceptable = true;
+    for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
+        QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn);
+        if (!item)
+            continue;
+        const bool acceptable = PhoneNumberDelegate::isAcceptable(item->text());
+        const QSignalBlocker blocker(ui->numeryTableWidget);
+        item->setForeground(acceptable ? QBrush() : QBrush(WrongNumberColour));
+        allAcceptable = allAcceptable && acceptable;
+    }
+    showNumberHint(allAcceptable);
+}
+
+void UstawieniaDialog::showNumberHint(bool acceptable)
+{
+    QPalette palette;
+    if (!acceptable)
+        palette.setColor(QPalette::WindowText, WrongNumberColour);
+    ui->numerPodpowiedzLabel->setPalette(palette);
 }
 
 void UstawieniaDialog::disableConfigurationFields()
@@ -156,12 +207,8 @@ bool UstawieniaDialog::validate()
     }
 
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
-        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
-        const QString number = item ? item->text() : QString();
-        bool allDigits = true;
-        for (const QChar c : number)
-            allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        if (!number.isEmpty() && (number.length() != PhoneWidth || !allDigits)) {
+        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn);
+        if (item && !PhoneNumberDelegate::isAcceptable(item->text())) {
             showInvalid(tr("Lista numerów: błędny numer na pozycji %1.").arg(row + 1), 2);
             return false;
         }
@@ -213,10 +260,14 @@ void UstawieniaDialog::on_zapiszPushButton_clicked()
 
 void UstawieniaDialog::on_dodajNumerPushButton_clicked()
 {
+    QTableWidget *table = ui->numeryTableWidget;
     for (int row = 0; row < PhoneCount; ++row) {
-        QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        QTableWidgetItem *item = table->item(row, NumberColumn);
         if (item && item->text().isEmpty()) {
-            ui->numeryTableWidget->editItem(item);
+            // In sight, or nothing would seem to happen.
+            table->setCurrentItem(item);
+            table->scrollToItem(item);
+            table->editItem(item);
             return;
         }
     }

@@ -36,6 +36,9 @@ private slots:
 private:
     void fillRingTaskItems();
     void fillFromConfiguration();
+    void prepareNumberList();
+    void showWrongNumbers();
+    void showNumberHint(bool acceptable);
     void disableConfigurationFields();
     bool validate();
     void storeIntoConfiguration();

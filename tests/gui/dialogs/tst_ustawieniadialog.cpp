@@ -7,11 +7,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include "testwidgets.h"
@@ -31,7 +33,9 @@ private slots:
     void validationMessages();
     void serverAddressLeftEmptyIsStoredAsZeros();
     void serverAddressTypedIsStored();
+    void numberListAddStartsEditingFirstEmptyRow_data();
     void numberListAddStartsEditingFirstEmptyRow();
+    void numberListAndTabsFitTheFirstSize();
     void numberListAddWithAllRowsFilledDoesNothing();
     void numberListRemoveClearsSelectedNumber();
     void ringTaskItems_data();
@@ -208,29 +212,71 @@ void UstawieniaDialogTest::serverAddressTypedIsStored()
     QCOMPARE(configuration.serverAddress, (std::array<quint8, 4>{192, 168, 1, 20}));
 }
 
+void UstawieniaDialogTest::numberListAddStartsEditingFirstEmptyRow_data()
+{
+    QTest::addColumn<int>("filled");
+    QTest::newRow("rows 1 to 3 filled") << 3;
+    QTest::newRow("rows 1 to 7 filled, the last row below the list's first view") << 7;
+}
+
+// The editor opens in sight, says that nine digits are wanted, and shows a
+// number that is not (yet) one in red, with the hint below the list.
 void UstawieniaDialogTest::numberListAddStartsEditingFirstEmptyRow()
 {
+    QFETCH(int, filled);
     Configuration configuration;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < filled; ++i)
         configuration.setPhoneNumber(i, QStringLiteral("60010020%1").arg(i));
     UstawieniaDialog dialog(2, &configuration, nullptr);
     dialog.show();
     auto *table = child<QTableWidget>(&dialog, "numeryTableWidget");
+    table->setFixedHeight(3 * table->rowHeight(0));
     QCOMPARE(table->item(2, 1)->text(), QStringLiteral("600100202"));
 
     click(&dialog, "dodajNumerPushButton");
     QLineEdit *editor = openEditor(table);
     QVERIFY(editor);
-    QCOMPARE(table->indexAt(editor->geometry().center()), table->model()->index(3, 1));
+    QCOMPARE(table->indexAt(editor->geometry().center()), table->model()->index(filled, 1));
+    QVERIFY(table->viewport()->rect().contains(editor->geometry()));
+    QCOMPARE(editor->placeholderText(), QStringLiteral("9 cyfr"));
 
+    const QColor red(220, 0, 0);
+    const auto *hint = child<QLabel>(&dialog, "numerPodpowiedzLabel");
+    QCOMPARE(hint->text(), QStringLiteral("Numer telefonu to 9 cyfr, bez +48 i bez spacji."));
+    QVERIFY(hint->palette().color(QPalette::WindowText) != red);
+    QTest::keyClicks(editor, QStringLiteral("+48 700"));
+    QCOMPARE(editor->palette().color(QPalette::Text), red);
+    QCOMPARE(hint->palette().color(QPalette::WindowText), red);
+    editor->clear();
     QTest::keyClicks(editor, QStringLiteral("700800900"));
+    QVERIFY(editor->palette().color(QPalette::Text) != red);
+    QVERIFY(hint->palette().color(QPalette::WindowText) != red);
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(table->item(3, 1)->text(), QStringLiteral("700800900"));
+    QTRY_COMPARE(table->item(filled, 1)->text(), QStringLiteral("700800900"));
     click(&dialog, "zapiszPushButton");
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(configuration.phoneNumber(3), QStringLiteral("700800900"));
+    QCOMPARE(configuration.phoneNumber(filled), QStringLiteral("700800900"));
     QCOMPARE(configuration.phoneNumber(0), QStringLiteral("600100200"));
+}
+
+// At the size the dialog opens with, every tab's title shows whole and the
+// number column takes the list's width beside the phone captions.
+void UstawieniaDialogTest::numberListAndTabsFitTheFirstSize()
+{
+    Configuration configuration;
+    configuration.setPhoneNumber(0, QStringLiteral("600100200"));
+    UstawieniaDialog dialog(2, &configuration, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QTabBar *tabs = child<QTabWidget>(&dialog, "tabWidget")->tabBar();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        QVERIFY2(tabs->rect().contains(tabs->tabRect(tab)), qPrintable(tabs->tabText(tab)));
+        QVERIFY(tabs->tabRect(tab).width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab)));
+    }
+    const auto *table = child<QTableWidget>(&dialog, "numeryTableWidget");
+    QCOMPARE(table->columnWidth(0) + table->columnWidth(1), table->viewport()->width());
+    QVERIFY(table->columnWidth(1) > table->fontMetrics().horizontalAdvance(QStringLiteral("600100200 ")));
 }
 
 void UstawieniaDialogTest::numberListAddWithAllRowsFilledDoesNothing()
