@@ -193,10 +193,13 @@ void MainWindow::updateWindowState()
     ui->portsComboBox->setEnabled(!modemConnected);
 
     const bool polling = pollingTabShown && idle && !sendingOutputs && !closingWindow;
-    if (!polling)
+    if (!polling) {
         onlineTimer.stop();
-    else if (!onlineTimer.isActive())
+    } else if (!onlineTimer.isActive()) {
+        // The trend tells the time not polled from a module that did not answer.
+        trendRecord.markBreak();
         onlineTimer.start();
+    }
 }
 
 void MainWindow::on_tabWidget_currentChanged(int index)

@@ -203,6 +203,9 @@ private:
 
     // Trend of the live inputs (src/trend/mainwindow_trend.cpp).
     void showTrendWidget();
+    void placeTrendWidget();
+    // The user's names of the analogue inputs on the trend's axes.
+    void showTrendNames();
     void startTrendRecord();
     // The live-state polls of the connection, for the trend and its CSV.
     TrendRecord trendRecord;

@@ -17,6 +17,7 @@
 #include <QLineSeries>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -195,6 +196,7 @@ private slots:
 
     void onlineTabShowsLiveState();
     void onlineTrendHoldsPollsAndGaps();
+    void trendBreaksWherePollingPaused();
     void manualOutputs_data();
     void manualOutputs();
     void requestsDuringAPollWaitForIt();
@@ -896,6 +898,59 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QCOMPARE(ai1->count(), 0);
     QVERIFY(!save->isEnabled());
+}
+
+// While another tab is shown nothing is polled: the trend breaks there
+// without the band of a poll left unanswered, and the CSV has no line for
+// it. The spreadsheet type of CSV is chosen, and offered first next time.
+void TestMainWindowModule::trendBreaksWherePollingPaused()
+{
+    QTemporaryDir folder;
+    QVERIFY(setUp(startingWith(folder), Read));
+    window->onlineTimer.setInterval(120);
+    QTabWidget *tabs = window->ui->tabWidget;
+    tabs->setCurrentIndex(3);
+    QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 3, 15000);
+    tabs->setCurrentIndex(0);
+    const qsizetype beforeBreak = ai1->count();
+    tabs->setCurrentIndex(3);
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= beforeBreak + 3, 15000);
+    tabs->setCurrentIndex(0);
+
+    const QList<QPointF> breaks = trendSeries<QAreaSeries>(*window, "przebiegPrzerwaSeries")->upperSeries()->points();
+    QCOMPARE(breaks.size(), 4);
+    QCOMPARE(breaks.at(0).x(), ai1->at(beforeBreak - 1).x());
+    QCOMPARE(breaks.at(2).x(), ai1->at(beforeBreak).x());
+    QVERIFY(trendSeries<QAreaSeries>(*window, "przebiegBrakOdpowiedziSeries")->upperSeries()->points().isEmpty());
+
+    const QString spreadsheetType = QStringLiteral("CSV (arkusz kalkulacyjny) (*.csv)");
+    const QString csvPath = folder.filePath(QStringLiteral("arkusz.csv"));
+    answerer->expect([&](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        files->selectNameFilter(spreadsheetType);
+        files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(csvPath);
+        QMetaObject::invokeMethod(files, "accept");
+    });
+    QString offeredNext;
+    answerer->expect([&offeredNext](QWidget *dialog) {
+        offeredNext = qobject_cast<QFileDialog *>(dialog)->selectedNameFilter();
+        qobject_cast<QFileDialog *>(dialog)->reject();
+    });
+    auto *save = child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
+    save->click();
+    save->click();
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(offeredNext, spreadsheetType);
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), ai1->count() + 2);
+    QCOMPARE(lines.at(0), QByteArray("Czas;AI1;AI2;DI1;DI2;DI3;DI4;DI5;DI6\r"));
+    const QList<QByteArray> first = lines.at(1).chopped(1).split(';');
+    QVERIFY2(QDateTime::fromString(QString::fromLatin1(first.at(0)), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid(),
+             first.at(0).constData());
+    QCOMPARE(first.at(1), QByteArray::number(ai1->at(0).y(), 'f', 2).replace('.', ','));
 }
 
 void TestMainWindowModule::manualOutputs_data()
