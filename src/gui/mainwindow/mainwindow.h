@@ -54,6 +54,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Keeps the word-wrapped captions whole and the trend where it fits, as
+    // the window's size changes.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_actionUstawienia_triggered();
