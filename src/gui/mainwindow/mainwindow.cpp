@@ -116,7 +116,7 @@ MainWindow::MainWindow(QWidget *parent)
     // 12 characters for every name.
     ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
         FormTables::NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
-                                          tr("Nazwa zapisywana w module: najwyżej 12 znaków "
+                                          tr("Nazwa zapisywana w modemie: najwyżej 12 znaków "
                                              "i 13 bajtów (polska litera zajmuje 2 bajty)."),
                                           this));
     for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
@@ -134,8 +134,10 @@ MainWindow::MainWindow(QWidget *parent)
     module = new Module;
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
     connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
-    // The port list is filled at once, not only at the scan's first turn.
+    // The port list is filled at once, not only at the scan's first turn,
+    // and with the prompt of a scanned list even when no port was found.
     module->readAvaiblePorts();
+    fillPortsComboBox();
 
     UserNames::nameUnnamedStatuses();
     watchFormForChanges();

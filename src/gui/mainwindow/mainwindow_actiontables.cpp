@@ -221,7 +221,7 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
         // The field shows at once the range the record keeps.
         const QString kept = analogRangeText(configuration->analogInputRange(input));
         statusBar()->showMessage(
-                tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.").arg(text, kept),
+                tr("Zakresu %1 nie można zapisać w modemie: obowiązuje nadal zakres %2.").arg(text, kept),
                 RangeMessageTimeout);
         form->analogRangeEdits[input]->setText(kept);
         return;

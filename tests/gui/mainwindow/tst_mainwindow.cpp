@@ -97,6 +97,9 @@ void TestMainWindow::firstStartUsesDefaultsAndSeedsStatusNames()
         QCOMPARE(settings.value(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i)).toString(),
                  i == 3 ? QStringLiteral("Alarm") : QStringLiteral("status %1").arg(i + 1));
 
+    // The ports were scanned: the list's prompt is the scanned list's one.
+    QCOMPARE(window.findChild<QComboBox *>("portsComboBox")->itemText(0),
+             QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
     QCOMPARE(window.findChild<QStackedWidget *>("mainStackedWidget")->currentIndex(), 0);
     QCOMPARE(window.findChild<QTabWidget *>("tabWidget")->currentIndex(), 0);
     QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentIndex(), 0);
