@@ -13,7 +13,6 @@ private slots:
     void initTestCase();
     void ringKeepsTheNewest_data();
     void ringKeepsTheNewest();
-    void breakMarksTheNextPollOnly();
     void csvLines_data();
     void csvLines();
 };
@@ -49,27 +48,6 @@ void TrendRecordTest::ringKeepsTheNewest()
     QCOMPARE(times, kept);
     record.clear();
     QVERIFY(record.isEmpty());
-}
-
-// Polling stopped and started again: the first poll after it is marked,
-// also when it had no answer; a new record starts without a break.
-void TrendRecordTest::breakMarksTheNextPollOnly()
-{
-    TrendRecord record;
-    record.markBreak();
-    for (qint64 time = 0; time < 5; ++time) {
-        if (time == 2)
-            record.markBreak();
-        record.append(TrendSample::unanswered(time));
-    }
-    QList<bool> marked;
-    for (qsizetype i = 0; i < record.size(); ++i)
-        marked.append(record.at(i).afterBreak);
-    QCOMPARE(marked, QList<bool>({false, false, true, false, false}));
-    record.markBreak();
-    record.clear();
-    record.append(TrendSample::unanswered(0));
-    QVERIFY(!record.at(0).afterBreak);
 }
 
 void TrendRecordTest::csvLines_data()

@@ -925,32 +925,26 @@ void TestMainWindowModule::trendBreaksWherePollingPaused()
     QVERIFY(trendSeries<QAreaSeries>(*window, "przebiegBrakOdpowiedziSeries")->upperSeries()->points().isEmpty());
 
     const QString spreadsheetType = QStringLiteral("CSV (arkusz kalkulacyjny) (*.csv)");
-    const QString csvPath = folder.filePath(QStringLiteral("arkusz.csv"));
-    answerer->expect([&](QWidget *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        files->selectNameFilter(spreadsheetType);
-        files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(csvPath);
-        QMetaObject::invokeMethod(files, "accept");
-    });
-    QString offeredNext;
-    answerer->expect([&offeredNext](QWidget *dialog) {
-        offeredNext = qobject_cast<QFileDialog *>(dialog)->selectedNameFilter();
-        qobject_cast<QFileDialog *>(dialog)->reject();
-    });
-    auto *save = child<QAbstractButton>(window.get(), "przebiegZapiszPushButton");
-    save->click();
-    save->click();
+    QString csvPath;
+    QStringList offered;
+    for (int save = 0; save < 2; ++save) {
+        csvPath = folder.filePath(QStringLiteral("arkusz-%1.csv").arg(save));
+        answerer->expect([&](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            offered << files->selectedNameFilter();
+            files->selectNameFilter(spreadsheetType);
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(csvPath);
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        child<QAbstractButton>(window.get(), "przebiegZapiszPushButton")->click();
+    }
     QVERIFY(answerer->waitAllAnswered());
-    QCOMPARE(offeredNext, spreadsheetType);
+    QCOMPARE(offered, QStringList({"Plik CSV (*.csv)", spreadsheetType}));
     QFile csv(csvPath);
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = csv.readAll().split('\n');
     QCOMPARE(lines.size(), ai1->count() + 2);
     QCOMPARE(lines.at(0), QByteArray("Czas;AI1;AI2;DI1;DI2;DI3;DI4;DI5;DI6\r"));
-    const QList<QByteArray> first = lines.at(1).chopped(1).split(';');
-    QVERIFY2(QDateTime::fromString(QString::fromLatin1(first.at(0)), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid(),
-             first.at(0).constData());
-    QCOMPARE(first.at(1), QByteArray::number(ai1->at(0).y(), 'f', 2).replace('.', ','));
 }
 
 void TestMainWindowModule::manualOutputs_data()
