@@ -57,6 +57,7 @@ private:
     const QCommandLineOption versionOption;
     const QCommandLineOption outputOption;
     const QCommandLineOption dryRunOption;
+    const QCommandLineOption noVerifyOption;
     const QCommandLineOption jsonOption;
     const QCommandLineOption pinOption;
     const QCommandLineOption pukOption;

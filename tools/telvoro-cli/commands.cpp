@@ -6,7 +6,8 @@
 #include "settings/usernames.h"
 #include "configurationreport.h"
 #include "console.h"
-#include "modulesession.h"
+#include "moduleconnection.h"
+#include "stopsignals.h"
 
 int Commands::ports()
 {
@@ -18,44 +19,72 @@ int Commands::ports()
     return ExitSuccess;
 }
 
-int Commands::write(const QString &port, const ConfigurationLocation &input, bool dryRun)
+int Commands::write(const QString &port, const ConfigurationLocation &input, bool dryRun, bool verify)
 {
     Failure failure;
     const std::optional<Configuration> configuration = input.read(&failure);
     if (!configuration)
         return failed(failure);
-    ModuleSession session;
-    if (!session.connect(port, &failure))
+    ModuleConnection connection(port);
+    if (!connection.open(&failure))
         return failed(failure);
-    const std::optional<Configuration> held = session.readConfiguration(&failure);
-    if (!held)
-        return failed(failure);
+    ModuleSession *session = connection.session();
+    // From here on Ctrl+C (or SIGTERM) stops the write at its next step,
+    // never in the middle of a block.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, session, [session] {
+        Console::message(tr("Przerwano: zapis zatrzyma się po bieżącej wymianie z modułem."));
+        session->requestInterruption();
+    });
+    const ModuleSession::WriteOutcome outcome =
+            session->write(*configuration, verify, [dryRun](const ModuleSession::WritePlan &plan) {
+                // A script never writes without knowing what it replaces.
+                if (!plan.moduleRead)
+                    return false;
+                Console::out(plan.changes.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
+                                                    : ConfigurationReport::differences(plan.changes));
+                return !dryRun;
+            });
+    return writeOutcome(connection, outcome);
+}
 
-    const QList<ConfigurationDifference> differences =
-            configurationDifferences(*held, *configuration, UserNames::fromSettings());
-    Console::out(differences.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
-                                       : ConfigurationReport::differences(differences));
-    if (dryRun)
+int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome)
+{
+    using Status = ModuleSession::WriteStatus;
+    const QString facts = QLatin1Char('\n') + outcome.leftBehind();
+    switch (outcome.status) {
+    case Status::Verified:
+    case Status::WrittenUnverified:
+        Console::out(tr("Kopia zapasowa: %1").arg(outcome.backupPath()) + QLatin1Char('\n'));
+        Console::out((outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w module.")
+                                                         : tr("Zapisano konfigurację w module."))
+                     + QLatin1Char('\n'));
         return ExitSuccess;
-
-    // Nothing is sent unless the module's configuration is safe on disk.
-    const BackupStore::SaveResult backup = BackupStore().save(*held, session.portListName());
-    if (backup.status == BackupStore::SaveStatus::CannotCreateFolder)
-        return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
-                                          "wysłano do modułu.").arg(backup.path) });
-    if (backup.status == BackupStore::SaveStatus::CannotWrite)
+    case Status::Cancelled:
+        if (outcome.plan.moduleRead)
+            return ExitSuccess;
+        [[fallthrough]];
+    case Status::ReadBeforeFailed:
+        return failed(connection.fault(tr("Błąd podczas odczytywania z modemu.")));
+    case Status::BackupFailed:
+        if (outcome.backup->status == BackupStore::SaveStatus::CannotCreateFolder)
+            return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
+                                              "wysłano do modułu.").arg(outcome.backup->path) });
         return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
-                                          "modułu.").arg(backup.path) });
-    Console::out(tr("Kopia zapasowa: %1").arg(backup.path) + QLatin1Char('\n'));
-
-    // The SMS texts take the longest to write; they go only when the module
-    // does not hold them already.
-    const bool withSmsBlock =
-            held->toImage(ImageSection::SmsBlock) != configuration->toImage(ImageSection::SmsBlock);
-    if (!session.writeConfiguration(*configuration, withSmsBlock, &failure))
-        return failed(failure);
-    Console::out(tr("Zapisano konfigurację w module.") + QLatin1Char('\n'));
-    return ExitSuccess;
+                                          "modułu.").arg(outcome.backup->path) });
+    case Status::StoredDifferently:
+        return failed(connection.fault(
+                tr("Moduł potwierdził zapis, ale odczytany z powrotem różni się od wysłanej konfiguracji "
+                   "(wysłano → w module):\n%1").arg(ConfigurationReport::differences(outcome.storedDifferently))
+                + outcome.leftBehind()));
+    case Status::Interrupted:
+        return failed(connection.fault(tr("Zapis do modemu przerwano.") + facts));
+    case Status::BlockUnanswered:
+    case Status::LineLost:
+    case Status::ReadBackFailed:
+        break;
+    }
+    return failed(connection.fault(tr("Błąd podczas zapisu do modemu.") + facts));
 }
 
 int Commands::show(const ConfigurationLocation &source, bool asJson)
@@ -106,9 +135,11 @@ int Commands::pin(const QString &port, const QString &pin, const QString &puk, S
     if (!fault.isEmpty())
         return failed({ ExitWrongUsage, fault });
     Failure failure;
-    ModuleSession session;
-    if (!session.connect(port, &failure) || !session.writePinPuk(pin, puk, request, &failure))
+    ModuleConnection connection(port);
+    if (!connection.open(&failure))
         return failed(failure);
+    if (!connection.session()->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(request)))
+        return failed(connection.fault(tr("Błąd podczas zapisu kodu PIN, PUK.")));
     Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n'));
     return ExitSuccess;
 }
@@ -123,10 +154,10 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
         if (!ranges)
             return failed(failure);
     }
-    ModuleSession session;
-    if (!session.connect(port, &failure))
+    ModuleConnection connection(port);
+    if (!connection.open(&failure))
         return failed(failure);
-    LiveStateWatch watch(&session, format, count, ranges);
+    LiveStateWatch watch(&connection, format, count, ranges);
     if (!watch.run(&failure))
         return failed(failure);
     return ExitSuccess;

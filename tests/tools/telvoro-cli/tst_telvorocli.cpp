@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 struct Run
@@ -62,6 +64,7 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void writeStopsWithoutABackup();
+    void writeInterruptedBetweenTheBlocks();
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
@@ -119,7 +122,8 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     QVERIFY2(first.out.contains(QStringLiteral("Status 2: — → Awaria\\npompy\n")), qPrintable(first.out));
     const QString settings = "70 62 " + sample.toImage(ImageSection::SettingsBlock).toHex(' ').toUpper();
     const QString sms = "70 63 " + sample.toImage(ImageSection::SmsBlock).toHex(' ').toUpper();
-    QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms }));
+    QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms, "41" }));
+    QVERIFY(first.out.endsWith(QStringLiteral("Zapisano i sprawdzono konfigurację w module.\n")));
     const QList<BackupStore::Backup> backups = BackupStore().list();
     QCOMPARE(backups.size(), 1);
     QVERIFY(first.out.contains("Kopia zapasowa: " + backups.first().path + '\n'));
@@ -127,7 +131,7 @@ void TelvoroCliTest::readThenWriteRoundTrip()
 
     const Run again = cli({ "write", "PORT", "backup.kvl" }, target.portPath());
     QCOMPARE(again.out.section('\n', 0, 0), QStringLiteral("Brak zmian."));
-    QCOMPARE(target.commands().mid(8), QStringList({ "69", "69", "41", settings }));
+    QCOMPARE(target.commands().mid(9), QStringList({ "69", "69", "41", settings, "41" }));
     QCOMPARE(BackupStore().list().size(), 2);
 
     QCOMPARE(cli({ "read", "PORT", "-o", "back.kvl" }, target.portPath()).exitCode, 0);
@@ -147,6 +151,30 @@ void TelvoroCliTest::writeStopsWithoutABackup()
     QCOMPARE(run.exitCode, 3);
     QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych. Nic nie wysłano"), qPrintable(run.err));
     QCOMPARE(module.commands().last(), QStringLiteral("41"));
+}
+
+// Ctrl+C while the settings block waits for its answer: the block is taken,
+// the SMS block is not sent, and the program says what the module may hold
+// and where its backup is.
+void TelvoroCliTest::writeInterruptedBetweenTheBlocks()
+{
+    EmulatorProcess module({ "--delay", "pb=1000" });
+    QVERIFY(module.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "before.kvl" }, module.portPath()).exitCode, 0);
+    QProcess write;
+    write.start(QStringLiteral(TELVORO_CLI_PATH), { "write", module.portPath(), "a.kvl" });
+    QTRY_VERIFY_WITH_TIMEOUT(module.commands().last().startsWith(QStringLiteral("70 62")), 10000);
+    ::kill(pid_t(write.processId()), SIGINT);
+    QVERIFY(write.waitForFinished(60000));
+    QCOMPARE(write.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(write.exitCode(), 4);
+    const QString backup = BackupStore().list().first().path;
+    const QString err = QString::fromUtf8(write.readAllStandardError());
+    QVERIFY2(err.endsWith(": Zapis do modemu przerwano.\nModuł potwierdził blok ustawień; bloku tekstów SMS nie "
+                          "wysłano.\nModuł może zawierać część nowej konfiguracji.\nKopia zapasowa jego poprzedniej "
+                          "konfiguracji: " + backup + '\n'), qPrintable(err));
+    QVERIFY(module.commands().last().startsWith(QStringLiteral("70 62")));
+    QCOMPARE(contents(backup), contents("before.kvl"));
 }
 
 void TelvoroCliTest::exitCodes_data()
@@ -183,6 +211,10 @@ void TelvoroCliTest::exitCodes_data()
         { "--fail", "short-image" });
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
+    row("block stored changed", { "write", "PORT", "a.json" }, 4,
+        "(wysłano → w module):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+    row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
+        "Zapisano konfigurację w module.\n", "70 63", { "--fail", "store-changed" });
     row("PIN not acknowledged", { "pin", "PORT", "--pin", "1234" }, 4, ": Błąd podczas zapisu kodu PIN, PUK.", "70 61",
         { "--fail", "no-pin-ack" });
     row("PIN, PUK and request on", { "pin", "PORT", "--pin", "4321", "--puk", "87654321", "--request", "on" }, 0,
