@@ -17,6 +17,14 @@
 
 bool MainWindow::closeConfiguration()
 {
+    if (!mayCloseConfiguration())
+        return false;
+    discardConfiguration();
+    return true;
+}
+
+bool MainWindow::mayCloseConfiguration()
+{
     if (!configuration || !referenceConfiguration)
         return true;
     collectForm();
@@ -39,6 +47,13 @@ bool MainWindow::closeConfiguration()
             return false;
         }
     }
+    return true;
+}
+
+void MainWindow::discardConfiguration()
+{
+    if (!configuration || !referenceConfiguration)
+        return;
     delete configuration;
     delete referenceConfiguration;
     configuration = nullptr;
@@ -48,7 +63,6 @@ bool MainWindow::closeConfiguration()
     ui->tabWidget->setCurrentIndex(0);
     ui->mainStackedWidget->setCurrentIndex(0);
     updateWindowState();
-    return true;
 }
 
 void MainWindow::on_actionNowy_triggered()
@@ -115,7 +129,7 @@ void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QStr
 
 void MainWindow::on_actionPorownaj_z_plikiem_triggered()
 {
-    if (!configuration || exchangeRunning)
+    if (!configuration || moduleOperationRunning())
         return;
     collectForm();
     const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
