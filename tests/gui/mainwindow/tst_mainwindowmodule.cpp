@@ -426,10 +426,14 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
                         emulator->stop();
                 });
         answerer->expect(press(QStringLiteral("zapiszPushButton")));
+        // The backup cannot go back to a module that is gone: the window says how to do it later.
+        answerer->expectMessageBox(QStringLiteral("Przywróć kopię zapasową"));
         answerer->expectMessageBox();
         action(*window, "actionZapisz_do_modu_u")->trigger();
         disconnect(stopDuringPb);
         QCOMPARE(answerer->seen.value(1).text, WriteError);
+        QVERIFY(answerer->seen.value(2).details.contains(BackupStore().list().first().path));
+        QVERIFY(answerer->seen.value(2).details.contains(QStringLiteral("Plik → Kopie zapasowe…")));
     } else {
         window->ui->tabWidget->setCurrentIndex(3);
         QTRY_VERIFY(emulator->commands().contains(QStringLiteral("42")));
