@@ -171,6 +171,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("O programie") << "actionO_programie" << true << QKeySequence();
     QTest::newRow("Porównaj z plikiem") << "actionPorownaj_z_plikiem" << false << QKeySequence();
     QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
+    QTest::newRow("Eksportuj do PDF") << "actionEksportuj_do_PDF" << false << QKeySequence();
+    QTest::newRow("Drukuj") << "actionDrukuj" << false << QKeySequence("Ctrl+P");
 }
 
 void TestMainWindowForm::actionsAtStart()
