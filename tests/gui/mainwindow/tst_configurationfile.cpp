@@ -428,7 +428,7 @@ void TestConfigurationFile::pdfOfTheFormNamesTheFileAndItsChanges()
     answerer.expect([this](QWidget *dialog) {
         auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
         QCOMPARE(fileDialog->selectedFiles().value(0), path(QStringLiteral("default.pdf")));
-        fileDialog->accept();
+        QMetaObject::invokeMethod(fileDialog, "accept");
     });
     action(window, "actionEksportuj_do_PDF")->trigger();
     QVERIFY(answerer.waitAllAnswered());

@@ -216,7 +216,8 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
     }
     QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
                                  "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
-                                 "Kopie zapasowe…", "Zakończ", "Ustawienia", "O programie"}));
+                                 "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Ustawienia",
+                                 "O programie"}));
 }
 
 void TestMainWindowForm::namesTableCells_data()
