@@ -315,6 +315,8 @@ void TelvoroCliTest::reportHoldsTheWholeConfigurationButTheSimCodes()
     const QString html = QString::fromUtf8(contents("full.html"));
     for (const QString &text : { pdfText, html }) {
         QVERIFY(text.contains("Konfiguracja modułu TX48 – plik full.json"));
+        for (const char *tab : { "Wejście / Wyjście", "Definicje nazw użytkownika", "Akumulator" })
+            QVERIFY2(text.contains(QString::fromUtf8(tab)), tab);
         QVERIFY(text.contains(full.digitalOutputNames[5]));
         QVERIFY(text.contains(full.smsText(7).simplified()));
         QVERIFY(text.contains(full.phoneNumber(7)));
