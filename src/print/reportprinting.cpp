@@ -26,23 +26,18 @@ constexpr qreal MarginPointSize = 7.5;
 
 const QMarginsF PageMargins(15, 12, 15, 12); // millimetres
 
-// The page header's and footer's line, and the room between it and the body.
-struct MarginLines
-{
-    qreal lineHeight;
-    qreal gap;
-};
-
-void drawPageFrame(QPainter &painter, const QRectF &page, const MarginLines &lines, const QString &header,
+// The page header at the top and the footer at the foot of the page, each
+// on a line of its own above or below a rule.
+void drawPageFrame(QPainter &painter, const QRectF &page, qreal lineHeight, const QString &header,
                    const QString &footer, const QString &number)
 {
-    const QRectF headerLine(page.left(), page.top(), page.width(), lines.lineHeight);
-    const QRectF footerLine(page.left(), page.bottom() - lines.lineHeight, page.width(), lines.lineHeight);
+    const QRectF headerLine(page.left(), page.top(), page.width(), lineHeight);
+    const QRectF footerLine(page.left(), page.bottom() - lineHeight, page.width(), lineHeight);
     painter.drawText(headerLine, Qt::AlignLeft | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(header, Qt::ElideMiddle, int(page.width())));
     painter.drawText(footerLine, Qt::AlignLeft | Qt::AlignVCenter, footer);
     painter.drawText(footerLine, Qt::AlignRight | Qt::AlignVCenter, number);
-    const qreal ruleOffset = lines.gap / 3;
+    const qreal ruleOffset = lineHeight / 3;
     painter.drawLine(QPointF(page.left(), headerLine.bottom() + ruleOffset),
                      QPointF(page.right(), headerLine.bottom() + ruleOffset));
     painter.drawLine(QPointF(page.left(), footerLine.top() - ruleOffset),
@@ -79,10 +74,11 @@ int ReportPrinting::print(const ConfigurationDocument &document, QPagedPaintDevi
     marginFont.setPointSizeF(MarginPointSize);
     painter.setFont(marginFont);
     const qreal lineHeight = QFontMetricsF(marginFont, device).height();
-    const MarginLines lines{ lineHeight, lineHeight };
     // The painter's origin is the top left corner inside the page margins.
+    // The header and the footer take a line each, and as much again keeps
+    // them apart from the body.
     const QRectF page(0, 0, device->width(), device->height());
-    const qreal frame = lines.lineHeight + lines.gap;
+    const qreal frame = 2 * lineHeight;
     const QRectF body(page.left(), page.top() + frame, page.width(), page.height() - 2 * frame);
 
     // Laid out for the device itself, so that points are the device's points
@@ -101,7 +97,7 @@ int ReportPrinting::print(const ConfigurationDocument &document, QPagedPaintDevi
     for (int index = 0; index < pageCount; ++index) {
         if (index > 0)
             device->newPage();
-        drawPageFrame(painter, page, lines, document.pageHeader(), document.pageFooter(),
+        drawPageFrame(painter, page, lineHeight, document.pageHeader(), document.pageFooter(),
                       document.pageNumber(index + 1, pageCount));
         // The document is one long strip of pages; each page shows its part.
         painter.save();
