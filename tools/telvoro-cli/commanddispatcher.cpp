@@ -5,6 +5,8 @@
 
 namespace {
 
+const QString ReportCommand = QStringLiteral("report");
+
 QString portRule()
 {
     return CommandDispatcher::tr(
@@ -102,16 +104,36 @@ CommandDispatcher::CommandDispatcher()
              "i DI 1 do DI 6 (1 = załączone). W CSV czas jest w formacie ISO 8601 ze strefą;\n"
              "odczyt bez odpowiedzi ma puste wartości."),
           { &csvOption, &countOption, &configOption }, &CommandDispatcher::watch, 1 },
+        { ReportCommand, tr("PLIK|PORT -o PLIK.pdf|PLIK.html"),
+          tr("cała konfiguracja jako dokument do druku (PDF albo HTML)"),
+          tr("Zapisuje całą konfigurację z pliku albo z modułu jako dokument do wydruku\n"
+             "i dla dokumentacji instalacji: słowami formularza, w sekcjach jak karty okna\n"
+             "programu, z nagłówkiem (źródło konfiguracji, data, program i jego wersja).\n"
+             "Nazwa kończąca się na .pdf daje PDF (strony A4 z numerami), na .html stronę\n"
+             "HTML (XHTML). Kodów PIN i PUK karty SIM dokument nie zawiera. Plik powstaje\n"
+             "w całości albo wcale.\n\n")
+                  + portRule(),
+          { &outputOption }, &CommandDispatcher::report, 1 },
     };
+}
+
+QString CommandDispatcher::commandName(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            return arguments.at(i);
+    }
+    return QString();
+}
+
+bool CommandDispatcher::needsPrinting(const QStringList &arguments)
+{
+    return commandName(arguments) == ReportCommand;
 }
 
 int CommandDispatcher::run(const QStringList &arguments)
 {
-    QString command;
-    for (qsizetype i = 1; i < arguments.size() && command.isEmpty(); ++i) {
-        if (!arguments.at(i).startsWith(QLatin1Char('-')))
-            command = arguments.at(i);
-    }
+    const QString command = commandName(arguments);
     if (command.isEmpty())
         return runWithoutCommand(arguments);
     current = nullptr;
@@ -276,4 +298,19 @@ int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList
     return Commands::watch(arguments.at(0),
                            parser.isSet(csvOption) ? LiveStateWatch::Format::Csv : LiveStateWatch::Format::Text,
                            count, scaling);
+}
+
+int CommandDispatcher::report(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(outputOption))
+        return wrongUsage(tr("brak opcji -o."), current);
+    const QString output = parser.value(outputOption);
+    Commands::ReportFormat format;
+    if (output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Pdf;
+    else if (output.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Html;
+    else
+        return wrongUsage(tr("-o: nazwa pliku musi kończyć się na .pdf albo .html."), current);
+    return Commands::report(ConfigurationLocation::of(arguments.at(0)), output, format);
 }

@@ -2,11 +2,16 @@
 
 #include "backup/backupstore.h"
 #include "configuration/configurationfields.h"
+#include "files/atomicfile.h"
 #include "files/configurationjson.h"
+#include "report/configurationdocument.h"
 #include "settings/usernames.h"
 #include "configurationreport.h"
 #include "console.h"
 #include "modulesession.h"
+#include "reportprinting.h"
+
+#include <QDateTime>
 
 int Commands::ports()
 {
@@ -129,6 +134,23 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
     LiveStateWatch watch(&session, format, count, ranges);
     if (!watch.run(&failure))
         return failed(failure);
+    return ExitSuccess;
+}
+
+int Commands::report(const ConfigurationLocation &source, const QString &output, ReportFormat format)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = source.read(&failure);
+    if (!configuration)
+        return failed(failure);
+    const QString sourceText = source.kind() == ConfigurationLocation::Kind::Port
+            ? ConfigurationDocument::moduleSource(source.name())
+            : ConfigurationDocument::fileSource(source.name());
+    const ConfigurationDocument document(*configuration, UserNames::fromSettings(), sourceText,
+                                         QStringLiteral("telvoro-cli"), QDateTime::currentDateTime());
+    const QByteArray bytes = format == ReportFormat::Pdf ? ReportPrinting::pdf(document) : document.html().toUtf8();
+    if (bytes.isEmpty() || !saveFileAtomically(output, bytes))
+        return failed({ ExitFileFault, tr("%1: Nie można zapisać do pliku.").arg(output) });
     return ExitSuccess;
 }
 

@@ -28,6 +28,9 @@ public:
                    SimCodes::PinRequest request);
     static int watch(const QString &port, LiveStateWatch::Format format, int count,
                      const std::optional<ConfigurationLocation> &scaling);
+    enum class ReportFormat { Pdf, Html };
+    // The configuration as a printable document, written whole or not at all.
+    static int report(const ConfigurationLocation &source, const QString &output, ReportFormat format);
 
 private:
     static int failed(const Failure &failure);

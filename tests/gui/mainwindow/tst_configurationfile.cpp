@@ -71,6 +71,7 @@ private slots:
     void saveIsWholeOrNothing();
     void newAndOpenWithChangesAskFirst();
     void recentFilesAndTheirFolder();
+    void pdfOfTheFormNamesTheFileAndItsChanges();
 
 private:
     QString path(const QString &name) const { return folder.filePath(name); }
@@ -413,6 +414,31 @@ void TestConfigurationFile::recentFilesAndTheirFolder()
     action(window, "actionOdczyt_z_pliku")->trigger();
     QVERIFY(answerer.waitAllAnswered());
     QVERIFY(answerer.unexpected.isEmpty());
+}
+
+// The PDF shows the form as it is, unsaved edits included, and says so; it
+// is made under the file's name in the file's folder.
+void TestConfigurationFile::pdfOfTheFormNamesTheFileAndItsChanges()
+{
+    const QString file = savedDefaultFile();
+    MainWindow window;
+    window.openConfigurationFile(file);
+    WindowDriver::retype(window.findChild<QLineEdit *>("weWyHisterezaLineEdit"), QStringLiteral("42"));
+    DialogAnswerer answerer;
+    answerer.expect([this](QWidget *dialog) {
+        auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+        QCOMPARE(fileDialog->selectedFiles().value(0), path(QStringLiteral("default.pdf")));
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    });
+    action(window, "actionEksportuj_do_PDF")->trigger();
+    QVERIFY(answerer.waitAllAnswered());
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), { path(QStringLiteral("default.pdf")), "-" });
+    QVERIFY(pdftotext.waitForFinished() && pdftotext.exitCode() == 0);
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains(QStringLiteral("plik %1, ze zmianami, których nie zapisano").arg(file)), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Histereza 42")));
 }
 
 TELVORO_TEST_MAIN(TestConfigurationFile)

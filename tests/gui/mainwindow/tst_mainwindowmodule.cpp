@@ -57,9 +57,10 @@ const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy
 const QStringList Controls{"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do_pliku", "actionCofnij_zmiany",
                            "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
                            "actionUstawienia", "polaczZModememPushButton", "portsComboBox",
-                           "actionPorownaj_z_plikiem", "actionKopie_zapasowe"};
+                           "actionPorownaj_z_plikiem", "actionKopie_zapasowe", "actionEksportuj_do_PDF",
+                           "actionDrukuj"};
 const QStringList FileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj",
-                              "actionPorownaj_z_plikiem"};
+                              "actionPorownaj_z_plikiem", "actionEksportuj_do_PDF", "actionDrukuj"};
 const QStringList ModuleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
 const QStringList PortsBox{"portsComboBox"};
 const QStringList WhilePolling = ModuleActions + QStringList{"actionUstawienia", "portsComboBox"};

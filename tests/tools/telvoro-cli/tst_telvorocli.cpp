@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -48,6 +49,33 @@ Configuration sampleConfiguration()
     return configuration;
 }
 
+// Every action slot in use, every SMS text as long as its field takes, and
+// the SIM's codes set, which a JSON file keeps.
+Configuration fullConfiguration()
+{
+    Configuration configuration;
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        for (int index = 0; index < AnalogActionSlots; ++index)
+            configuration.setAnalogAction(input, index, InputAction(AnalogInput, 3, index * 50, index * 97, index));
+    }
+    for (int input = 0; input < DigitalInputCount; ++input) {
+        for (int index = 0; index < DigitalActionSlots; ++index)
+            configuration.setDigitalAction(input, index, InputAction(DigitalInput, 5, 0, index * 61, 48 + index));
+    }
+    for (int i = 0; i < SmsCount; ++i) {
+        QString text = QStringLiteral("Awaria pompy w przepompowni nr %1: sprawdź zasilanie, zawór zwrotny "
+                                      "i czujnik poziomu; zadzwoń do dyżurnego.").arg(i + 1);
+        configuration.setSmsText(i, text.leftJustified(SmsWidth - (text.toUtf8().size() - text.size()), '.'));
+    }
+    for (int i = 0; i < PhoneCount; ++i)
+        configuration.setPhoneNumber(i, QStringLiteral("60010020%1").arg(i));
+    for (int i = 0; i < DigitalOutputCount; ++i)
+        configuration.digitalOutputNames[i] = QStringLiteral("Pompa gł. %1").arg(i + 1);
+    configuration.simPin = QStringLiteral("8642");
+    configuration.simPuk = QStringLiteral("97531086");
+    return configuration;
+}
+
 } // namespace
 
 // Every case runs in a folder of its own files; the program, like the test,
@@ -65,6 +93,7 @@ private slots:
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
+    void reportHoldsTheWholeConfigurationButTheSimCodes();
 
 private:
     Run cli(const QStringList &arguments, const QString &port = QString());
@@ -197,6 +226,11 @@ void TelvoroCliTest::exitCodes_data()
     row("no output file", { "export", "a.kvl" }, 2, "brak opcji -o.");
     row("unknown command", { "restore" }, 2, "nieznane polecenie „restore”.");
     row("help of a command", { "diff", "--help" }, 0, "Kończy z kodem 1");
+    row("report of an unknown form", { "report", "a.kvl", "-o", "out.kvl" }, 2,
+        "-o: nazwa pliku musi kończyć się na .pdf albo .html.");
+    row("report of a missing file", { "report", "none.kvl", "-o", "out.pdf" }, 3, "none.kvl: Nie można otworzyć");
+    row("report into a missing folder", { "report", "PORT", "-o", "none/out.html" }, 3,
+        "none/out.html: Nie można zapisać do pliku.", "41");
 }
 
 // Each outcome gives its documented exit code and message, and a failed
@@ -264,6 +298,42 @@ void TelvoroCliTest::watchShowsTheOnlineTabsValues()
     QCOMPARE(shown.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i)
         QVERIFY2(QRegularExpression('^' + lines.at(i) + '$').match(shown.at(i)).hasMatch(), qPrintable(shown.at(i)));
+}
+
+// A full configuration fills a known number of A4 pages, each numbered, and
+// holds what an installer hands over, but never the SIM's PIN and PUK.
+void TelvoroCliTest::reportHoldsTheWholeConfigurationButTheSimCodes()
+{
+    const Configuration full = fullConfiguration();
+    QVERIFY(configurationJsonText(full).contains("\"simPin\": \"8642\""));
+    QVERIFY(put("full.json", configurationJsonText(full)));
+    const Run pdf = cli({ "report", "full.json", "-o", "full.pdf" });
+    QCOMPARE(pdf.exitCode, 0);
+    QCOMPARE(cli({ "report", "full.json", "-o", "full.html" }).exitCode, 0);
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), { "full.pdf", "-" });
+    QVERIFY2(pdftotext.waitForFinished() && pdftotext.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+    // Ligatures ("ﬁ") and line breaks as plain text.
+    const QString pdfText = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                    .normalized(QString::NormalizationForm_KC).simplified();
+    const QString html = QString::fromUtf8(contents("full.html"));
+    for (const QString &text : { pdfText, html }) {
+        QVERIFY(text.contains("Konfiguracja modułu TX48 – plik full.json"));
+        for (const char *tab : { "Wejście / Wyjście", "Definicje nazw użytkownika", "Akumulator" })
+            QVERIFY2(text.contains(QString::fromUtf8(tab)), tab);
+        QVERIFY(text.contains(full.digitalOutputNames[5]));
+        QVERIFY(text.contains(full.smsText(7).simplified()));
+        QVERIFY(text.contains(full.phoneNumber(7)));
+        QVERIFY(!text.contains(full.simPin) && !text.contains(full.simPuk));
+    }
+    QCOMPARE(pdfText.count("Strona "), 6);
+    QVERIFY(pdfText.contains("Strona 6 z 6"));
+
+    QXmlStreamReader reader(html);
+    while (!reader.atEnd())
+        reader.readNext();
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
 }
 
 TELVORO_TEST_MAIN(TelvoroCliTest)
