@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +28,9 @@ class TestBackupStore : public QObject
 private slots:
     void copiesListNewestFirst();
     void onlyTheNewestAreKept();
+    void prunedByWhenWrittenNotByName();
+    void copiesArePrivate_data();
+    void copiesArePrivate();
 };
 
 void TestBackupStore::copiesListNewestFirst()
@@ -65,6 +71,60 @@ void TestBackupStore::onlyTheNewestAreKept()
     QCOMPARE(backups.first().time, Start.addSecs(BackupStore::Kept));
     QCOMPARE(backups.last().time, Start.addSecs(1));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), BackupStore::Kept + foreign.size());
+}
+
+// Copies named as if from the future (a clock put back since) must not
+// push out those written after them, nor the one just made.
+void TestBackupStore::prunedByWhenWrittenNotByName()
+{
+    QTemporaryDir folder;
+    const BackupStore store(folder.path());
+    const auto writtenAt = [](const QString &path, const QDateTime &time) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < BackupStore::Kept; ++i)
+        QVERIFY(writtenAt(store.save(withHysteresis(1), QStringLiteral("ttyS0"), now.addYears(1).addSecs(i)).path,
+                          now.addDays(-1).addSecs(i)));
+    for (int i = 0; i < 8; ++i)
+        store.save(withHysteresis(2), QStringLiteral("ttyS0"), now.addSecs(i));
+    const QList<BackupStore::Backup> backups = store.list();
+    QCOMPARE(backups.size(), BackupStore::Kept);
+    QCOMPARE(std::count_if(backups.cbegin(), backups.cend(),
+                           [](const BackupStore::Backup &backup) { return backup.configuration->hysteresis == 2; }),
+             8);
+
+    // Every other copy looks written later than the next one will be.
+    for (const BackupStore::Backup &backup : backups)
+        QVERIFY(writtenAt(backup.path, now.addYears(1)));
+    const QString justMade = store.save(withHysteresis(3), QStringLiteral("ttyS0"), now.addYears(-1)).path;
+    QVERIFY(QFile::exists(justMade));
+    QCOMPARE(store.list().size(), BackupStore::Kept);
+}
+
+void TestBackupStore::copiesArePrivate_data()
+{
+    QTest::addColumn<int>("folderMode"); // -1: no folder yet
+    QTest::newRow("new folder") << -1;
+    QTest::newRow("folder of an earlier version") << 0755;
+}
+
+void TestBackupStore::copiesArePrivate()
+{
+    QFETCH(int, folderMode);
+    QTemporaryDir parent;
+    const QString path = parent.filePath(QStringLiteral("a/b/kopie"));
+    if (folderMode >= 0)
+        QVERIFY(QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode_t(folderMode)) == 0);
+    const BackupStore::SaveResult saved = BackupStore(path).save(Configuration(), QStringLiteral("ttyS0"), Start);
+    QCOMPARE(saved.status, BackupStore::SaveStatus::Saved);
+    const auto mode = [](const QString &name) {
+        struct stat status {};
+        return ::stat(QFile::encodeName(name).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+    };
+    QCOMPARE(mode(path), 0700);
+    QCOMPARE(mode(saved.path), 0600);
 }
 
 TELVORO_TEST_MAIN(TestBackupStore)
