@@ -3,6 +3,7 @@
 #include "settings/applicationsetup.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
+#include "console.h"
 
 #include <QCoreApplication>
 
@@ -13,5 +14,6 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     // Qt's own words in the help ("Opcje:", "Argumenty:") in Polish too.
     installQtTranslations(application);
-    return CommandDispatcher().run(QCoreApplication::arguments());
+    Console::hideCodesOf(QCoreApplication::arguments());
+    return Console::finish(CommandDispatcher().run(QCoreApplication::arguments()));
 }
