@@ -396,12 +396,6 @@ void TestMainWindowModule::busyPortIsToldAtOnce()
     QCOMPARE(window->ui->modemPolaczenieStatusLabel->toolTip(), reason);
     QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Błąd połączenia z modemem: ") + reason);
     QVERIFY(emulator->commands().isEmpty());
-
-    other.close();
-    window->ui->polaczZModememPushButton->click();
-    checkLink(true, ConnectedStatus);
-    QVERIFY(window->ui->modemPolaczenieStatusLabel->toolTip().isEmpty());
-    QVERIFY(window->statusBar()->currentMessage().isEmpty());
 }
 
 void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
