@@ -64,8 +64,6 @@ private:
     const QCommandLineOption outputOption;
     const QCommandLineOption dryRunOption;
     const QCommandLineOption jsonOption;
-    const QCommandLineOption pinOption;
-    const QCommandLineOption pukOption;
     const QCommandLineOption requestOption;
     const QCommandLineOption csvOption;
     const QCommandLineOption countOption;

@@ -3,6 +3,7 @@
 #include "settings/applicationsetup.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
+#include "console.h"
 #include "printingapplication.h"
 
 #include <QCoreApplication>
@@ -23,5 +24,6 @@ int main(int argc, char *argv[])
             : std::make_unique<QCoreApplication>(argc, argv);
     // Qt's own words in the help ("Opcje:", "Argumenty:") in Polish too.
     installQtTranslations(*application);
-    return CommandDispatcher().run(QCoreApplication::arguments());
+    Console::hideCodesOf(QCoreApplication::arguments());
+    return Console::finish(CommandDispatcher().run(QCoreApplication::arguments()));
 }

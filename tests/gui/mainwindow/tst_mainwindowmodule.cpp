@@ -29,6 +29,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include <sys/file.h>
+
 using TestWidgets::child;
 using TestWidgets::chooseItem;
 using TestWidgets::typeInto;
@@ -177,6 +179,7 @@ private slots:
     void connectAndReadAtModuleTiming();
     void connectButtonShowsTheLink_data();
     void connectButtonShowsTheLink();
+    void busyPortIsToldAtOnce();
     void vanishedPortLeavesWindowReadyToConnectAgain_data();
     void vanishedPortLeavesWindowReadyToConnectAgain();
     void scanRefillsPortsAndChoosesTheLastOneUsed();
@@ -387,6 +390,26 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
     QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
     QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : ModuleActions)));
+}
+
+// Without the retries, which would run the event loop, and in the words
+// telvoro-cli uses; the label keeps its text.
+void TestMainWindowModule::busyPortIsToldAtOnce()
+{
+    setUp({}, Listed);
+    QFile other(emulator->portPath());
+    QVERIFY(other.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
+    window->ui->portsComboBox->setCurrentIndex(window->ui->portsComboBox->findData(emulator->portPath()));
+    bool waited = false;
+    QTimer::singleShot(0, window.get(), [&waited] { waited = true; });
+    window->ui->polaczZModememPushButton->click();
+    QVERIFY(!waited);
+    checkLink(false, FailedStatus);
+    const QString reason = QStringLiteral("port jest zajęty przez inny program.");
+    QCOMPARE(window->ui->modemPolaczenieStatusLabel->toolTip(), reason);
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Błąd połączenia z modemem: ") + reason);
+    QVERIFY(emulator->commands().isEmpty());
 }
 
 void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain_data()
