@@ -2,20 +2,28 @@
 
 #include "backup/backupstore.h"
 #include "configuration/configurationfields.h"
+#include "files/atomicfile.h"
 #include "files/configurationjson.h"
+#include "report/configurationdocument.h"
 #include "settings/usernames.h"
 #include "configurationreport.h"
 #include "console.h"
 #include "moduleconnection.h"
+#include "reportprinting.h"
+#include "simcodeinput.h"
 #include "stopsignals.h"
+
+#include <QDateTime>
 
 int Commands::ports()
 {
     const auto ports = ModuleSession::availablePorts();
     if (ports.isEmpty())
         Console::message(tr("Nie znaleziono żadnego portu."));
-    for (const auto &port : ports)
-        Console::out(port.second + QLatin1Char('\n'));
+    for (const auto &port : ports) {
+        if (!Console::out(port.second + QLatin1Char('\n')))
+            return ExitFileFault;
+    }
     return ExitSuccess;
 }
 
@@ -36,16 +44,18 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
         Console::message(tr("Przerwano: zapis zatrzyma się po bieżącej wymianie z modułem."));
         session->requestInterruption();
     });
+    bool listed = true;
     const ModuleSession::WriteOutcome outcome =
-            session->write(*configuration, verify, [dryRun](const ModuleSession::WritePlan &plan) {
-                // A script never writes without knowing what it replaces.
+            session->write(*configuration, verify, [dryRun, &listed](const ModuleSession::WritePlan &plan) {
+                // A script never writes without knowing what it replaces,
+                // and nothing is sent unless the user can see what it changes.
                 if (!plan.moduleRead)
                     return false;
-                Console::out(plan.changes.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
-                                                    : ConfigurationReport::differences(plan.changes));
-                return !dryRun;
+                listed = Console::out(plan.changes.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
+                                                             : ConfigurationReport::differences(plan.changes));
+                return listed && !dryRun;
             });
-    return writeOutcome(connection, outcome);
+    return listed ? writeOutcome(connection, outcome) : ExitFileFault;
 }
 
 int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome)
@@ -55,11 +65,12 @@ int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSessi
     switch (outcome.status) {
     case Status::Verified:
     case Status::WrittenUnverified:
-        Console::out(tr("Kopia zapasowa: %1").arg(outcome.backupPath()) + QLatin1Char('\n'));
-        Console::out((outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w module.")
-                                                         : tr("Zapisano konfigurację w module."))
-                     + QLatin1Char('\n'));
-        return ExitSuccess;
+        return Console::out(tr("Kopia zapasowa: %1").arg(outcome.backupPath()) + QLatin1Char('\n')
+                            + (outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w module.")
+                                                                  : tr("Zapisano konfigurację w module."))
+                            + QLatin1Char('\n'))
+                ? ExitSuccess
+                : ExitFileFault;
     case Status::Cancelled:
         if (outcome.plan.moduleRead)
             return ExitSuccess;
@@ -93,12 +104,10 @@ int Commands::show(const ConfigurationLocation &source, bool asJson)
     const std::optional<Configuration> configuration = source.read(&failure);
     if (!configuration)
         return failed(failure);
-    if (asJson)
-        Console::out(QString::fromUtf8(configurationJsonText(*configuration)));
-    else
-        Console::out(ConfigurationReport::listing(
-                configurationFields(*configuration, UserNames::fromSettings())));
-    return ExitSuccess;
+    const QString shown = asJson ? QString::fromUtf8(configurationJsonText(*configuration))
+                                 : ConfigurationReport::listing(
+                                           configurationFields(*configuration, UserNames::fromSettings()));
+    return Console::out(shown) ? ExitSuccess : ExitFileFault;
 }
 
 int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocation &after)
@@ -112,12 +121,9 @@ int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocat
         return failed(failure);
     const QList<ConfigurationDifference> differences =
             configurationDifferences(*first, *second, UserNames::fromSettings());
-    if (differences.isEmpty()) {
-        Console::out(tr("Brak różnic.") + QLatin1Char('\n'));
-        return ExitSuccess;
-    }
-    Console::out(ConfigurationReport::differences(differences));
-    return ExitDifferencesFound;
+    if (differences.isEmpty())
+        return Console::out(tr("Brak różnic.") + QLatin1Char('\n')) ? ExitSuccess : ExitFileFault;
+    return Console::out(ConfigurationReport::differences(differences)) ? ExitDifferencesFound : ExitFileFault;
 }
 
 int Commands::convert(const ConfigurationLocation &input, const ConfigurationLocation &output)
@@ -129,19 +135,19 @@ int Commands::convert(const ConfigurationLocation &input, const ConfigurationLoc
     return ExitSuccess;
 }
 
-int Commands::pin(const QString &port, const QString &pin, const QString &puk, SimCodes::PinRequest request)
+int Commands::pin(const QString &port, SimCodes::PinRequest request)
 {
-    const QString fault = SimCodes::fault(pin, puk);
+    const SimCodeInput::Codes codes = SimCodeInput::read();
+    const QString fault = SimCodes::fault(codes.pin, codes.puk);
     if (!fault.isEmpty())
         return failed({ ExitWrongUsage, fault });
     Failure failure;
     ModuleConnection connection(port);
     if (!connection.open(&failure))
         return failed(failure);
-    if (!connection.session()->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(request)))
+    if (!connection.session()->writePinPuk(codes.pin.toLatin1(), codes.puk.toLatin1(), quint8(request)))
         return failed(connection.fault(tr("Błąd podczas zapisu kodu PIN, PUK.")));
-    Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n'));
-    return ExitSuccess;
+    return Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n')) ? ExitSuccess : ExitFileFault;
 }
 
 int Commands::watch(const QString &port, LiveStateWatch::Format format, int count,
@@ -163,8 +169,26 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
     return ExitSuccess;
 }
 
+int Commands::report(const ConfigurationLocation &source, const QString &output, ReportFormat format)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = source.read(&failure);
+    if (!configuration)
+        return failed(failure);
+    const QString sourceText = source.kind() == ConfigurationLocation::Kind::Port
+            ? ConfigurationDocument::moduleSource(source.name())
+            : ConfigurationDocument::fileSource(source.name());
+    const ConfigurationDocument document(*configuration, UserNames::fromSettings(), sourceText,
+                                         QStringLiteral("telvoro-cli"), QDateTime::currentDateTime());
+    const QByteArray bytes = format == ReportFormat::Pdf ? ReportPrinting::pdf(document) : document.html().toUtf8();
+    if (bytes.isEmpty() || !saveFileAtomically(output, bytes))
+        return failed({ ExitFileFault, tr("%1: Nie można zapisać do pliku.").arg(output) });
+    return ExitSuccess;
+}
+
 int Commands::failed(const Failure &failure)
 {
-    Console::message(failure.message);
+    if (!failure.message.isEmpty())
+        Console::message(failure.message);
     return failure.code;
 }

@@ -31,13 +31,18 @@ LiveStateWatch::LiveStateWatch(ModuleConnection *connection, Format format, int 
 
 bool LiveStateWatch::run(Failure *failure)
 {
-    if (format == Format::Csv)
-        Console::out(QString::fromLatin1(TrendCsv::header()) + QLatin1Char('\n'));
-    timer.start();
-    poll();
-    if (!connectionLost && (count == 0 || polls < count))
+    outputGone = format == Format::Csv && !Console::out(QString::fromLatin1(TrendCsv::header()) + QLatin1Char('\n'));
+    if (!outputGone) {
+        timer.start();
+        poll();
+    }
+    if (!connectionLost && !outputGone && (count == 0 || polls < count))
         loop.exec();
     timer.stop();
+    if (outputGone) {
+        *failure = { ExitFileFault, QString() };
+        return false;
+    }
     if (connectionLost) {
         *failure = connection->fault(tr("Utracono połączenie z modemem."));
         return false;
@@ -52,9 +57,10 @@ void LiveStateWatch::poll()
     const QByteArray state = connection->session()->readOnlineState();
     if (connectionLost)
         return;
-    Console::out(line(state) + QLatin1Char('\n'));
+    // Nobody reads any more (a pipe's reader ended): the port is given up.
+    outputGone = !Console::out(line(state) + QLatin1Char('\n'));
     ++polls;
-    if (count > 0 && polls >= count)
+    if (outputGone || (count > 0 && polls >= count))
         loop.quit();
 }
 

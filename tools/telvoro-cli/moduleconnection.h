@@ -20,9 +20,9 @@ public:
     explicit ModuleConnection(const QString &port);
     ~ModuleConnection();
 
-    // Opens the port and probes the module. A port that does not exist or is
-    // no serial device fails at once, without the retries that give a busy
-    // adapter its time.
+    // Opens the port and probes the module. A port that does not exist, is
+    // busy, is no serial device or may not be used fails at once, without
+    // the retries that give an adapter its time.
     bool open(Failure *failure);
     ModuleSession *session();
     QString portName() const;
