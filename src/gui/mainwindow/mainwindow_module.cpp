@@ -2,7 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "dialogs/differencesdialog.h"
 #include "settings/usernames.h"
 #include "dialogs/exchangeprogressdialog.h"
