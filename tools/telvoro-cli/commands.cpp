@@ -1,7 +1,7 @@
 #include "commands.h"
 
 #include "backup/backupstore.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "files/atomicfile.h"
 #include "files/configurationjson.h"
 #include "report/configurationdocument.h"

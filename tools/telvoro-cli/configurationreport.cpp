@@ -1,6 +1,6 @@
 #include "configurationreport.h"
 
-#include "report/visibletext.h"
+#include "fields/visibletext.h"
 
 namespace {
 

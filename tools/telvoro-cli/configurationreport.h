@@ -1,7 +1,7 @@
 #ifndef CONFIGURATIONREPORT_H
 #define CONFIGURATIONREPORT_H
 
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include <QList>
 #include <QString>

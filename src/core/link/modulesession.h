@@ -3,7 +3,7 @@
 
 #include "backup/backupstore.h"
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "report/configurationdocument.h"
 
 #include "configuration/configuration.h"
-#include "report/visibletext.h"
+#include "fields/visibletext.h"
 #include "settings/usernames.h"
 
 namespace {

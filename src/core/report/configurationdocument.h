@@ -1,7 +1,7 @@
 #ifndef CONFIGURATIONDOCUMENT_H
 #define CONFIGURATIONDOCUMENT_H
 
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 #include "settings/lastfilefolder.h"
 
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "files/configurationfile.h"
 #include "dialogs/differencesdialog.h"
 #include "settings/usernames.h"

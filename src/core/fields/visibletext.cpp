@@ -1,4 +1,4 @@
-#include "report/visibletext.h"
+#include "fields/visibletext.h"
 
 namespace {
 
