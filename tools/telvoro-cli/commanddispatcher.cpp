@@ -5,6 +5,8 @@
 
 namespace {
 
+const QString ReportCommand = QStringLiteral("report");
+
 QString portRule()
 {
     return CommandDispatcher::tr(
@@ -22,8 +24,10 @@ QString exitCodes()
             "  0  powodzenie\n"
             "  1  znaleziono różnice (diff)\n"
             "  2  błędne wywołanie (także błędny kod PIN lub PUK)\n"
-            "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna\n"
-            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty");
+            "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
+            "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
+            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
+            "     zapis przerwany albo moduł po zapisie przechowuje coś innego, niż wysłano");
 }
 
 } // namespace
@@ -34,10 +38,9 @@ CommandDispatcher::CommandDispatcher()
       outputOption({ QStringLiteral("o"), QStringLiteral("output") }, tr("Plik, który ma powstać."),
                    tr("plik")),
       dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
+      noVerifyOption(QStringLiteral("no-verify"),
+                     tr("Nie odczytuje modułu po zapisie, by porównać go z wysłaną konfiguracją.")),
       jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
-      pinOption(QStringLiteral("pin"), tr("Nowy kod PIN: 4 cyfry."), tr("kod")),
-      pukOption(QStringLiteral("puk"), tr("Kod PUK: 8 cyfr; bez tej opcji wysyłany jest pusty."),
-                tr("kod")),
       requestOption(QStringLiteral("request"),
                     tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
                        "swoje ustawienie."),
@@ -62,15 +65,20 @@ CommandDispatcher::CommandDispatcher()
              "nazwa kończy się na .json). Plik powstaje w całości albo wcale: po błędzie\n"
              "poprzedni plik o tej nazwie zostaje nietknięty."),
           { &outputOption }, &CommandDispatcher::read, 1 },
-        { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run]"),
+        { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run] [--no-verify]"),
           tr("zapis konfiguracji z pliku do modułu"),
           tr("Odczytuje konfigurację modułu i wypisuje, co zapis zmieni (słowami formularza).\n"
              "Potem zapisuje kopię zapasową tego, co moduł zawierał, w folderze kopii okna\n"
              "programu (~/.local/share/Korvel/TX48/backups), i wysyła ustawienia, a teksty\n"
              "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
+             "Na koniec odczytuje moduł ponownie i porównuje każdy wysłany bajt; gdy moduł\n"
+             "przechowuje coś innego, wypisuje różniące się pola i kończy z kodem 4.\n"
+             "Ctrl+C (albo SIGTERM) zatrzymuje zapis po bieżącej wymianie z modułem, nigdy\n"
+             "w połowie bloku; wtedy, jak po każdym nieudanym zapisie, program podaje, które\n"
+             "bloki moduł potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
-          { &dryRunOption }, &CommandDispatcher::write, 2 },
+          { &dryRunOption, &noVerifyOption }, &CommandDispatcher::write, 2 },
         { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modułu"),
           tr("Wypisuje całą konfigurację: sekcjami, słowami formularza (znaki końca wiersza\n"
              "w tekstach jako \\n, pusta wartość jako —), albo w formie JSON.\n\n")
@@ -91,27 +99,52 @@ CommandDispatcher::CommandDispatcher()
              "nieznany klucz, zły typ, liczba poza zakresem, za długi tekst) jest odrzucany\n"
              "z nazwą klucza i przyczyną; nic nie jest wtedy zapisywane."),
           { &outputOption }, &CommandDispatcher::importJson, 1 },
-        { QStringLiteral("pin"), tr("PORT --pin KOD [--puk KOD] [--request on|off]"),
+        { QStringLiteral("pin"), tr("PORT [--request on|off] < KODY"),
           tr("zapis kodu PIN i PUK karty SIM w module"),
           tr("Wysyła do modułu kod PIN, kod PUK i żądanie PIN, jak przycisk „Zapisz” w oknie\n"
-             "Ustawienia, z tymi samymi sprawdzeniami."),
-          { &pinOption, &pukOption, &requestOption }, &CommandDispatcher::pin, 1 },
+             "Ustawienia, z tymi samymi sprawdzeniami. Kody czyta ze standardowego wejścia:\n"
+             "w pierwszym wierszu PIN (4 cyfry), w drugim PUK (8 cyfr; pusty wiersz albo jego\n"
+             "brak: pusty PUK). Na terminalu pyta o nie, a wpisywane cyfry nie są widoczne.\n"
+             "Kodów nie podaje się w wierszu poleceń: każdy użytkownik komputera może go\n"
+             "odczytać z listy procesów."),
+          { &requestOption }, &CommandDispatcher::pin, 1 },
         { QStringLiteral("watch"), tr("PORT [--csv] [--count N] [--config PLIK]"),
           tr("stan wejść co sekundę, jak na karcie „Online”"),
           tr("Odczytuje stan wejść raz na sekundę i wypisuje go wierszami: czas, AI 1, AI 2\n"
              "i DI 1 do DI 6 (1 = załączone). W CSV czas jest w formacie ISO 8601 ze strefą;\n"
-             "odczyt bez odpowiedzi ma puste wartości."),
+             "odczyt bez odpowiedzi ma puste wartości. Kończy, gdy nikt już nie czyta wyniku\n"
+             "(np. za potokiem), także gdy sygnał SIGPIPE jest ignorowany."),
           { &csvOption, &countOption, &configOption }, &CommandDispatcher::watch, 1 },
+        { ReportCommand, tr("PLIK|PORT -o PLIK.pdf|PLIK.html"),
+          tr("cała konfiguracja jako dokument do druku (PDF albo HTML)"),
+          tr("Zapisuje całą konfigurację z pliku albo z modułu jako dokument do wydruku\n"
+             "i dla dokumentacji instalacji: słowami formularza, w sekcjach jak karty okna\n"
+             "programu, z nagłówkiem (źródło konfiguracji, data, program i jego wersja).\n"
+             "Nazwa kończąca się na .pdf daje PDF (strony A4 z numerami), na .html stronę\n"
+             "HTML (XHTML). Kodów PIN i PUK karty SIM dokument nie zawiera. Plik powstaje\n"
+             "w całości albo wcale.\n\n")
+                  + portRule(),
+          { &outputOption }, &CommandDispatcher::report, 1 },
     };
+}
+
+QString CommandDispatcher::commandName(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            return arguments.at(i);
+    }
+    return QString();
+}
+
+bool CommandDispatcher::needsPrinting(const QStringList &arguments)
+{
+    return commandName(arguments) == ReportCommand;
 }
 
 int CommandDispatcher::run(const QStringList &arguments)
 {
-    QString command;
-    for (qsizetype i = 1; i < arguments.size() && command.isEmpty(); ++i) {
-        if (!arguments.at(i).startsWith(QLatin1Char('-')))
-            command = arguments.at(i);
-    }
+    const QString command = commandName(arguments);
     if (command.isEmpty())
         return runWithoutCommand(arguments);
     current = nullptr;
@@ -209,7 +242,7 @@ int CommandDispatcher::read(const QCommandLineParser &parser, const QStringList 
 int CommandDispatcher::write(const QCommandLineParser &parser, const QStringList &arguments)
 {
     return Commands::write(arguments.at(0), ConfigurationLocation::file(arguments.at(1)),
-                           parser.isSet(dryRunOption));
+                           parser.isSet(dryRunOption), !parser.isSet(noVerifyOption));
 }
 
 int CommandDispatcher::show(const QCommandLineParser &parser, const QStringList &arguments)
@@ -246,8 +279,6 @@ int CommandDispatcher::convert(const QCommandLineParser &parser, const QString &
 
 int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    if (!parser.isSet(pinOption))
-        return wrongUsage(tr("brak opcji --pin."), current);
     SimCodes::PinRequest request = SimCodes::PinRequest::NotChosen;
     if (parser.isSet(requestOption)) {
         const QString value = parser.value(requestOption);
@@ -258,7 +289,7 @@ int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &
         else
             return wrongUsage(tr("--request: należy podać on albo off."), current);
     }
-    return Commands::pin(arguments.at(0), parser.value(pinOption), parser.value(pukOption), request);
+    return Commands::pin(arguments.at(0), request);
 }
 
 int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList &arguments)
@@ -276,4 +307,19 @@ int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList
     return Commands::watch(arguments.at(0),
                            parser.isSet(csvOption) ? LiveStateWatch::Format::Csv : LiveStateWatch::Format::Text,
                            count, scaling);
+}
+
+int CommandDispatcher::report(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(outputOption))
+        return wrongUsage(tr("brak opcji -o."), current);
+    const QString output = parser.value(outputOption);
+    Commands::ReportFormat format;
+    if (output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Pdf;
+    else if (output.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Html;
+    else
+        return wrongUsage(tr("-o: nazwa pliku musi kończyć się na .pdf albo .html."), current);
+    return Commands::report(ConfigurationLocation::of(arguments.at(0)), output, format);
 }

@@ -3,6 +3,7 @@
 
 #include "configurationlocation.h"
 #include "exitcode.h"
+#include "link/modulesession.h"
 #include "link/simcodes.h"
 #include "livestatewatch.h"
 
@@ -10,26 +11,34 @@
 #include <QString>
 #include <optional>
 
+class ModuleConnection;
+
 // What each subcommand does, once its arguments are known to be complete.
 // Each returns the program's exit code; results go to standard output,
-// messages to standard error.
+// messages to standard error. A result that standard output does not take
+// ends the command with ExitFileFault (Console tells why).
 class Commands
 {
     Q_DECLARE_TR_FUNCTIONS(Commands)
 
 public:
     static int ports();
-    static int write(const QString &port, const ConfigurationLocation &input, bool dryRun);
+    // Verifies by reading the module back unless `verify` is off.
+    static int write(const QString &port, const ConfigurationLocation &input, bool dryRun, bool verify);
     static int show(const ConfigurationLocation &source, bool asJson);
     static int diff(const ConfigurationLocation &before, const ConfigurationLocation &after);
     // read, export and import: the configuration of one place in another.
     static int convert(const ConfigurationLocation &input, const ConfigurationLocation &output);
-    static int pin(const QString &port, const QString &pin, const QString &puk,
-                   SimCodes::PinRequest request);
+    // The codes come from standard input (see SimCodeInput).
+    static int pin(const QString &port, SimCodes::PinRequest request);
     static int watch(const QString &port, LiveStateWatch::Format format, int count,
                      const std::optional<ConfigurationLocation> &scaling);
+    enum class ReportFormat { Pdf, Html };
+    // The configuration as a printable document, written whole or not at all.
+    static int report(const ConfigurationLocation &source, const QString &output, ReportFormat format);
 
 private:
+    static int writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome);
     static int failed(const Failure &failure);
 };
 

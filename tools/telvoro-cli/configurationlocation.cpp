@@ -3,9 +3,8 @@
 #include "files/atomicfile.h"
 #include "files/configurationfile.h"
 #include "files/configurationjson.h"
-#include "modulesession.h"
-
-#include <QFile>
+#include "files/regularfile.h"
+#include "moduleconnection.h"
 
 namespace {
 
@@ -62,10 +61,21 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
 {
     switch (type) {
     case Kind::Port: {
-        ModuleSession session;
-        if (!session.connect(path, failure))
+        ModuleConnection connection(path);
+        if (!connection.open(failure))
             return std::nullopt;
-        return session.readConfiguration(failure);
+        std::optional<Configuration> configuration = connection.session()->read();
+        if (!configuration) {
+            *failure = connection.fault(tr("Błąd podczas odczytywania z modemu."));
+            return std::nullopt;
+        }
+        // The SIM PIN and PUK the module reports stay out of every listing
+        // and file, JSON ones too: the window shows them only after a
+        // password, and configurations end up in shared folders and version
+        // control.
+        configuration->simPin.clear();
+        configuration->simPuk.clear();
+        return configuration;
     }
     case Kind::KvlFile: {
         const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
@@ -78,13 +88,13 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
         return std::nullopt;
     }
     case Kind::JsonFile: {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> text = RegularFile::read(path, ConfigurationJsonMaximumSize);
+        if (!text) {
             *failure = fileFault(tr("Nie można otworzyć pliku."));
             return std::nullopt;
         }
         QString error;
-        const std::optional<Configuration> configuration = configurationFromJsonText(file.readAll(), &error);
+        const std::optional<Configuration> configuration = configurationFromJsonText(*text, &error);
         if (!configuration)
             *failure = fileFault(error);
         return configuration;
@@ -95,11 +105,12 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
 
 bool ConfigurationLocation::write(const Configuration &configuration, Failure *failure) const
 {
+    QString reason;
     const bool written = type == Kind::JsonFile
-            ? saveFileAtomically(path, configurationJsonText(configuration))
-            : ConfigurationFile::save(path, configuration);
+            ? saveFileAtomically(path, configurationJsonText(configuration), &reason)
+            : ConfigurationFile::save(path, configuration, &reason);
     if (!written)
-        *failure = fileFault(tr("Nie można zapisać do pliku."));
+        *failure = fileFault((tr("Nie można zapisać do pliku.") + QLatin1Char(' ') + reason).trimmed());
     return written;
 }
 

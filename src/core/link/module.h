@@ -1,6 +1,8 @@
 #ifndef MODULE_H
 #define MODULE_H
 
+#include "link/portlock.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -39,6 +41,10 @@ public:
     Module();
 
     bool connectPort(QString name);
+    // Why the last connectPort() failed, as the user is told ("port jest
+    // zajęty przez inny program."); empty when it succeeded or the port was
+    // there and free but no module answered.
+    QString connectionProblem() const;
     // Connects through an open device instead of the serial port, such as an
     // in-memory module of a test or fuzzing program: the wait after opening,
     // then the probe. The device is not taken over; disconnectPort() closes
@@ -56,7 +62,7 @@ public:
     // The longest the command's exchange can take, in milliseconds: the quiet
     // before the message (SMS block only) and the wait for the answer.
     int limitMilliseconds(Command command) const;
-    // The longest writeConfiguration() can take: the settings block's limit,
+    // The longest a write of the blocks can take: the settings block's limit,
     // plus the SMS block's when it goes too.
     int writeLimitMilliseconds(bool withSmsBlock) const;
 
@@ -68,9 +74,6 @@ public:
     void sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask);
     bool writeSettingsBlock(const Configuration &configuration);
     bool writeSmsBlock(const Configuration &configuration);
-    // The settings block, then the SMS block when asked for and the settings
-    // block was taken; true when every block sent was acknowledged.
-    bool writeConfiguration(const Configuration &configuration, bool withSmsBlock);
     bool writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest);
 
     // The module's period is 500 ms; tests may shorten it. The waits of the
@@ -97,6 +100,7 @@ public slots:
 
 private:
     bool connectLink();
+    bool testLine(int fd);
     void waitMilliseconds(int milliseconds);
     // Runs a nested event loop for at most `milliseconds`; it ends sooner when
     // `answerSize` bytes or more are in and the line then stays quiet, or
@@ -107,6 +111,8 @@ private:
     bool portHungUp() const;
 
     QIODevice *link;
+    PortLock lock;
+    QString problem;
     int period = 500;
     bool busy = false;
     bool connecting = false;

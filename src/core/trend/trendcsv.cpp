@@ -92,7 +92,7 @@ QByteArray TrendCsv::encode(const TrendRecord &record, Dialect dialect)
     return csv;
 }
 
-bool TrendCsv::save(const QString &path, const TrendRecord &record, Dialect dialect)
+bool TrendCsv::save(const QString &path, const TrendRecord &record, Dialect dialect, QString *reason)
 {
-    return saveFileAtomically(path, encode(record, dialect));
+    return saveFileAtomically(path, encode(record, dialect), reason);
 }

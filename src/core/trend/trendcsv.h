@@ -24,8 +24,10 @@ enum class Dialect {
 // The header line without its line end; telvoro-cli's CSV has it too.
 QByteArray header(Dialect dialect = Dialect::Standard);
 QByteArray encode(const TrendRecord &record, Dialect dialect = Dialect::Standard);
-// Written atomically: a failure leaves any old file as it was.
-bool save(const QString &path, const TrendRecord &record, Dialect dialect = Dialect::Standard);
+// Written atomically: a failure leaves any old file as it was (see
+// saveFileAtomically, which also sets *reason).
+bool save(const QString &path, const TrendRecord &record, Dialect dialect = Dialect::Standard,
+          QString *reason = nullptr);
 }
 
 #endif

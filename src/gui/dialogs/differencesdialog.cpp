@@ -1,7 +1,7 @@
 #include "dialogs/differencesdialog.h"
 #include "ui_differencesdialog.h"
 
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -51,10 +51,11 @@ DifferencesDialog::DifferencesDialog(Purpose purpose, const QString &description
 {
     ui->setupUi(this);
     const bool writing = purpose == Purpose::Write;
-    setWindowTitle(writing ? tr("Zapis do modemu") : tr("Porównanie z plikiem"));
+    setWindowTitle(purpose == Purpose::Compare ? tr("Porównanie z plikiem") : tr("Zapis do modemu"));
     ui->opisLabel->setText(description);
     ui->zapiszPushButton->setVisible(writing);
     ui->anulujPushButton->setVisible(writing);
+    ui->zapiszPonowniePushButton->setVisible(purpose == Purpose::Verify);
     ui->zamknijPushButton->setVisible(!writing);
     ui->zamknijPushButton->setDefault(!writing);
 

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "link/modulesession.h"
 #include "mainwindow/formwidgets.h"
 #include "settings/applicationsetup.h"
 #include "trend/trendrecord.h"
@@ -17,6 +18,7 @@
 #include <optional>
 
 class Configuration;
+class ExchangeProgressDialog;
 class InputAction;
 class Module;
 class QTableWidget;
@@ -119,6 +121,8 @@ private slots:
     void on_weWyWeAn2ZakresLineEdit_textEdited(QString text);
     void on_actionPorownaj_z_plikiem_triggered();
     void on_actionKopie_zapasowe_triggered();
+    void on_actionEksportuj_do_PDF_triggered();
+    void on_actionDrukuj_triggered();
 
 private:
     void updateInputPanelSpacer();
@@ -130,32 +134,35 @@ private:
 
     // The one place that decides which actions and buttons are enabled and
     // whether the "Online" tab polls the module. It derives both from the
-    // window's state: whether a configuration is open, the connection, the
-    // current tab and the flags below. Whatever changes one of them calls it.
+    // window's state: whether a configuration is open, the module session's
+    // state, the current tab and the flags below. Whatever changes one of
+    // them calls it.
     void updateWindowState();
-    bool modemConnected = false;
-    // A connection attempt runs.
-    bool connecting = false;
     // The module is being read or written: the operations that would replace
     // or close the configuration wait, and closing the window waits too.
-    bool exchangeRunning = false;
-    // A manual-output command runs; no poll may come between it and its wait.
-    bool sendingOutputs = false;
+    bool moduleOperationRunning() const;
     // The window asks about unsaved changes before it closes.
     bool closingWindow = false;
+    // Closing was asked for during a read or write; it happens once that
+    // operation and its messages are over.
     bool closePending = false;
-    void beginExchange();
-    void endExchange();
+    void closeIfPending();
 
     // Configuration file (src/config/mainwindow_configfile.cpp).
     // Returns false when the user's answer or a failed save means the open
     // configuration must stay open; the caller then does not go on.
     bool closeConfiguration();
+    // The question about unsaved changes of closeConfiguration(), saving them
+    // when the user chooses "Zapisz"; the configuration stays open.
+    bool mayCloseConfiguration();
+    // Closes the configuration without a question.
+    void discardConfiguration();
     bool saveConfigurationToFile();
     // Reads a .kvl file; a failure is shown as opening a file shows it.
     std::optional<Configuration> loadConfigurationFile(const QString &path);
     void openLoadedConfiguration(const Configuration &loaded, const QString &path);
-    void showFileWarning(const QString &title, const QString &text, const QString &path);
+    void showFileWarning(const QString &title, const QString &text, const QString &path,
+                         const QString &reason = QString());
 
     // Unsaved changes (src/config/mainwindow_changes.cpp). While a
     // configuration is open the title carries "[*]", which shows whenever the
@@ -215,21 +222,26 @@ private:
     TrendWidget *trendWidget = nullptr;
 
     // Module operations (src/link/mainwindow_module.cpp).
+    // Edited: the open configuration, after the list of changes; Again: the
+    // same copy once more after the module stored it differently; Restore:
+    // a backup back into the module after a broken write.
+    enum class WriteRequest { Edited, Again, Restore };
     void moduleConnectionLost();
     void showModuleDisconnected(const QString &status);
-    bool deferWhileModuleBusy(void (MainWindow::*operation)());
-    void runOperationsWaitingForModule();
-    bool smsBlockNeedsWriting() const;
-    bool readModuleConfiguration();
-    bool confirmWrite();
-    void writeToModule();
-    // What the connected module is known to hold: read from it or written to
-    // it since the connection was made; null when unknown.
-    std::unique_ptr<Configuration> moduleConfiguration;
+    void openModuleConfiguration(const Configuration &read);
+    void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
+    bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
+    void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
+                            const QString &restorable);
+    void restoreBackup(const QString &path);
+    void showRestoreLater(const QString &path);
+    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+    // The connection, what runs on it and what the module holds.
+    std::unique_ptr<ModuleSession> moduleSession;
+    std::unique_ptr<ExchangeProgressDialog> progressDialog;
 
     // Backups (src/backup/mainwindow_backups.cpp).
-    bool saveModuleBackup();
-    QList<void (MainWindow::*)()> operationsWaitingForModule;
+    void reportBackupFailure(const BackupStore::SaveResult &saved);
 };
 
 #endif

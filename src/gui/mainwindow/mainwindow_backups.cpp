@@ -4,18 +4,14 @@
 #include "dialogs/backupsdialog.h"
 #include "backup/backupstore.h"
 #include "settings/usernames.h"
-#include "link/module.h"
 
 #include <QDir>
 #include <QMessageBox>
 
-// Keeps what the module holds before a write replaces it. Without the copy
-// safely on the disk nothing is sent.
-bool MainWindow::saveModuleBackup()
+// Without the copy of what the module holds safely on the disk, a write
+// sends nothing.
+void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
 {
-    const BackupStore::SaveResult saved = BackupStore().save(*moduleConfiguration, module->port->portName());
-    if (saved.status == BackupStore::SaveStatus::Saved)
-        return true;
     const QString path = QDir::toNativeSeparators(saved.path);
     const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
             ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
@@ -25,7 +21,6 @@ bool MainWindow::saveModuleBackup()
                          reason + QStringLiteral("\n\n")
                                  + tr("Zapis do modułu przerwano; nic nie zostało wysłane."),
                          QMessageBox::Ok);
-    return false;
 }
 
 // A chosen backup opens as a file does, and the open configuration is
@@ -33,7 +28,7 @@ bool MainWindow::saveModuleBackup()
 // been read.
 void MainWindow::on_actionKopie_zapasowe_triggered()
 {
-    if (exchangeRunning)
+    if (moduleOperationRunning())
         return;
     if (configuration)
         collectForm();

@@ -4,7 +4,7 @@
 #include "settings/lastfilefolder.h"
 
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "files/configurationfile.h"
 #include "dialogs/differencesdialog.h"
 #include "settings/usernames.h"
@@ -16,6 +16,14 @@
 #include <QPushButton>
 
 bool MainWindow::closeConfiguration()
+{
+    if (!mayCloseConfiguration())
+        return false;
+    discardConfiguration();
+    return true;
+}
+
+bool MainWindow::mayCloseConfiguration()
 {
     if (!configuration || !referenceConfiguration)
         return true;
@@ -39,6 +47,13 @@ bool MainWindow::closeConfiguration()
             return false;
         }
     }
+    return true;
+}
+
+void MainWindow::discardConfiguration()
+{
+    if (!configuration || !referenceConfiguration)
+        return;
     delete configuration;
     delete referenceConfiguration;
     configuration = nullptr;
@@ -48,7 +63,6 @@ bool MainWindow::closeConfiguration()
     ui->tabWidget->setCurrentIndex(0);
     ui->mainStackedWidget->setCurrentIndex(0);
     updateWindowState();
-    return true;
 }
 
 void MainWindow::on_actionNowy_triggered()
@@ -100,11 +114,16 @@ std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &pa
     return loaded.configuration;
 }
 
-// The message keeps its own words; the file it is about follows them.
-void MainWindow::showFileWarning(const QString &title, const QString &text, const QString &path)
+// The message keeps its own words; the file it is about, and why when that
+// is known, follow them.
+void MainWindow::showFileWarning(const QString &title, const QString &text, const QString &path,
+                                 const QString &reason)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    box.setInformativeText(tr("Plik: %1").arg(QDir::toNativeSeparators(path)));
+    QString details = tr("Plik: %1").arg(QDir::toNativeSeparators(path));
+    if (!reason.isEmpty())
+        details += QStringLiteral("\n\n") + reason;
+    box.setInformativeText(details);
     box.exec();
 }
 
@@ -121,7 +140,7 @@ void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QStr
 
 void MainWindow::on_actionPorownaj_z_plikiem_triggered()
 {
-    if (!configuration || exchangeRunning)
+    if (!configuration || moduleOperationRunning())
         return;
     collectForm();
     const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
@@ -156,8 +175,10 @@ bool MainWindow::saveConfigurationToFile()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!ConfigurationFile::save(path, *configuration)) {
-        showFileWarning(tr("Zapisz plik"), tr("Nie można zapisać do pliku."), path);
+    QString reason;
+    if (!ConfigurationFile::save(path, *configuration, &reason)) {
+        // What the user can do about it, such as saving in another folder.
+        showFileWarning(tr("Zapisz plik"), tr("Nie można zapisać do pliku."), path, reason);
         return false;
     }
     *referenceConfiguration = *configuration;

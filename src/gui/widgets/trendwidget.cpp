@@ -247,11 +247,13 @@ void TrendWidget::on_przebiegZapiszPushButton_clicked()
     const bool forSpreadsheet = dialog.selectedNameFilter() == spreadsheetType;
     settings.setValue(SpreadsheetCsvKey, forSpreadsheet);
     const QString path = dialog.selectedFiles().constFirst();
+    QString reason;
     if (!TrendCsv::save(path, *record,
-                        forSpreadsheet ? TrendCsv::Dialect::Spreadsheet : TrendCsv::Dialect::Standard)) {
+                        forSpreadsheet ? TrendCsv::Dialect::Spreadsheet : TrendCsv::Dialect::Standard,
+                        &reason)) {
         QMessageBox::warning(this, tr("Zapisz przebieg"),
-                             tr("Nie można zapisać przebiegu do pliku %1.")
-                                     .arg(QDir::toNativeSeparators(path)),
+                             (tr("Nie można zapisać przebiegu do pliku %1.").arg(QDir::toNativeSeparators(path))
+                              + QStringLiteral("\n\n") + reason).trimmed(),
                              QMessageBox::Ok);
         return;
     }

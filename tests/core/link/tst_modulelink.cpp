@@ -12,7 +12,11 @@
 #include <QTest>
 
 #include <ctime>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +46,8 @@ private slots:
     void connectWithoutModuleClosesAndScansAgain();
     void connectToMissingPortRetriesThenFails();
     void testPortNeedsFreeExistingPort();
+    void unusablePortIsGivenUpAtOnce_data();
+    void unusablePortIsGivenUpAtOnce();
     void scanListsExtraPortsAndSignalsCountChanges();
     void scanRunsEveryThreeSeconds();
     void vanishedPortDisconnects_data();
@@ -102,10 +108,17 @@ void TestModuleLink::connectFindsModuleAndReads()
     QCOMPARE(module.portsTimer.interval(), 3000);
 }
 
+// The device is left with the line settings it had.
 void TestModuleLink::connectWithoutModuleClosesAndScansAgain()
 {
     EmulatorProcess emulator({"--fail", "silent"});
     QVERIFY(emulator.isRunning());
+    const int device = ::open(QFile::encodeName(emulator.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios before {};
+    QVERIFY(device != -1 && ::tcgetattr(device, &before) == 0);
+    ::cfsetspeed(&before, B9600);
+    before.c_lflag |= ICANON | ECHO;
+    QVERIFY(::tcsetattr(device, TCSANOW, &before) == 0);
     Module module;
     module.portsTimer.stop();
 
@@ -113,6 +126,12 @@ void TestModuleLink::connectWithoutModuleClosesAndScansAgain()
     QVERIFY(!module.isConnected());
     QVERIFY(module.portsTimer.isActive());
     QTRY_COMPARE(emulator.commands(), QStringList({"69", "69"}));
+    QVERIFY(module.connectionProblem().isEmpty());
+    termios after {};
+    QVERIFY(::tcgetattr(device, &after) == 0);
+    ::close(device);
+    QCOMPARE(::cfgetospeed(&after), speed_t(B9600));
+    QCOMPARE(after.c_lflag, before.c_lflag);
 }
 
 void TestModuleLink::connectToMissingPortRetriesThenFails()
@@ -147,6 +166,44 @@ void TestModuleLink::testPortNeedsFreeExistingPort()
     QVERIFY(!module.testPort(emulator.portPath()));
     holder.close();
     QVERIFY(module.testPort(emulator.portPath()));
+}
+
+void TestModuleLink::unusablePortIsGivenUpAtOnce_data()
+{
+    // How another program holds the emulator's port, or another device.
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("locked by another program") << "flock" << "port jest zajęty przez inny program.";
+    // Root opens it all the same, but must leave it alone.
+    QTest::newRow("exclusive to another program") << "exclusive" << "port jest zajęty przez inny program.";
+    QTest::newRow("no serial port") << "/dev/null" << "to nie jest port szeregowy.";
+}
+
+// Without a byte sent and without the retries, which would run the event
+// loop; the other program's exclusive mode stays.
+void TestModuleLink::unusablePortIsGivenUpAtOnce()
+{
+    QFETCH(QString, holder);
+    QFETCH(QString, problem);
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    QFile other(emulator.portPath());
+    QVERIFY(other.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    if (holder == QLatin1String("flock"))
+        QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
+    else if (holder == QLatin1String("exclusive"))
+        QCOMPARE(::ioctl(other.handle(), TIOCEXCL), 0);
+    Module module;
+    bool waited = false;
+    QTimer::singleShot(0, &module, [&waited] { waited = true; });
+
+    QVERIFY(!module.connectPort(holder.startsWith('/') ? holder : emulator.portPath()));
+    QVERIFY(!waited);
+    QCOMPARE(module.connectionProblem(), problem);
+    QVERIFY(emulator.commands().isEmpty());
+    int exclusive = 0;
+    QCOMPARE(::ioctl(other.handle(), TIOCGEXCL, &exclusive), 0);
+    QCOMPARE(exclusive, holder == QLatin1String("exclusive") ? 1 : 0);
 }
 
 void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()

@@ -205,13 +205,13 @@ void TestModuleProtocol::pinPukBytes_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("empty PUK, request off")
             << QByteArray("1234") << QByteArray() << 1
-            << "70 61 31 32 33 34 00 00 00 00 00 00 00 00 01";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 01";
     QTest::newRow("long texts cut, request on")
             << QByteArray("123456") << QByteArray("123456789") << 2
-            << "70 61 31 32 33 34 31 32 33 34 35 36 37 38 02";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02";
     QTest::newRow("short PIN filled, no choice")
             << QByteArray("12") << QByteArray("8765") << 0
-            << "70 61 31 32 00 00 38 37 36 35 00 00 00 00 00";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00";
 }
 
 void TestModuleProtocol::pinPukBytes()
@@ -225,6 +225,7 @@ void TestModuleProtocol::pinPukBytes()
     QVERIFY(openPort(module, emulator, ModulePeriod));
 
     QVERIFY(module.writePinPuk(pin, puk, quint8(pinRequest)));
+    // The log hides the codes; the module's header holds them.
     QTRY_COMPARE(emulator.commands(), QStringList{message});
     const QByteArray header = module.readConfiguration().left(12);
     QCOMPARE(header, Module::padded(pin, 4) + Module::padded(puk, 8));
@@ -397,7 +398,8 @@ void TestModuleProtocol::commandSplitAcrossWritesIsUnderstood()
     }
     QTRY_COMPARE(module.port->bytesAvailable(), 1);
     QCOMPARE(module.port->readAll(), QByteArray("x"));
-    QTRY_COMPARE(emulator.commands(), QStringList{hex(message)});
+    // One command, its codes hidden in the log.
+    QTRY_COMPARE(emulator.commands(), QStringList{"70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"});
 }
 
 TELVORO_TEST_MAIN(TestModuleProtocol)

@@ -171,6 +171,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("O programie") << "actionO_programie" << true << QKeySequence();
     QTest::newRow("Porównaj z plikiem") << "actionPorownaj_z_plikiem" << false << QKeySequence();
     QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
+    QTest::newRow("Eksportuj do PDF") << "actionEksportuj_do_PDF" << false << QKeySequence();
+    QTest::newRow("Drukuj") << "actionDrukuj" << false << QKeySequence("Ctrl+P");
 }
 
 void TestMainWindowForm::actionsAtStart()
@@ -214,7 +216,8 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
     }
     QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
                                  "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
-                                 "Kopie zapasowe…", "Zakończ", "Ustawienia", "O programie"}));
+                                 "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Ustawienia",
+                                 "O programie"}));
 }
 
 void TestMainWindowForm::namesTableCells_data()
