@@ -149,7 +149,7 @@ void MainWindow::openModuleConfiguration(const Configuration &read)
     ui->mainStackedWidget->setCurrentIndex(1);
     showConfigurationTitle(QString());
     updateWindowState();
-    statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
+    statusBar()->showMessage(tr("Odczytano konfigurację z modemu."), StatusMessageTime);
 }
 
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
@@ -190,15 +190,15 @@ bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest
         return false;
     }
     if (!plan.moduleRead) {
-        QMessageBox box(QMessageBox::Warning, tr("Zapis do modułu"),
-                        tr("Nie udało się odczytać konfiguracji z modułu, więc nie można pokazać, "
+        QMessageBox box(QMessageBox::Warning, tr("Zapis do modemu"),
+                        tr("Nie udało się odczytać konfiguracji z modemu, więc nie można pokazać, "
                            "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
                            "konfiguracji."),
                         QMessageBox::NoButton, this);
-        box.setInformativeText(tr("Zapisać konfigurację do modułu mimo to? Nie powstanie kopia "
+        box.setInformativeText(tr("Zapisać konfigurację do modemu mimo to? Nie powstanie kopia "
                                   "zapasowa jego obecnej konfiguracji i nie zostanie ona porównana "
                                   "z zapisywaną."));
-        QPushButton *write = box.addButton(tr("Zapisz do modułu"), QMessageBox::AcceptRole);
+        QPushButton *write = box.addButton(tr("Zapisz do modemu"), QMessageBox::AcceptRole);
         box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
         box.exec();
         return box.clickedButton() == write;
@@ -206,13 +206,13 @@ bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest
     if (request != WriteRequest::Edited)
         return true;
     const QString description = plan.changes.isEmpty()
-            ? tr("Moduł, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
+            ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.")
-            : tr("Zapis zmieni w module, odczytanym przed chwilą, pola wymienione poniżej. Przed "
-                 "zapisem obecna konfiguracja modułu zostanie zachowana w kopiach zapasowych "
+            : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
+                 "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych "
                  "(Plik → Kopie zapasowe…).");
     DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
-                             tr("W module"), tr("Po zapisie"), this);
+                             tr("W modemie"), tr("Po zapisie"), this);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -225,10 +225,10 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
     using Status = ModuleSession::WriteStatus;
     switch (outcome.status) {
     case Status::Verified:
-        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w module."), StatusMessageTime);
+        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w modemie."), StatusMessageTime);
         return;
     case Status::WrittenUnverified:
-        statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+        statusBar()->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
         return;
     case Status::Cancelled:
         return;
@@ -240,10 +240,10 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
         return;
     case Status::StoredDifferently: {
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
-                                 tr("Moduł potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
+                                 tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
                                     "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
                                          + QLatin1Char('\n') + outcome.leftBehind(),
-                                 outcome.storedDifferently, tr("Wysłano"), tr("W module"), this);
+                                 outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), this);
         if (dialog.exec() == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
         return;
@@ -261,7 +261,7 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
     if (outcome.leftPartly() && !restorable.isEmpty()) {
         restore = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
         if (restorable != outcome.backupPath())
-            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w module kopię sprzed "
+            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w modemie kopię sprzed "
                                             "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
     }
     box.setInformativeText(facts);
@@ -351,5 +351,5 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
     // The module does not answer this command; a link still open is all
     // there is to tell.
     if (moduleSession->sendManualOutputs(*ao1, *ao2, doMask))
-        statusBar()->showMessage(tr("Wysłano stan wyjść do modułu."), StatusMessageTime);
+        statusBar()->showMessage(tr("Wysłano stan wyjść do modemu."), StatusMessageTime);
 }

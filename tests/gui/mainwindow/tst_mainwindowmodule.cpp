@@ -54,7 +54,7 @@ const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLit
 const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
-const QString Verified = QStringLiteral("Zapisano i sprawdzono konfigurację w module.");
+const QString Verified = QStringLiteral("Zapisano i sprawdzono konfigurację w modemie.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
 
 // The controls that the window's state enables and disables.
@@ -382,7 +382,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
     QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
     QVERIFY(*window->configuration == *window->referenceConfiguration);
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modułu."));
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modemu."));
     QCOMPARE(disabledControls(*window), PortsBox);
 }
 
@@ -730,7 +730,7 @@ void TestMainWindowModule::writeIsCheckedByReadingBack()
     QCOMPARE(emulator->commands().last() == QLatin1String("41"), verify);
     QCOMPARE(window->statusBar()->currentMessage().startsWith(QStringLiteral("Zapisano")), !verify);
     if (!verify)
-        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w modemie."));
 }
 
 void TestMainWindowModule::writeFailures_data()
@@ -740,10 +740,10 @@ void TestMainWindowModule::writeFailures_data()
     QTest::addColumn<QString>("leftBehind");
     QTest::addColumn<bool>("restore");
     QTest::newRow("no w") << "no-settings-ack" << QList<int>()
-                          << "Moduł nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
+                          << "Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
     QTest::newRow("no u, backup restored")
             << "no-sms-ack" << QList<int>{1122}
-            << "Moduł potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
+            << "Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
 }
 
 // The message says which block the module acknowledged and where the backup
@@ -773,7 +773,7 @@ void TestMainWindowModule::writeFailures()
     QCOMPARE(answerer->seen[1].title, window->windowTitle());
     QCOMPARE(answerer->seen[1].text, WriteError);
     const QString backup = BackupStore().list().last().path;
-    QCOMPARE(answerer->seen[1].details, leftBehind + "\nModuł może zawierać część nowej konfiguracji.\n"
+    QCOMPARE(answerer->seen[1].details, leftBehind + "\nModem może zawierać część nowej konfiguracji.\n"
                                                       "Kopia zapasowa jego poprzedniej konfiguracji: " + backup);
     QCOMPARE(window->statusBar()->currentMessage(), restore ? Verified : QString());
     QCOMPARE(commandLengths(*emulator, "70 62"), restore ? QList<int>({836, 836}) : QList<int>{836});
@@ -836,7 +836,7 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::addColumn<int>("settingsBlocksSent");
     QTest::addColumn<QString>("lastMessage");
     const QStringList unreadable{"--fail", "short-image"};
-    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modułu");
+    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modemu");
     QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
     QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
     QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
@@ -844,7 +844,7 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
     // Not read back either: no success.
     QTest::newRow("module unreadable, written all the same")
-            << unreadable << QStringList{"box:Zapisz do modułu", "box:OK"} << false << 1 << WriteError;
+            << unreadable << QStringList{"box:Zapisz do modemu", "box:OK"} << false << 1 << WriteError;
 }
 
 // Nothing is sent unless the user confirms and the backup is on the disk;
@@ -1152,7 +1152,7 @@ void TestMainWindowModule::manualOutputs()
         QVERIFY(!window->statusBar()->currentMessage().startsWith(QStringLiteral("Wysłano")));
         return;
     }
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modułu."));
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modemu."));
     QVERIFY(!timerRanDuringCommand);
     QVERIFY(window->onlineTimer.isActive());
     QTRY_VERIFY(emulator->commands().contains(sent));
