@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QTabBar>
 #include <algorithm>
+#include <memory>
 
 namespace {
 constexpr int ShowPinPassword = 5837;
@@ -299,17 +300,21 @@ void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
         pinRequest = SimCodes::PinRequest::Off;
 
     // Without a connection there is nobody to acknowledge, so the command is
-    // not sent at all and the user learns at once that nothing was written.
-    setEnabled(false);
-    bool written = false;
-    if (module && module->isConnected()) {
-        ExchangeProgressDialog progress(tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."),
-                                        module, module->limitMilliseconds(Module::Command::PinPuk),
-                                        this);
-        // A window is not held disabled by its disabled parent.
-        progress.setEnabled(true);
-        written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    // not sent at all and the user learns at once why nothing was written.
+    if (!module || !module->isConnected()) {
+        QMessageBox::warning(this, windowTitle(),
+                             tr("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano."),
+                             QMessageBox::Ok);
+        return;
     }
+    setEnabled(false);
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."), module,
+            module->limitMilliseconds(Module::Command::PinPuk), this);
+    // A window is not held disabled by its disabled parent.
+    progress->setEnabled(true);
+    const bool written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    progress.reset();
     if (written)
         QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);
     else

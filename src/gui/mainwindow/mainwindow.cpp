@@ -147,6 +147,7 @@ MainWindow::MainWindow(QWidget *parent)
     UserNames::nameUnnamedStatuses();
     watchFormForChanges();
     prepareRecentFiles();
+    showLiveState();
     updateWindowState();
 }
 
@@ -224,6 +225,12 @@ void MainWindow::updateWindowState()
     ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
     ui->polaczZModememPushButton->setEnabled(idle && moduleState != ModuleSession::State::Connecting);
     ui->portsComboBox->setEnabled(!modemConnected);
+    // Without a link the outputs would go nowhere; the tool tip says why.
+    ui->weWyManWyslijPushButton->setEnabled(modemConnected && idle);
+    ui->weWyManWyslijPushButton->setToolTip(
+            !modemConnected ? tr("Brak połączenia z modemem. Połącz się z modemem, aby wysłać stan wyjść.")
+            : !idle         ? tr("Trwa odczyt lub zapis modemu.")
+                            : QString());
 
     // No poll may come between a manual-output command and its wait.
     const bool polling = pollingTabShown && idle && moduleState != ModuleSession::State::SendingOutputs

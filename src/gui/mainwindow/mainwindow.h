@@ -217,6 +217,11 @@ private:
     // The user's names of the analogue inputs on the trend's axes.
     void showTrendNames();
     void startTrendRecord();
+    // The live fields and the trend's legend show the newest poll's values
+    // while they stand for the inputs now: connected, and the newest poll
+    // answered. Otherwise the fields are greyed and empty, and the legend
+    // shows a dash.
+    void showLiveState();
     // The live-state polls of the connection, for the trend and its CSV.
     TrendRecord trendRecord;
     TrendWidget *trendWidget = nullptr;

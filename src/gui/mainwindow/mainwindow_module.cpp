@@ -36,6 +36,8 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString ConnectingStatus = QStringLiteral(
+    "<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
 const QString ConnectionLostStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
@@ -67,12 +69,15 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
     if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
+        // The port test may retry for many seconds; the outcome of an earlier
+        // attempt would mislead meanwhile.
+        ui->modemPolaczenieStatusLabel->setText(ConnectingStatus);
+        ui->modemPolaczenieStatusLabel->setToolTip(QString());
+        statusBar()->clearMessage();
         if (moduleSession->connectPort(name)) {
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
-            ui->modemPolaczenieStatusLabel->setToolTip(QString());
-            statusBar()->clearMessage();
             startTrendRecord();
         } else {
             // Why, where it is known (busy, no serial port, no permission),
@@ -100,6 +105,7 @@ void MainWindow::showModuleDisconnected(const QString &status)
     ui->polaczZModememPushButton->setText(tr("Połącz"));
     ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
     ui->modemPolaczenieStatusLabel->setText(status);
+    showLiveState();
     updateWindowState();
 }
 
@@ -315,14 +321,10 @@ void MainWindow::updateOnlineAktualneWejscia()
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         const std::optional<TrendSample> sample = TrendSample::fromOnlineState(
             now, state, configuration->analogInputRange(0), configuration->analogInputRange(1));
-        // An answer of another length changes no field; the trend shows a gap.
+        // An answer of another length leaves no value in the fields; the
+        // trend shows a gap.
         trendRecord.append(sample.value_or(TrendSample::unanswered(now)));
-        if (sample) {
-            for (int input = 0; input < DigitalInputCount; ++input)
-                form->liveInputIndicators[input]->setChecked(sample->digitalInput(input));
-            ui->onlineAktualneAn1LineEdit->setText(sample->analogText(0));
-            ui->onlineAktualneAn2LineEdit->setText(sample->analogText(1));
-        }
+        showLiveState();
         if (trendWidget)
             trendWidget->refresh();
     }
@@ -352,4 +354,6 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
     // there is to tell.
     if (moduleSession->sendManualOutputs(*ao1, *ao2, doMask))
         statusBar()->showMessage(tr("Wysłano stan wyjść do modemu."), StatusMessageTime);
+    else
+        statusBar()->showMessage(tr("Nie wysłano stanu wyjść: brak połączenia z modemem."), StatusMessageTime);
 }

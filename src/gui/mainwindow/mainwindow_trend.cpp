@@ -38,6 +38,7 @@ void MainWindow::showTrendWidget()
     layout->setRowStretch(SpacerRow, 1);
     trendWidget->setRecord(&trendRecord);
     showTrendNames();
+    showLiveState();
     ui->tabScrollArea_4->viewport()->installEventFilter(this);
     placeTrendWidget();
 }
@@ -86,4 +87,25 @@ void MainWindow::startTrendRecord()
     trendRecord.clear();
     if (trendWidget)
         trendWidget->setRecord(&trendRecord);
+    showLiveState();
+}
+
+void MainWindow::showLiveState()
+{
+    const TrendSample *current = nullptr;
+    if (moduleSession->isConnected() && !trendRecord.isEmpty()
+        && trendRecord.at(trendRecord.size() - 1).answered)
+        current = &trendRecord.at(trendRecord.size() - 1);
+    for (int input = 0; input < DigitalInputCount; ++input) {
+        form->liveInputIndicators[input]->setChecked(current && current->digitalInput(input));
+        form->liveInputIndicators[input]->setEnabled(current);
+    }
+    const std::array<QLineEdit *, AnalogInputCount> analogFields{ui->onlineAktualneAn1LineEdit,
+                                                                 ui->onlineAktualneAn2LineEdit};
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        analogFields[input]->setText(current ? current->analogText(input) : QString());
+        analogFields[input]->setEnabled(current);
+    }
+    if (trendWidget)
+        trendWidget->showCurrentValues(current);
 }

@@ -166,6 +166,7 @@ TrendWidget::TrendWidget(QWidget *parent)
         marker->setVisible(false);
 
     setAnalogNames({});
+    showCurrentValues(nullptr);
     setSpan(span);
     ui->przebiegZapiszPushButton->setEnabled(false);
 }
@@ -354,9 +355,9 @@ void TrendWidget::redraw()
     gapSeries->upperSeries()->replace(gapBands);
     breakSeries->upperSeries()->replace(breakBands);
 
-    const TrendSample *newest = last > 0 ? &record->at(last - 1) : nullptr;
     updateAnalogAxes(newestAnswered, highest);
-    updateLegend(newest, !gapBands.isEmpty());
+    for (QLegendMarker *marker : chart->legend()->markers(gapSeries))
+        marker->setVisible(!gapBands.isEmpty());
 }
 
 // Each analogue axis reaches from 0 to the input's range, or higher if a
@@ -390,21 +391,16 @@ void TrendWidget::updateAnalogAxes(const TrendSample *newest,
     }
 }
 
-void TrendWidget::updateLegend(const TrendSample *newest, bool gapShown)
+void TrendWidget::showCurrentValues(const TrendSample *current)
 {
-    // The newest poll's values; a dash when it had no answer.
-    const auto withValue = [newest](const QString &name, const QString &value) {
-        if (!newest)
-            return name;
-        return QStringLiteral("%1: %2").arg(name, newest->answered ? value : QStringLiteral("–"));
+    const auto withValue = [current](const QString &name, const QString &value) {
+        return QStringLiteral("%1: %2").arg(name, current ? value : QStringLiteral("–"));
     };
     for (int input = 0; input < AnalogInputCount; ++input)
         analogSeries[input]->setName(withValue(QStringLiteral("AI %1").arg(input + 1),
-                                               newest ? newest->analogText(input) : QString()));
+                                               current ? current->analogText(input) : QString()));
     for (int input = 0; input < DigitalInputCount; ++input)
         digitalSeries[input]->setName(
             withValue(QStringLiteral("DI %1").arg(input + 1),
-                      newest && newest->digitalInput(input) ? tr("zał.") : tr("wył.")));
-    for (QLegendMarker *marker : chart->legend()->markers(gapSeries))
-        marker->setVisible(gapShown);
+                      current && current->digitalInput(input) ? tr("zał.") : tr("wył.")));
 }

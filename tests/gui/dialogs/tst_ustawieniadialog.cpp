@@ -64,6 +64,7 @@ namespace {
 // period, which leaves the emulator ample time on a busy machine; a command
 // that must go unanswered runs out its wait at this short one.
 constexpr int TestPeriod = 20;
+const QString NotConnected = QStringLiteral("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano.");
 
 using TestWidgets::child;
 using TestWidgets::chooseItem;
@@ -497,8 +498,8 @@ void UstawieniaDialogTest::pinPukChecks_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
 
-    // Without a module to write to, valid codes end in the failure message.
-    const QString notWritten = QStringLiteral("Błąd podczas zapisu kodu PIN, PUK.");
+    // Without a module to write to, valid codes are not sent, and the message says why.
+    const QString notWritten = NotConnected;
     QTest::newRow("PIN of three digits") << "123" << "" << "Zapisz" << "Błędny kod PIN.";
     QTest::newRow("empty PIN") << "" << "12345678" << "Zapisz" << "Błędny kod PIN.";
     QTest::newRow("PIN checked first") << "12" << "123" << "Zapisz" << "Błędny kod PIN.";
@@ -679,7 +680,7 @@ void UstawieniaDialogTest::pinPukSentToModule()
 }
 
 // Types a PIN, presses "Zapisz" and expects the failure message.
-static void savePinPukExpectingFailure(Module &module)
+static void savePinPukExpectingFailure(Module &module, const QString &message)
 {
     Configuration configuration;
     UstawieniaDialog dialog(0, &configuration, &module);
@@ -692,7 +693,7 @@ static void savePinPukExpectingFailure(Module &module)
 
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
-    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    QCOMPARE(answerer.seen[0].text, message);
     QVERIFY(dialog.isEnabled());
 }
 
@@ -704,7 +705,7 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
     QVERIFY(module.connectPort(emulator.portPath()));
     module.setPeriodForTests(TestPeriod);
 
-    savePinPukExpectingFailure(module);
+    savePinPukExpectingFailure(module, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
     QCOMPARE(emulator.commands().value(emulator.commands().size() - 1),
              QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
 }
@@ -712,7 +713,7 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
 void UstawieniaDialogTest::pinPukWithModuleNotConnected()
 {
     Module module;
-    savePinPukExpectingFailure(module);
+    savePinPukExpectingFailure(module, NotConnected);
 }
 
 TELVORO_TEST_MAIN(UstawieniaDialogTest)

@@ -26,6 +26,7 @@
 #include <QFileDialog>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -51,6 +52,7 @@ QString linkStatus(const char *icon, const char *colour, const QString &text)
 }
 const QString ConnectedStatus = linkStatus("agt_action_success", "0,170,0", QStringLiteral("Połączono z modemem"));
 const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Błąd połączenia z modemem"));
+const QString ConnectingStatus = QStringLiteral("<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
 const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
@@ -62,10 +64,11 @@ const QStringList Controls{"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do
                            "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
                            "actionUstawienia", "polaczZModememPushButton", "portsComboBox",
                            "actionPorownaj_z_plikiem", "actionKopie_zapasowe", "actionEksportuj_do_PDF",
-                           "actionDrukuj"};
+                           "actionDrukuj", "weWyManWyslijPushButton"};
 const QStringList FileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj",
                               "actionPorownaj_z_plikiem", "actionEksportuj_do_PDF", "actionDrukuj"};
 const QStringList ModuleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
+const QStringList NotConnected = ModuleActions + QStringList{"weWyManWyslijPushButton"};
 const QStringList PortsBox{"portsComboBox"};
 const QStringList WhilePolling = ModuleActions + QStringList{"actionUstawienia", "portsComboBox"};
 
@@ -84,6 +87,26 @@ QStringList disabledControls(MainWindow &window)
             disabled.append(name);
     }
     return sorted(disabled);
+}
+
+// The live fields are greyed and empty, the indicators off, and the trend's
+// legend shows a dash for every input.
+bool liveFieldsCleared(MainWindow &window)
+{
+    bool cleared = true;
+    for (QLineEdit *field : {window.ui->onlineAktualneAn1LineEdit, window.ui->onlineAktualneAn2LineEdit})
+        cleared = cleared && !field->isEnabled() && field->text().isEmpty();
+    for (QAbstractButton *indicator : window.findChildren<QAbstractButton *>(
+                 QRegularExpression(QStringLiteral("^onlineAktualneZalRadioButton"))))
+        cleared = cleared && !indicator->isEnabled() && !indicator->isChecked();
+    const auto *view = window.findChild<QChartView *>(QStringLiteral("przebiegChartView"));
+    if (!view)
+        return false;
+    for (QAbstractSeries *series : view->chart()->series()) {
+        if (qobject_cast<QLineSeries *>(series))
+            cleared = cleared && series->name().endsWith(QStringLiteral(": –"));
+    }
+    return cleared;
 }
 
 bool showsIcon(const QAbstractButton *button, const QString &path)
@@ -413,6 +436,11 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     // Stopped, so that the window must start the scan again once not connected.
     if (portChosen)
         window->module->portsTimer.stop();
+    // As after an earlier attempt that failed.
+    if (portChosen)
+        window->ui->modemPolaczenieStatusLabel->setText(FailedStatus);
+    QString shownWhileConnecting;
+    QTimer::singleShot(0, window.get(), [&] { shownWhileConnecting = window->ui->modemPolaczenieStatusLabel->text(); });
     for (int click = 0; click < clicks; ++click)
         QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
 
@@ -420,7 +448,9 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     // A failed attempt is remembered too.
     QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
     QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
-    QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : ModuleActions)));
+    QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : NotConnected)));
+    // Until the attempt's end, in place of the status before it.
+    QCOMPARE(shownWhileConnecting, portChosen ? ConnectingStatus : QString());
 }
 
 // Without the retries, which would run the event loop, and in the words
@@ -482,6 +512,8 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QTRY_COMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Połącz"));
     checkLink(false, LostStatus);
     QVERIFY(!window->onlineTimer.isActive());
+    if (!duringWrite)
+        QVERIFY(liveFieldsCleared(*window));
 
     // The scan notices the port gone, then the new one.
     window->module->readAvaiblePorts();
@@ -1037,9 +1069,12 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
         const QByteArray name = "przebiegCy" + QByteArray::number(input + 1) + "Series";
         QCOMPARE(trendSeries(*window, name.constData())->points().last().y(), double((lastAnswered >> input) & 1));
     }
-    const QString newestValue = lastAnswered == polls - 1
-            ? window->ui->onlineAktualneAn1LineEdit->text() : QStringLiteral("–");
-    QCOMPARE(ai1->name(), QStringLiteral("AI 1: ") + newestValue);
+    // After a poll without a usable answer the field is greyed and empty,
+    // and the legend shows the dash.
+    QLineEdit *ai1Field = window->ui->onlineAktualneAn1LineEdit;
+    QCOMPARE(ai1Field->isEnabled(), lastAnswered == polls - 1);
+    QCOMPARE(ai1Field->text().isEmpty(), !ai1Field->isEnabled());
+    QCOMPARE(ai1->name(), "AI 1: " + (ai1Field->isEnabled() ? ai1Field->text() : QStringLiteral("–")));
     // The next file dialog opens where the record went.
     answerer->expect([&folder](QWidget *dialog) {
         QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder.path());
@@ -1051,6 +1086,7 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     // Disconnected, the record can still be saved; connecting again starts a new one.
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QVERIFY(save->isEnabled());
+    QVERIFY(liveFieldsCleared(*window));
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QCOMPARE(ai1->count(), 0);
     QVERIFY(!save->isEnabled());
@@ -1191,10 +1227,10 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("disabled");
     QTest::addColumn<bool>("polling");
-    QTest::newRow("nothing open") << QStringList() << FileActions + ModuleActions << false;
+    QTest::newRow("nothing open") << QStringList() << FileActions + NotConnected << false;
     QTest::newRow("connected, nothing open") << QStringList{"connect"} << FileActions + PortsBox << false;
-    QTest::newRow("new") << QStringList{"new"} << ModuleActions << false;
-    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << ModuleActions << false;
+    QTest::newRow("new") << QStringList{"new"} << NotConnected << false;
+    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << NotConnected << false;
     QTest::newRow("connected") << QStringList{"connect", "new"} << PortsBox << false;
     QTest::newRow("connected, Online tab") << QStringList{"connect", "new", "online"} << WhilePolling << true;
     QTest::newRow("connected on the Online tab") << QStringList{"new", "online", "connect"} << WhilePolling << true;
@@ -1202,7 +1238,7 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
             << QStringList{"connect", "new", "change", "online", "cancelled close"} << WhilePolling << true;
     QTest::newRow("back from the Online tab") << QStringList{"connect", "new", "online", "tab 0"} << PortsBox << false;
     QTest::newRow("disconnected on the Online tab")
-            << QStringList{"connect", "new", "online", "disconnect"} << ModuleActions << false;
+            << QStringList{"connect", "new", "online", "disconnect"} << NotConnected << false;
     QTest::newRow("closed on the Online tab") << QStringList{"connect", "new", "online", "close"}
                                               << FileActions + PortsBox << false;
 }
@@ -1234,6 +1270,11 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
     }
     QCOMPARE(disabledControls(*window), sorted(disabled));
     QCOMPARE(window->onlineTimer.isActive(), polling);
+    // A disabled "Wyślij" says why.
+    QCOMPARE(window->ui->weWyManWyslijPushButton->toolTip(),
+             disabled.contains(QLatin1String("weWyManWyslijPushButton"))
+                     ? QStringLiteral("Brak połączenia z modemem. Połącz się z modemem, aby wysłać stan wyjść.")
+                     : QString());
 }
 
 TELVORO_TEST_MAIN(TestMainWindowModule)
