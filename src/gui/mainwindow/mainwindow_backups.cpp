@@ -9,6 +9,10 @@
 #include <QDir>
 #include <QMessageBox>
 
+namespace {
+constexpr int ConfigurationFromFile = 1;
+}
+
 // Keeps what the module holds before a write replaces it. Without the copy
 // safely on the disk nothing is sent.
 bool MainWindow::saveModuleBackup()
@@ -28,9 +32,8 @@ bool MainWindow::saveModuleBackup()
     return false;
 }
 
-// A chosen backup opens as a file does, and the open configuration is
-// closed (with the question about its changes) only once the backup has
-// been read.
+// A chosen backup opens as a file does, in place of the open configuration
+// once the user has answered the question about its changes.
 void MainWindow::on_actionKopie_zapasowe_triggered()
 {
     if (exchangeRunning)
@@ -43,7 +46,8 @@ void MainWindow::on_actionKopie_zapasowe_triggered()
         return;
     // The list has read every backup already; the chosen one opens as listed.
     const BackupStore::Backup &backup = dialog.chosenBackup();
-    if (!closeConfiguration())
+    if (!confirmLeavingConfiguration())
         return;
-    openLoadedConfiguration(*backup.configuration, backup.path);
+    // As a file, so a write sends its SMS texts as well.
+    openConfiguration(*backup.configuration, ConfigurationFromFile, backup.path);
 }

@@ -134,6 +134,7 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
         referenceConfiguration = new Configuration(*configuration);
         configurationSource = ConfigurationFromModule;
         fillForm();
+        startNewHistory();
         ui->mainStackedWidget->setCurrentIndex(1);
         showConfigurationTitle(QString());
         statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
