@@ -7,24 +7,17 @@
 # The difference is what starting the program costs; the target is 300 ms.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_BUILD_DIR:-$root/build}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 runs=${1:-10}
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" --target telvoro-cli tx48-emulator tst_linktiming -j2 > /dev/null
+build_project "$build" telvoro-cli tx48-emulator tst_linktiming > /dev/null
 
-source "$root/scripts/emulator.sh"
-start_emulator "$build" --baud 115200
+start_emulator --baud 115200
 scratch=$(mktemp -d)
 trap 'stop_emulator; rm -rf "$scratch"' EXIT
 [[ -n $port ]] || { echo "The module emulator did not start." >&2; exit 1; }
 # Settings and backups of the runs stay out of the user's folders.
 export XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data QT_QPA_PLATFORM=offscreen
-
-median() {
-    sort -n | awk '{ value[NR] = $1 } END { print (NR % 2) ? value[(NR + 1) / 2] : (value[NR / 2] + value[NR / 2 + 1]) / 2 }'
-}
 
 for _ in $(seq "$runs"); do
     start=$(date +%s%N)

@@ -9,8 +9,7 @@
 # Needs Xvfb and xev (Debian packages xvfb and x11-utils).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_BUILD_DIR:-$root/build}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 runs=${1:-15}
 programs=("${@:2}")
 
@@ -22,8 +21,7 @@ for tool in Xvfb xev; do
 done
 
 if ((${#programs[@]} == 0)); then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-    cmake --build "$build" --target telvoro -j2 > /dev/null
+    build_project "$build" telvoro > /dev/null
     programs=("$build/src/app/telvoro")
 fi
 
@@ -103,6 +101,5 @@ for run in $(seq "$runs"); do
     done
 done
 for index in "${!programs[@]}"; do
-    sorted=($(printf '%s\n' ${times[$index]} | sort -n))
-    echo "Median time to a visible window over $runs runs: ${sorted[$((runs / 2))]} ms (${programs[$index]})"
+    echo "Median time to a visible window over $runs runs: $(printf '%s\n' ${times[$index]} | median) ms (${programs[$index]})"
 done

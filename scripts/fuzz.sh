@@ -9,22 +9,20 @@
 # CI runs it for a short time as a smoke test: ./scripts/fuzz.sh 45
 set -euo pipefail
 
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 seconds=${1:-600}
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_SANITIZER_BUILD_DIR:-$root/build-sanitizers}
-export TELVORO_SANITIZER_BUILD_DIR=$build
 
-"$root/scripts/build-sanitizers.sh" fuzz-targets
+build_sanitized fuzz-targets
 
 export UBSAN_OPTIONS=print_stacktrace=1
 status=0
 while read -r name program; do
     # New inputs the fuzzer finds go to the first folder, outside the sources.
-    inputs=("$build/fuzz-corpus/$name")
+    inputs=("$sanitizer_build/fuzz-corpus/$name")
     for folder in "$root/tests/fuzz/corpus/$name" "$root/tests/fuzz/regressions/$name"; do
         [[ -d $folder ]] && inputs+=("$folder")
     done
-    findings=$build/fuzz-findings/$name
+    findings=$sanitizer_build/fuzz-findings/$name
     mkdir -p "${inputs[0]}" "$findings"
     echo "==== Fuzzing $name for $seconds s"
     if ! "$program" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
@@ -32,5 +30,5 @@ while read -r name program; do
         echo "==== $name failed; the input is in $findings" >&2
         status=1
     fi
-done < "$build/tests/fuzz/targets.txt"
+done < "$sanitizer_build/tests/fuzz/targets.txt"
 exit "$status"

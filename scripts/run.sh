@@ -4,19 +4,17 @@
 # so everything can be tried without a module. A real module's port is listed
 # beside the emulator's.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_BUILD_DIR:-$root/build}
-
-"$root/scripts/setup.sh" telvoro tx48-emulator
+install_packages
+build_project "$build" telvoro tx48-emulator
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "Telvoro is built but not started: this machine has no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
     exit 1
 fi
 
-source "$root/scripts/emulator.sh"
-start_emulator "$build"
+start_emulator
 if [[ -z $port ]]; then
     echo "The module emulator did not start; Telvoro starts without it." >&2
 fi

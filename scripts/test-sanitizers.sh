@@ -6,19 +6,17 @@
 # libraries are suppressed in tests/lsan-suppressions.txt.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_SANITIZER_BUILD_DIR:-$root/build-sanitizers}
-export TELVORO_SANITIZER_BUILD_DIR=$build
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-"$root/scripts/build-sanitizers.sh"
+build_sanitized
 
 # Where the build points the sanitizers' reports (see CMakeLists.txt).
-reports=$build/sanitizer-reports
+reports=$sanitizer_build/sanitizer-reports
 rm -rf "$reports"
 mkdir -p "$reports"
 
 status=0
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure || status=$?
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$sanitizer_build" --output-on-failure || status=$?
 
 for report in "$reports"/*; do
     [[ -e $report ]] || continue

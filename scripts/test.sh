@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test off-screen.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${TELVORO_BUILD_DIR:-$root/build}
-
-"$root/scripts/setup.sh"
+install_packages
+build_project "$build"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure --timeout 600

@@ -2,15 +2,20 @@
 # Installs the build tree into a temporary prefix and checks what a desktop
 # needs of it: each program with its manual page, a valid menu entry whose
 # command and icon are installed, a valid AppStream file naming that entry,
-# the .kvl file type, the copyright file, and a program that answers
-# --version there without a display.
-# Usage: check-install.sh BUILD_DIR VERSION
+# the .kvl file type, the copyright file and changelog, and a program that
+# answers --version there without a display. Where lintian is installed (it
+# is not needed to build or test), the Debian package of the build too must
+# give it no error and no warning; "no-lintian" skips that for a build that
+# is not packaged (the sanitizers').
+# Usage: check-install.sh BUILD_DIR VERSION [no-lintian]
 set -euo pipefail
 
 build=$1
 version=$2
+package_check=${3:-lintian}
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+package_folder=$(mktemp -d)
+trap 'rm -rf "$prefix" "$package_folder"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" > /dev/null
@@ -47,7 +52,21 @@ grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream file 
 copyright=$share/doc/telvoro/copyright
 grep -q '^License: GPL-3+$' "$copyright" && grep -q '^License: LGPL-3+$' "$copyright" \
     || fail "the copyright file does not name both licences"
+zcat "$share/doc/telvoro/changelog.gz" | head -n 1 | grep -q "^telvoro ($version) " \
+    || fail "the changelog has no entry of version $version first"
 
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/telvoro" --version)
 [[ $answer == "Telvoro $version" ]] || fail "the installed program answers --version with: $answer"
+# The report needs Qt GUI's off-screen platform and fonts, not a display.
+{ printf '\x00\x00\x07\xb0'; head -c 1968 /dev/zero; } > "$prefix/zero.kvl"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/telvoro-cli" report "$prefix/zero.kvl" \
+    -o "$prefix/zero.pdf" 2> /dev/null || fail "the installed telvoro-cli makes no report"
+[[ $(head -c 5 "$prefix/zero.pdf") == "%PDF-" ]] || fail "the installed telvoro-cli's report is no PDF"
+if [[ $package_check == lintian ]] && command -v lintian > /dev/null; then
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$package_folder" > "$package_folder/cpack.log" 2>&1 \
+        || fail "cpack could not build the package:"$'\n'"$(cat "$package_folder/cpack.log")"
+    findings=$(lintian --fail-on error,warning "$package_folder"/telvoro_*.deb) \
+        || fail "lintian finds errors or warnings in the package:"$'\n'"$findings"
+    echo "lintian: no error and no warning"
+fi
 echo "Install tree complete"

@@ -137,9 +137,14 @@ void DialogAnswerer::poll()
         lastAnswered = dialog;
         unexpected.append(describe(dialog));
         qWarning("unexpected modal dialog rejected: %s", qPrintable(unexpected.last().text));
-        if (auto *box = qobject_cast<QMessageBox *>(dialog); box && box->escapeButton())
-            box->escapeButton()->click();
-        else
-            dialog->close();
+        dismiss(dialog);
     }
+}
+
+void DialogAnswerer::dismiss(QWidget *dialog)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(dialog); box && box->escapeButton())
+        box->escapeButton()->click();
+    else
+        dialog->close();
 }

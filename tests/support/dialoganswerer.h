@@ -43,6 +43,9 @@ public:
 
     // True once every expected dialog was answered (waits up to timeoutMs).
     bool waitAllAnswered(int timeoutMs = 5000);
+    // Closes a dialog nobody meant to answer: a message box by its escape
+    // button, any other by closing it.
+    static void dismiss(QWidget *dialog);
     int pendingCount() const { return answers.size(); }
 
     QList<Seen> seen;

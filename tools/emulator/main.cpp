@@ -4,11 +4,12 @@
 #include "moduleemulator.h"
 #include "pseudoterminal.h"
 
+#include "files/regularfile.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDataStream>
-#include <QFile>
 #include <QSocketNotifier>
+#include <QtEndian>
 
 #include <csignal>
 #include <cstdio>
@@ -50,7 +51,9 @@ like a module that takes its time (a pause is counted from the moment the
 whole command has arrived); --baud makes the line as slow as a real one.
 
 Log (--log): one line per command received, its bytes in upper-case hex
-separated by single spaces, e.g. "43 03 E8 00 00 21"; written at once.
+separated by single spaces, e.g. "43 03 E8 00 00 21"; written at once. The
+12 bytes of the SIM PIN and PUK in "pa" show as "**" each, e.g.
+"70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02".
 
 Faults (--fail, may be repeated):
   silent           no answer to anything
@@ -78,20 +81,16 @@ void forwardSignal(int)
 // A configuration file: 32-bit big-endian length 1968, then the image.
 bool readConfigurationFile(const QString &fileName, QByteArray *image, QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    const std::optional<QByteArray> start = RegularFile::readStart(fileName, 4 + 1968);
+    if (!start) {
+        *error = QStringLiteral("cannot open the file (or it is no regular file)");
         return false;
     }
-    QDataStream stream(&file);
-    quint32 length = 0;
-    stream >> length;
-    const QByteArray bytes = file.read(1968);
-    if (length != 1968 || bytes.size() != 1968) {
+    if (start->size() != 4 + 1968 || qFromBigEndian<quint32>(start->constData()) != 1968) {
         *error = QStringLiteral("not a configuration file (length 1968 and the image expected)");
         return false;
     }
-    *image = bytes;
+    *image = start->mid(4);
     return true;
 }
 

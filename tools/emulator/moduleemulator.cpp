@@ -18,10 +18,26 @@ constexpr int PinRequestOffset = 12;
 constexpr int BitsPerByte = 10;
 constexpr int PaceInterval = 1;
 
+// Of "pa": the PIN's 4 bytes and the PUK's 8, after the command's 2.
+constexpr int CodesStart = 2;
+constexpr int CodesSize = 12;
+
 // "pa", "pb", "pc" or the command's first byte.
 QString commandName(const QByteArray &command)
 {
     return QString::fromLatin1(command.startsWith('p') ? command.left(2) : command.left(1));
+}
+
+// A command as the log shows it: its bytes in hex, but the SIM codes of "pa"
+// as "**" each, so that no log keeps them.
+QByteArray loggedCommand(const QByteArray &command)
+{
+    QByteArray hex = command.toHex(' ').toUpper();
+    if (command.startsWith("pa")) {
+        for (int i = CodesStart; i < CodesStart + CodesSize && i < command.size(); ++i)
+            hex.replace(3 * i, 2, "**");
+    }
+    return hex;
 }
 
 } // namespace
@@ -127,7 +143,7 @@ void ModuleEmulator::receive(const QByteArray &bytes)
         const QByteArray command = input.left(length);
         input.remove(0, length);
         if (log.isOpen()) {
-            log.write(command.toHex(' ').toUpper() + '\n');
+            log.write(loggedCommand(command) + '\n');
             log.flush();
         }
         // On a paced line the command is complete once its last byte is through.

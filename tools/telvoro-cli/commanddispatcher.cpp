@@ -5,6 +5,8 @@
 
 namespace {
 
+const QString ReportCommand = QStringLiteral("report");
+
 QString portRule()
 {
     return CommandDispatcher::tr(
@@ -22,7 +24,8 @@ QString exitCodes()
             "  0  powodzenie\n"
             "  1  znaleziono różnice (diff)\n"
             "  2  błędne wywołanie (także błędny kod PIN lub PUK)\n"
-            "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna\n"
+            "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
+            "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
             "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty");
 }
 
@@ -35,9 +38,6 @@ CommandDispatcher::CommandDispatcher()
                    tr("plik")),
       dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
       jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
-      pinOption(QStringLiteral("pin"), tr("Nowy kod PIN: 4 cyfry."), tr("kod")),
-      pukOption(QStringLiteral("puk"), tr("Kod PUK: 8 cyfr; bez tej opcji wysyłany jest pusty."),
-                tr("kod")),
       requestOption(QStringLiteral("request"),
                     tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
                        "swoje ustawienie."),
@@ -91,27 +91,52 @@ CommandDispatcher::CommandDispatcher()
              "nieznany klucz, zły typ, liczba poza zakresem, za długi tekst) jest odrzucany\n"
              "z nazwą klucza i przyczyną; nic nie jest wtedy zapisywane."),
           { &outputOption }, &CommandDispatcher::importJson, 1 },
-        { QStringLiteral("pin"), tr("PORT --pin KOD [--puk KOD] [--request on|off]"),
+        { QStringLiteral("pin"), tr("PORT [--request on|off] < KODY"),
           tr("zapis kodu PIN i PUK karty SIM w module"),
           tr("Wysyła do modułu kod PIN, kod PUK i żądanie PIN, jak przycisk „Zapisz” w oknie\n"
-             "Ustawienia, z tymi samymi sprawdzeniami."),
-          { &pinOption, &pukOption, &requestOption }, &CommandDispatcher::pin, 1 },
+             "Ustawienia, z tymi samymi sprawdzeniami. Kody czyta ze standardowego wejścia:\n"
+             "w pierwszym wierszu PIN (4 cyfry), w drugim PUK (8 cyfr; pusty wiersz albo jego\n"
+             "brak: pusty PUK). Na terminalu pyta o nie, a wpisywane cyfry nie są widoczne.\n"
+             "Kodów nie podaje się w wierszu poleceń: każdy użytkownik komputera może go\n"
+             "odczytać z listy procesów."),
+          { &requestOption }, &CommandDispatcher::pin, 1 },
         { QStringLiteral("watch"), tr("PORT [--csv] [--count N] [--config PLIK]"),
           tr("stan wejść co sekundę, jak na karcie „Online”"),
           tr("Odczytuje stan wejść raz na sekundę i wypisuje go wierszami: czas, AI 1, AI 2\n"
              "i DI 1 do DI 6 (1 = załączone). W CSV czas jest w formacie ISO 8601 ze strefą;\n"
-             "odczyt bez odpowiedzi ma puste wartości."),
+             "odczyt bez odpowiedzi ma puste wartości. Kończy, gdy nikt już nie czyta wyniku\n"
+             "(np. za potokiem), także gdy sygnał SIGPIPE jest ignorowany."),
           { &csvOption, &countOption, &configOption }, &CommandDispatcher::watch, 1 },
+        { ReportCommand, tr("PLIK|PORT -o PLIK.pdf|PLIK.html"),
+          tr("cała konfiguracja jako dokument do druku (PDF albo HTML)"),
+          tr("Zapisuje całą konfigurację z pliku albo z modułu jako dokument do wydruku\n"
+             "i dla dokumentacji instalacji: słowami formularza, w sekcjach jak karty okna\n"
+             "programu, z nagłówkiem (źródło konfiguracji, data, program i jego wersja).\n"
+             "Nazwa kończąca się na .pdf daje PDF (strony A4 z numerami), na .html stronę\n"
+             "HTML (XHTML). Kodów PIN i PUK karty SIM dokument nie zawiera. Plik powstaje\n"
+             "w całości albo wcale.\n\n")
+                  + portRule(),
+          { &outputOption }, &CommandDispatcher::report, 1 },
     };
+}
+
+QString CommandDispatcher::commandName(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            return arguments.at(i);
+    }
+    return QString();
+}
+
+bool CommandDispatcher::needsPrinting(const QStringList &arguments)
+{
+    return commandName(arguments) == ReportCommand;
 }
 
 int CommandDispatcher::run(const QStringList &arguments)
 {
-    QString command;
-    for (qsizetype i = 1; i < arguments.size() && command.isEmpty(); ++i) {
-        if (!arguments.at(i).startsWith(QLatin1Char('-')))
-            command = arguments.at(i);
-    }
+    const QString command = commandName(arguments);
     if (command.isEmpty())
         return runWithoutCommand(arguments);
     current = nullptr;
@@ -246,8 +271,6 @@ int CommandDispatcher::convert(const QCommandLineParser &parser, const QString &
 
 int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &arguments)
 {
-    if (!parser.isSet(pinOption))
-        return wrongUsage(tr("brak opcji --pin."), current);
     SimCodes::PinRequest request = SimCodes::PinRequest::NotChosen;
     if (parser.isSet(requestOption)) {
         const QString value = parser.value(requestOption);
@@ -258,7 +281,7 @@ int CommandDispatcher::pin(const QCommandLineParser &parser, const QStringList &
         else
             return wrongUsage(tr("--request: należy podać on albo off."), current);
     }
-    return Commands::pin(arguments.at(0), parser.value(pinOption), parser.value(pukOption), request);
+    return Commands::pin(arguments.at(0), request);
 }
 
 int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList &arguments)
@@ -276,4 +299,19 @@ int CommandDispatcher::watch(const QCommandLineParser &parser, const QStringList
     return Commands::watch(arguments.at(0),
                            parser.isSet(csvOption) ? LiveStateWatch::Format::Csv : LiveStateWatch::Format::Text,
                            count, scaling);
+}
+
+int CommandDispatcher::report(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(outputOption))
+        return wrongUsage(tr("brak opcji -o."), current);
+    const QString output = parser.value(outputOption);
+    Commands::ReportFormat format;
+    if (output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Pdf;
+    else if (output.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive))
+        format = Commands::ReportFormat::Html;
+    else
+        return wrongUsage(tr("-o: nazwa pliku musi kończyć się na .pdf albo .html."), current);
+    return Commands::report(ConfigurationLocation::of(arguments.at(0)), output, format);
 }

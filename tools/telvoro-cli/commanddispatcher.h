@@ -23,6 +23,11 @@ public:
 
     // The arguments with the program's name first; returns the exit code.
     int run(const QStringList &arguments);
+    // The command the arguments name, empty when they name none.
+    static QString commandName(const QStringList &arguments);
+    // Whether the command lays out a document for print, which needs a
+    // QGuiApplication instead of a QCoreApplication.
+    static bool needsPrinting(const QStringList &arguments);
 
 private:
     struct Subcommand
@@ -52,14 +57,13 @@ private:
                 ConfigurationLocation::Kind to);
     int pin(const QCommandLineParser &parser, const QStringList &arguments);
     int watch(const QCommandLineParser &parser, const QStringList &arguments);
+    int report(const QCommandLineParser &parser, const QStringList &arguments);
 
     const QCommandLineOption helpOption;
     const QCommandLineOption versionOption;
     const QCommandLineOption outputOption;
     const QCommandLineOption dryRunOption;
     const QCommandLineOption jsonOption;
-    const QCommandLineOption pinOption;
-    const QCommandLineOption pukOption;
     const QCommandLineOption requestOption;
     const QCommandLineOption csvOption;
     const QCommandLineOption countOption;

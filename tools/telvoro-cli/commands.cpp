@@ -1,20 +1,28 @@
 #include "commands.h"
 
 #include "backup/backupstore.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
+#include "files/atomicfile.h"
 #include "files/configurationjson.h"
+#include "report/configurationdocument.h"
 #include "settings/usernames.h"
 #include "configurationreport.h"
 #include "console.h"
 #include "modulesession.h"
+#include "reportprinting.h"
+#include "simcodeinput.h"
+
+#include <QDateTime>
 
 int Commands::ports()
 {
     const auto ports = ModuleSession::availablePorts();
     if (ports.isEmpty())
         Console::message(tr("Nie znaleziono żadnego portu."));
-    for (const auto &port : ports)
-        Console::out(port.second + QLatin1Char('\n'));
+    for (const auto &port : ports) {
+        if (!Console::out(port.second + QLatin1Char('\n')))
+            return ExitFileFault;
+    }
     return ExitSuccess;
 }
 
@@ -33,8 +41,10 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
 
     const QList<ConfigurationDifference> differences =
             configurationDifferences(*held, *configuration, UserNames::fromSettings());
-    Console::out(differences.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
-                                       : ConfigurationReport::differences(differences));
+    // Nothing is sent unless the user can see what it changes.
+    if (!Console::out(differences.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
+                                            : ConfigurationReport::differences(differences)))
+        return ExitFileFault;
     if (dryRun)
         return ExitSuccess;
 
@@ -46,7 +56,8 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
     if (backup.status == BackupStore::SaveStatus::CannotWrite)
         return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
                                           "modułu.").arg(backup.path) });
-    Console::out(tr("Kopia zapasowa: %1").arg(backup.path) + QLatin1Char('\n'));
+    if (!Console::out(tr("Kopia zapasowa: %1").arg(backup.path) + QLatin1Char('\n')))
+        return ExitFileFault;
 
     // The SMS texts take the longest to write; they go only when the module
     // does not hold them already.
@@ -54,8 +65,7 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
             held->toImage(ImageSection::SmsBlock) != configuration->toImage(ImageSection::SmsBlock);
     if (!session.writeConfiguration(*configuration, withSmsBlock, &failure))
         return failed(failure);
-    Console::out(tr("Zapisano konfigurację w module.") + QLatin1Char('\n'));
-    return ExitSuccess;
+    return Console::out(tr("Zapisano konfigurację w module.") + QLatin1Char('\n')) ? ExitSuccess : ExitFileFault;
 }
 
 int Commands::show(const ConfigurationLocation &source, bool asJson)
@@ -64,12 +74,10 @@ int Commands::show(const ConfigurationLocation &source, bool asJson)
     const std::optional<Configuration> configuration = source.read(&failure);
     if (!configuration)
         return failed(failure);
-    if (asJson)
-        Console::out(QString::fromUtf8(configurationJsonText(*configuration)));
-    else
-        Console::out(ConfigurationReport::listing(
-                configurationFields(*configuration, UserNames::fromSettings())));
-    return ExitSuccess;
+    const QString shown = asJson ? QString::fromUtf8(configurationJsonText(*configuration))
+                                 : ConfigurationReport::listing(
+                                           configurationFields(*configuration, UserNames::fromSettings()));
+    return Console::out(shown) ? ExitSuccess : ExitFileFault;
 }
 
 int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocation &after)
@@ -83,12 +91,9 @@ int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocat
         return failed(failure);
     const QList<ConfigurationDifference> differences =
             configurationDifferences(*first, *second, UserNames::fromSettings());
-    if (differences.isEmpty()) {
-        Console::out(tr("Brak różnic.") + QLatin1Char('\n'));
-        return ExitSuccess;
-    }
-    Console::out(ConfigurationReport::differences(differences));
-    return ExitDifferencesFound;
+    if (differences.isEmpty())
+        return Console::out(tr("Brak różnic.") + QLatin1Char('\n')) ? ExitSuccess : ExitFileFault;
+    return Console::out(ConfigurationReport::differences(differences)) ? ExitDifferencesFound : ExitFileFault;
 }
 
 int Commands::convert(const ConfigurationLocation &input, const ConfigurationLocation &output)
@@ -100,17 +105,17 @@ int Commands::convert(const ConfigurationLocation &input, const ConfigurationLoc
     return ExitSuccess;
 }
 
-int Commands::pin(const QString &port, const QString &pin, const QString &puk, SimCodes::PinRequest request)
+int Commands::pin(const QString &port, SimCodes::PinRequest request)
 {
-    const QString fault = SimCodes::fault(pin, puk);
+    const SimCodeInput::Codes codes = SimCodeInput::read();
+    const QString fault = SimCodes::fault(codes.pin, codes.puk);
     if (!fault.isEmpty())
         return failed({ ExitWrongUsage, fault });
     Failure failure;
     ModuleSession session;
-    if (!session.connect(port, &failure) || !session.writePinPuk(pin, puk, request, &failure))
+    if (!session.connect(port, &failure) || !session.writePinPuk(codes.pin, codes.puk, request, &failure))
         return failed(failure);
-    Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n'));
-    return ExitSuccess;
+    return Console::out(tr("Kod PIN, PUK zapisano.") + QLatin1Char('\n')) ? ExitSuccess : ExitFileFault;
 }
 
 int Commands::watch(const QString &port, LiveStateWatch::Format format, int count,
@@ -132,8 +137,26 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
     return ExitSuccess;
 }
 
+int Commands::report(const ConfigurationLocation &source, const QString &output, ReportFormat format)
+{
+    Failure failure;
+    const std::optional<Configuration> configuration = source.read(&failure);
+    if (!configuration)
+        return failed(failure);
+    const QString sourceText = source.kind() == ConfigurationLocation::Kind::Port
+            ? ConfigurationDocument::moduleSource(source.name())
+            : ConfigurationDocument::fileSource(source.name());
+    const ConfigurationDocument document(*configuration, UserNames::fromSettings(), sourceText,
+                                         QStringLiteral("telvoro-cli"), QDateTime::currentDateTime());
+    const QByteArray bytes = format == ReportFormat::Pdf ? ReportPrinting::pdf(document) : document.html().toUtf8();
+    if (bytes.isEmpty() || !saveFileAtomically(output, bytes))
+        return failed({ ExitFileFault, tr("%1: Nie można zapisać do pliku.").arg(output) });
+    return ExitSuccess;
+}
+
 int Commands::failed(const Failure &failure)
 {
-    Console::message(failure.message);
+    if (!failure.message.isEmpty())
+        Console::message(failure.message);
     return failure.code;
 }

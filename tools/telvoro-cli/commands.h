@@ -12,7 +12,8 @@
 
 // What each subcommand does, once its arguments are known to be complete.
 // Each returns the program's exit code; results go to standard output,
-// messages to standard error.
+// messages to standard error. A result that standard output does not take
+// ends the command with ExitFileFault (Console tells why).
 class Commands
 {
     Q_DECLARE_TR_FUNCTIONS(Commands)
@@ -24,10 +25,13 @@ public:
     static int diff(const ConfigurationLocation &before, const ConfigurationLocation &after);
     // read, export and import: the configuration of one place in another.
     static int convert(const ConfigurationLocation &input, const ConfigurationLocation &output);
-    static int pin(const QString &port, const QString &pin, const QString &puk,
-                   SimCodes::PinRequest request);
+    // The codes come from standard input (see SimCodeInput).
+    static int pin(const QString &port, SimCodes::PinRequest request);
     static int watch(const QString &port, LiveStateWatch::Format format, int count,
                      const std::optional<ConfigurationLocation> &scaling);
+    enum class ReportFormat { Pdf, Html };
+    // The configuration as a printable document, written whole or not at all.
+    static int report(const ConfigurationLocation &source, const QString &output, ReportFormat format);
 
 private:
     static int failed(const Failure &failure);

@@ -3,9 +3,8 @@
 #include "files/atomicfile.h"
 #include "files/configurationfile.h"
 #include "files/configurationjson.h"
+#include "files/regularfile.h"
 #include "modulesession.h"
-
-#include <QFile>
 
 namespace {
 
@@ -78,13 +77,13 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
         return std::nullopt;
     }
     case Kind::JsonFile: {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> text = RegularFile::read(path, ConfigurationJsonMaximumSize);
+        if (!text) {
             *failure = fileFault(tr("Nie można otworzyć pliku."));
             return std::nullopt;
         }
         QString error;
-        const std::optional<Configuration> configuration = configurationFromJsonText(file.readAll(), &error);
+        const std::optional<Configuration> configuration = configurationFromJsonText(*text, &error);
         if (!configuration)
             *failure = fileFault(error);
         return configuration;
@@ -95,11 +94,12 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
 
 bool ConfigurationLocation::write(const Configuration &configuration, Failure *failure) const
 {
+    QString reason;
     const bool written = type == Kind::JsonFile
-            ? saveFileAtomically(path, configurationJsonText(configuration))
-            : ConfigurationFile::save(path, configuration);
+            ? saveFileAtomically(path, configurationJsonText(configuration), &reason)
+            : ConfigurationFile::save(path, configuration, &reason);
     if (!written)
-        *failure = fileFault(tr("Nie można zapisać do pliku."));
+        *failure = fileFault((tr("Nie można zapisać do pliku.") + QLatin1Char(' ') + reason).trimmed());
     return written;
 }
 

@@ -12,8 +12,8 @@ enum ExitCode {
     ExitModuleFault = 4
 };
 
-// Why a command cannot go on: the message for standard error and the code
-// the program ends with.
+// Why a command cannot go on: the message for standard error (empty when it
+// was told already) and the code the program ends with.
 struct Failure
 {
     ExitCode code = ExitSuccess;

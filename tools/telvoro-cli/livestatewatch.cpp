@@ -31,13 +31,18 @@ LiveStateWatch::LiveStateWatch(ModuleSession *session, Format format, int count,
 
 bool LiveStateWatch::run(Failure *failure)
 {
-    if (format == Format::Csv)
-        Console::out(QString::fromLatin1(TrendCsv::header()) + QLatin1Char('\n'));
-    timer.start();
-    poll();
-    if (!connectionLost && (count == 0 || polls < count))
+    outputGone = format == Format::Csv && !Console::out(QString::fromLatin1(TrendCsv::header()) + QLatin1Char('\n'));
+    if (!outputGone) {
+        timer.start();
+        poll();
+    }
+    if (!connectionLost && !outputGone && (count == 0 || polls < count))
         loop.exec();
     timer.stop();
+    if (outputGone) {
+        *failure = { ExitFileFault, QString() };
+        return false;
+    }
     if (connectionLost) {
         *failure = { ExitModuleFault, QStringLiteral("%1: %2").arg(
                              session->portName(),
@@ -54,9 +59,10 @@ void LiveStateWatch::poll()
     const QByteArray state = session->readOnlineState();
     if (connectionLost)
         return;
-    Console::out(line(state) + QLatin1Char('\n'));
+    // Nobody reads any more (a pipe's reader ended): the port is given up.
+    outputGone = !Console::out(line(state) + QLatin1Char('\n'));
     ++polls;
-    if (count > 0 && polls >= count)
+    if (outputGone || (count > 0 && polls >= count))
         loop.quit();
 }
 

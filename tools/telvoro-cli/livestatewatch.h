@@ -34,7 +34,8 @@ public:
     LiveStateWatch(ModuleSession *session, Format format, int count,
                    const std::optional<Configuration> &scaling);
 
-    // False when the connection was lost.
+    // False when the connection was lost, or standard output took no more
+    // (its failure is told already; the message is then empty).
     bool run(Failure *failure);
 
 private:
@@ -48,6 +49,7 @@ private:
     std::optional<std::array<AnalogRange, AnalogInputCount>> ranges;
     int polls = 0;
     bool connectionLost = false;
+    bool outputGone = false;
     QEventLoop loop;
     QTimer timer;
 };

@@ -3,15 +3,27 @@
 #include "settings/applicationsetup.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
+#include "console.h"
+#include "printingapplication.h"
 
 #include <QCoreApplication>
+#include <QStringList>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
-    QCoreApplication application(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Only a report needs Qt GUI's fonts and text layout; every other
+    // command starts without them.
+    const std::unique_ptr<QCoreApplication> application = CommandDispatcher::needsPrinting(arguments)
+            ? createPrintingApplication(argc, argv)
+            : std::make_unique<QCoreApplication>(argc, argv);
     // Qt's own words in the help ("Opcje:", "Argumenty:") in Polish too.
-    installQtTranslations(application);
-    return CommandDispatcher().run(QCoreApplication::arguments());
+    installQtTranslations(*application);
+    Console::hideCodesOf(QCoreApplication::arguments());
+    return Console::finish(CommandDispatcher().run(QCoreApplication::arguments()));
 }

@@ -1,47 +1,7 @@
 #include "modulesession.h"
 
 #include "configuration/configuration.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-QString busyPort()
-{
-    return ModuleSession::tr("port jest zajęty przez inny program.");
-}
-
-// Why the device cannot be a module's port, told at once: the link's own
-// test would try it again and again for fifteen seconds. Empty when it may
-// be one. A port another program holds exclusively is busy; one held
-// otherwise is left to the link's test.
-QString deviceProblem(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd == -1) {
-        switch (errno) {
-        case ENOENT:
-            return ModuleSession::tr("nie ma takiego portu.");
-        case EBUSY:
-            return busyPort();
-        case EACCES:
-            return ModuleSession::tr("brak uprawnień do portu (zwykle potrzebna jest grupa dialout).");
-        default:
-            return ModuleSession::tr("nie można otworzyć portu (%1).")
-                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        }
-    }
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    return terminal ? QString() : ModuleSession::tr("to nie jest port szeregowy.");
-}
-
-} // namespace
+#include "link/portlock.h"
 
 ModuleSession::ModuleSession() : progress(&module)
 {
@@ -63,22 +23,23 @@ QList<QPair<QString, QString>> ModuleSession::availablePorts()
 bool ModuleSession::connect(const QString &name, Failure *failure)
 {
     port = name;
-    const QString problem = deviceProblem(Module::systemLocation(name));
-    if (!problem.isEmpty()) {
-        *failure = fault(tr("Błąd połączenia z modemem: %1").arg(problem));
+    // A script is told at once even of a missing port, which the link would
+    // try again for fifteen seconds, as the window does.
+    PortLock check;
+    if (!check.take(Module::systemLocation(name))) {
+        *failure = fault(tr("Błąd połączenia z modemem: %1").arg(check.problem()));
         return false;
     }
+    check.release();
     // Half a second after opening, then the probe.
     progress.begin(tr("Łączenie z modemem. Proszę czekać..."),
                    2 * module.limitMilliseconds(Module::Command::Probe));
     const bool connected = module.connectPort(name);
     progress.end();
     if (!connected) {
-        // The device was free a moment ago, so a port that cannot be
-        // locked is held by another program.
-        *failure = fault(module.port->error() == QSerialPort::PermissionError
-                                 ? tr("Błąd połączenia z modemem: %1").arg(busyPort())
-                                 : tr("Błąd połączenia z modemem."));
+        const QString problem = module.connectionProblem();
+        *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
+                                           : tr("Błąd połączenia z modemem: %1").arg(problem));
         return false;
     }
     return true;

@@ -29,9 +29,9 @@ public:
     // The ports the window lists: (name, label) pairs.
     static QList<QPair<QString, QString>> availablePorts();
 
-    // Opens the port and probes the module. A port that does not exist or is
-    // no serial device fails at once, without the retries that give a busy
-    // adapter its time.
+    // Opens the port and probes the module. A port that does not exist, is
+    // busy, is no serial device or may not be used fails at once, without
+    // the retries that give an adapter its time.
     bool connect(const QString &port, Failure *failure);
     // Without the SIM PIN and PUK.
     std::optional<Configuration> readConfiguration(Failure *failure);

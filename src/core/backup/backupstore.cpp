@@ -1,12 +1,17 @@
 #include "backup/backupstore.h"
 
+#include "files/atomicfile.h"
 #include "files/configurationfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +41,25 @@ QString fileName(const QDateTime &time, const QString &port)
             + Extension;
 }
 
+const QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The copies hold phone numbers: only their owner may enter the folder. A
+// folder of this user that is open to others (made by an earlier version
+// under the usual umask) is closed; the copies in it are then out of reach
+// too, whatever their own modes.
+bool makePrivateFolder(const QString &path)
+{
+    if (!QFileInfo::exists(path) && QDir().mkpath(QFileInfo(path).absolutePath()))
+        QDir().mkdir(path, OwnerOnly | QFileDevice::ExeOwner);
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) == -1 || !S_ISDIR(status.st_mode))
+        return false;
+    if (status.st_uid == ::geteuid() && (status.st_mode & (S_IRWXG | S_IRWXO)))
+        ::chmod(name.constData(), status.st_mode & ~(S_IRWXG | S_IRWXO));
+    return true;
+}
+
 } // namespace
 
 QString BackupStore::defaultFolder()
@@ -54,7 +78,7 @@ QString BackupStore::folder() const
 BackupStore::SaveResult BackupStore::save(const Configuration &configuration, const QString &port,
                                           const QDateTime &time) const
 {
-    if (backupFolder.isEmpty() || !QDir().mkpath(backupFolder))
+    if (backupFolder.isEmpty() || !makePrivateFolder(backupFolder))
         return {SaveStatus::CannotCreateFolder, backupFolder};
     // Two copies within a millisecond, or a clock put back, must not
     // overwrite one another.
@@ -64,7 +88,7 @@ BackupStore::SaveResult BackupStore::save(const Configuration &configuration, co
         named = named.addMSecs(1);
         path = QDir(backupFolder).filePath(fileName(named, port));
     }
-    if (!ConfigurationFile::save(path, configuration))
+    if (!saveFileAtomically(path, ConfigurationFile::encode(configuration), nullptr, OwnerOnly))
         return {SaveStatus::CannotWrite, path};
     removeOldest(path);
     return {SaveStatus::Saved, path};
@@ -103,12 +127,22 @@ QList<BackupStore::Backup> BackupStore::backupFiles() const
     return backups;
 }
 
-// A copy that cannot be removed now is removed after a later write.
+// The oldest by when they were written, not by their names: a name tells
+// the clock of the moment, and a clock put back (or copies given later
+// names) must not push out the newest copies. The copy just made stays
+// whatever its time. A copy that cannot be removed now is removed after a
+// later write.
 void BackupStore::removeOldest(const QString &keep) const
 {
-    const QList<Backup> backups = backupFiles();
-    for (qsizetype i = Kept; i < backups.size(); ++i) {
-        if (backups[i].path != keep)
-            QFile::remove(backups[i].path);
+    QList<QPair<QDateTime, QString>> others;
+    for (const Backup &backup : backupFiles()) {
+        if (backup.path != keep)
+            others.append({QFileInfo(backup.path).lastModified(), backup.path});
     }
+    // Copies written within one tick of the file system's clock stay in the
+    // order of their names.
+    std::stable_sort(others.begin(), others.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (qsizetype i = Kept - 1; i < others.size(); ++i)
+        QFile::remove(others[i].second);
 }

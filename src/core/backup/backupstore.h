@@ -10,8 +10,9 @@
 
 // Copies of the configurations that writes to a module replaced: .kvl files
 // in one folder, each named by the time it was taken and the module's port,
-// e.g. "2024-05-17_14-03-22-417_ttyUSB0.kvl". The newest `Kept` of them are
+// e.g. "2024-05-17_14-03-22-417_ttyUSB0.kvl". The `Kept` written last are
 // kept. Files of other names in the folder are neither listed nor removed.
+// The folder is open to its owner alone (0700) and each copy is 0600.
 class BackupStore
 {
 public:
@@ -44,7 +45,8 @@ public:
 
     QString folder() const;
     // Writes the copy in full before anything else happens (see
-    // ConfigurationFile::save), then removes the oldest beyond `Kept`.
+    // saveFileAtomically), then removes the copies written longest ago
+    // beyond `Kept`, never this one.
     SaveResult save(const Configuration &configuration, const QString &port,
                     const QDateTime &time = QDateTime::currentDateTime()) const;
     // Newest first; every file of a backup's name, readable or not.

@@ -1,16 +1,64 @@
 #include "files/atomicfile.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QSaveFile>
 
-bool saveFileAtomically(const QString &path, const QByteArray &bytes)
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Why the file could not be opened, where the user can act on it.
+QString openFault(const QFileInfo &target)
 {
+    if (target.exists() && !target.isFile())
+        return QCoreApplication::translate("AtomicFile", "To nie jest zwykły plik.");
+    // The new file is written beside the old one and takes its place only
+    // once it is whole; writing over the old file instead would leave it cut
+    // short when the disk fills up.
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    if (::access(folder.constData(), F_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) != 0)
+        return QCoreApplication::translate("AtomicFile",
+                                           "W tym folderze nie można tworzyć plików, a tylko przez nowy "
+                                           "plik stary może być zastąpiony bez ryzyka. Należy zapisać plik "
+                                           "w innym folderze.");
+    return QString();
+}
+
+// Only root may give a file away; anyone may keep a group of theirs. A file
+// that keeps neither belongs to whoever saved it, as a new file does.
+void keepOwner(int descriptor, const struct stat &old)
+{
+    [[maybe_unused]] const bool kept = ::fchown(descriptor, old.st_uid, old.st_gid) == 0
+            || ::fchown(descriptor, uid_t(-1), old.st_gid) == 0;
+}
+
+} // namespace
+
+bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *reason,
+                        std::optional<QFileDevice::Permissions> newFilePermissions)
+{
+    if (reason)
+        reason->clear();
+    const QFileInfo target(path);
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
+    if ((target.exists() && !target.isFile()) || !file.open(QIODevice::WriteOnly)) {
+        if (reason)
+            *reason = openFault(target);
+        return false;
+    }
+    struct stat old {};
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0) {
+        keepOwner(file.handle(), old);
+    } else if (newFilePermissions) {
+        // Before a byte of it is written.
+        file.setPermissions(*newFilePermissions);
+    }
     // QSaveFile buffers what is written: on a full disk or past a file-size
     // limit only the flush fails, and commit() would still put the cut file
     // in place of the old one. So the flush is checked before committing.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()
-        || file.error() != QFileDevice::NoError) {
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }

@@ -1,27 +1,27 @@
 #include "files/configurationfile.h"
 #include "files/atomicfile.h"
+#include "files/regularfile.h"
 
-#include <QFile>
 #include <QtEndian>
 
 ConfigurationFile::LoadResult ConfigurationFile::load(const QString &path)
 {
     LoadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
     // Only the first block is read, whatever the file's size or its length
     // field claims.
-    const std::optional<Configuration> configuration = decode(file.read(Size));
+    const std::optional<QByteArray> start = RegularFile::readStart(path, Size);
+    if (!start)
+        return result;
+    const std::optional<Configuration> configuration = decode(*start);
     result.status = configuration ? Status::Loaded : Status::BadContent;
     if (configuration)
         result.configuration = *configuration;
     return result;
 }
 
-bool ConfigurationFile::save(const QString &path, const Configuration &configuration)
+bool ConfigurationFile::save(const QString &path, const Configuration &configuration, QString *reason)
 {
-    return saveFileAtomically(path, encode(configuration));
+    return saveFileAtomically(path, encode(configuration), reason);
 }
 
 QByteArray ConfigurationFile::encode(const Configuration &configuration)
@@ -38,5 +38,9 @@ std::optional<Configuration> ConfigurationFile::decode(const QByteArray &bytes)
         return std::nullopt;
     Configuration configuration;
     configuration.fromImage(bytes.mid(LengthFieldSize, ConfigurationImageSize));
+    // A file never carries the SIM codes; whatever another program left in
+    // their bytes is not taken for them, so nothing can show it.
+    configuration.simPin.clear();
+    configuration.simPuk.clear();
     return configuration;
 }

@@ -20,14 +20,16 @@ public:
         Configuration configuration;
     };
 
-    // Bytes after the image are ignored.
+    // Bytes after the image are ignored. A name that is no regular file
+    // cannot be opened (see RegularFile).
     static LoadResult load(const QString &path);
     // Writes the whole file or reports a failure; the old file stays whole
-    // (see saveFileAtomically).
-    static bool save(const QString &path, const Configuration &configuration);
+    // (see saveFileAtomically, which also sets *reason).
+    static bool save(const QString &path, const Configuration &configuration, QString *reason = nullptr);
 
     // The file's bytes, and the configuration a file's bytes hold (nothing
-    // when they do not begin with a complete block of the right length).
+    // when they do not begin with a complete block of the right length). The
+    // SIM PIN and PUK are left empty, whatever the header's bytes are.
     static QByteArray encode(const Configuration &configuration);
     static std::optional<Configuration> decode(const QByteArray &bytes);
 

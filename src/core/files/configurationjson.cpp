@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <cmath>
 #include <limits>
@@ -110,7 +111,7 @@ void visitConfiguration(Visitor &visitor, Record &record)
     });
     visitor.object("archiving", [&] {
         visitor.address("serverAddress", record.serverAddress);
-        visitor.text("serverPort", record.serverPort, PortWidth);
+        visitor.digits("serverPort", record.serverPort, PortWidth);
         visitor.number("intervalMinutes", record.archiveInterval);
         visitor.number("sendAfterRecords", record.archiveSendAfter);
     });
@@ -148,6 +149,7 @@ public:
     void bit(const char *key, quint8 mask, int index) { boolean(key, (mask >> index) & 1); }
     void boolean(const char *key, quint8 value) { current->insert(QLatin1String(key), value != 0); }
     void text(const char *key, const QString &text, int) { current->insert(QLatin1String(key), text); }
+    void digits(const char *key, const QString &text, int width) { this->text(key, text, width); }
 
     template<std::size_t Count>
     void textList(const char *key, const std::array<QString, Count> &texts, int)
@@ -291,6 +293,23 @@ public:
             if (fitsField(value->toString(), pathOf(key), width))
                 target = value->toString();
         }
+    }
+
+    // A number the module keeps as text, such as the server's port: decimal
+    // digits only, as the window's field takes them.
+    void digits(const char *key, QString &target, int width)
+    {
+        QString value = target;
+        text(key, value, width);
+        if (failed())
+            return;
+        for (const QChar character : std::as_const(value)) {
+            if (character < QLatin1Char('0') || character > QLatin1Char('9')) {
+                fail(pathOf(key), tr("należy wpisać same cyfry od 0 do 9, a jest „%1”.").arg(value));
+                return;
+            }
+        }
+        target = value;
     }
 
     template<std::size_t Count>
@@ -556,6 +575,127 @@ private:
     }
 };
 
+// What QJsonDocument lets through of a text that breaks the rules of the
+// JSON form: a key given twice in one object (it keeps the last) and an
+// escape of half a UTF-16 surrogate pair without the other half (it turns
+// it into another character). Read from the text itself, which QJsonDocument
+// has found to be valid JSON, with the path of the key as the reader gives
+// it.
+class JsonTextCheck
+{
+    Q_DECLARE_TR_FUNCTIONS(ConfigurationJson)
+
+public:
+    // The first such fault as "path: reason.", or empty.
+    static QString fault(const QByteArray &text)
+    {
+        JsonTextCheck check(text);
+        check.run();
+        return check.error;
+    }
+
+private:
+    struct Container
+    {
+        QString path;
+        bool isObject;
+        QSet<QString> keys;
+        QString key;
+        bool expectsKey = true;
+        int index = 0;
+    };
+
+    explicit JsonTextCheck(const QByteArray &text) : text(text) {}
+
+    void run()
+    {
+        while (position < text.size() && error.isEmpty()) {
+            const char character = text.at(position);
+            if (character == '"') {
+                string();
+                continue;
+            }
+            ++position;
+            if (character == '{' || character == '[') {
+                open.append({valuePath(), character == '{', {}, {}, true, 0});
+            } else if (character == '}' || character == ']') {
+                open.removeLast();
+            } else if (character == ',' && !open.isEmpty()) {
+                open.last().expectsKey = true;
+                ++open.last().index;
+            } else if (character == ':' && !open.isEmpty()) {
+                open.last().expectsKey = false;
+            }
+        }
+    }
+
+    // Where the value that comes next belongs.
+    QString valuePath() const
+    {
+        if (open.isEmpty())
+            return QString();
+        const Container &container = open.last();
+        if (!container.isObject)
+            return QStringLiteral("%1[%2]").arg(container.path).arg(container.index);
+        return container.path.isEmpty() ? container.key : container.path + QLatin1Char('.') + container.key;
+    }
+
+    // A string from its opening quote on, decoded as far as comparing keys
+    // needs.
+    void string()
+    {
+        QString decoded;
+        QByteArray plain;
+        std::optional<ushort> halfPair;
+        for (++position; position < text.size() && text.at(position) != '"'; ++position) {
+            if (text.at(position) != '\\') {
+                plain.append(text.at(position));
+                continue;
+            }
+            decoded += QString::fromUtf8(std::exchange(plain, QByteArray()));
+            const char escaped = text.at(++position);
+            if (escaped != 'u') {
+                decoded += QLatin1Char(escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped == 'r' ? '\r'
+                                       : escaped == 'b' ? '\b' : escaped == 'f' ? '\f' : escaped);
+                continue;
+            }
+            const ushort unit = ushort(text.mid(position + 1, 4).toUShort(nullptr, 16));
+            position += 4;
+            const bool follows = halfPair && QChar::isLowSurrogate(unit);
+            if ((halfPair && !follows) || (!halfPair && QChar::isLowSurrogate(unit)))
+                return unpaired(halfPair ? *halfPair : unit, decoded);
+            halfPair = QChar::isHighSurrogate(unit) && !follows ? std::optional<ushort>(unit) : std::nullopt;
+            decoded += QChar(unit);
+            if (halfPair && text.mid(position + 1, 2) != "\\u")
+                return unpaired(*halfPair, decoded);
+        }
+        ++position;
+        decoded += QString::fromUtf8(plain);
+        if (open.isEmpty() || !open.last().isObject || !open.last().expectsKey)
+            return;
+        Container &object = open.last();
+        object.key = decoded;
+        if (object.keys.contains(decoded))
+            error = valuePath() + QStringLiteral(": ") + tr("klucz powtarza się w tym samym obiekcie.");
+        object.keys.insert(decoded);
+    }
+
+    void unpaired(ushort unit, const QString &decodedSoFar)
+    {
+        // In a key, the place is the key itself as far as it goes.
+        if (!open.isEmpty() && open.last().isObject && open.last().expectsKey)
+            open.last().key = decodedSoFar;
+        error = valuePath() + QStringLiteral(": ")
+                + tr("\\u%1 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.")
+                          .arg(QString::number(unit, 16));
+    }
+
+    const QByteArray &text;
+    qsizetype position = 0;
+    QList<Container> open;
+    QString error;
+};
+
 } // namespace
 
 QJsonObject configurationToJson(const Configuration &configuration)
@@ -594,6 +734,11 @@ std::optional<Configuration> configurationFromJsonText(const QByteArray &text, Q
     if (!document.isObject()) {
         if (error)
             *error = JsonSyntax::tr("cały plik musi być jednym obiektem { … }.");
+        return std::nullopt;
+    }
+    if (const QString fault = JsonTextCheck::fault(text); !fault.isEmpty()) {
+        if (error)
+            *error = fault;
         return std::nullopt;
     }
     return configurationFromJson(document.object(), error);

@@ -29,10 +29,16 @@ std::optional<Configuration> configurationFromJson(const QJsonObject &json, QStr
 // that the same configuration always gives the same text.
 QByteArray configurationJsonText(const Configuration &configuration);
 
+// The longest JSON file read: whatever indentation a hand edit adds leaves a
+// file far below it (the program writes about 30 KiB); a longer file is
+// refused as unreadable.
+constexpr qint64 ConfigurationJsonMaximumSize = 4 * 1024 * 1024;
+
 // Reads a JSON file's text. A text that is not JSON is refused with the line
 // and column of its first fault ("błąd składni JSON w wierszu 3, w kolumnie
-// 7: …"), counted from 1 in characters; valid JSON goes on to
-// configurationFromJson().
+// 7: …"), counted from 1 in characters. Of valid JSON, a key given twice in
+// one object and half a UTF-16 surrogate pair (as "\ud800") are refused with
+// their path; the rest goes on to configurationFromJson().
 std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error);
 
 #endif

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -12,10 +11,7 @@
 #include <QtDebug>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -119,17 +115,37 @@ void Module::readAvaiblePorts()
         emit newAvailablePorts();
 }
 
+// The port is held (see PortLock) from before the port test's first byte
+// until it is closed again. The test is tried again only where that can
+// help: a port that is busy, no serial port or not allowed is given up at
+// once, and connectionProblem() says why.
 bool Module::connectPort(QString name)
 {
     fixedWaits = fixedWaitsSetting();
+    problem.clear();
+    const QString device = systemLocation(name);
     for (int attempt = 0; attempt < PortTestAttempts; ++attempt) {
-        if (testPort(name))
+        if (lock.take(device) && testPort(name))
             break;
+        if (!lock.isHeld() && !lock.retryCanHelp()) {
+            problem = lock.problem();
+            return false;
+        }
+        lock.release();
         waitMilliseconds(2 * period);
     }
 
+    if (!lock.isHeld() && !lock.take(device)) {
+        problem = lock.problem();
+        waitHalfSecond();
+        return false;
+    }
     port->setPortName(name);
     if (!port->open(QIODevice::ReadWrite)) {
+        // Held by a program that keeps a lock file, as Qt's serial port does.
+        if (port->error() == QSerialPort::PermissionError)
+            problem = PortLock::busyProblem();
+        lock.release();
         waitHalfSecond();
         return false;
     }
@@ -165,30 +181,28 @@ void Module::disconnectPort()
     portsTimer.start();
     link->close();
     link = port;
+    lock.release();
 }
 
-// The pre-open test: can the port be taken exclusively, set to 115200 8N1,
-// written and read? What it answers does not matter here.
+// The pre-open test: can the port be held, set to 115200 8N1, written and
+// read? What it answers does not matter here. On its own the test holds the
+// port for its time; within connectPort() the port is held already.
 bool Module::testPort(QString name)
 {
-    const QByteArray path = QFile::encodeName(systemLocation(name));
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd == -1)
+    const bool ownLock = !lock.isHeld();
+    if (ownLock && !lock.take(systemLocation(name)))
         return false;
-    const auto release = [fd] {
-        ::ioctl(fd, TIOCNXCL);
-        ::close(fd);
-    };
-    // Another program holding the port (or its lock) means it is in use.
-    if (::flock(fd, LOCK_EX | LOCK_NB) == -1 || ::ioctl(fd, TIOCEXCL) == -1) {
-        ::close(fd);
-        return false;
-    }
+    const bool passed = testLine(lock.descriptor());
+    if (ownLock)
+        lock.release();
+    return passed;
+}
 
+bool Module::testLine(int fd)
+{
     termios settings {};
     if (::tcgetattr(fd, &settings) == -1) {
         qWarning("error getting state");
-        release();
         return false;
     }
     ::cfmakeraw(&settings);
@@ -199,7 +213,6 @@ bool Module::testPort(QString name)
     settings.c_iflag &= ~(IXON | IXOFF | IXANY);
     if (::tcsetattr(fd, TCSANOW, &settings) == -1) {
         qWarning("error setting serial port state");
-        release();
         return false;
     }
     // A read returns at once with whatever has arrived.
@@ -207,13 +220,11 @@ bool Module::testPort(QString name)
     settings.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &settings) == -1) {
         qWarning("error setting port state");
-        release();
         return false;
     }
 
     if (::write(fd, "i", 1) != 1) {
         qWarning("Write err");
-        release();
         return false;
     }
     {
@@ -228,10 +239,8 @@ bool Module::testPort(QString name)
     char scratch[100];
     if (::read(fd, scratch, 99) == -1 && errno != EAGAIN && errno != EWOULDBLOCK) {
         qWarning("error reading from input buffer");
-        release();
         return false;
     }
-    release();
     return true;
 }
 
@@ -413,6 +422,11 @@ bool Module::portHungUp() const
 {
     pollfd state {port->handle(), POLLIN, 0};
     return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+QString Module::connectionProblem() const
+{
+    return problem;
 }
 
 QString Module::systemLocation(const QString &name)

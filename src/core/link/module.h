@@ -1,6 +1,8 @@
 #ifndef MODULE_H
 #define MODULE_H
 
+#include "link/portlock.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -39,6 +41,10 @@ public:
     Module();
 
     bool connectPort(QString name);
+    // Why the last connectPort() failed, as the user is told ("port jest
+    // zajęty przez inny program."); empty when it succeeded or the port was
+    // there and free but no module answered.
+    QString connectionProblem() const;
     // Connects through an open device instead of the serial port, such as an
     // in-memory module of a test or fuzzing program: the wait after opening,
     // then the probe. The device is not taken over; disconnectPort() closes
@@ -97,6 +103,7 @@ public slots:
 
 private:
     bool connectLink();
+    bool testLine(int fd);
     void waitMilliseconds(int milliseconds);
     // Runs a nested event loop for at most `milliseconds`; it ends sooner when
     // `answerSize` bytes or more are in and the line then stays quiet, or
@@ -107,6 +114,8 @@ private:
     bool portHungUp() const;
 
     QIODevice *link;
+    PortLock lock;
+    QString problem;
     int period = 500;
     bool busy = false;
     bool connecting = false;

@@ -76,7 +76,7 @@ QByteArray TrendCsv::encode(const TrendRecord &record)
     return csv;
 }
 
-bool TrendCsv::save(const QString &path, const TrendRecord &record)
+bool TrendCsv::save(const QString &path, const TrendRecord &record, QString *reason)
 {
-    return saveFileAtomically(path, encode(record));
+    return saveFileAtomically(path, encode(record), reason);
 }

@@ -15,8 +15,9 @@ namespace TrendCsv {
 // The header line without its line end; telvoro-cli's CSV has it too.
 QByteArray header();
 QByteArray encode(const TrendRecord &record);
-// Written atomically: a failure leaves any old file as it was.
-bool save(const QString &path, const TrendRecord &record);
+// Written atomically: a failure leaves any old file as it was (see
+// saveFileAtomically, which also sets *reason).
+bool save(const QString &path, const TrendRecord &record, QString *reason = nullptr);
 }
 
 #endif

@@ -1,7 +1,7 @@
 #include "dialogs/backupsdialog.h"
 #include "ui_backupsdialog.h"
 
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "settings/usernames.h"
 
 #include <QDir>

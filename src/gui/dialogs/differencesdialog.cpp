@@ -1,7 +1,7 @@
 #include "dialogs/differencesdialog.h"
 #include "ui_differencesdialog.h"
 
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include <QHeaderView>
 

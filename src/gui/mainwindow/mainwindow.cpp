@@ -196,6 +196,8 @@ void MainWindow::updateWindowState()
     ui->actionPonow->setEnabled(configurationOpen && idle && history.canRedo());
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
     ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
+    ui->actionEksportuj_do_PDF->setEnabled(configurationOpen && idle);
+    ui->actionDrukuj->setEnabled(configurationOpen && idle);
     ui->actionKopie_zapasowe->setEnabled(idle);
     ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);

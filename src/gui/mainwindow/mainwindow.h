@@ -120,6 +120,8 @@ private slots:
     void on_weWyWeAn2ZakresLineEdit_textEdited(QString text);
     void on_actionPorownaj_z_plikiem_triggered();
     void on_actionKopie_zapasowe_triggered();
+    void on_actionEksportuj_do_PDF_triggered();
+    void on_actionDrukuj_triggered();
 
 private:
     void updateInputPanelSpacer();

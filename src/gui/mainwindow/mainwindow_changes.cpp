@@ -11,11 +11,13 @@
 #include <QTableWidget>
 
 // "Telvoro" or "Telvoro (path)" as the title has always read, with the
-// placeholder that the platform shows as its mark of unsaved changes.
+// placeholder that the platform shows as its mark of unsaved changes. The
+// path is kept as the window's file too, for the printed report.
 void MainWindow::showConfigurationTitle(const QString &path)
 {
     const QString title =
         path.isEmpty() ? applicationTitle : QStringLiteral("%1 (%2)").arg(applicationTitle, path);
+    setWindowFilePath(path);
     setWindowTitle(title + QStringLiteral("[*]"));
     updateModifiedMarker();
 }

@@ -4,7 +4,7 @@
 #include "settings/lastfilefolder.h"
 
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "files/configurationfile.h"
 #include "dialogs/differencesdialog.h"
 #include "settings/usernames.h"
@@ -174,9 +174,13 @@ bool MainWindow::saveConfigurationToFile()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!ConfigurationFile::save(path, *configuration)) {
-        QMessageBox::warning(this, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
-                             QMessageBox::Ok);
+    QString reason;
+    if (!ConfigurationFile::save(path, *configuration, &reason)) {
+        // What the user can do about it, such as saving in another folder.
+        QMessageBox box(QMessageBox::Warning, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
+                        QMessageBox::Ok, this);
+        box.setInformativeText(reason);
+        box.exec();
         return false;
     }
     *referenceConfiguration = *configuration;

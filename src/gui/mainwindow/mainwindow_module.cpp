@@ -2,7 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "dialogs/differencesdialog.h"
 #include "settings/usernames.h"
 #include "dialogs/exchangeprogressdialog.h"
@@ -73,10 +73,18 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
+            ui->modemPolaczenieStatusLabel->setToolTip(QString());
+            statusBar()->clearMessage();
             moduleConfiguration.reset();
             startTrendRecord();
         } else {
+            // Why, where it is known (busy, no serial port, no permission),
+            // as telvoro-cli says it.
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
+            const QString problem = module->connectionProblem();
+            ui->modemPolaczenieStatusLabel->setToolTip(problem);
+            if (!problem.isEmpty())
+                statusBar()->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
         }
     }
     updateWindowState();

@@ -205,10 +205,11 @@ void TrendWidget::on_przebiegZapiszPushButton_clicked()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!TrendCsv::save(path, *record)) {
+    QString reason;
+    if (!TrendCsv::save(path, *record, &reason)) {
         QMessageBox::warning(this, tr("Zapisz przebieg"),
-                             tr("Nie można zapisać przebiegu do pliku %1.")
-                                     .arg(QDir::toNativeSeparators(path)),
+                             (tr("Nie można zapisać przebiegu do pliku %1.").arg(QDir::toNativeSeparators(path))
+                              + QStringLiteral("\n\n") + reason).trimmed(),
                              QMessageBox::Ok);
         return;
     }

@@ -57,6 +57,8 @@ void AnalogScaleTest::storedValue_data()
     QTest::addColumn<std::optional<quint16>>("expected");
 
     QTest::newRow("5 of 10.5") << 5.0 << 105 << 1 << std::optional<quint16>(476);
+    // 666.67 is stored as 666: truncated, never rounded up.
+    QTest::newRow("7 of 10.5") << 7.0 << 105 << 1 << std::optional<quint16>(666);
     QTest::newRow("5 of 10.00") << 5.0 << 1000 << 2 << std::optional<quint16>(500);
     QTest::newRow("zero") << 0.0 << 1000 << 2 << std::optional<quint16>(0);
     QTest::newRow("65.535 times 1") << 65.535 << 1 << 0 << std::optional<quint16>(65535);

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +28,8 @@ class TestBackupStore : public QObject
 private slots:
     void copiesListNewestFirst();
     void onlyTheNewestAreKept();
+    void prunedByWhenWrittenNotByName();
+    void copiesArePrivate();
 };
 
 void TestBackupStore::copiesListNewestFirst()
@@ -65,6 +70,52 @@ void TestBackupStore::onlyTheNewestAreKept()
     QCOMPARE(backups.first().time, Start.addSecs(BackupStore::Kept));
     QCOMPARE(backups.last().time, Start.addSecs(1));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), BackupStore::Kept + foreign.size());
+}
+
+// Copies named as if from the future (a clock put back since) must not
+// push out those written after them, nor the one just made.
+void TestBackupStore::prunedByWhenWrittenNotByName()
+{
+    QTemporaryDir folder;
+    const BackupStore store(folder.path());
+    const auto writtenAt = [](const QString &path, const QDateTime &time) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < BackupStore::Kept; ++i)
+        QVERIFY(writtenAt(store.save(withHysteresis(1), QStringLiteral("ttyS0"), now.addYears(1).addSecs(i)).path,
+                          now.addDays(-1).addSecs(i)));
+    for (int i = 0; i < 8; ++i)
+        store.save(withHysteresis(2), QStringLiteral("ttyS0"), now.addSecs(i));
+    const QList<BackupStore::Backup> backups = store.list();
+    QCOMPARE(backups.size(), BackupStore::Kept);
+    QCOMPARE(std::count_if(backups.cbegin(), backups.cend(),
+                           [](const BackupStore::Backup &backup) { return backup.configuration->hysteresis == 2; }),
+             8);
+
+    // Every other copy looks written later than the next one will be.
+    for (const BackupStore::Backup &backup : backups)
+        QVERIFY(writtenAt(backup.path, now.addYears(1)));
+    const QString justMade = store.save(withHysteresis(3), QStringLiteral("ttyS0"), now.addYears(-1)).path;
+    QVERIFY(QFile::exists(justMade));
+    QCOMPARE(store.list().size(), BackupStore::Kept);
+}
+
+// A folder an earlier version left open to others is closed; a new one is
+// made closed (see the CLI's test).
+void TestBackupStore::copiesArePrivate()
+{
+    QTemporaryDir folder;
+    QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0755) == 0);
+    const BackupStore::SaveResult saved = BackupStore(folder.path()).save(Configuration(), QStringLiteral("ttyS0"), Start);
+    QCOMPARE(saved.status, BackupStore::SaveStatus::Saved);
+    const auto mode = [](const QString &path) {
+        struct stat status {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+    };
+    QCOMPARE(mode(folder.path()), 0700u);
+    QCOMPARE(mode(saved.path), 0600u);
 }
 
 TELVORO_TEST_MAIN(TestBackupStore)

@@ -26,6 +26,8 @@ void ConfigurationJsonTest::randomImagesSurviveTheJsonText()
     for (int round = 0; round < 200; ++round) {
         Configuration decoded;
         decoded.fromImage(RandomImage::randomImage(random));
+        // As the window and the module keep it; other bytes are refused.
+        decoded.serverPort = QString::number(random.bounded(100000));
         QString error;
         const std::optional<Configuration> read =
                 configurationFromJsonText(configurationJsonText(decoded), &error);
@@ -104,6 +106,22 @@ void ConfigurationJsonTest::refusesBadJson_data()
     row("unknown signal type", "analogInputs[0].signalTypes", QJsonArray{ "0 - 10 V" }, "nieznany typ sygnału „0 - 10 V” (dozwolone: 0-10V, 2-10V, 0-20mA, 4-20mA).", "analogInputs[0].signalTypes[0]");
     row("repeated signal type", "analogInputs[0].signalTypes", QJsonArray{ "4-20mA", "4-20mA" }, "typ sygnału „4-20mA” powtarza się.", "analogInputs[0].signalTypes[1]");
     row("octet above 255", "archiving.serverAddress", "192.168.1.256", "błędny adres IP „192.168.1.256”: należy wpisać cztery liczby od 0 do 255 rozdzielone kropkami.");
+    row("port of letters", "archiving.serverPort", "abcde", "należy wpisać same cyfry od 0 do 9, a jest „abcde”.");
+    // What QJsonDocument takes, read from the text itself.
+    const QByteArray text = configurationJsonText(Configuration());
+    const auto edited = [&text](const char *name, const QByteArray &from, const QByteArray &to, const QString &message) {
+        QTest::newRow(name) << QByteArray(text).replace(from, to) << message;
+    };
+    edited("key twice", "\"analogHysteresis\": 20,", "\"analogHysteresis\": 20, \"analogHysteresis\": 30,",
+           "analogHysteresis: klucz powtarza się w tym samym obiekcie.");
+    edited("nested key twice, once escaped, after a whole surrogate pair",
+           "\"relaysOn\": false,", "\"relaysOn\": false, \"x\": \"\\ud83d\\ude00\", \"relays\\u004fn\": true,",
+           "options.relaysOn: klucz powtarza się w tym samym obiekcie.");
+    edited("half a surrogate pair", "\"secondModulePhone\": \"\"", "\"secondModulePhone\": \"\\ud800\"",
+           "secondModulePhone: \\ud800 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.");
+    edited("second half alone, in a list", "\"statusSmsTexts\": [\n        \"\"",
+           "\"statusSmsTexts\": [\n        \"a\\udc00b\"",
+           "statusSmsTexts[0]: \\udc00 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.");
     QTest::newRow("empty") << QByteArray(" \n") << "plik jest pusty.";
     QTest::newRow("missing comma after Polish text")
             << QByteArray("{\n  \"a\": \"żółw\"\n  \"b\": 1\n}")

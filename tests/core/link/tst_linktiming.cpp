@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QTimer>
 #include <QTest>
 
 #include <cstdio>
@@ -24,7 +25,8 @@ constexpr int OverheadTarget = 60;
 // Times connecting, reading, writing and the PIN/PUK command against the
 // emulator at the module's own 500 ms period, and splits each time into the
 // line time of the bytes exchanged (10 bits a byte), the emulator's delay,
-// the waits the module is owed and, what is left, our overhead.
+// the waits the module is owed and, what is left, our overhead. Then times
+// the exchanges that must end without waiting for an answer at all.
 // Run by scripts/benchmark-link.sh, not by CTest: the fixed waits take most
 // of a minute.
 class TestLinkTiming : public QObject
@@ -34,6 +36,7 @@ class TestLinkTiming : public QObject
 private slots:
     void exchangesAtModuleTiming_data();
     void exchangesAtModuleTiming();
+    void exchangesEndingWithoutAnswer();
 
 private:
     bool report(const char *name, qint64 measured, int bytes, int delay, int owed);
@@ -101,6 +104,62 @@ void TestLinkTiming::exchangesAtModuleTiming()
 
     std::printf("  overhead target %d ms: %s\n", OverheadTarget,
                 onTarget ? "met" : fixedWaits ? "not meant to be met" : "MISSED");
+}
+
+// A read whose line goes away, commands asked while another exchange waits,
+// and commands on a closed port: each should end at once, far inside the
+// bound it would otherwise wait.
+void TestLinkTiming::exchangesEndingWithoutAnswer()
+{
+    constexpr int LineGoneAfter = 100;
+    QSettings().setValue(QStringLiteral("fixedModuleWaits"), false);
+    // Answers long after the read's bound: only the line's end can end it.
+    EmulatorProcess emulator({"--delay", "A=10000"});
+    QVERIFY(emulator.isRunning());
+    Module module;
+    QVERIFY(module.connectPort(emulator.portPath()));
+    const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
+    std::printf("\nexchanges that end without an answer:\n  %-36s %8s %8s   (ms)\n", "operation", "time",
+                "bound");
+
+    double refusedMs = -1;
+    connect(&module, &Module::exchangeProgress, &module, [&](int elapsed) {
+        if (elapsed == 0 || refusedMs >= 0)
+            return;
+        QElapsedTimer clock;
+        clock.start();
+        module.probe();
+        module.readOnlineState();
+        refusedMs = clock.nsecsElapsed() / 1e6;
+    });
+    QTimer::singleShot(LineGoneAfter, &module, [&emulator] { emulator.stop(); });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(module.readConfiguration().isEmpty());
+    const double readMs = clock.nsecsElapsed() / 1e6;
+    QVERIFY(!module.isConnected());
+    std::printf("  %-36s %8.2f %8d\n", "probe and live state during a read", refusedMs,
+                module.limitMilliseconds(Module::Command::Probe)
+                        + module.limitMilliseconds(Module::Command::ReadOnlineState));
+    std::printf("  %-36s %8.2f %8d\n", "read, from the line's end", readMs - LineGoneAfter, readLimit);
+
+    int allBounds = 0;
+    for (const Module::Command command :
+         {Module::Command::Probe, Module::Command::ReadConfiguration, Module::Command::ReadOnlineState,
+          Module::Command::ManualOutputs, Module::Command::SettingsBlock, Module::Command::SmsBlock,
+          Module::Command::PinPuk})
+        allBounds += module.limitMilliseconds(command);
+    clock.restart();
+    module.probe();
+    module.readConfiguration();
+    module.readOnlineState();
+    module.sendManualOutputs(1000, 0, 0x21);
+    module.writeSettingsBlock(Configuration());
+    module.writeSmsBlock(Configuration());
+    module.writePinPuk("1234", "", 1);
+    std::printf("  %-36s %8.2f %8d\n", "all seven commands on a closed port", clock.nsecsElapsed() / 1e6,
+                allBounds);
+    std::fflush(stdout);
 }
 
 TELVORO_TEST_MAIN(TestLinkTiming)

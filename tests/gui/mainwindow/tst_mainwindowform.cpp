@@ -173,6 +173,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("Cofnij") << "actionCofnij" << false << QKeySequence("Ctrl+Z");
     QTest::newRow("Ponów") << "actionPonow" << false << QKeySequence("Ctrl+Y");
     QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
+    QTest::newRow("Eksportuj do PDF") << "actionEksportuj_do_PDF" << false << QKeySequence();
+    QTest::newRow("Drukuj") << "actionDrukuj" << false << QKeySequence("Ctrl+P");
 }
 
 void TestMainWindowForm::actionsAtStart()
@@ -216,7 +218,8 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
     }
     QCOMPARE(texts, QStringList({"Plik", "Edycja", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
                                  "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
-                                 "Kopie zapasowe…", "Zakończ", "Cofnij", "Ponów", "Ustawienia",
+                                 "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Cofnij", "Ponów",
+                                 "Ustawienia",
                                  "O programie"}));
 }
 

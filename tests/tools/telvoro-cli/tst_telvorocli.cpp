@@ -1,6 +1,7 @@
 #include "backup/backupstore.h"
 #include "files/configurationfile.h"
 #include "files/configurationjson.h"
+#include "link/module.h"
 #include "emulatorprocess.h"
 #include "jsonedit.h"
 #include "randomimage.h"
@@ -14,6 +15,12 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
+#include <QXmlStreamReader>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +43,15 @@ bool put(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+int mode(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+// The SIM codes the tests type; no output may ever show them.
+const QStringList Codes{"4321", "87654321"};
+
 // A configuration with a field of each kind the listing shows differently.
 Configuration sampleConfiguration()
 {
@@ -45,6 +61,33 @@ Configuration sampleConfiguration()
     configuration.analogDecimals[1] = 1;
     configuration.setSmsText(1, QStringLiteral("Awaria\npompy"));
     configuration.setPhoneNumber(0, QStringLiteral("600100200"));
+    return configuration;
+}
+
+// Every action slot in use, every SMS text as long as its field takes, and
+// the SIM's codes set, which a JSON file keeps.
+Configuration fullConfiguration()
+{
+    Configuration configuration;
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        for (int index = 0; index < AnalogActionSlots; ++index)
+            configuration.setAnalogAction(input, index, InputAction(AnalogInput, 3, index * 50, index * 97, index));
+    }
+    for (int input = 0; input < DigitalInputCount; ++input) {
+        for (int index = 0; index < DigitalActionSlots; ++index)
+            configuration.setDigitalAction(input, index, InputAction(DigitalInput, 5, 0, index * 61, 48 + index));
+    }
+    for (int i = 0; i < SmsCount; ++i) {
+        QString text = QStringLiteral("Awaria pompy w przepompowni nr %1: sprawdź zasilanie, zawór zwrotny "
+                                      "i czujnik poziomu; zadzwoń do dyżurnego.").arg(i + 1);
+        configuration.setSmsText(i, text.leftJustified(SmsWidth - (text.toUtf8().size() - text.size()), '.'));
+    }
+    for (int i = 0; i < PhoneCount; ++i)
+        configuration.setPhoneNumber(i, QStringLiteral("60010020%1").arg(i));
+    for (int i = 0; i < DigitalOutputCount; ++i)
+        configuration.digitalOutputNames[i] = QStringLiteral("Pompa gł. %1").arg(i + 1);
+    configuration.simPin = QStringLiteral("8642");
+    configuration.simPuk = QStringLiteral("97531086");
     return configuration;
 }
 
@@ -65,9 +108,25 @@ private slots:
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
+    void reportHoldsTheWholeConfigurationButTheSimCodes();
+    void pinTakesCodesFromStandardInput_data();
+    void pinTakesCodesFromStandardInput();
+    void outputThatFailsEndsWithCode3_data();
+    void outputThatFailsEndsWithCode3();
+    void watchEndsWhenItsReaderGoes();
+    void portInUseGetsNoByteFromASecondProgram();
+    void savedFilesKeepModeAndOwner_data();
+    void savedFilesKeepModeAndOwner();
+    void failedSaveAsAUserLeavesTheOldFile_data();
+    void failedSaveAsAUserLeavesTheOldFile();
 
 private:
-    Run cli(const QStringList &arguments, const QString &port = QString());
+    // `input` goes to standard input; "PORT" makes the port itself the
+    // program's standard input (its terminal). Standard output goes to
+    // `outputFile` when one is named. A `wrapper` command (setpriv …) runs
+    // the program.
+    Run cli(const QStringList &arguments, const QString &port = QString(), const QString &input = QString(),
+            const QString &outputFile = QString(), const QStringList &wrapper = QStringList());
 
     QTemporaryDir folder;
 };
@@ -84,15 +143,32 @@ void TelvoroCliTest::initTestCase()
     QVERIFY(put(QStringLiteral("junk.kvl"), "not a configuration"));
     const QJsonObject range = editedJson(configurationToJson(Configuration()), "analogInputs[1].actions[3].time", 70000);
     QVERIFY(put("range.json", QJsonDocument(range).toJson()));
+    QVERIFY(put("big.json", configurationJsonText(Configuration()) + QByteArray(4 * 1024 * 1024, ' ')));
+    QVERIFY(put("codes.kvl", ConfigurationFile::encode(Configuration()).replace(4, 12, "432187654321")));
+    QVERIFY(::mkfifo("fifo.kvl", 0600) == 0 && QDir().mkdir("folder.kvl"));
+    // Open to the unprivileged user of the failed saves.
+    QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0755) == 0);
 }
 
 // The program as a script runs it; PORT in the arguments stands for the port.
-Run TelvoroCliTest::cli(const QStringList &arguments, const QString &port)
+Run TelvoroCliTest::cli(const QStringList &arguments, const QString &port, const QString &input,
+                        const QString &outputFile, const QStringList &wrapper)
 {
     QStringList withPort = arguments;
     withPort.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), port);
     QProcess process;
-    process.start(QStringLiteral(TELVORO_CLI_PATH), withPort);
+    if (input == QLatin1String("PORT"))
+        process.setStandardInputFile(port);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
+    if (wrapper.isEmpty())
+        process.start(QStringLiteral(TELVORO_CLI_PATH), withPort);
+    else
+        process.start(wrapper.first(), wrapper.mid(1) + QStringList(QStringLiteral(TELVORO_CLI_PATH)) + withPort);
+    if (input != QLatin1String("PORT")) {
+        process.write(input.toUtf8());
+        process.closeWriteChannel();
+    }
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -124,6 +200,8 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     QCOMPARE(backups.size(), 1);
     QVERIFY(first.out.contains("Kopia zapasowa: " + backups.first().path + '\n'));
     QCOMPARE(contents(backups.first().path), contents("factory.kvl"));
+    QCOMPARE(mode(backups.first().path), 0600);
+    QCOMPARE(mode(BackupStore::defaultFolder()), 0700);
 
     const Run again = cli({ "write", "PORT", "backup.kvl" }, target.portPath());
     QCOMPARE(again.out.section('\n', 0, 0), QStringLiteral("Brak zmian."));
@@ -157,9 +235,11 @@ void TelvoroCliTest::exitCodes_data()
     QTest::addColumn<QString>("output"); // part of standard output or error
     // The last command the module received; empty when it must receive none.
     QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("input");
     const auto row = [](const char *name, const QStringList &arguments, int exitCode, const QString &output,
-                        const QString &command = QString(), const QStringList &emulator = QStringList()) {
-        QTest::newRow(name) << emulator << arguments << exitCode << output << command;
+                        const QString &command = QString(), const QStringList &emulator = QStringList(),
+                        const QString &input = QString()) {
+        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input;
     };
     row("same configuration as .kvl and JSON", { "diff", "a.kvl", "a.json" }, 0, "Brak różnic.\n");
     row("a difference", { "diff", "a.kvl", "b.kvl" }, 1,
@@ -167,38 +247,57 @@ void TelvoroCliTest::exitCodes_data()
     row("module against its file", { "diff", "PORT", "a.kvl" }, 0, "Brak różnic.", "41", { "--config", "a.kvl" });
     row("module's SIM codes left out", { "show", "PORT", "--json" }, 0,
         "\"simPin\": \"\",\n    \"simPuk\": \"\",\n", "41");
+    row("codes in a .kvl's header never read", { "show", "codes.kvl", "--json" }, 0,
+        "\"simPin\": \"\",\n    \"simPuk\": \"\",\n");
     row("missing file", { "diff", "a.kvl", "none.kvl" }, 3, "telvoro-cli: none.kvl: Nie można otworzyć pliku.\n");
     row("not a configuration", { "show", "junk.kvl" }, 3, "junk.kvl: Błąd podczas odczytywania pliku.");
+    // Refused at once: opening a FIFO would wait for a writer, /dev/zero never ends.
+    row("FIFO", { "diff", "fifo.kvl", "a.kvl" }, 3, "telvoro-cli: fifo.kvl: Nie można otworzyć pliku.\n");
+    row("FIFO for the ranges", { "watch", "PORT", "--config", "fifo.kvl" }, 3, "fifo.kvl: Nie można otworzyć pliku.");
+    row("device as JSON", { "import", "/dev/zero", "-o", "out.kvl" }, 3, "/dev/zero: Nie można otworzyć pliku.");
+    row("folder", { "show", "folder.kvl" }, 3, "folder.kvl: Nie można otworzyć pliku.");
+    row("JSON over 4 MiB", { "import", "big.json", "-o", "out.kvl" }, 3, "big.json: Nie można otworzyć pliku.");
     // The JSON reader's own test goes through every fault; this shows that
     // the place and the reason reach the user.
     row("JSON out of range", { "import", "range.json", "-o", "out.kvl" }, 3,
         "telvoro-cli: range.json: analogInputs[1].actions[3].time: wartość 70000 jest poza zakresem od 0 do 65535.");
     row("file in a missing folder", { "read", "PORT", "-o", "none/out.kvl" }, 3,
-        "none/out.kvl: Nie można zapisać do pliku.", "41");
+        "none/out.kvl: Nie można zapisać do pliku.\n", "41");
+    row("over a device, never replacing it", { "export", "a.kvl", "-o", "/dev/null" }, 3,
+        "/dev/null: Nie można zapisać do pliku. To nie jest zwykły plik.");
     row("missing port", { "read", "/dev/tx48-none", "-o", "out.kvl" }, 4,
         "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu.");
+    row("not a serial port", { "read", "/dev/null", "-o", "out.kvl" }, 4,
+        "/dev/null: Błąd połączenia z modemem: to nie jest port szeregowy.");
+    row("the program's own terminal", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: to terminal, w którym działa ten program, a nie port modułu.", QString(), {},
+        "PORT");
     row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4, ": Błąd połączenia z modemem.\n", "69",
         { "--fail", "silent" });
     row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
         { "--fail", "short-image" });
+    // Lists the changes and stops: the module is only read.
+    row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41");
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
-    row("PIN not acknowledged", { "pin", "PORT", "--pin", "1234" }, 4, ": Błąd podczas zapisu kodu PIN, PUK.", "70 61",
-        { "--fail", "no-pin-ack" });
-    row("PIN, PUK and request on", { "pin", "PORT", "--pin", "4321", "--puk", "87654321", "--request", "on" }, 0,
-        "Kod PIN, PUK zapisano.\n", "70 61 34 33 32 31 38 37 36 35 34 33 32 31 02");
-    row("PIN alone, request off", { "pin", "PORT", "--pin", "4321", "--request", "off" }, 0,
-        "Kod PIN, PUK zapisano.\n", "70 61 34 33 32 31 00 00 00 00 00 00 00 00 01");
-    row("PIN of 3 digits", { "pin", "PORT", "--pin", "123" }, 2, "telvoro-cli: Błędny kod PIN.\n");
-    row("PUK with a letter", { "pin", "PORT", "--pin", "1234", "--puk", "1234567x" }, 2,
-        "telvoro-cli: Błędny kod PUK.\n");
+    // Arguments that could be SIM codes are never repeated.
+    row("a code as a command", { "4321" }, 2, "telvoro-cli: nieznane polecenie „****”.\n");
+    row("a code as an option", { "pin", "PORT", "--pin", "4321" }, 2, "Pomoc: telvoro-cli pin --help");
+    row("a code as the port", { "pin", "87654321" }, 4,
+        "telvoro-cli: ****: Błąd połączenia z modemem: nie ma takiego portu.\n", QString(), {}, "1234\n");
     row("no output file", { "export", "a.kvl" }, 2, "brak opcji -o.");
     row("unknown command", { "restore" }, 2, "nieznane polecenie „restore”.");
     row("help of a command", { "diff", "--help" }, 0, "Kończy z kodem 1");
+    row("report of an unknown form", { "report", "a.kvl", "-o", "out.kvl" }, 2,
+        "-o: nazwa pliku musi kończyć się na .pdf albo .html.");
+    row("report of a missing file", { "report", "none.kvl", "-o", "out.pdf" }, 3, "none.kvl: Nie można otworzyć");
+    row("report into a missing folder", { "report", "PORT", "-o", "none/out.html" }, 3,
+        "none/out.html: Nie można zapisać do pliku.", "41");
 }
 
 // Each outcome gives its documented exit code and message, and a failed
-// read or import leaves the file it was to write as it was.
+// read or import leaves the file it was to write as it was. A backup is
+// kept exactly when the settings went out.
 void TelvoroCliTest::exitCodes()
 {
     QFETCH(QStringList, emulator);
@@ -206,16 +305,21 @@ void TelvoroCliTest::exitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, output);
     QFETCH(QString, command);
+    QFETCH(QString, input);
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
     QVERIFY(put("out.kvl", "old content"));
-    const Run run = cli(arguments, module.portPath());
+    const qsizetype backups = BackupStore().list().size();
+    const Run run = cli(arguments, module.portPath(), input);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
+    for (const QString &code : Codes)
+        QVERIFY(!(run.out + run.err).contains(code));
     QCOMPARE(contents("out.kvl"), QByteArray("old content"));
     const QStringList received = module.commands();
     QVERIFY2(command.isEmpty() ? received.isEmpty() : received.last().startsWith(command),
              qPrintable(received.join('|')));
+    QCOMPARE(BackupStore().list().size(), backups + (command.startsWith(QLatin1String("70 62")) ? 1 : 0));
 }
 
 // kvl → JSON → kvl gives the same bytes, texts of any bytes included.
@@ -224,6 +328,8 @@ void TelvoroCliTest::jsonRoundTripKeepsEveryByte()
     QRandomGenerator random(20241207);
     Configuration configuration;
     configuration.fromImage(RandomImage::randomImage(random));
+    // As the window and the module keep it; other bytes are refused.
+    configuration.serverPort = QStringLiteral("8080");
     QVERIFY(ConfigurationFile::save("random.kvl", configuration));
     QCOMPARE(cli({ "export", "random.kvl", "-o", "random.json" }).exitCode, 0);
     QCOMPARE(cli({ "import", "random.json", "-o", "back.kvl" }).exitCode, 0);
@@ -259,6 +365,238 @@ void TelvoroCliTest::watchShowsTheOnlineTabsValues()
     QCOMPARE(shown.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i)
         QVERIFY2(QRegularExpression('^' + lines.at(i) + '$').match(shown.at(i)).hasMatch(), qPrintable(shown.at(i)));
+}
+
+// A full configuration fills a known number of A4 pages, each numbered, and
+// holds what an installer hands over, but never the SIM's PIN and PUK.
+void TelvoroCliTest::reportHoldsTheWholeConfigurationButTheSimCodes()
+{
+    const Configuration full = fullConfiguration();
+    QVERIFY(configurationJsonText(full).contains("\"simPin\": \"8642\""));
+    QVERIFY(put("full.json", configurationJsonText(full)));
+    const Run pdf = cli({ "report", "full.json", "-o", "full.pdf" });
+    QCOMPARE(pdf.exitCode, 0);
+    QCOMPARE(cli({ "report", "full.json", "-o", "full.html" }).exitCode, 0);
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), { "full.pdf", "-" });
+    QVERIFY2(pdftotext.waitForFinished() && pdftotext.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+    // Ligatures ("ﬁ") and line breaks as plain text.
+    const QString pdfText = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                    .normalized(QString::NormalizationForm_KC).simplified();
+    const QString html = QString::fromUtf8(contents("full.html"));
+    for (const QString &text : { pdfText, html }) {
+        QVERIFY(text.contains("Konfiguracja modułu TX48 – plik full.json"));
+        for (const char *tab : { "Wejście / Wyjście", "Definicje nazw użytkownika", "Akumulator" })
+            QVERIFY2(text.contains(QString::fromUtf8(tab)), tab);
+        QVERIFY(text.contains(full.digitalOutputNames[5]));
+        QVERIFY(text.contains(full.smsText(7).simplified()));
+        QVERIFY(text.contains(full.phoneNumber(7)));
+        QVERIFY(!text.contains(full.simPin) && !text.contains(full.simPuk));
+    }
+    QCOMPARE(pdfText.count("Strona "), 6);
+    QVERIFY(pdfText.contains("Strona 6 z 6"));
+
+    QXmlStreamReader reader(html);
+    while (!reader.atEnd())
+        reader.readNext();
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+}
+
+void TelvoroCliTest::pinTakesCodesFromStandardInput_data()
+{
+    QTest::addColumn<QStringList>("emulator");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    // The module's PIN, PUK and PIN request afterwards (the emulator starts
+    // with 1234, 12345678 and 0); "pa" is sent exactly when they change.
+    QTest::addColumn<QByteArray>("header");
+    const QByteArray factory("123412345678\0", 13);
+    const QStringList noAcknowledgement{ "--fail", "no-pin-ack" };
+    QTest::newRow("PIN, PUK and request on") << QStringList() << QByteArray("4321\n87654321\n")
+                                             << QStringList{ "--request", "on" } << 0 << "Kod PIN, PUK zapisano.\n"
+                                             << QByteArray("432187654321\2");
+    QTest::newRow("PIN alone, request off") << QStringList() << QByteArray("4321\n") << QStringList{ "--request", "off" }
+                                            << 0 << "Kod PIN, PUK zapisano.\n" << QByteArray("4321\0\0\0\0\0\0\0\0\1", 13);
+    QTest::newRow("CR LF, empty PUK line") << QStringList() << QByteArray("4321\r\n\r\n") << QStringList() << 0
+                                           << "Kod PIN, PUK zapisano.\n" << QByteArray("4321\0\0\0\0\0\0\0\0\0", 13);
+    QTest::newRow("PIN not acknowledged") << noAcknowledgement << QByteArray("4321\n") << QStringList() << 4
+                                          << ": Błąd podczas zapisu kodu PIN, PUK." << factory;
+    QTest::newRow("PIN of 3 digits") << QStringList() << QByteArray("432\n87654321\n") << QStringList() << 2
+                                     << "telvoro-cli: Błędny kod PIN.\n" << factory;
+    QTest::newRow("PUK with a letter") << QStringList() << QByteArray("4321\n8765432x\n") << QStringList() << 2
+                                       << "telvoro-cli: Błędny kod PUK.\n" << factory;
+    QTest::newRow("nothing on the input") << QStringList() << QByteArray() << QStringList() << 2
+                                          << "telvoro-cli: Błędny kod PIN.\n" << factory;
+    QTest::newRow("no line end in sight") << QStringList() << QByteArray(1 << 20, '4') << QStringList() << 2
+                                          << "telvoro-cli: Błędny kod PIN.\n" << factory;
+}
+
+// The codes come only from standard input, reach the module, and never
+// show in the program's output or in the emulator's log.
+void TelvoroCliTest::pinTakesCodesFromStandardInput()
+{
+    QFETCH(QStringList, emulator);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QByteArray, header);
+    EmulatorProcess module(emulator);
+    QVERIFY(module.isRunning());
+    const Run run = cli(QStringList{ "pin", "PORT" } + options, module.portPath(), QString::fromLatin1(input));
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
+    for (const QString &code : Codes)
+        QVERIFY(!(run.out + run.err).contains(code));
+    const QStringList received = module.commands();
+    const bool sent = exitCode != 2;
+    QCOMPARE(received.filter(QRegularExpression("^70 61 (\\*\\* ){12}0[0-2]$")).size(), sent ? 1 : 0);
+    QCOMPARE(received.filter("70 61").size(), sent ? 1 : 0);
+
+    Module reader;
+    QVERIFY(reader.connectPort(module.portPath()));
+    QCOMPARE(reader.readConfiguration().left(header.size()), header);
+}
+
+void TelvoroCliTest::outputThatFailsEndsWithCode3_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // The last command the module received; empty when it must receive none.
+    QTest::addColumn<QString>("command");
+    QTest::newRow("show") << QStringList{ "show", "a.kvl" } << QString();
+    QTest::newRow("show --json") << QStringList{ "show", "a.kvl", "--json" } << QString();
+    QTest::newRow("ports") << QStringList{ "ports" } << QString();
+    QTest::newRow("help") << QStringList{ "--help" } << QString();
+    QTest::newRow("watch") << QStringList{ "watch", "PORT", "--count", "3" } << "42";
+    // What the write changes is not seen, so nothing is written.
+    QTest::newRow("write") << QStringList{ "write", "PORT", "b.kvl" } << "41";
+}
+
+void TelvoroCliTest::outputThatFailsEndsWithCode3()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, command);
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    qputenv("TX48_EXTRA_PORTS", QFile::encodeName(module.portPath()));
+    const Run run = cli(arguments, module.portPath(), QString(), QStringLiteral("/dev/full"));
+    qunsetenv("TX48_EXTRA_PORTS");
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.err, QStringLiteral("telvoro-cli: Nie można zapisać na standardowe wyjście (No space left on device).\n"));
+    const QStringList received = module.commands();
+    QVERIFY2(command.isEmpty() ? received.isEmpty() : received.last() == command, qPrintable(received.join('|')));
+}
+
+// As under systemd, where SIGPIPE is ignored: "watch | head -n 1" ends once
+// head has its line, and the port is free again.
+void TelvoroCliTest::watchEndsWhenItsReaderGoes()
+{
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    const Run run = cli({ "watch", "PORT" }, module.portPath(), QString(), QString(),
+                        { "bash", "-c", "trap '' PIPE; \"$0\" \"$@\" | head -n 1; exit ${PIPESTATUS[0]}" });
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.out.count('\n'), 1);
+    QCOMPARE(run.err, QStringLiteral("telvoro-cli: Nie można zapisać na standardowe wyjście (Broken pipe).\n"));
+    QCOMPARE(cli({ "read", "PORT", "-o", "after.kvl" }, module.portPath()).exitCode, 0);
+}
+
+// Root passes a port's exclusive mode, so only the lock keeps a second
+// program from writing into the first one's exchanges, or from clearing
+// that mode.
+void TelvoroCliTest::portInUseGetsNoByteFromASecondProgram()
+{
+    if (::geteuid() != 0)
+        QSKIP("the exclusive mode keeps everyone but root out anyway");
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    QProcess first;
+    first.start(QStringLiteral(TELVORO_CLI_PATH), { "watch", module.portPath() });
+    QVERIFY(first.waitForReadyRead(10000));
+    first.readAllStandardOutput();
+    const qsizetype before = module.commands().size();
+
+    const Run second = cli({ "read", "PORT", "-o", "second.kvl" }, module.portPath());
+    QCOMPARE(second.exitCode, 4);
+    QVERIFY2(second.err.endsWith(": Błąd połączenia z modemem: port jest zajęty przez inny program.\n"),
+             qPrintable(second.err));
+    QCOMPARE(module.commands().mid(before).filter(QRegularExpression("^(?!42$)")), QStringList());
+    const int port = ::open(QFile::encodeName(module.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    QVERIFY(port != -1 && ::ioctl(port, TIOCGEXCL, &exclusive) == 0);
+    ::close(port);
+    QCOMPARE(exclusive, 1);
+    QVERIFY(first.waitForReadyRead(10000));
+    QVERIFY(QString::fromUtf8(first.readAllStandardOutput()).contains("AI 1: "));
+    first.kill();
+    first.waitForFinished();
+}
+
+void TelvoroCliTest::savedFilesKeepModeAndOwner_data()
+{
+    QTest::addColumn<int>("oldMode"); // -1: no file yet
+    QTest::addColumn<uint>("oldOwner");
+    QTest::addColumn<int>("newMode");
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    QTest::newRow("new file: the umask's") << -1 << uint(::geteuid()) << int(0666 & ~umask);
+    QTest::newRow("replaces a file of 0640") << 0640 << uint(::geteuid()) << 0640;
+    if (::geteuid() == 0)
+        QTest::newRow("replaces another user's file") << 0664 << 65534u << 0664;
+}
+
+void TelvoroCliTest::savedFilesKeepModeAndOwner()
+{
+    QFETCH(int, oldMode);
+    QFETCH(uint, oldOwner);
+    QFETCH(int, newMode);
+    const QByteArray file("modes.json");
+    QFile::remove(file);
+    if (oldMode >= 0) {
+        QVERIFY(put(file, "old") && ::chmod(file.constData(), mode_t(oldMode)) == 0);
+        QVERIFY(::chown(file.constData(), uid_t(oldOwner), gid_t(-1)) == 0);
+    }
+    QCOMPARE(cli({ "export", "a.kvl", "-o", file }).exitCode, 0);
+    struct stat status {};
+    QVERIFY(::stat(file.constData(), &status) == 0);
+    QCOMPARE(mode(file), newMode);
+    QCOMPARE(uint(status.st_uid), oldOwner);
+}
+
+void TelvoroCliTest::failedSaveAsAUserLeavesTheOldFile_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<QStringList>("limits");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("folder that takes no new file")
+            << 0755 << QStringList()
+            << "telvoro-cli: locked/cfg.json: Nie można zapisać do pliku. W tym folderze nie można tworzyć plików, a "
+               "tylko przez nowy plik stary może być zastąpiony bez ryzyka. Należy zapisać plik w innym folderze.\n";
+    QTest::newRow("file size limit") << 0777 << QStringList{ "prlimit", "--fsize=1000" }
+                                     << "telvoro-cli: locked/cfg.json: Nie można zapisać do pliku.\n";
+}
+
+// As a user without root's powers, with the old file writable to that user.
+void TelvoroCliTest::failedSaveAsAUserLeavesTheOldFile()
+{
+    QFETCH(int, folderMode);
+    QFETCH(QStringList, limits);
+    QFETCH(QString, message);
+    if (::geteuid() != 0)
+        QSKIP("setpriv needs root to become another user");
+    QDir("locked").removeRecursively();
+    QVERIFY(QDir().mkdir("locked") && ::chmod("locked", mode_t(folderMode)) == 0);
+    const QByteArray old = configurationJsonText(Configuration());
+    QVERIFY(put("locked/cfg.json", old) && ::chmod("locked/cfg.json", 0666) == 0);
+    const QStringList nobody{ "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups" };
+    const Run run = cli({ "export", "b.kvl", "-o", "locked/cfg.json" }, QString(), QString(), QString(), nobody + limits);
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.err, message);
+    QCOMPARE(contents("locked/cfg.json"), old);
+    QCOMPARE(QDir("locked").entryList(QDir::Files), QStringList("cfg.json"));
 }
 
 TELVORO_TEST_MAIN(TelvoroCliTest)

@@ -1,5 +1,5 @@
 #include "configuration/configuration.h"
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 #include "settings/usernames.h"
 #include "randomimage.h"
 #include "testmain.h"

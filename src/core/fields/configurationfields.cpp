@@ -1,4 +1,4 @@
-#include "configuration/configurationfields.h"
+#include "fields/configurationfields.h"
 
 #include "actions/actioncode.h"
 #include "actions/actiontext.h"
