@@ -43,8 +43,13 @@ void MainWindow::watchFormForChanges()
         };
     };
     QWidget *form = ui->tabWidget;
-    for (QLineEdit *edit : form->findChildren<QLineEdit *>())
-        connect(edit, &QLineEdit::textChanged, timer, typed(edit));
+    for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
+        // The live values of the "Online" tab change without typing.
+        if (edit->isReadOnly())
+            connect(edit, &QLineEdit::textChanged, timer, check);
+        else
+            connect(edit, &QLineEdit::textChanged, timer, typed(edit));
+    }
     for (QPlainTextEdit *edit : form->findChildren<QPlainTextEdit *>())
         connect(edit, &QPlainTextEdit::textChanged, timer, typed(edit));
     for (QAbstractButton *button : form->findChildren<QAbstractButton *>())
