@@ -9,6 +9,7 @@
 #include "dialogs/oprogramiedialog.h"
 #include "widgets/wheelguard.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QScreen>
@@ -111,9 +112,11 @@ MainWindow::MainWindow(QWidget *parent)
     // The port list is filled at once, not only at the scan's first turn.
     module->readAvaiblePorts();
 
-    // A range edit is finished with Enter or when the field loses the focus.
+    // A range edit is finished with Enter or when the field loses the focus,
+    // but not as the window's widgets go: connected to the timer, which goes
+    // before them.
     for (int input = 0; input < AnalogInputCount; ++input)
-        connect(form->analogRangeEdits[input], &QLineEdit::editingFinished, this,
+        connect(form->analogRangeEdits[input], &QLineEdit::editingFinished, &modifiedCheck,
                 [this, input] { analogRangeEditFinished(input); });
     ui->wartosciSpozaFormularzaFrame->hide();
 
@@ -126,8 +129,10 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The history goes after the form; what it signals then finds no window.
+    // The history goes after the form, and the focus moves as the widgets
+    // go: what they signal then finds no window.
     disconnect(&history, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
     QSettings settings;
     settings.setValue(QStringLiteral("mainWindowPos"), pos());
     settings.setValue(QStringLiteral("mainWindowSize"), size());
