@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the module emulator and the link timing program, then times
 # connecting, reading, writing the settings block, a full write (settings and
-# SMS blocks) and the PIN/PUK command against the emulator at the module's own
-# 500 ms period, on a line paced at 115200 baud: with an emulator that answers
+# SMS blocks), a verified write (the read before it, the backup, both blocks
+# and the read-back) and the PIN/PUK command against the emulator at the
+# module's own 500 ms period, on a line paced at 115200 baud: with an emulator that answers
 # at once, with one that answers after 300 ms, and with fixedModuleWaits set.
 # Each line splits the time taken into the line time of the bytes exchanged
 # (10 bits a byte), the emulator's delay, the waits the module is owed (the

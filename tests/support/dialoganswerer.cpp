@@ -109,9 +109,11 @@ bool DialogAnswerer::waitAllAnswered(int timeoutMs)
 
 DialogAnswerer::Seen DialogAnswerer::describe(QWidget *dialog)
 {
-    Seen seen{QString::fromLatin1(dialog->metaObject()->className()), dialog->windowTitle(), {}};
-    if (auto *box = qobject_cast<QMessageBox *>(dialog))
+    Seen seen{QString::fromLatin1(dialog->metaObject()->className()), dialog->windowTitle(), {}, {}};
+    if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
         seen.text = box->text();
+        seen.details = box->informativeText();
+    }
     else if (auto *input = qobject_cast<QInputDialog *>(dialog))
         seen.text = input->labelText();
     return seen;

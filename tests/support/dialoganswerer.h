@@ -24,6 +24,8 @@ public:
         QString className;
         QString title;
         QString text;
+        // A message box's informative text.
+        QString details;
     };
     using Answer = std::function<void(QWidget *dialog)>;
 

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
+
 EmulatorProcess::EmulatorProcess(const QStringList &options)
 {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -31,6 +33,14 @@ void EmulatorProcess::stop()
         process.kill();
         process.waitForFinished(3000);
     }
+}
+
+bool EmulatorProcess::swapModule()
+{
+    ::kill(pid_t(process.processId()), SIGUSR1);
+    while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+    }
+    return process.readLine().trimmed() == "swapped";
 }
 
 bool EmulatorProcess::isRunning() const

@@ -18,6 +18,9 @@ public:
     // Ends the emulator, and with it its end of the line, as when a module's
     // adapter is pulled out.
     void stop();
+    // Started with --swap-file: the emulator becomes the module of that file,
+    // as when the cable is moved to another module; true once it has.
+    bool swapModule();
 
     // False when the emulator did not start or printed no port path.
     bool isRunning() const;

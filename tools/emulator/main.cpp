@@ -23,6 +23,11 @@ const char Description[] = R"(A TX48 module on a pseudo-terminal.
 Prints the path of the pseudo-terminal (the port to open, 115200 8N1) as the
 first line of standard output and serves until SIGTERM or SIGINT.
 
+With --swap-file, SIGUSR1 makes the emulator another module on the same line,
+as when the cable is moved to a second module: it takes the configuration of
+that file (read anew at each signal; the SIM PIN and PUK stay its own) and
+prints "swapped" on a line of standard output once it answers as the new one.
+
 Commands and answers (the module keeps one 1968-byte configuration image):
   i                 -> z
   A                 -> the image, 1968 bytes; its 14-byte header holds the SIM
@@ -68,13 +73,17 @@ Faults (--fail, may be repeated):
   linger           "C" is answered with the byte "c", which lingers in the
                    tool's input
   short-live       every third "B" (n = 2, 5, 8, ...) answers only the first
-                   4 bytes of its live state; the sequence goes on as usual)";
+                   4 bytes of its live state; the sequence goes on as usual
+  store-changed    "pb" and "pc" are answered as usual, but the block is stored
+                   changed: "pb" with the hysteresis (image byte 813) one
+                   higher, "pc" with the first byte of status SMS 1 (image
+                   byte 848) one higher)";
 
 int signalPipe[2];
 
-void forwardSignal(int)
+void forwardSignal(int number)
 {
-    const char signalByte = 1;
+    const char signalByte = char(number);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &signalByte, 1);
 }
 
@@ -91,6 +100,17 @@ bool readConfigurationFile(const QString &fileName, QByteArray *image, QString *
         return false;
     }
     *image = start->mid(4);
+    return true;
+}
+
+// The image of a configuration file, with the emulator's own SIM PIN and PUK
+// from `header`.
+bool readModuleImage(const QString &fileName, const QByteArray &header, QByteArray *image, QString *error)
+{
+    QByteArray fileImage;
+    if (!readConfigurationFile(fileName, &fileImage, error))
+        return false;
+    *image = header.left(14) + fileImage.mid(14);
     return true;
 }
 
@@ -124,10 +144,13 @@ int main(int argc, char *argv[])
         "as arrived once its last byte has crossed the line, and answers leave at that pace, "
         "in pieces a millisecond apart as from a USB adapter. Without it bytes pass at once.",
         "rate");
+    const QCommandLineOption swapOption("swap-file",
+        "On SIGUSR1, become the module of the configuration file <file> (.kvl); see above.",
+        "file");
     const QCommandLineOption parentOption("exit-with-parent",
         "Stop when the process <pid>, which started the emulator, ends (for tests).", "pid");
     parser.addOptions({configOption, logOption, failOption, lateOption, delayAllOption, delayOption,
-                       baudOption, parentOption});
+                       baudOption, swapOption, parentOption});
     parser.process(app);
 
     const auto fail = [](const QString &message) {
@@ -191,11 +214,9 @@ int main(int argc, char *argv[])
     if (parser.isSet(configOption)) {
         QByteArray image;
         QString error;
-        if (!readConfigurationFile(parser.value(configOption), &image, &error))
+        if (!readModuleImage(parser.value(configOption), ModuleEmulator::defaultImage(), &image, &error))
             return fail(QStringLiteral("%1: %2").arg(parser.value(configOption), error));
-        QByteArray merged = ModuleEmulator::defaultImage();
-        merged.replace(14, 1968 - 14, image.mid(14));
-        emulator.setImage(merged);
+        emulator.setImage(image);
     }
     if (parser.isSet(logOption) && !emulator.setLogFile(parser.value(logOption)))
         return fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOption)));
@@ -204,10 +225,30 @@ int main(int argc, char *argv[])
 
     if (::pipe(signalPipe) == -1)
         return fail(QStringLiteral("cannot create a pipe"));
-    QSocketNotifier stopNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+    const QString swapFile = parser.value(swapOption);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
+        char number = 0;
+        if (::read(signalPipe[0], &number, 1) != 1)
+            return;
+        if (number != SIGUSR1) {
+            QCoreApplication::quit();
+            return;
+        }
+        QByteArray image;
+        QString error;
+        if (!readModuleImage(swapFile, emulator.currentImage(), &image, &error)) {
+            std::fprintf(stderr, "tx48-emulator: %s: %s\n", qPrintable(swapFile), qPrintable(error));
+            return;
+        }
+        emulator.setImage(image);
+        std::printf("swapped\n");
+        std::fflush(stdout);
+    });
     std::signal(SIGTERM, forwardSignal);
     std::signal(SIGINT, forwardSignal);
+    if (!swapFile.isEmpty())
+        std::signal(SIGUSR1, forwardSignal);
 
     std::printf("%s\n", qPrintable(line.slavePath()));
     std::fflush(stdout);

@@ -17,6 +17,10 @@ constexpr int PukOffset = 4;
 constexpr int PinRequestOffset = 12;
 constexpr int BitsPerByte = 10;
 constexpr int PaceInterval = 1;
+// The bytes the store-changed fault stores one higher: the hysteresis in the
+// settings block and the first byte of status SMS 1 in the SMS block.
+constexpr int ChangedSettingsByte = 813;
+constexpr int ChangedSmsByte = 848;
 
 // Of "pa": the PIN's 4 bytes and the PUK's 8, after the command's 2.
 constexpr int CodesStart = 2;
@@ -66,6 +70,7 @@ bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
         {"no-pin-ack", Fault::NoPinAck},
         {"linger", Fault::Linger},
         {"short-live", Fault::ShortLive},
+        {"store-changed", Fault::StoreChanged},
     };
     for (const auto &entry : names) {
         if (entry.first == name) {
@@ -101,6 +106,11 @@ QByteArray ModuleEmulator::defaultImage()
 void ModuleEmulator::setImage(const QByteArray &newImage)
 {
     image = newImage;
+}
+
+QByteArray ModuleEmulator::currentImage() const
+{
+    return image;
 }
 
 void ModuleEmulator::setFaults(const QSet<Fault> &newFaults)
@@ -210,12 +220,12 @@ void ModuleEmulator::execute(const QByteArray &command)
             answer(command, "c");
     } else if (command.startsWith("pb")) {
         if (!faults.contains(Fault::NoSettingsAck)) {
-            image.replace(SettingsOffset, SettingsSize, command.mid(2));
+            store(SettingsOffset, command.mid(2), ChangedSettingsByte);
             answer(command, "w");
         }
     } else if (command.startsWith("pc")) {
         if (!faults.contains(Fault::NoSmsAck)) {
-            image.replace(SmsOffset, SmsSize, command.mid(2));
+            store(SmsOffset, command.mid(2), ChangedSmsByte);
             answer(command, "u");
         }
     } else if (command.startsWith("pa")) {
@@ -226,6 +236,13 @@ void ModuleEmulator::execute(const QByteArray &command)
             answer(command, "x");
         }
     }
+}
+
+void ModuleEmulator::store(int offset, const QByteArray &block, int changedByte)
+{
+    image.replace(offset, block.size(), block);
+    if (faults.contains(Fault::StoreChanged))
+        image[changedByte] = char(image.at(changedByte) + 1);
 }
 
 void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)

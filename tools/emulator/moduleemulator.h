@@ -32,7 +32,8 @@ public:
         NoSmsAck,
         NoPinAck,
         Linger,
-        ShortLive
+        ShortLive,
+        StoreChanged
     };
 
     ModuleEmulator(PseudoTerminal *line, QObject *parent = nullptr);
@@ -43,6 +44,8 @@ public:
     static QByteArray defaultImage();
 
     void setImage(const QByteArray &image);
+    // The image as it is now, SIM PIN and PUK included.
+    QByteArray currentImage() const;
     void setFaults(const QSet<Fault> &faults);
     void setLateMilliseconds(int milliseconds);
     // Every answer leaves this long after its command was taken, unless its
@@ -60,6 +63,9 @@ private:
     // Length of the command at the start of the input, 0 while it is incomplete.
     qsizetype nextCommandLength() const;
     void execute(const QByteArray &command);
+    // Puts a written block into the image at `offset`; the store-changed
+    // fault then raises the image's byte `changedByte` by one.
+    void store(int offset, const QByteArray &block, int changedByte);
     void answer(const QByteArray &command, const QByteArray &bytes);
     void send(const QByteArray &bytes);
     void sendDueBytes();

@@ -26,7 +26,8 @@ QString exitCodes()
             "  2  błędne wywołanie (także błędny kod PIN lub PUK)\n"
             "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
             "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
-            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty");
+            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
+            "     zapis przerwany albo moduł po zapisie przechowuje coś innego, niż wysłano");
 }
 
 } // namespace
@@ -37,6 +38,8 @@ CommandDispatcher::CommandDispatcher()
       outputOption({ QStringLiteral("o"), QStringLiteral("output") }, tr("Plik, który ma powstać."),
                    tr("plik")),
       dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
+      noVerifyOption(QStringLiteral("no-verify"),
+                     tr("Nie odczytuje modułu po zapisie, by porównać go z wysłaną konfiguracją.")),
       jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
       requestOption(QStringLiteral("request"),
                     tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
@@ -62,15 +65,20 @@ CommandDispatcher::CommandDispatcher()
              "nazwa kończy się na .json). Plik powstaje w całości albo wcale: po błędzie\n"
              "poprzedni plik o tej nazwie zostaje nietknięty."),
           { &outputOption }, &CommandDispatcher::read, 1 },
-        { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run]"),
+        { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run] [--no-verify]"),
           tr("zapis konfiguracji z pliku do modułu"),
           tr("Odczytuje konfigurację modułu i wypisuje, co zapis zmieni (słowami formularza).\n"
              "Potem zapisuje kopię zapasową tego, co moduł zawierał, w folderze kopii okna\n"
              "programu (~/.local/share/Korvel/TX48/backups), i wysyła ustawienia, a teksty\n"
              "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
+             "Na koniec odczytuje moduł ponownie i porównuje każdy wysłany bajt; gdy moduł\n"
+             "przechowuje coś innego, wypisuje różniące się pola i kończy z kodem 4.\n"
+             "Ctrl+C (albo SIGTERM) zatrzymuje zapis po bieżącej wymianie z modułem, nigdy\n"
+             "w połowie bloku; wtedy, jak po każdym nieudanym zapisie, program podaje, które\n"
+             "bloki moduł potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
-          { &dryRunOption }, &CommandDispatcher::write, 2 },
+          { &dryRunOption, &noVerifyOption }, &CommandDispatcher::write, 2 },
         { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modułu"),
           tr("Wypisuje całą konfigurację: sekcjami, słowami formularza (znaki końca wiersza\n"
              "w tekstach jako \\n, pusta wartość jako —), albo w formie JSON.\n\n")
@@ -234,7 +242,7 @@ int CommandDispatcher::read(const QCommandLineParser &parser, const QStringList 
 int CommandDispatcher::write(const QCommandLineParser &parser, const QStringList &arguments)
 {
     return Commands::write(arguments.at(0), ConfigurationLocation::file(arguments.at(1)),
-                           parser.isSet(dryRunOption));
+                           parser.isSet(dryRunOption), !parser.isSet(noVerifyOption));
 }
 
 int CommandDispatcher::show(const QCommandLineParser &parser, const QStringList &arguments)

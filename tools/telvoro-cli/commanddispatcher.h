@@ -63,6 +63,7 @@ private:
     const QCommandLineOption versionOption;
     const QCommandLineOption outputOption;
     const QCommandLineOption dryRunOption;
+    const QCommandLineOption noVerifyOption;
     const QCommandLineOption jsonOption;
     const QCommandLineOption requestOption;
     const QCommandLineOption csvOption;

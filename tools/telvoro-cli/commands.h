@@ -3,12 +3,15 @@
 
 #include "configurationlocation.h"
 #include "exitcode.h"
+#include "link/modulesession.h"
 #include "link/simcodes.h"
 #include "livestatewatch.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <optional>
+
+class ModuleConnection;
 
 // What each subcommand does, once its arguments are known to be complete.
 // Each returns the program's exit code; results go to standard output,
@@ -20,7 +23,8 @@ class Commands
 
 public:
     static int ports();
-    static int write(const QString &port, const ConfigurationLocation &input, bool dryRun);
+    // Verifies by reading the module back unless `verify` is off.
+    static int write(const QString &port, const ConfigurationLocation &input, bool dryRun, bool verify);
     static int show(const ConfigurationLocation &source, bool asJson);
     static int diff(const ConfigurationLocation &before, const ConfigurationLocation &after);
     // read, export and import: the configuration of one place in another.
@@ -34,6 +38,7 @@ public:
     static int report(const ConfigurationLocation &source, const QString &output, ReportFormat format);
 
 private:
+    static int writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome);
     static int failed(const Failure &failure);
 };
 

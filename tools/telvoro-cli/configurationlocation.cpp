@@ -4,7 +4,7 @@
 #include "files/configurationfile.h"
 #include "files/configurationjson.h"
 #include "files/regularfile.h"
-#include "modulesession.h"
+#include "moduleconnection.h"
 
 namespace {
 
@@ -61,10 +61,21 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
 {
     switch (type) {
     case Kind::Port: {
-        ModuleSession session;
-        if (!session.connect(path, failure))
+        ModuleConnection connection(path);
+        if (!connection.open(failure))
             return std::nullopt;
-        return session.readConfiguration(failure);
+        std::optional<Configuration> configuration = connection.session()->read();
+        if (!configuration) {
+            *failure = connection.fault(tr("Błąd podczas odczytywania z modemu."));
+            return std::nullopt;
+        }
+        // The SIM PIN and PUK the module reports stay out of every listing
+        // and file, JSON ones too: the window shows them only after a
+        // password, and configurations end up in shared folders and version
+        // control.
+        configuration->simPin.clear();
+        configuration->simPuk.clear();
+        return configuration;
     }
     case Kind::KvlFile: {
         const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);

@@ -1,7 +1,7 @@
 #include "livestatewatch.h"
 
 #include "console.h"
-#include "modulesession.h"
+#include "moduleconnection.h"
 #include "trend/trendcsv.h"
 #include "trend/trendrecord.h"
 
@@ -14,16 +14,16 @@ constexpr int PollInterval = 1000;
 
 } // namespace
 
-LiveStateWatch::LiveStateWatch(ModuleSession *session, Format format, int count,
+LiveStateWatch::LiveStateWatch(ModuleConnection *connection, Format format, int count,
                                const std::optional<Configuration> &scaling)
-    : session(session), format(format), count(count)
+    : connection(connection), format(format), count(count)
 {
     if (scaling)
         ranges = { scaling->analogInputRange(0), scaling->analogInputRange(1) };
     timer.setInterval(PollInterval);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, [this] { poll(); });
-    QObject::connect(session->link(), &Module::connectionLost, &loop, [this] {
+    QObject::connect(connection->session(), &ModuleSession::connectionLost, &loop, [this] {
         connectionLost = true;
         loop.quit();
     });
@@ -44,9 +44,7 @@ bool LiveStateWatch::run(Failure *failure)
         return false;
     }
     if (connectionLost) {
-        *failure = { ExitModuleFault, QStringLiteral("%1: %2").arg(
-                             session->portName(),
-                             tr("Utracono połączenie z modemem.")) };
+        *failure = connection->fault(tr("Utracono połączenie z modemem."));
         return false;
     }
     return true;
@@ -54,9 +52,9 @@ bool LiveStateWatch::run(Failure *failure)
 
 void LiveStateWatch::poll()
 {
-    if (session->link()->isBusy())
+    if (connection->session()->isBusy())
         return;
-    const QByteArray state = session->readOnlineState();
+    const QByteArray state = connection->session()->readOnlineState();
     if (connectionLost)
         return;
     // Nobody reads any more (a pipe's reader ended): the port is given up.

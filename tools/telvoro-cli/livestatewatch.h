@@ -12,7 +12,7 @@
 #include <array>
 #include <optional>
 
-class ModuleSession;
+class ModuleConnection;
 
 // The live state of the inputs, polled once a second as the "Online" tab
 // polls it, one line a poll on standard output. The analogue inputs show in
@@ -31,7 +31,7 @@ public:
     enum class Format { Text, Csv };
 
     // count 0 polls until the program is stopped.
-    LiveStateWatch(ModuleSession *session, Format format, int count,
+    LiveStateWatch(ModuleConnection *connection, Format format, int count,
                    const std::optional<Configuration> &scaling);
 
     // False when the connection was lost, or standard output took no more
@@ -43,7 +43,7 @@ private:
     QString line(const QByteArray &state) const;
     QString analogText(int input, quint16 thousandths) const;
 
-    ModuleSession *session;
+    ModuleConnection *connection;
     Format format;
     int count;
     std::optional<std::array<AnalogRange, AnalogInputCount>> ranges;

@@ -7,20 +7,35 @@ namespace {
 constexpr int BarWidth = 24;
 }
 
-TerminalProgress::TerminalProgress(Module *module) : enabled(Console::errorIsTerminal())
+TerminalProgress::TerminalProgress(ModuleSession *session)
 {
-    if (enabled)
-        connect(module, &Module::exchangeProgress, this, &TerminalProgress::show);
+    if (!Console::errorIsTerminal())
+        return;
+    connect(session, &ModuleSession::stepStarted, this, &TerminalProgress::begin);
+    connect(session, &ModuleSession::stepFinished, this, &TerminalProgress::end);
+    connect(session->module(), &Module::exchangeProgress, this, &TerminalProgress::show);
 }
 
-void TerminalProgress::begin(const QString &text, int limitMilliseconds)
+void TerminalProgress::begin(ModuleSession::Step step, int limitMilliseconds)
 {
-    label = text;
+    switch (step) {
+    case ModuleSession::Step::Connecting:
+        label = tr("Łączenie z modemem. Proszę czekać...");
+        break;
+    case ModuleSession::Step::Reading:
+        label = tr("Odczyt danych z modemu. Proszę czekać...");
+        break;
+    case ModuleSession::Step::Writing:
+        label = tr("Zapis danych do modemu. Proszę czekać...");
+        break;
+    case ModuleSession::Step::WritingPinPuk:
+        label = tr("Zapis kodu PIN, PUK do modemu. Proszę czekać...");
+        break;
+    }
     limit = qMax(limitMilliseconds, 1);
     finished = 0;
     clock.start();
-    if (enabled)
-        show(0, limit);
+    show(0, limit);
 }
 
 void TerminalProgress::end()

@@ -1,32 +1,31 @@
 #ifndef TERMINALPROGRESS_H
 #define TERMINALPROGRESS_H
 
+#include "link/modulesession.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
-class Module;
-
-// How far an operation with the module has come, on one line of standard
-// error that is redrawn in place, as the window's busy indicator. Shown only
-// when standard error is a terminal, so that logs and pipes stay clean.
+// How far each step of the session's operations has come, on one line of
+// standard error that is redrawn in place, as the window's busy indicator.
+// Shown only when standard error is a terminal, so that logs and pipes stay
+// clean.
 class TerminalProgress : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TerminalProgress(Module *module);
-
-    // An operation of one or more exchanges, which together take at most
-    // limitMilliseconds.
-    void begin(const QString &label, int limitMilliseconds);
-    // Clears the line.
-    void end();
+    explicit TerminalProgress(ModuleSession *session);
 
 private:
+    // A step of one or more exchanges, which together take at most
+    // limitMilliseconds.
+    void begin(ModuleSession::Step step, int limitMilliseconds);
+    // Clears the line.
+    void end();
     void show(int elapsedMilliseconds, int exchangeLimit);
 
-    const bool enabled;
     QString label;
     int limit = 0;
     // The limits of the exchanges of this operation that have ended.

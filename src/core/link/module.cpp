@@ -312,11 +312,6 @@ bool Module::writeSmsBlock(const Configuration &configuration)
     return exchange(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock)) == "u";
 }
 
-bool Module::writeConfiguration(const Configuration &configuration, bool withSmsBlock)
-{
-    return writeSettingsBlock(configuration) && (!withSmsBlock || writeSmsBlock(configuration));
-}
-
 bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
 {
     const QByteArray message = "pa" + padded(pin, 4) + padded(puk, 8) + char(pinRequest);

@@ -62,7 +62,7 @@ public:
     // The longest the command's exchange can take, in milliseconds: the quiet
     // before the message (SMS block only) and the wait for the answer.
     int limitMilliseconds(Command command) const;
-    // The longest writeConfiguration() can take: the settings block's limit,
+    // The longest a write of the blocks can take: the settings block's limit,
     // plus the SMS block's when it goes too.
     int writeLimitMilliseconds(bool withSmsBlock) const;
 
@@ -74,9 +74,6 @@ public:
     void sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask);
     bool writeSettingsBlock(const Configuration &configuration);
     bool writeSmsBlock(const Configuration &configuration);
-    // The settings block, then the SMS block when asked for and the settings
-    // block was taken; true when every block sent was acknowledged.
-    bool writeConfiguration(const Configuration &configuration, bool withSmsBlock);
     bool writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest);
 
     // The module's period is 500 ms; tests may shorten it. The waits of the

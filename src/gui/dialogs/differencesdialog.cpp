@@ -45,10 +45,11 @@ DifferencesDialog::DifferencesDialog(Purpose purpose, const QString &description
 {
     ui->setupUi(this);
     const bool writing = purpose == Purpose::Write;
-    setWindowTitle(writing ? tr("Zapis do modułu") : tr("Porównanie z plikiem"));
+    setWindowTitle(purpose == Purpose::Compare ? tr("Porównanie z plikiem") : tr("Zapis do modułu"));
     ui->opisLabel->setText(description);
     ui->zapiszPushButton->setVisible(writing);
     ui->anulujPushButton->setVisible(writing);
+    ui->zapiszPonowniePushButton->setVisible(purpose == Purpose::Verify);
     ui->zamknijPushButton->setVisible(!writing);
     ui->zamknijPushButton->setDefault(!writing);
 

@@ -4,6 +4,7 @@
 #include "configuration/configuration.h"
 #include "mainwindow/formtables.h"
 #include "settings/usernames.h"
+#include "dialogs/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "widgets/namefielddelegate.h"
 #include "dialogs/oprogramiedialog.h"
@@ -107,8 +108,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&onlineTimer, &QTimer::timeout, this, &MainWindow::updateOnlineAktualneWejscia);
 
     module = new Module;
+    moduleSession = std::make_unique<ModuleSession>(module);
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
-    connect(module, &Module::connectionLost, this, &MainWindow::moduleConnectionLost);
+    connect(moduleSession.get(), &ModuleSession::connectionLost, this, &MainWindow::moduleConnectionLost);
+    connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
+    connect(moduleSession.get(), &ModuleSession::stepStarted, this, &MainWindow::showStepProgress);
+    connect(moduleSession.get(), &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
     // The port list is filled at once, not only at the scan's first turn.
     module->readAvaiblePorts();
 
@@ -138,6 +143,7 @@ MainWindow::~MainWindow()
     settings.setValue(QStringLiteral("mainWindowSize"), size());
     delete configuration;
     delete referenceConfiguration;
+    moduleSession.reset();
     delete module;
     delete ui;
 }
@@ -146,7 +152,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The window must outlive a running exchange with the module; it closes
     // as soon as the exchange has finished.
-    if (exchangeRunning) {
+    if (moduleOperationRunning()) {
         closePending = true;
         event->ignore();
         return;
@@ -163,20 +169,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// A range edit still in its field is finished first: what the module gets
-// or what replaces the configuration must not meet an open question.
-void MainWindow::beginExchange()
+bool MainWindow::moduleOperationRunning() const
 {
-    finishRangeEdits();
-    exchangeRunning = true;
-    updateWindowState();
+    const ModuleSession::State state = moduleSession->state();
+    return state == ModuleSession::State::Reading || state == ModuleSession::State::Writing;
 }
 
-void MainWindow::endExchange()
+void MainWindow::closeIfPending()
 {
-    exchangeRunning = false;
-    updateWindowState();
-    if (closePending) {
+    if (closePending && !moduleOperationRunning()) {
         closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
@@ -186,7 +187,9 @@ void MainWindow::updateWindowState()
 {
     const bool configurationOpen = configuration != nullptr;
     const bool onlineTabShown = configurationOpen && ui->tabWidget->currentIndex() == OnlineTab;
-    const bool idle = !exchangeRunning;
+    const ModuleSession::State moduleState = moduleSession->state();
+    const bool modemConnected = moduleSession->isConnected();
+    const bool idle = !moduleOperationRunning();
     // While the "Online" tab polls the module, reading, writing and the
     // settings dialog (which writes the PIN) leave the link to it.
     const bool pollingTabShown = modemConnected && onlineTabShown;
@@ -207,10 +210,12 @@ void MainWindow::updateWindowState()
     ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
-    ui->polaczZModememPushButton->setEnabled(idle && !connecting);
+    ui->polaczZModememPushButton->setEnabled(idle && moduleState != ModuleSession::State::Connecting);
     ui->portsComboBox->setEnabled(!modemConnected);
 
-    const bool polling = pollingTabShown && idle && !sendingOutputs && !closingWindow;
+    // No poll may come between a manual-output command and its wait.
+    const bool polling = pollingTabShown && idle && moduleState != ModuleSession::State::SendingOutputs
+            && !closingWindow;
     if (!polling)
         onlineTimer.stop();
     else if (!onlineTimer.isActive())

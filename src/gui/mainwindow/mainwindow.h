@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "link/modulesession.h"
 #include "mainwindow/editcommand.h"
 #include "mainwindow/formwidgets.h"
 #include "settings/applicationsetup.h"
@@ -20,6 +21,7 @@
 #include <optional>
 
 class Configuration;
+class ExchangeProgressDialog;
 class InputAction;
 class Module;
 class QTableWidget;
@@ -133,30 +135,29 @@ private:
 
     // The one place that decides which actions and buttons are enabled and
     // whether the "Online" tab polls the module. It derives both from the
-    // window's state: whether a configuration is open, the connection, the
-    // current tab and the flags below. Whatever changes one of them calls it.
+    // window's state: whether a configuration is open, the module session's
+    // state, the current tab and the flags below. Whatever changes one of
+    // them calls it.
     void updateWindowState();
-    bool modemConnected = false;
-    // A connection attempt runs.
-    bool connecting = false;
     // The module is being read or written: the operations that would replace
     // or close the configuration wait, and closing the window waits too.
-    bool exchangeRunning = false;
-    // A manual-output command runs; no poll may come between it and its wait.
-    bool sendingOutputs = false;
+    bool moduleOperationRunning() const;
     // The window asks about unsaved changes before it closes.
     bool closingWindow = false;
+    // Closing was asked for during a read or write; it happens once that
+    // operation and its messages are over.
     bool closePending = false;
-    void beginExchange();
-    void endExchange();
+    void closeIfPending();
 
     // Configuration file (src/config/mainwindow_configfile.cpp).
     // Returns false when the user's answer or a failed save means the open
     // configuration must stay open; the caller then does not go on.
     bool closeConfiguration();
-    // The question about unsaved changes, before the open configuration is
-    // closed or replaced; false when it must stay open.
-    bool confirmLeavingConfiguration();
+    // The question about unsaved changes of closeConfiguration(), saving them
+    // when the user chooses "Zapisz"; the configuration stays open, to be
+    // closed or replaced by the caller.
+    bool mayCloseConfiguration();
+    // Closes the configuration without a question.
     void discardConfiguration();
     bool saveConfigurationToFile();
     // Reads a .kvl file; a failure is shown as opening a file shows it.
@@ -251,21 +252,26 @@ private:
     TrendWidget *trendWidget = nullptr;
 
     // Module operations (src/link/mainwindow_module.cpp).
+    // Edited: the open configuration, after the list of changes; Again: the
+    // same copy once more after the module stored it differently; Restore:
+    // a backup back into the module after a broken write.
+    enum class WriteRequest { Edited, Again, Restore };
     void moduleConnectionLost();
     void showModuleDisconnected(const QString &status);
-    bool deferWhileModuleBusy(void (MainWindow::*operation)());
-    void runOperationsWaitingForModule();
-    bool smsBlockNeedsWriting() const;
-    bool readModuleConfiguration();
-    bool confirmWrite();
-    void writeToModule();
-    // What the connected module is known to hold: read from it or written to
-    // it since the connection was made; null when unknown.
-    std::unique_ptr<Configuration> moduleConfiguration;
+    void openModuleConfiguration(const Configuration &read);
+    void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
+    bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
+    void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
+                            const QString &restorable);
+    void restoreBackup(const QString &path);
+    void showRestoreLater(const QString &path);
+    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+    // The connection, what runs on it and what the module holds.
+    std::unique_ptr<ModuleSession> moduleSession;
+    std::unique_ptr<ExchangeProgressDialog> progressDialog;
 
     // Backups (src/backup/mainwindow_backups.cpp).
-    bool saveModuleBackup();
-    QList<void (MainWindow::*)()> operationsWaitingForModule;
+    void reportBackupFailure(const BackupStore::SaveResult &saved);
 };
 
 #endif

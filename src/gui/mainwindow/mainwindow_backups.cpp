@@ -4,7 +4,6 @@
 #include "dialogs/backupsdialog.h"
 #include "backup/backupstore.h"
 #include "settings/usernames.h"
-#include "link/module.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -13,13 +12,10 @@ namespace {
 constexpr int ConfigurationFromFile = 1;
 }
 
-// Keeps what the module holds before a write replaces it. Without the copy
-// safely on the disk nothing is sent.
-bool MainWindow::saveModuleBackup()
+// Without the copy of what the module holds safely on the disk, a write
+// sends nothing.
+void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
 {
-    const BackupStore::SaveResult saved = BackupStore().save(*moduleConfiguration, module->port->portName());
-    if (saved.status == BackupStore::SaveStatus::Saved)
-        return true;
     const QString path = QDir::toNativeSeparators(saved.path);
     const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
             ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
@@ -29,14 +25,13 @@ bool MainWindow::saveModuleBackup()
                          reason + QStringLiteral("\n\n")
                                  + tr("Zapis do modułu przerwano; nic nie zostało wysłane."),
                          QMessageBox::Ok);
-    return false;
 }
 
 // A chosen backup opens as a file does, in place of the open configuration
 // once the user has answered the question about its changes.
 void MainWindow::on_actionKopie_zapasowe_triggered()
 {
-    if (exchangeRunning)
+    if (moduleOperationRunning())
         return;
     if (configuration)
         collectForm();
@@ -46,7 +41,7 @@ void MainWindow::on_actionKopie_zapasowe_triggered()
         return;
     // The list has read every backup already; the chosen one opens as listed.
     const BackupStore::Backup &backup = dialog.chosenBackup();
-    if (!confirmLeavingConfiguration())
+    if (!mayCloseConfiguration())
         return;
     // As a file, so a write sends its SMS texts as well.
     openConfiguration(*backup.configuration, ConfigurationFromFile, backup.path);

@@ -23,15 +23,13 @@ constexpr int ConfigurationFromFile = 1;
 
 bool MainWindow::closeConfiguration()
 {
-    if (!configuration || !referenceConfiguration)
-        return true;
-    if (!confirmLeavingConfiguration())
+    if (!mayCloseConfiguration())
         return false;
     discardConfiguration();
     return true;
 }
 
-bool MainWindow::confirmLeavingConfiguration()
+bool MainWindow::mayCloseConfiguration()
 {
     if (!configuration || !referenceConfiguration)
         return true;
@@ -57,6 +55,8 @@ bool MainWindow::confirmLeavingConfiguration()
 
 void MainWindow::discardConfiguration()
 {
+    if (!configuration || !referenceConfiguration)
+        return;
     delete configuration;
     delete referenceConfiguration;
     configuration = nullptr;
@@ -71,7 +71,7 @@ void MainWindow::discardConfiguration()
 
 void MainWindow::on_actionNowy_triggered()
 {
-    if (!confirmLeavingConfiguration())
+    if (!mayCloseConfiguration())
         return;
     openConfiguration(Configuration(), NewConfiguration, QString());
 }
@@ -80,7 +80,7 @@ void MainWindow::on_actionNowy_triggered()
 // edits and all: also when the dialog is cancelled or the file is bad.
 void MainWindow::on_actionOdczyt_z_pliku_triggered()
 {
-    if (!confirmLeavingConfiguration())
+    if (!mayCloseConfiguration())
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), lastFileFolder(),
                                                       tr("Plik TX48 (*.kvl)"));
@@ -90,7 +90,7 @@ void MainWindow::on_actionOdczyt_z_pliku_triggered()
 
 void MainWindow::openConfigurationFile(const QString &path)
 {
-    if (confirmLeavingConfiguration())
+    if (mayCloseConfiguration())
         openFileInPlace(path);
 }
 
@@ -137,7 +137,7 @@ void MainWindow::openConfiguration(const Configuration &opened, int source, cons
 
 void MainWindow::on_actionPorownaj_z_plikiem_triggered()
 {
-    if (!configuration || exchangeRunning)
+    if (!configuration || moduleOperationRunning())
         return;
     finishRangeEdits();
     collectForm();

@@ -2,14 +2,13 @@
 #include "ui_mainwindow.h"
 
 #include "configuration/configuration.h"
-#include "fields/configurationfields.h"
 #include "dialogs/differencesdialog.h"
-#include "settings/usernames.h"
 #include "dialogs/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "widgets/trendwidget.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,6 +25,9 @@ constexpr int ConfigurationFromModule = 2;
 constexpr double AnalogOutputMaximum = 10.0;
 
 const QString LastPortKey = QStringLiteral("LastPortUsed");
+// Off, a write is not read back and compared; for a module that cannot be
+// read right after a write.
+const QString VerifyWritesKey = QStringLiteral("verifyModuleWrites");
 const QString ConnectedIcon = QStringLiteral(":/new/prefix1/icons/network-connect.png");
 const QString DisconnectedIcon = QStringLiteral(":/new/prefix1/icons/network-disconnect.png");
 const QString ConnectedStatus = QStringLiteral(
@@ -57,25 +59,20 @@ std::optional<quint16> analogOutputHundredths(const QString &text)
 
 void MainWindow::on_polaczZModememPushButton_clicked(bool)
 {
-    if (modemConnected) {
-        module->disconnectPort();
+    if (moduleSession->isConnected()) {
+        moduleSession->disconnectPort();
         showModuleDisconnected(QString());
         return;
     }
     if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
-        connecting = true;
-        updateWindowState();
-        modemConnected = module->connectPort(name);
-        connecting = false;
-        if (modemConnected) {
+        if (moduleSession->connectPort(name)) {
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
             ui->modemPolaczenieStatusLabel->setToolTip(QString());
             statusBar()->clearMessage();
-            moduleConfiguration.reset();
             startTrendRecord();
         } else {
             // Why, where it is known (busy, no serial port, no permission),
@@ -100,8 +97,6 @@ void MainWindow::moduleConnectionLost()
 
 void MainWindow::showModuleDisconnected(const QString &status)
 {
-    modemConnected = false;
-    moduleConfiguration.reset();
     ui->polaczZModememPushButton->setText(tr("Połącz"));
     ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
     ui->modemPolaczenieStatusLabel->setText(status);
@@ -124,150 +119,200 @@ void MainWindow::fillPortsComboBox()
         ui->portsComboBox->setCurrentIndex(index);
 }
 
+// The question about unsaved changes comes first, but the open configuration,
+// edits included, gives way only to a read that succeeded.
 void MainWindow::on_actionOdbierz_z_modemu_triggered()
 {
-    if (!modemConnected)
+    if (!moduleSession->isConnected()
+        || moduleSession->deferWhileBusy(ui->actionOdbierz_z_modemu,
+                                         [this] { on_actionOdbierz_z_modemu_triggered(); }))
         return;
-    if (deferWhileModuleBusy(&MainWindow::on_actionOdbierz_z_modemu_triggered))
-        return;
-    // Reading and writing wait already while the user is asked about changes.
-    beginExchange();
-    if (!closeConfiguration()) {
-        endExchange();
-        return;
-    }
-
-    if (readModuleConfiguration()) {
-        configuration = new Configuration(*moduleConfiguration);
-        referenceConfiguration = new Configuration(*configuration);
-        configurationSource = ConfigurationFromModule;
-        fillForm();
-        startNewHistory();
-        ui->mainStackedWidget->setCurrentIndex(1);
-        showConfigurationTitle(QString());
-        statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
-    } else {
-        QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
-                             QMessageBox::Ok);
-    }
-    endExchange();
-    runOperationsWaitingForModule();
+    bool mayRead = false;
+    const std::optional<Configuration> read =
+            moduleSession->read([this, &mayRead] { return mayRead = mayCloseConfiguration(); });
+    if (read)
+        openModuleConfiguration(*read);
+    else if (mayRead)
+        QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+    closeIfPending();
 }
 
-// Reads the module's configuration, with progress; true when it came whole.
-bool MainWindow::readModuleConfiguration()
+// The one place where a configuration read from the module replaces the open
+// one.
+void MainWindow::openModuleConfiguration(const Configuration &read)
 {
-    auto progress = std::make_unique<ExchangeProgressDialog>(
-            tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module,
-            module->limitMilliseconds(Module::Command::ReadConfiguration), this);
-    const QByteArray image = module->readConfiguration();
-    progress.reset();
-    if (image.size() != ConfigurationImageSize)
-        return false;
-    moduleConfiguration = std::make_unique<Configuration>();
-    moduleConfiguration->fromImage(image);
-    return true;
+    discardConfiguration();
+    configuration = new Configuration(read);
+    referenceConfiguration = new Configuration(read);
+    configurationSource = ConfigurationFromModule;
+    fillForm();
+    startNewHistory();
+    ui->mainStackedWidget->setCurrentIndex(1);
+    showConfigurationTitle(QString());
+    updateWindowState();
+    statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
 }
 
-// Nothing is sent before the user has seen what the write changes and the
-// module's configuration is safely in a backup.
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
 {
-    if (!configuration || !modemConnected)
+    if (!configuration || !moduleSession->isConnected()
+        || moduleSession->deferWhileBusy(ui->actionZapisz_do_modu_u,
+                                         [this] { on_actionZapisz_do_modu_u_triggered(); }))
         return;
-    if (deferWhileModuleBusy(&MainWindow::on_actionZapisz_do_modu_u_triggered))
-        return;
-    beginExchange();
+    finishRangeEdits();
     collectForm();
-    if (confirmWrite() && (!moduleConfiguration || saveModuleBackup()))
-        writeToModule();
-    endExchange();
-    runOperationsWaitingForModule();
+    // This copy is what goes to the module: edits made while it is written
+    // stay edits, and go with the next write.
+    const Configuration snapshot = *configuration;
+    writeToModule(snapshot, WriteRequest::Edited, QString());
+    closeIfPending();
 }
 
-// Shows what the write changes in the module, reading the module first when
-// what it holds is not known. True when the user chose to write.
-bool MainWindow::confirmWrite()
+// The session reads the module first, so the list of changes and the backup
+// are of the module on the line now; the user is asked between the two.
+// `restorable` is the backup "Przywróć kopię zapasową" would write back if
+// this write breaks; empty for the backup this write takes.
+void MainWindow::writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable)
 {
-    bool confirmed = false;
-    if (!moduleConfiguration && !readModuleConfiguration()) {
-        if (!modemConnected) {
-            QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."),
-                                 QMessageBox::Ok);
-            return false;
-        }
+    const bool verify = QSettings().value(VerifyWritesKey, true).toBool();
+    const ModuleSession::WriteOutcome outcome = moduleSession->write(
+            snapshot, verify,
+            [this, request, &restorable](const ModuleSession::WritePlan &plan) {
+                return confirmWrite(plan, request, restorable);
+            });
+    reportWriteOutcome(snapshot, outcome, restorable.isEmpty() ? outcome.backupPath() : restorable);
+}
+
+// True when the user chose to write. Writing again and restoring were
+// chosen already; they ask only when the module could not be read.
+bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable)
+{
+    if (!plan.moduleRead && request == WriteRequest::Restore) {
+        showRestoreLater(restorable);
+        return false;
+    }
+    if (!plan.moduleRead) {
         QMessageBox box(QMessageBox::Warning, tr("Zapis do modułu"),
                         tr("Nie udało się odczytać konfiguracji z modułu, więc nie można pokazać, "
                            "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
                            "konfiguracji."),
                         QMessageBox::NoButton, this);
-        box.setInformativeText(tr("Zapisać konfigurację do modułu bez porównania?"));
+        box.setInformativeText(tr("Zapisać konfigurację do modułu mimo to? Nie powstanie kopia "
+                                  "zapasowa jego obecnej konfiguracji i nie zostanie ona porównana "
+                                  "z zapisywaną."));
         QPushButton *write = box.addButton(tr("Zapisz do modułu"), QMessageBox::AcceptRole);
         box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
         box.exec();
-        confirmed = box.clickedButton() == write;
-    } else {
-        const QList<ConfigurationDifference> differences =
-                configurationDifferences(*moduleConfiguration, *configuration, UserNames::fromSettings());
-        const QString description = differences.isEmpty()
-                ? tr("Moduł ma już tę konfigurację. Można ją mimo to zapisać ponownie.")
-                : tr("Zapis zmieni w module pola wymienione poniżej. Przed zapisem obecna "
-                     "konfiguracja modułu zostanie zachowana w kopiach zapasowych "
-                     "(Plik → Kopie zapasowe…).");
-        DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, differences,
-                                 tr("W module"), tr("Po zapisie"), this);
-        confirmed = dialog.exec() == QDialog::Accepted;
+        return box.clickedButton() == write;
     }
-    // The connection may have gone while the user was asked.
-    if (confirmed && !modemConnected) {
-        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
-                             QMessageBox::Ok);
-        return false;
-    }
-    return confirmed;
+    if (request != WriteRequest::Edited)
+        return true;
+    const QString description = plan.changes.isEmpty()
+            ? tr("Moduł, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
+                 "ponownie.")
+            : tr("Zapis zmieni w module, odczytanym przed chwilą, pola wymienione poniżej. Przed "
+                 "zapisem obecna konfiguracja modułu zostanie zachowana w kopiach zapasowych "
+                 "(Plik → Kopie zapasowe…).");
+    DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
+                             tr("W module"), tr("Po zapisie"), this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
-void MainWindow::writeToModule()
+// Success only once the module was read back and held every byte sent
+// (unless the check is turned off); anything else says what the module may
+// hold now and where its previous configuration is.
+void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
+                                    const QString &restorable)
 {
-    const bool withSmsBlock = smsBlockNeedsWriting();
-    auto progress = std::make_unique<ExchangeProgressDialog>(
-            tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module,
-            module->writeLimitMilliseconds(withSmsBlock), this);
-    const bool written = module->writeConfiguration(*configuration, withSmsBlock);
-    progress.reset();
-    if (!written) {
-        // Part of it may have arrived.
-        moduleConfiguration.reset();
-        QMessageBox::warning(this, windowTitle(), tr("Błąd podczas zapisu do modemu."),
-                             QMessageBox::Ok);
+    using Status = ModuleSession::WriteStatus;
+    switch (outcome.status) {
+    case Status::Verified:
+        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w module."), StatusMessageTime);
+        return;
+    case Status::WrittenUnverified:
+        statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+        return;
+    case Status::Cancelled:
+        return;
+    case Status::ReadBeforeFailed:
+        QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+        return;
+    case Status::BackupFailed:
+        reportBackupFailure(*outcome.backup);
+        return;
+    case Status::StoredDifferently: {
+        DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
+                                 tr("Moduł potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
+                                    "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
+                                         + QLatin1Char('\n') + outcome.leftBehind(),
+                                 outcome.storedDifferently, tr("Wysłano"), tr("W module"), this);
+        if (dialog.exec() == QDialog::Accepted)
+            writeToModule(snapshot, WriteRequest::Again, restorable);
         return;
     }
-    auto held = std::make_unique<Configuration>(*configuration);
-    if (!withSmsBlock)
-        held->smsTexts = moduleConfiguration->smsTexts;
-    moduleConfiguration = std::move(held);
-    statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+    case Status::BlockUnanswered:
+    case Status::LineLost:
+    case Status::Interrupted:
+    case Status::ReadBackFailed:
+        break;
+    }
+    QMessageBox box(QMessageBox::Warning, windowTitle(), tr("Błąd podczas zapisu do modemu."), QMessageBox::Ok,
+                    this);
+    QString facts = outcome.leftBehind();
+    QPushButton *restore = nullptr;
+    if (outcome.leftPartly() && !restorable.isEmpty()) {
+        restore = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
+        if (restorable != outcome.backupPath())
+            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w module kopię sprzed "
+                                            "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
+    }
+    box.setInformativeText(facts);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (restore && box.clickedButton() == restore)
+        restoreBackup(restorable);
 }
 
-// The SMS texts take 14 s to write, so they are left out when the module
-// already holds them: the configuration came from the module and its texts
-// are still the ones the module holds. Comparing with the module's texts,
-// not with the reference copy, matters once the reference has moved on
-// (saving to a file takes a new one).
-bool MainWindow::smsBlockNeedsWriting() const
+// The backup goes back through the same session, as any write does, once
+// the module answers again.
+void MainWindow::restoreBackup(const QString &path)
 {
-    return configurationSource != ConfigurationFromModule || !moduleConfiguration
-            || configuration->toImage(ImageSection::SmsBlock)
-            != moduleConfiguration->toImage(ImageSection::SmsBlock);
+    if (!moduleSession->isConnected()) {
+        showRestoreLater(path);
+        return;
+    }
+    if (const std::optional<Configuration> backup = loadConfigurationFile(path))
+        writeToModule(*backup, WriteRequest::Restore, path);
+}
+
+void MainWindow::showRestoreLater(const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Kopia zapasowa"),
+                    tr("Modem nie odpowiada, więc kopii zapasowej nie można teraz przywrócić."),
+                    QMessageBox::Ok, this);
+    box.setInformativeText(tr("Można to zrobić później, gdy modem znów odpowie: Plik → Kopie zapasowe…, "
+                              "wybrać kopię %1, a potem Zapisz do modemu.")
+                                   .arg(QDir::toNativeSeparators(path)));
+    box.exec();
+}
+
+void MainWindow::showStepProgress(ModuleSession::Step step, int limitMilliseconds)
+{
+    if (step == ModuleSession::Step::Reading)
+        progressDialog = std::make_unique<ExchangeProgressDialog>(
+                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module, limitMilliseconds, this);
+    else if (step == ModuleSession::Step::Writing)
+        progressDialog = std::make_unique<ExchangeProgressDialog>(
+                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limitMilliseconds, this);
 }
 
 void MainWindow::updateOnlineAktualneWejscia()
 {
     // Another exchange still waits for its answer; the next poll comes in a
     // second.
-    if (module->isBusy())
+    if (moduleSession->isBusy())
         return;
-    const QByteArray state = module->readOnlineState();
+    const QByteArray state = moduleSession->readOnlineState();
     if (configuration) {
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         const std::optional<TrendSample> sample = TrendSample::fromOnlineState(
@@ -283,7 +328,6 @@ void MainWindow::updateOnlineAktualneWejscia()
         if (trendWidget)
             trendWidget->refresh();
     }
-    runOperationsWaitingForModule();
 }
 
 void MainWindow::on_weWyManWyslijPushButton_clicked()
@@ -297,41 +341,17 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
                              QMessageBox::Ok);
         return;
     }
-    if (deferWhileModuleBusy(&MainWindow::on_weWyManWyslijPushButton_clicked))
+    if (moduleSession->deferWhileBusy(ui->weWyManWyslijPushButton,
+                                      [this] { on_weWyManWyslijPushButton_clicked(); }))
         return;
 
-    sendingOutputs = true;
-    updateWindowState();
     quint8 doMask = 0;
     for (int output = 0; output < DigitalOutputCount; ++output) {
         if (form->manualOnButtons[output]->isChecked())
             doMask |= quint8(1 << output);
     }
-    module->sendManualOutputs(*ao1, *ao2, doMask);
     // The module does not answer this command; a link still open is all
     // there is to tell.
-    if (module->isConnected())
+    if (moduleSession->sendManualOutputs(*ao1, *ao2, doMask))
         statusBar()->showMessage(tr("Wysłano stan wyjść do modułu."), StatusMessageTime);
-    sendingOutputs = false;
-    updateWindowState();
-    runOperationsWaitingForModule();
-}
-
-// A request that meets another exchange still waiting for its answer (a poll
-// fires every second) would be refused by the module link. It cannot wait
-// here either: the exchange below it resumes only after this slot returns.
-// So it is remembered and runs as soon as that exchange has finished.
-bool MainWindow::deferWhileModuleBusy(void (MainWindow::*operation)())
-{
-    if (!module->isBusy())
-        return false;
-    if (!operationsWaitingForModule.contains(operation))
-        operationsWaitingForModule.append(operation);
-    return true;
-}
-
-void MainWindow::runOperationsWaitingForModule()
-{
-    while (!operationsWaitingForModule.isEmpty() && !module->isBusy())
-        (this->*operationsWaitingForModule.takeFirst())();
 }

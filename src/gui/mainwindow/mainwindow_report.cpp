@@ -56,7 +56,7 @@ QString suggestedPdfPath(const MainWindow &window)
 
 void MainWindow::on_actionEksportuj_do_PDF_triggered()
 {
-    if (!configuration || exchangeRunning)
+    if (!configuration || moduleOperationRunning())
         return;
     collectForm();
     QFileDialog dialog(this, tr("Eksportuj do PDF"), suggestedPdfPath(*this), tr("Dokument PDF (*.pdf)"));
@@ -81,7 +81,7 @@ void MainWindow::on_actionEksportuj_do_PDF_triggered()
 
 void MainWindow::on_actionDrukuj_triggered()
 {
-    if (!configuration || exchangeRunning)
+    if (!configuration || moduleOperationRunning())
         return;
     collectForm();
     QPrinter printer(QPrinter::HighResolution);

@@ -9,7 +9,7 @@
 void MainWindow::on_actionUstawienia_triggered()
 {
     if (!ui->actionUstawienia->isEnabled()
-        || deferWhileModuleBusy(&MainWindow::on_actionUstawienia_triggered))
+        || moduleSession->deferWhileBusy(ui->actionUstawienia, [this] { on_actionUstawienia_triggered(); }))
         return;
     UstawieniaDialog dialog(0, configuration, module, this);
     if (dialog.exec() == QDialog::Accepted)
@@ -27,7 +27,7 @@ void MainWindow::openNumberList()
 {
     // Like "Ustawienia", which is disabled meanwhile: the dialog edits the
     // configuration and talks to the module, both busy during an exchange.
-    if (exchangeRunning || deferWhileModuleBusy(&MainWindow::openNumberList))
+    if (moduleOperationRunning() || moduleSession->deferWhileBusy(ui->label_6, [this] { openNumberList(); }))
         return;
     UstawieniaDialog dialog(2, configuration, module, this);
     dialog.exec();

@@ -53,6 +53,7 @@ const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLit
 const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
+const QString Verified = QStringLiteral("Zapisano i sprawdzono konfigurację w module.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
 
 // The controls that the window's state enables and disables.
@@ -156,6 +157,20 @@ DialogAnswerer::Answer press(const QString &button)
     });
 }
 
+// The fields a differences dialog lists, "field: before → after", then its summary.
+QStringList listedChanges(QWidget *dialog)
+{
+    QStringList listed;
+    const QTreeWidget *tree = child<QTreeWidget>(dialog, "zmianyTreeWidget");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        for (int row = 0; row < tree->topLevelItem(i)->childCount(); ++row) {
+            const QTreeWidgetItem *field = tree->topLevelItem(i)->child(row);
+            listed << field->text(0) + ": " + field->text(1) + " → " + field->text(3);
+        }
+    }
+    return listed << child<QLabel>(dialog, "podsumowanieLabel")->text();
+}
+
 DialogAnswerer::Answer openBackup(int row, QStringList *differencesShown)
 {
     return inDialogWith(QStringLiteral("kopieTableWidget"), [row, differencesShown](QWidget *dialog) {
@@ -189,7 +204,10 @@ private slots:
     void readHoldsOffOtherActionsAndClosing();
     void closingDuringWriteStillAsksAboutChanges();
 
-    void writeSendsOnlySmsTextsTheModuleLacks();
+    void writeSendsSmsTextsOnlyWhenTheModulesDiffer();
+    void writeReadsTheModuleOnTheLineNow();
+    void writeIsCheckedByReadingBack_data();
+    void writeIsCheckedByReadingBack();
     void writeFailures_data();
     void writeFailures();
     void settingsSurviveTheModule();
@@ -218,6 +236,8 @@ private:
     bool readModule();
     void checkLink(bool connected, const QString &status);
     bool writeModule();
+    // Types into status SMS 1's text.
+    void typeSmsText(const QString &text);
     // Takes the step once, as soon as a poll waits for its answer.
     void duringPoll(const std::function<void()> &step);
 
@@ -293,6 +313,15 @@ bool TestMainWindowModule::writeModule()
     answerer->expect(press(QStringLiteral("zapiszPushButton")));
     action(*window, "actionZapisz_do_modu_u")->trigger();
     return !answerer->seen.isEmpty() && answerer->seen.takeLast().title == QStringLiteral("Zapis do modułu");
+}
+
+void TestMainWindowModule::typeSmsText(const QString &text)
+{
+    QTableWidget *statuses = window->ui->defNazwSmsListaTableWidget;
+    WindowDriver::reveal(statuses);
+    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, statuses->visualItemRect(statuses->item(0, 1)).center());
+    window->ui->defNazwSmsTrescPlainTextEdit->setFocus();
+    QTest::keyClicks(window->ui->defNazwSmsTrescPlainTextEdit, text);
 }
 
 void TestMainWindowModule::duringPoll(const std::function<void()> &step)
@@ -435,10 +464,14 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
                         emulator->stop();
                 });
         answerer->expect(press(QStringLiteral("zapiszPushButton")));
+        // The backup cannot go back to a module that is gone: the window says how to do it later.
+        answerer->expectMessageBox(QStringLiteral("Przywróć kopię zapasową"));
         answerer->expectMessageBox();
         action(*window, "actionZapisz_do_modu_u")->trigger();
         disconnect(stopDuringPb);
         QCOMPARE(answerer->seen.value(1).text, WriteError);
+        QVERIFY(answerer->seen.value(2).details.contains(BackupStore().list().first().path));
+        QVERIFY(answerer->seen.value(2).details.contains(QStringLiteral("Plik → Kopie zapasowe…")));
     } else {
         window->ui->tabWidget->setCurrentIndex(3);
         QTRY_VERIFY(emulator->commands().contains(QStringLiteral("42")));
@@ -458,7 +491,7 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QCOMPARE(window->onlineTimer.isActive(), !duringWrite);
     window->ui->tabWidget->setCurrentIndex(0);
     QVERIFY(writeModule());
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(window->statusBar()->currentMessage(), Verified);
     QCOMPARE(window->configuration, open);
     QCOMPARE(window->configuration->hysteresis, quint8(77));
 }
@@ -493,29 +526,42 @@ void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
 void TestMainWindowModule::readFailures_data()
 {
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("editedOpen");
     // A late answer arrives long after the read has given up: a silent module.
-    QTest::newRow("silent") << QStringList{"--fail", "late", "--late-ms", "20000"};
-    QTest::newRow("1967 bytes") << QStringList{"--fail", "short-image"};
-    QTest::newRow("1969 bytes") << QStringList{"--fail", "long-image"};
+    QTest::newRow("silent") << QStringList{"--fail", "late", "--late-ms", "20000"} << false;
+    QTest::newRow("1967 bytes") << QStringList{"--fail", "short-image"} << false;
+    QTest::newRow("1969 bytes") << QStringList{"--fail", "long-image"} << false;
+    // "Porzuć zmiany" answered, but the read fails: nothing is lost.
+    QTest::newRow("1967 bytes, edited configuration open") << QStringList{"--fail", "short-image"} << true;
 }
 
 void TestMainWindowModule::readFailures()
 {
     QFETCH(QStringList, options);
+    QFETCH(bool, editedOpen);
     QVERIFY(setUp(options));
     // Whatever comes within the bound, the read fails.
     window->module->setPeriodForTests(ShortPeriod);
+    if (editedOpen) {
+        WindowDriver::newConfiguration(*window);
+        WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
+        answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    }
     answerer->expectMessageBox();
     action(*window, "actionOdbierz_z_modemu")->trigger();
 
-    QCOMPARE(answerer->seen.size(), 1);
-    QCOMPARE(answerer->seen[0].title, QStringLiteral("Odczyt"));
-    QCOMPARE(answerer->seen[0].text, ReadError);
+    QCOMPARE(answerer->seen.size(), editedOpen ? 2 : 1);
+    QCOMPARE(answerer->seen.last().title, QStringLiteral("Odczyt"));
+    QCOMPARE(answerer->seen.last().text, ReadError);
     QVERIFY(window->statusBar()->currentMessage().isEmpty());
-    QVERIFY(!window->configuration);
-    QVERIFY(!window->referenceConfiguration);
-    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), 0);
-    QCOMPARE(disabledControls(*window), sorted(FileActions + PortsBox));
+    QCOMPARE(bool(window->configuration), editedOpen);
+    QCOMPARE(bool(window->referenceConfiguration), editedOpen);
+    QCOMPARE(window->ui->mainStackedWidget->currentIndex(), editedOpen ? 1 : 0);
+    QCOMPARE(disabledControls(*window), sorted(editedOpen ? PortsBox : FileActions + PortsBox));
+    if (editedOpen) {
+        QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
+        QVERIFY(window->isWindowModified());
+    }
 }
 
 // During a read the window's actions and links do nothing, and closing the
@@ -546,7 +592,7 @@ void TestMainWindowModule::readHoldsOffOtherActionsAndClosing()
 
 void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 {
-    QVERIFY(setUp({"--delay", "pc=300"}));
+    QVERIFY(setUp({"--delay", "pb=300"}));
     WindowDriver::newConfiguration(*window);
     WindowDriver::change(*window, QStringLiteral("weWyHisterezaLineEdit"));
     bool closedAtOnce = true;
@@ -556,28 +602,27 @@ void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
     answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QVERIFY(!closedAtOnce);
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
     QVERIFY(answerer->waitAllAnswered());
     QCOMPARE(answerer->seen[1].title, QStringLiteral("Zmiany"));
     QTRY_VERIFY(!window->isVisible());
 }
 
-// The module's texts are unknown: a new configuration sends them too. After
-// a read, texts unchanged since stay out. Saving to a file takes a new
-// reference copy; a text changed since the read still has to reach the module,
-// and once it holds it, the next write leaves it out.
-void TestMainWindowModule::writeSendsOnlySmsTextsTheModuleLacks()
+// The SMS block goes only when the texts just read from the module differ
+// from the ones to send. What is sent is the copy taken as the write starts:
+// a text typed while the SMS block waits for its answer stays an edit, and
+// the next write sends it.
+void TestMainWindowModule::writeSendsSmsTextsOnlyWhenTheModulesDiffer()
 {
-    QVERIFY(setUp());
+    QVERIFY(setUp({"--delay", "pc=500"}));
     WindowDriver::newConfiguration(*window);
     WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
     QVERIFY(writeModule());
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
+    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>());
     QVERIFY(answerer->seen.isEmpty());
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+    QCOMPARE(window->statusBar()->currentMessage(), Verified);
     QCOMPARE(disabledControls(*window), PortsBox);
-    QCOMPARE(window->configurationSource, 0);
 
     // Written, yet not saved: a read asks about the changes first.
     Configuration *open = window->configuration;
@@ -587,47 +632,133 @@ void TestMainWindowModule::writeSendsOnlySmsTextsTheModuleLacks()
     QCOMPARE(answerer->seen.takeFirst().title, QStringLiteral("Zmiany"));
     QCOMPARE(window->configuration, open);
     QCOMPARE(emulator->commands(), sent);
-    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
-    QVERIFY(readModule());
-    QCOMPARE(window->ui->weWyHisterezaLineEdit->text(), QStringLiteral("77"));
-    QVERIFY(writeModule());
-    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836}));
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>{1122});
 
-    QTableWidget *statuses = window->ui->defNazwSmsListaTableWidget;
-    WindowDriver::reveal(statuses);
-    QTest::mouseClick(statuses->viewport(), Qt::LeftButton, {}, statuses->visualItemRect(statuses->item(0, 1)).center());
-    window->ui->defNazwSmsTrescPlainTextEdit->setFocus();
-    QTest::keyClicks(window->ui->defNazwSmsTrescPlainTextEdit, QStringLiteral("Zalanie piwnicy"));
-    QTemporaryDir folder;
-    answerer->expectFile(folder.filePath(QStringLiteral("saved.kvl")));
-    action(*window, "actionZapis_do_pliku")->trigger();
-    QVERIFY(answerer->waitAllAnswered());
-    QVERIFY(*window->configuration == *window->referenceConfiguration);
-    answerer->seen.clear();
+    typeSmsText(QStringLiteral("AAA"));
+    bool typed = false;
+    const QMetaObject::Connection typeWhileSmsBlockWaits =
+            connect(window->module, &Module::exchangeProgress, this, [&](int elapsed) {
+                if (!typed && elapsed > 0 && !commandLengths(*emulator, "70 63").isEmpty()) {
+                    typed = true;
+                    QTest::keyClicks(window->ui->defNazwSmsTrescPlainTextEdit, QStringLiteral("BBB"));
+                }
+            });
     QVERIFY(writeModule());
+    disconnect(typeWhileSmsBlockWaits);
+    QVERIFY(typed);
+    QCOMPARE(window->statusBar()->currentMessage(), Verified);
+    Configuration held;
+    held.fromImage(window->module->readConfiguration());
+    QCOMPARE(held.smsText(0), QStringLiteral("AAA"));
+    QCOMPARE(window->configuration->smsText(0), QStringLiteral("AAABBB"));
+
+    QStringList listed;
+    answerer->expect([&listed](QWidget *dialog) {
+        listed = listedChanges(dialog);
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(listed, QStringList({"Status 1: AAA → AAABBB", "Zmiany: 1 pole w 1 sekcji."}));
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
+    QCOMPARE(window->statusBar()->currentMessage(), Verified);
     QVERIFY(writeModule());
     QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836, 836, 836}));
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
-    QVERIFY(answerer->seen.isEmpty());
-    QVERIFY(readModule());
-    QCOMPARE(window->configuration->smsText(0), QStringLiteral("Zalanie piwnicy"));
+    held.fromImage(window->module->readConfiguration());
+    QCOMPARE(held.smsText(0), QStringLiteral("AAABBB"));
+}
+
+// The cable goes to another module after a read: the write reads the module
+// on the line now, lists what it changes there and keeps that module's
+// configuration in the backup.
+void TestMainWindowModule::writeReadsTheModuleOnTheLineNow()
+{
+    QTemporaryDir folder;
+    Configuration second;
+    second.hysteresis = 33;
+    second.setPhoneNumber(0, QStringLiteral("600100200"));
+    const QString secondPath = folder.filePath(QStringLiteral("second.kvl"));
+    QVERIFY(ConfigurationFile::save(secondPath, second));
+    QVERIFY(setUp({"--swap-file", secondPath}, Read));
+    const QByteArray first = window->module->readConfiguration();
+    QVERIFY(emulator->swapModule());
+    const QByteArray swapped = window->module->readConfiguration();
+
+    QStringList listed;
+    answerer->expect([&listed](QWidget *dialog) {
+        listed = listedChanges(dialog);
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QCOMPARE(listed, QStringList({"Histereza: 33 → 20", "Telefon 1: 600100200 → —", "Zmiany: 2 pola w 2 sekcjach."}));
+    QFile backup(BackupStore().list().first().path);
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll().mid(4 + 14), swapped.mid(14));
+    QCOMPARE(window->module->readConfiguration(), first);
+}
+
+void TestMainWindowModule::writeIsCheckedByReadingBack_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::newRow("read back and compared") << true;
+    QTest::newRow("check turned off: verifyModuleWrites=false") << false;
+}
+
+// The module acknowledges the settings block but stores the hysteresis one
+// higher: the field is listed and no success is reported; "Zapisz ponownie"
+// sends the same again.
+void TestMainWindowModule::writeIsCheckedByReadingBack()
+{
+    QFETCH(bool, verify);
+    QSettings().setValue(QStringLiteral("verifyModuleWrites"), verify);
+    QVERIFY(setUp({"--fail", "store-changed"}, Read));
+    WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("30"));
+    QStringList listed;
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    if (verify) {
+        answerer->expect([&listed](QWidget *dialog) {
+            listed = listedChanges(dialog) << dialog->windowTitle();
+            press(QStringLiteral("zapiszPonowniePushButton"))(dialog);
+        });
+        answerer->expect(press(QStringLiteral("zamknijPushButton")));
+    }
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(listed, verify ? QStringList({"Histereza: 30 → 31", "Różnice: 1 pole w 1 sekcji.", "Zapis do modułu"})
+                            : QStringList());
+    QCOMPARE(commandLengths(*emulator, "70 62").size(), verify ? 2 : 1);
+    QCOMPARE(emulator->commands().last() == QLatin1String("41"), verify);
+    QCOMPARE(window->statusBar()->currentMessage().startsWith(QStringLiteral("Zapisano")), !verify);
+    if (!verify)
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
 }
 
 void TestMainWindowModule::writeFailures_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QList<int>>("smsBlocks");
-    QTest::newRow("no w") << "no-settings-ack" << QList<int>();
-    QTest::newRow("no u") << "no-sms-ack" << QList<int>{1122};
+    QTest::addColumn<QString>("leftBehind");
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("no w") << "no-settings-ack" << QList<int>()
+                          << "Moduł nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
+    QTest::newRow("no u, backup restored")
+            << "no-sms-ack" << QList<int>{1122}
+            << "Moduł potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
 }
 
+// The message says which block the module acknowledged and where the backup
+// is; restoring it gives the module its old image byte for byte.
 void TestMainWindowModule::writeFailures()
 {
     QFETCH(QString, fault);
     QFETCH(QList<int>, smsBlocks);
-    QVERIFY(setUp({"--fail", fault}));
+    QFETCH(QString, leftBehind);
+    QFETCH(bool, restore);
+    // The module's texts differ from the new configuration's, so both blocks go.
+    Configuration stored;
+    stored.setSmsText(0, QStringLiteral("Alarm"));
+    QTemporaryDir folder;
+    QVERIFY(setUp(startingWith(folder, stored) + QStringList{"--fail", fault}));
+    const QByteArray original = window->module->readConfiguration();
     WindowDriver::newConfiguration(*window);
     // The list of changes shows once the module's configuration is read; the
     // write then runs out its bound at the short period.
@@ -635,19 +766,23 @@ void TestMainWindowModule::writeFailures()
         window->module->setPeriodForTests(ShortPeriod);
         press(QStringLiteral("zapiszPushButton"))(dialog);
     });
-    answerer->expectMessageBox();
+    answerer->expectMessageBox(restore ? QStringLiteral("Przywróć kopię zapasową") : QStringLiteral("OK"));
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QCOMPARE(answerer->seen.size(), 2);
     QCOMPARE(answerer->seen[1].title, window->windowTitle());
     QCOMPARE(answerer->seen[1].text, WriteError);
-    QVERIFY(window->statusBar()->currentMessage().isEmpty());
-    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>{836});
+    const QString backup = BackupStore().list().last().path;
+    QCOMPARE(answerer->seen[1].details, leftBehind + "\nModuł może zawierać część nowej konfiguracji.\n"
+                                                      "Kopia zapasowa jego poprzedniej konfiguracji: " + backup);
+    QCOMPARE(window->statusBar()->currentMessage(), restore ? Verified : QString());
+    QCOMPARE(commandLengths(*emulator, "70 62"), restore ? QList<int>({836, 836}) : QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
+    if (restore)
+        QCOMPARE(window->module->readConfiguration(), original);
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(window->configuration);
 }
 
-// Every setting of the settings dialog reaches the module and comes back.
 // Values the form cannot show, read and written back without an edit,
 // leave the module as it was; the settings dialog confirmed with "OK" too.
 void TestMainWindowModule::untouchedValuesGoBackToTheModule()
@@ -662,7 +797,7 @@ void TestMainWindowModule::untouchedValuesGoBackToTheModule()
     stored.imageRemainder = {0x5A, 0xC0, 0x1A};
     stored.setPhoneNumber(2, QStringLiteral("112"));
     QTemporaryDir folder;
-    setUp(startingWith(folder, stored), Read);
+    QVERIFY(setUp(startingWith(folder, stored), Read));
     const Configuration read = *window->configuration;
     QCOMPARE(read.imageRemainder, stored.imageRemainder);
     QVERIFY(!window->isWindowModified());
@@ -672,11 +807,12 @@ void TestMainWindowModule::untouchedValuesGoBackToTheModule()
     action(*window, "actionUstawienia")->trigger();
     QVERIFY(answerer->waitAllAnswered());
     answerer->seen.clear();
-    writeModule();
-    readModule();
+    QVERIFY(writeModule());
+    QVERIFY(readModule());
     QVERIFY(*window->configuration == read);
 }
 
+// Every setting of the settings dialog reaches the module and comes back.
 void TestMainWindowModule::settingsSurviveTheModule()
 {
     QVERIFY(setUp());
@@ -734,8 +870,9 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
                                                   << true << 0 << "nic nie zostało wysłane.";
     QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
+    // Not read back either: no success.
     QTest::newRow("module unreadable, written all the same")
-            << unreadable << QStringList{"box:Zapisz do modułu"} << false << 1 << noComparison;
+            << unreadable << QStringList{"box:Zapisz do modułu", "box:OK"} << false << 1 << WriteError;
 }
 
 // Nothing is sent unless the user confirms and the backup is on the disk;
@@ -769,6 +906,8 @@ void TestMainWindowModule::writeAsksFirst()
 
     QVERIFY(answerer->waitAllAnswered());
     QVERIFY2(answerer->seen.last().text.contains(lastMessage), qPrintable(answerer->seen.last().text));
+    if (options.contains(QLatin1String("short-image")))
+        QVERIFY(answerer->seen.first().details.contains(QStringLiteral("Nie powstanie kopia zapasowa")));
     QCOMPARE(commandLengths(*emulator, "70 62").size(), settingsBlocksSent);
     QVERIFY(BackupStore().list().isEmpty());
 }
@@ -786,14 +925,7 @@ void TestMainWindowModule::writeListsChangesKeepsBackupAndRestores()
 
     QStringList listed;
     answerer->expect(inDialogWith(QStringLiteral("zmianyTreeWidget"), [&listed](QWidget *dialog) {
-        const QTreeWidget *tree = child<QTreeWidget>(dialog, "zmianyTreeWidget");
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            for (int row = 0; row < tree->topLevelItem(i)->childCount(); ++row) {
-                const QTreeWidgetItem *field = tree->topLevelItem(i)->child(row);
-                listed << field->text(0) + ": " + field->text(1) + " → " + field->text(3);
-            }
-        }
-        listed << child<QLabel>(dialog, "podsumowanieLabel")->text();
+        listed = listedChanges(dialog);
         press(QStringLiteral("zapiszPushButton"))(dialog);
     }));
     int backupsWhenPbStarted = -1;

@@ -22,6 +22,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 namespace {
 
 struct Run
@@ -105,6 +107,7 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void writeStopsWithoutABackup();
+    void writeInterruptedBetweenTheBlocks();
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
@@ -195,7 +198,8 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     QVERIFY2(first.out.contains(QStringLiteral("Status 2: — → Awaria\\npompy\n")), qPrintable(first.out));
     const QString settings = "70 62 " + sample.toImage(ImageSection::SettingsBlock).toHex(' ').toUpper();
     const QString sms = "70 63 " + sample.toImage(ImageSection::SmsBlock).toHex(' ').toUpper();
-    QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms }));
+    QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms, "41" }));
+    QVERIFY(first.out.endsWith(QStringLiteral("Zapisano i sprawdzono konfigurację w module.\n")));
     const QList<BackupStore::Backup> backups = BackupStore().list();
     QCOMPARE(backups.size(), 1);
     QVERIFY(first.out.contains("Kopia zapasowa: " + backups.first().path + '\n'));
@@ -205,7 +209,7 @@ void TelvoroCliTest::readThenWriteRoundTrip()
 
     const Run again = cli({ "write", "PORT", "backup.kvl" }, target.portPath());
     QCOMPARE(again.out.section('\n', 0, 0), QStringLiteral("Brak zmian."));
-    QCOMPARE(target.commands().mid(8), QStringList({ "69", "69", "41", settings }));
+    QCOMPARE(target.commands().mid(9), QStringList({ "69", "69", "41", settings, "41" }));
     QCOMPARE(BackupStore().list().size(), 2);
 
     QCOMPARE(cli({ "read", "PORT", "-o", "back.kvl" }, target.portPath()).exitCode, 0);
@@ -225,6 +229,30 @@ void TelvoroCliTest::writeStopsWithoutABackup()
     QCOMPARE(run.exitCode, 3);
     QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych. Nic nie wysłano"), qPrintable(run.err));
     QCOMPARE(module.commands().last(), QStringLiteral("41"));
+}
+
+// Ctrl+C while the settings block waits for its answer: the block is taken,
+// the SMS block is not sent, and the program says what the module may hold
+// and where its backup is.
+void TelvoroCliTest::writeInterruptedBetweenTheBlocks()
+{
+    EmulatorProcess module({ "--delay", "pb=1000" });
+    QVERIFY(module.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "before.kvl" }, module.portPath()).exitCode, 0);
+    QProcess write;
+    write.start(QStringLiteral(TELVORO_CLI_PATH), { "write", module.portPath(), "a.kvl" });
+    QTRY_VERIFY_WITH_TIMEOUT(module.commands().last().startsWith(QStringLiteral("70 62")), 10000);
+    ::kill(pid_t(write.processId()), SIGINT);
+    QVERIFY(write.waitForFinished(60000));
+    QCOMPARE(write.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(write.exitCode(), 4);
+    const QString backup = BackupStore().list().first().path;
+    const QString err = QString::fromUtf8(write.readAllStandardError());
+    QVERIFY2(err.endsWith(": Zapis do modemu przerwano.\nModuł potwierdził blok ustawień; bloku tekstów SMS nie "
+                          "wysłano.\nModuł może zawierać część nowej konfiguracji.\nKopia zapasowa jego poprzedniej "
+                          "konfiguracji: " + backup + '\n'), qPrintable(err));
+    QVERIFY(module.commands().last().startsWith(QStringLiteral("70 62")));
+    QCOMPARE(contents(backup), contents("before.kvl"));
 }
 
 void TelvoroCliTest::exitCodes_data()
@@ -280,6 +308,10 @@ void TelvoroCliTest::exitCodes_data()
     row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41");
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
+    row("block stored changed", { "write", "PORT", "a.json" }, 4,
+        "(wysłano → w module):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+    row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
+        "Zapisano konfigurację w module.\n", "70 63", { "--fail", "store-changed" });
     // Arguments that could be SIM codes are never repeated.
     row("a code as a command", { "4321" }, 2, "telvoro-cli: nieznane polecenie „****”.\n");
     row("a code as an option", { "pin", "PORT", "--pin", "4321" }, 2, "Pomoc: telvoro-cli pin --help");
@@ -319,7 +351,9 @@ void TelvoroCliTest::exitCodes()
     const QStringList received = module.commands();
     QVERIFY2(command.isEmpty() ? received.isEmpty() : received.last().startsWith(command),
              qPrintable(received.join('|')));
-    QCOMPARE(BackupStore().list().size(), backups + (command.startsWith(QLatin1String("70 62")) ? 1 : 0));
+    // A backup for every write that sent its blocks.
+    const bool blocksSent = !received.filter(QRegularExpression(QStringLiteral("^70 62"))).isEmpty();
+    QCOMPARE(BackupStore().list().size(), backups + (blocksSent ? 1 : 0));
 }
 
 // kvl → JSON → kvl gives the same bytes, texts of any bytes included.

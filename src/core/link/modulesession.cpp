@@ -1,0 +1,351 @@
+#include "link/modulesession.h"
+
+#include "link/module.h"
+#include "settings/usernames.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace {
+
+constexpr int SettingsBlockOffset = ImageHeaderSize;
+constexpr int SmsBlockOffset = ImageHeaderSize + SettingsBlockSize;
+
+Configuration decoded(const QByteArray &image)
+{
+    Configuration configuration;
+    configuration.fromImage(image);
+    return configuration;
+}
+
+QString byteText(char byte)
+{
+    return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+bool ModuleSession::WriteOutcome::succeeded() const
+{
+    return status == WriteStatus::Verified || status == WriteStatus::WrittenUnverified;
+}
+
+bool ModuleSession::WriteOutcome::leftPartly() const
+{
+    return settingsBlock != BlockResult::NotSent && !succeeded();
+}
+
+QString ModuleSession::WriteOutcome::backupPath() const
+{
+    return backup && backup->status == BackupStore::SaveStatus::Saved ? backup->path : QString();
+}
+
+QString ModuleSession::WriteOutcome::leftBehind() const
+{
+    QStringList facts;
+    if (settingsBlock == BlockResult::NotSent) {
+        facts << tr("Do modułu nic nie wysłano.");
+    } else if (settingsBlock == BlockResult::Unanswered) {
+        facts << (plan.withSmsBlock ? tr("Moduł nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano.")
+                                    : tr("Moduł nie potwierdził bloku ustawień."));
+    } else if (smsBlock == BlockResult::Unanswered) {
+        facts << tr("Moduł potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS.");
+    } else if (smsBlock == BlockResult::NotSent && plan.withSmsBlock) {
+        facts << tr("Moduł potwierdził blok ustawień; bloku tekstów SMS nie wysłano.");
+    } else if (status == WriteStatus::ReadBackFailed) {
+        facts << tr("Moduł potwierdził każdy wysłany blok, ale nie udało się go potem odczytać, "
+                    "by sprawdzić zapis.");
+    } else if (status != WriteStatus::StoredDifferently) {
+        facts << tr("Moduł potwierdził każdy wysłany blok, ale zapisu nie sprawdzono.");
+    }
+    if (leftPartly())
+        facts << tr("Moduł może zawierać część nowej konfiguracji.");
+    if (!backupPath().isEmpty())
+        facts << tr("Kopia zapasowa jego poprzedniej konfiguracji: %1").arg(QDir::toNativeSeparators(backupPath()));
+    else if (!plan.moduleRead && settingsBlock != BlockResult::NotSent)
+        facts << tr("Kopii zapasowej jego poprzedniej konfiguracji nie ma: przed zapisem nie udało się go "
+                    "odczytać.");
+    return facts.join(QLatin1Char('\n'));
+}
+
+ModuleSession::ModuleSession(Module *module, QObject *parent)
+    : QObject(parent), link(module), current(module->isConnected() ? State::Idle : State::Disconnected)
+{
+    connect(link, &Module::connectionLost, this, &ModuleSession::lineLost);
+}
+
+QList<QPair<QString, QString>> ModuleSession::availablePorts()
+{
+    Module scan;
+    scan.readAvaiblePorts();
+    return scan.availablePorts;
+}
+
+Module *ModuleSession::module() const
+{
+    return link;
+}
+
+ModuleSession::State ModuleSession::state() const
+{
+    return current;
+}
+
+bool ModuleSession::isConnected() const
+{
+    return current != State::Disconnected && current != State::Connecting && link->isConnected();
+}
+
+bool ModuleSession::isBusy() const
+{
+    return (current != State::Idle && current != State::Disconnected) || link->isBusy();
+}
+
+bool ModuleSession::connectPort(const QString &name)
+{
+    known.reset();
+    setState(State::Connecting);
+    // The half second after opening, then the probe.
+    emit stepStarted(Step::Connecting, 2 * link->limitMilliseconds(Module::Command::Probe));
+    const bool connected = link->connectPort(name);
+    emit stepFinished();
+    finishOperation();
+    return connected;
+}
+
+// An exchange still running ends at once as unanswered; its operation then
+// leaves the state Disconnected.
+void ModuleSession::disconnectPort()
+{
+    known.reset();
+    link->disconnectPort();
+    if (current == State::Idle)
+        setState(State::Disconnected);
+}
+
+const std::optional<Configuration> &ModuleSession::moduleConfiguration() const
+{
+    return known;
+}
+
+std::optional<Configuration> ModuleSession::read(const std::function<bool()> &beforeReading)
+{
+    if (isBusy() || !isConnected())
+        return std::nullopt;
+    setState(State::Reading);
+    std::optional<Configuration> result;
+    if (!beforeReading || beforeReading()) {
+        const std::optional<QByteArray> image = readImage();
+        known = image ? std::optional<Configuration>(decoded(*image)) : std::nullopt;
+        result = known;
+    }
+    finishOperation();
+    return result;
+}
+
+ModuleSession::WriteOutcome ModuleSession::write(const Configuration &configuration, bool verify,
+                                                 const WriteConfirmation &confirm)
+{
+    WriteOutcome outcome;
+    if (isBusy())
+        return outcome;
+    if (!isConnected()) {
+        outcome.status = WriteStatus::ReadBeforeFailed;
+        return outcome;
+    }
+    interruptionRequested = false;
+    setState(State::Writing);
+    runWrite(configuration, verify, confirm, &outcome);
+    finishOperation();
+    return outcome;
+}
+
+void ModuleSession::runWrite(const Configuration &configuration, bool verify, const WriteConfirmation &confirm,
+                             WriteOutcome *outcome)
+{
+    // The module on the line now, whatever was read or written before: the
+    // cable may have moved to another module since.
+    const std::optional<QByteArray> before = readImage();
+    known = before ? std::optional<Configuration>(decoded(*before)) : std::nullopt;
+    outcome->plan.moduleRead = before.has_value();
+    if (known) {
+        outcome->plan.changes = configurationDifferences(*known, configuration, UserNames::fromSettings());
+        outcome->plan.withSmsBlock = before->mid(SmsBlockOffset, SmsBlockSize)
+                != configuration.toImage(ImageSection::SmsBlock);
+    }
+    if (!before && !link->isConnected()) {
+        outcome->status = WriteStatus::ReadBeforeFailed;
+        return;
+    }
+    if (interruptionRequested || !confirm(outcome->plan)) {
+        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::Cancelled;
+        return;
+    }
+    // The line may have gone while the user was asked.
+    if (!link->isConnected() || interruptionRequested) {
+        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::LineLost;
+        return;
+    }
+    if (known) {
+        outcome->backup = BackupStore().save(*known, link->port->portName());
+        if (outcome->backup->status != BackupStore::SaveStatus::Saved) {
+            outcome->status = WriteStatus::BackupFailed;
+            return;
+        }
+    }
+    const int readBackLimit = verify ? link->limitMilliseconds(Module::Command::ReadConfiguration) : 0;
+    emit stepStarted(Step::Writing, link->writeLimitMilliseconds(outcome->plan.withSmsBlock) + readBackLimit);
+    outcome->status = sendBlocks(configuration, verify, outcome);
+    emit stepFinished();
+}
+
+ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &configuration, bool verify,
+                                                     WriteOutcome *outcome)
+{
+    // Until the read-back shows what arrived, the module's content is unknown.
+    known.reset();
+    const auto result = [](bool acknowledged) {
+        return acknowledged ? BlockResult::Acknowledged : BlockResult::Unanswered;
+    };
+    // A block without its answer: the line went, or the module did not take it.
+    const auto unanswered = [this] {
+        return link->isConnected() ? WriteStatus::BlockUnanswered : WriteStatus::LineLost;
+    };
+    outcome->settingsBlock = result(link->writeSettingsBlock(configuration));
+    if (outcome->settingsBlock == BlockResult::Unanswered)
+        return unanswered();
+    if (outcome->plan.withSmsBlock) {
+        if (interruptionRequested)
+            return WriteStatus::Interrupted;
+        outcome->smsBlock = result(link->writeSmsBlock(configuration));
+        if (outcome->smsBlock == BlockResult::Unanswered)
+            return unanswered();
+    }
+    if (interruptionRequested)
+        return WriteStatus::Interrupted;
+    if (!verify)
+        return WriteStatus::WrittenUnverified;
+    const QByteArray readBack = link->readConfiguration();
+    if (readBack.size() != ConfigurationImageSize)
+        return link->isConnected() ? WriteStatus::ReadBackFailed : WriteStatus::LineLost;
+    return compareReadBack(configuration, readBack, outcome);
+}
+
+// Every byte of the blocks sent, at their places in the image; the header
+// with the SIM PIN and PUK is never part of it.
+ModuleSession::WriteStatus ModuleSession::compareReadBack(const Configuration &sent, const QByteArray &readBack,
+                                                          WriteOutcome *outcome)
+{
+    const QByteArray sentImage = sent.toImage(ImageSection::Full);
+    QByteArray stored = sentImage;
+    stored.replace(SettingsBlockOffset, SettingsBlockSize, readBack.mid(SettingsBlockOffset, SettingsBlockSize));
+    if (outcome->smsBlock == BlockResult::Acknowledged)
+        stored.replace(SmsBlockOffset, SmsBlockSize, readBack.mid(SmsBlockOffset, SmsBlockSize));
+    if (stored == sentImage) {
+        known = decoded(readBack);
+        return WriteStatus::Verified;
+    }
+    outcome->storedDifferently = configurationDifferences(sent, decoded(stored), UserNames::fromSettings());
+    // Bytes the form has no field for, such as those after a text's end.
+    if (outcome->storedDifferently.isEmpty()) {
+        qsizetype offset = 0;
+        while (stored.at(offset) == sentImage.at(offset))
+            ++offset;
+        outcome->storedDifferently.append({tr("Obraz konfiguracji"), tr("Bajt %1").arg(offset),
+                                           byteText(sentImage.at(offset)), byteText(stored.at(offset))});
+    }
+    return WriteStatus::StoredDifferently;
+}
+
+QByteArray ModuleSession::readOnlineState()
+{
+    if (isBusy() || !isConnected())
+        return {};
+    setState(State::Polling);
+    const QByteArray state = link->readOnlineState();
+    finishOperation();
+    return state;
+}
+
+bool ModuleSession::sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask)
+{
+    if (isBusy() || !isConnected())
+        return false;
+    setState(State::SendingOutputs);
+    link->sendManualOutputs(ao1, ao2, doMask);
+    finishOperation();
+    return link->isConnected();
+}
+
+bool ModuleSession::writePinPuk(const QByteArray &pin, const QByteArray &puk, quint8 pinRequest)
+{
+    if (isBusy() || !isConnected())
+        return false;
+    setState(State::WritingPinPuk);
+    emit stepStarted(Step::WritingPinPuk, link->limitMilliseconds(Module::Command::PinPuk));
+    const bool written = link->writePinPuk(pin, puk, pinRequest);
+    emit stepFinished();
+    finishOperation();
+    return written;
+}
+
+bool ModuleSession::deferWhileBusy(QObject *request, const std::function<void()> &operation)
+{
+    if (!isBusy())
+        return false;
+    for (const WaitingOperation &operationWaiting : std::as_const(waiting)) {
+        if (operationWaiting.request == request)
+            return true;
+    }
+    waiting.append({request, operation});
+    return true;
+}
+
+void ModuleSession::requestInterruption()
+{
+    interruptionRequested = true;
+}
+
+void ModuleSession::setState(State newState)
+{
+    if (newState == current)
+        return;
+    current = newState;
+    emit stateChanged(current);
+    // A request that waited runs once the operation that kept it waiting has
+    // returned to its caller, not inside it.
+    if (!isBusy() && !waiting.isEmpty())
+        QMetaObject::invokeMethod(this, &ModuleSession::runWaitingOperations, Qt::QueuedConnection);
+}
+
+void ModuleSession::finishOperation()
+{
+    setState(link->isConnected() ? State::Idle : State::Disconnected);
+}
+
+void ModuleSession::lineLost()
+{
+    known.reset();
+    if (current == State::Idle)
+        setState(State::Disconnected);
+    emit connectionLost();
+}
+
+void ModuleSession::runWaitingOperations()
+{
+    while (!waiting.isEmpty() && !isBusy()) {
+        const WaitingOperation next = waiting.takeFirst();
+        if (next.request)
+            next.run();
+    }
+}
+
+std::optional<QByteArray> ModuleSession::readImage()
+{
+    emit stepStarted(Step::Reading, link->limitMilliseconds(Module::Command::ReadConfiguration));
+    const QByteArray image = link->readConfiguration();
+    emit stepFinished();
+    if (image.size() != ConfigurationImageSize)
+        return std::nullopt;
+    return image;
+}

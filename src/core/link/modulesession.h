@@ -1,0 +1,184 @@
+#ifndef MODULESESSION_H
+#define MODULESESSION_H
+
+#include "backup/backupstore.h"
+#include "configuration/configuration.h"
+#include "fields/configurationfields.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Module;
+
+// One connection to a module as the front ends use it: what runs on the link
+// (one state, with the requests waiting for it), what the module is known to
+// hold, and the whole write, from the read before it to the read-back after.
+// The window and telvoro-cli both go through it; only the questions and the
+// words are theirs.
+class ModuleSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What runs on the link. An operation keeps its state until it returns,
+    // even when the line goes meanwhile; it then ends as Disconnected.
+    enum class State {
+        Disconnected,
+        Connecting,
+        Idle,
+        Reading,
+        Writing,
+        Polling,
+        SendingOutputs,
+        WritingPinPuk
+    };
+    Q_ENUM(State)
+
+    // The parts of an operation a front end shows progress for.
+    enum class Step { Connecting, Reading, Writing, WritingPinPuk };
+    Q_ENUM(Step)
+
+    // What the write is about to do, for the front end's question.
+    struct WritePlan
+    {
+        // False when the module could not be read: nothing to compare with
+        // and nothing to back up; both blocks go.
+        bool moduleRead = false;
+        // The fields the write changes, the module's value before.
+        QList<ConfigurationDifference> changes;
+        bool withSmsBlock = true;
+    };
+
+    enum class BlockResult { NotSent, Unanswered, Acknowledged };
+
+    enum class WriteStatus {
+        // The module holds every byte sent, read back and compared.
+        Verified,
+        // Acknowledged; the read-back was turned off.
+        WrittenUnverified,
+        Cancelled,
+        // The module could not be read and the line is gone.
+        ReadBeforeFailed,
+        BackupFailed,
+        BlockUnanswered,
+        LineLost,
+        Interrupted,
+        // Every block was acknowledged, but the module could not be read back.
+        ReadBackFailed,
+        // Read back, the module holds other bytes than were sent.
+        StoredDifferently
+    };
+
+    struct WriteOutcome
+    {
+        WriteStatus status = WriteStatus::Cancelled;
+        WritePlan plan;
+        // Set once the backup was tried: the file written, or the folder or
+        // file that could not be.
+        std::optional<BackupStore::SaveResult> backup;
+        BlockResult settingsBlock = BlockResult::NotSent;
+        BlockResult smsBlock = BlockResult::NotSent;
+        // StoredDifferently: the fields as sent (before) and as the module
+        // holds them (after).
+        QList<ConfigurationDifference> storedDifferently;
+
+        bool succeeded() const;
+        // Whether the module may hold part of the new configuration now.
+        bool leftPartly() const;
+        // The backup written before the blocks went; empty without one.
+        QString backupPath() const;
+        // What a broken write leaves behind, in sentences for the user:
+        // which blocks the module acknowledged, that it may hold part of the
+        // new configuration, and where the backup of its previous one is.
+        QString leftBehind() const;
+    };
+
+    // Asked between the differences and the backup; true to go on.
+    using WriteConfirmation = std::function<bool(const WritePlan &plan)>;
+
+    // The session drives `module`, which it does not own and which may be
+    // connected already.
+    explicit ModuleSession(Module *module, QObject *parent = nullptr);
+
+    // The ports a window lists: (name, label) pairs.
+    static QList<QPair<QString, QString>> availablePorts();
+
+    Module *module() const;
+    State state() const;
+    bool isConnected() const;
+    // Something runs on the link; a new exchange would be refused.
+    bool isBusy() const;
+
+    bool connectPort(const QString &name);
+    void disconnectPort();
+
+    // What the module holds: the last configuration read from it or verified
+    // after a write during this connection (SIM PIN and PUK as it reported
+    // them); empty when unknown, as after a failed write.
+    const std::optional<Configuration> &moduleConfiguration() const;
+
+    // The module's configuration, or nothing when it did not come whole.
+    // `beforeReading`, when given, runs first, already in the Reading state,
+    // and may cancel the read by returning false.
+    std::optional<Configuration> read(const std::function<bool()> &beforeReading = {});
+
+    // Writes `configuration`, a copy the front end took when the write
+    // started: read the module, list the changes, ask, back up what was read
+    // (nothing is sent without it), send the settings block and, when the
+    // module's differs or is unknown, the SMS block, then read back and
+    // compare every byte sent when `verify` is set.
+    WriteOutcome write(const Configuration &configuration, bool verify, const WriteConfirmation &confirm);
+
+    QByteArray readOnlineState();
+    // The module does not answer; true when the link is still open after it.
+    bool sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask);
+    bool writePinPuk(const QByteArray &pin, const QByteArray &puk, quint8 pinRequest);
+
+    // While something runs on the link, remembers `operation` to run once the
+    // link is free again, and returns true; a request already waiting is not
+    // added twice, and one whose `request` object is gone is dropped.
+    bool deferWhileBusy(QObject *request, const std::function<void()> &operation);
+
+    // A write stops at its next step between two exchanges: no exchange is
+    // ever cut short.
+    void requestInterruption();
+
+signals:
+    void stateChanged(ModuleSession::State state);
+    // The connected line went away; see Module::connectionLost().
+    void connectionLost();
+    void stepStarted(ModuleSession::Step step, int limitMilliseconds);
+    void stepFinished();
+
+private:
+    struct WaitingOperation
+    {
+        QPointer<QObject> request;
+        std::function<void()> run;
+    };
+
+    void setState(State newState);
+    // Back to Idle, or to Disconnected when the line went meanwhile.
+    void finishOperation();
+    void lineLost();
+    void runWaitingOperations();
+    std::optional<QByteArray> readImage();
+    void runWrite(const Configuration &configuration, bool verify, const WriteConfirmation &confirm,
+                  WriteOutcome *outcome);
+    WriteStatus sendBlocks(const Configuration &configuration, bool verify, WriteOutcome *outcome);
+    WriteStatus compareReadBack(const Configuration &sent, const QByteArray &readBack, WriteOutcome *outcome);
+
+    Module *link;
+    State current;
+    std::optional<Configuration> known;
+    QList<WaitingOperation> waiting;
+    bool interruptionRequested = false;
+};
+
+#endif

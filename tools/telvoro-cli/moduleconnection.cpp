@@ -1,0 +1,48 @@
+#include "moduleconnection.h"
+
+#include "link/portlock.h"
+
+ModuleConnection::ModuleConnection(const QString &port)
+    : port(port), moduleSession(&module), progress(&moduleSession)
+{
+}
+
+ModuleConnection::~ModuleConnection()
+{
+    if (module.isConnected())
+        module.disconnectPort();
+}
+
+bool ModuleConnection::open(Failure *failure)
+{
+    // A script is told at once even of a missing port, which the link would
+    // try again for fifteen seconds, as the window does.
+    PortLock check;
+    if (!check.take(Module::systemLocation(port))) {
+        *failure = fault(tr("Błąd połączenia z modemem: %1").arg(check.problem()));
+        return false;
+    }
+    check.release();
+    if (!moduleSession.connectPort(port)) {
+        const QString problem = module.connectionProblem();
+        *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
+                                           : tr("Błąd połączenia z modemem: %1").arg(problem));
+        return false;
+    }
+    return true;
+}
+
+ModuleSession *ModuleConnection::session()
+{
+    return &moduleSession;
+}
+
+QString ModuleConnection::portName() const
+{
+    return port;
+}
+
+Failure ModuleConnection::fault(const QString &text) const
+{
+    return { ExitModuleFault, QStringLiteral("%1: %2").arg(port, text) };
+}

@@ -1,0 +1,38 @@
+#ifndef MODULECONNECTION_H
+#define MODULECONNECTION_H
+
+#include "exitcode.h"
+#include "link/module.h"
+#include "link/modulesession.h"
+#include "terminalprogress.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+// One connection to a module, for one command: the link and its session,
+// their progress on the terminal, and failures told after the port's name
+// (exit code ExitModuleFault).
+class ModuleConnection
+{
+    Q_DECLARE_TR_FUNCTIONS(ModuleConnection)
+
+public:
+    explicit ModuleConnection(const QString &port);
+    ~ModuleConnection();
+
+    // Opens the port and probes the module. A port that does not exist, is
+    // busy, is no serial device or may not be used fails at once, without
+    // the retries that give an adapter its time.
+    bool open(Failure *failure);
+    ModuleSession *session();
+    QString portName() const;
+    Failure fault(const QString &text) const;
+
+private:
+    QString port;
+    Module module;
+    ModuleSession moduleSession;
+    TerminalProgress progress;
+};
+
+#endif
