@@ -94,18 +94,11 @@ QStringList disabledControls(MainWindow &window)
 bool liveFieldsCleared(MainWindow &window)
 {
     bool cleared = true;
-    for (QLineEdit *field : {window.ui->onlineAktualneAn1LineEdit, window.ui->onlineAktualneAn2LineEdit})
-        cleared = cleared && !field->isEnabled() && field->text().isEmpty();
-    for (QAbstractButton *indicator : window.findChildren<QAbstractButton *>(
-                 QRegularExpression(QStringLiteral("^onlineAktualneZalRadioButton"))))
-        cleared = cleared && !indicator->isEnabled() && !indicator->isChecked();
-    const auto *view = window.findChild<QChartView *>(QStringLiteral("przebiegChartView"));
-    if (!view)
-        return false;
-    for (QAbstractSeries *series : view->chart()->series()) {
-        if (qobject_cast<QLineSeries *>(series))
-            cleared = cleared && series->name().endsWith(QStringLiteral(": –"));
-    }
+    for (const QWidget *field : window.findChildren<QWidget *>(QRegularExpression("^onlineAktualne(An|Zal)")))
+        cleared = cleared && !field->isEnabled() && field->property("text").toString().isEmpty()
+                && !field->property("checked").toBool();
+    for (const QAbstractSeries *series : child<QChartView>(&window, "przebiegChartView")->chart()->series())
+        cleared = cleared && (!qobject_cast<const QLineSeries *>(series) || series->name().endsWith(": –"));
     return cleared;
 }
 
