@@ -39,8 +39,9 @@ public:
         int length = 0;
         // Upper-case hex separated by spaces, the SIM codes as "**".
         QByteArray hex;
-        // Sent: how long the message waited for a quiet line before it went;
-        // received: since the message went.
+        // Sent: from the command being asked to the message going out (the
+        // SMS block first waits for a quiet line); received: since the
+        // message went.
         int waitMilliseconds = 0;
         Outcome outcome = Outcome::Sent;
     };
