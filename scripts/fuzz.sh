@@ -6,7 +6,7 @@
 # findings (tests/fuzz/regressions/<target>/). An input that breaks a target
 # is written to build-sanitizers/fuzz-findings/<target>/; once the fault is
 # mended, add it to the target's regression inputs.
-# CI runs it for a short time as a smoke test: ./scripts/fuzz.sh 45
+# CI runs it for a short time as a smoke test: ./scripts/fuzz.sh 30
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

@@ -29,20 +29,12 @@ QByteArray randomImage(QRandomGenerator &random)
 
 QByteArray keptBytes(QByteArray image)
 {
-    constexpr int ReservedOffset = 836;
-    constexpr int StartupMaskOffset = 815;
-    constexpr int ServerPortOffset = 841;
     image.replace(0, ImageHeaderSize, QByteArray(ImageHeaderSize, '\0'));
-    image[ReservedOffset] = '\0';
-    image[StartupMaskOffset] = char(quint8(image.at(StartupMaskOffset)) & 0x3F);
     for (const TextField &text : settingsTextFields()) {
         const QByteArray bytes = image.mid(text.offset, text.width);
         const qsizetype zero = bytes.indexOf('\0');
         image.replace(text.offset, text.width, field(zero < 0 ? bytes : bytes.left(zero), text.width));
     }
-    QByteArray digits = image.mid(ServerPortOffset, PortWidth);
-    digits.replace('\0', QByteArray());
-    image.replace(ServerPortOffset, PortWidth, field(digits, PortWidth));
     return image;
 }
 

@@ -23,9 +23,8 @@ QByteArray field(const QByteArray &bytes, int width);
 QByteArray randomImage(QRandomGenerator &random);
 
 // The image as decoding and encoding give it back: without the header (the
-// SIM PIN and PUK are never written), reserved byte 836, bits 6 and 7 of the
-// power-up mask, the bytes after a text field's first zero and the zeros
-// inside the server port's field.
+// SIM PIN and PUK are never written) and with zeros after a text field's
+// first zero byte.
 QByteArray keptBytes(QByteArray image);
 
 } // namespace RandomImage

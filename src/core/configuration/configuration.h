@@ -58,6 +58,28 @@ struct OutputStartup
     }
 };
 
+// Bits of the image that no field stands for, kept as they were read, so
+// that a configuration written back gives the module the bytes it held.
+struct ImageRemainder
+{
+    // The byte after the ring tasks, which the module reserves.
+    quint8 reservedByte = 0;
+    // Bits 6 and 7 of the power-up mask, which belong to no output, in
+    // their places.
+    quint8 powerUpMaskHighBits = 0;
+    // The zero bytes of the server port's field (bit i for byte i) when
+    // they stand between its digits; 0 when the digits come first, as the
+    // program writes them. Used only while the port has as many bytes as
+    // the field has other places.
+    quint8 serverPortZeros = 0;
+    bool operator==(const ImageRemainder &other) const
+    {
+        return reservedByte == other.reservedByte && powerUpMaskHighBits == other.powerUpMaskHighBits
+                && serverPortZeros == other.serverPortZeros;
+    }
+    bool operator!=(const ImageRemainder &other) const { return !(*this == other); }
+};
+
 // One complete configuration of a TX48 module, as a plain value.
 class Configuration
 {
@@ -135,6 +157,7 @@ public:
     quint8 archiveInterval = 0;
     quint8 archiveSendAfter = 0;
     std::array<QString, 8> smsTexts;
+    ImageRemainder imageRemainder;
 
 private:
     // Every member, in declaration order, for assignment and comparison. A
@@ -148,14 +171,14 @@ private:
                digitalFilters, analogRange, analogDecimals, hysteresis, analogInputTypes,
                outputStartup, errorReportPhones, chargeCurrent, powerFailPhones,
                relayHoldTime, optionFlags, ringActions, serverAddress, serverPort,
-               archiveInterval, archiveSendAfter, smsTexts] = record;
+               archiveInterval, archiveSendAfter, smsTexts, imageRemainder] = record;
         return std::tie(secondModulePhone, simPin, simPuk, phoneNumbers, analogOutputNames,
                         digitalOutputNames, analogActions, digitalActions, analogFilters,
                         digitalFilters, analogRange, analogDecimals, hysteresis,
                         analogInputTypes, outputStartup, errorReportPhones, chargeCurrent,
                         powerFailPhones, relayHoldTime, optionFlags, ringActions,
                         serverAddress, serverPort, archiveInterval, archiveSendAfter,
-                        smsTexts);
+                        smsTexts, imageRemainder);
     }
     void ownActionLists();
 };

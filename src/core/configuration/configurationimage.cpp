@@ -31,11 +31,15 @@ constexpr int RelayHoldTimeOffset = 831;
 constexpr int OptionFlagsOffset = 833;
 constexpr int RingOnceOffset = 834;
 constexpr int RingThriceOffset = 835;
+constexpr int ReservedOffset = 836;
 constexpr int ServerAddressOffset = 837;
 constexpr int ServerPortOffset = 841;
 constexpr int ArchiveIntervalOffset = 846;
 constexpr int ArchiveSendAfterOffset = 847;
 constexpr int SmsTextsOffset = 848;
+
+constexpr quint8 OutputBits = 0x3F;
+constexpr quint8 PortFieldBits = (1 << PortWidth) - 1;
 
 // Writes the fields one after another into a buffer of the section's size.
 class ImageWriter
@@ -74,6 +78,20 @@ public:
         std::memcpy(cursor, bytes.constData(), bytes.size());
         cursor += bytes.size();
         zeros(width - int(bytes.size()));
+    }
+
+    // The port's bytes in the places the zeros leave free, when they fill
+    // them exactly; otherwise as any text field.
+    void port(const QString &digits, quint8 zeros)
+    {
+        const QByteArray bytes = encodeFieldText(QStringView(digits).left(fittingTextLength(digits, PortWidth)));
+        if (zeros == 0 || bytes.size() != PortWidth - int(qPopulationCount(quint8(zeros & PortFieldBits)))) {
+            text(digits, PortWidth);
+            return;
+        }
+        qsizetype next = 0;
+        for (int i = 0; i < PortWidth; ++i)
+            byte(zeros >> i & 1 ? 0 : quint8(bytes.at(next++)));
     }
 
     void analogSlot(const InputAction &action)
@@ -126,7 +144,8 @@ public:
         return decodeFieldText(QByteArrayView(field, length));
     }
 
-    // The port field's zero bytes are padding wherever they stand.
+    // The port field's zero bytes are padding wherever they stand (where
+    // they stand is kept apart, zerosBetweenDigits()).
     QString digitsWithoutZeros(int offset, int width) const
     {
         QByteArray digits;
@@ -135,6 +154,20 @@ public:
                 digits.append(char(bytes[offset + i]));
         }
         return decodeFieldText(digits);
+    }
+
+    // The zero bytes of the port's field, when one stands before a digit.
+    quint8 zerosBetweenDigits(int offset, int width) const
+    {
+        quint8 zeros = 0;
+        bool digitAfterZero = false;
+        for (int i = 0; i < width; ++i) {
+            if (bytes[offset + i] == 0)
+                zeros |= quint8(1 << i);
+            else
+                digitAfterZero = digitAfterZero || zeros != 0;
+        }
+        return digitAfterZero ? zeros : 0;
     }
 
     QList<InputAction> analogSlots(int offset) const
@@ -219,7 +252,7 @@ QByteArray Configuration::toImage(ImageSection section) const
             if (outputStartup.value(i).on != 0)
                 startupMask |= quint8(1 << i);
         }
-        writer.byte(startupMask);
+        writer.byte(quint8(startupMask | (imageRemainder.powerUpMaskHighBits & ~OutputBits)));
         for (int i = 0; i < DigitalOutputCount; ++i)
             writer.number(outputStartup.value(i).seconds);
 
@@ -230,10 +263,10 @@ QByteArray Configuration::toImage(ImageSection section) const
         writer.byte(optionFlags);
         writer.byte(ringActions.value(RingOnceKey));
         writer.byte(ringActions.value(RingThriceKey));
-        writer.byte(0);
+        writer.byte(imageRemainder.reservedByte);
         for (quint8 octet : serverAddress)
             writer.byte(octet);
-        writer.text(serverPort, PortWidth);
+        writer.port(serverPort, imageRemainder.serverPortZeros);
         writer.byte(archiveInterval);
         writer.byte(archiveSendAfter);
     }
@@ -283,6 +316,7 @@ void Configuration::fromImage(const QByteArray &image)
     for (int i = 0; i < DigitalOutputCount; ++i)
         outputStartup.insert(i, OutputStartup{ quint8((startupMask >> i) & 1),
                                                reader.number(StartupSecondsOffset + 2 * i) });
+    imageRemainder.powerUpMaskHighBits = quint8(startupMask & ~OutputBits);
 
     errorReportPhones = reader.byte(ErrorReportPhonesOffset);
     chargeCurrent = reader.byte(ChargeCurrentOffset);
@@ -291,10 +325,12 @@ void Configuration::fromImage(const QByteArray &image)
     optionFlags = reader.byte(OptionFlagsOffset);
     ringActions.insert(RingOnceKey, reader.byte(RingOnceOffset));
     ringActions.insert(RingThriceKey, reader.byte(RingThriceOffset));
+    imageRemainder.reservedByte = reader.byte(ReservedOffset);
 
     for (int i = 0; i < int(serverAddress.size()); ++i)
         serverAddress[i] = reader.byte(ServerAddressOffset + i);
     serverPort = reader.digitsWithoutZeros(ServerPortOffset, PortWidth);
+    imageRemainder.serverPortZeros = reader.zerosBetweenDigits(ServerPortOffset, PortWidth);
     archiveInterval = reader.byte(ArchiveIntervalOffset);
     archiveSendAfter = reader.byte(ArchiveSendAfterOffset);
 

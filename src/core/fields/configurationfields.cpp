@@ -160,16 +160,18 @@ QString ringTaskValueText(quint8 value)
     return text.isEmpty() ? QStringLiteral("nieznane zadanie (%1)").arg(value) : text;
 }
 
-// Option bits the form has no box for, kept from the module or a file.
-QString otherOptionBitsText(quint8 flags)
+// The set bits of a mask from `first` on, numbered from `numberOfBit0`: bits
+// the form has no field for, kept from the module or a file.
+QString setBitsText(quint8 mask, int first, int numberOfBit0 = 0)
 {
     QStringList bits;
-    for (int bit = KnownOptionBits; bit < 8; ++bit) {
-        if (flags >> bit & 1)
-            bits.append(QString::number(bit));
+    for (int bit = first; bit < 8; ++bit) {
+        if (mask >> bit & 1)
+            bits.append(QString::number(bit + numberOfBit0));
     }
     return bits.join(QStringLiteral(", "));
 }
+
 
 QList<ListedField> listedFields(const Configuration &configuration, const UserNames &names)
 {
@@ -258,7 +260,14 @@ QList<ListedField> listedFields(const Configuration &configuration, const UserNa
     list.add(QStringLiteral("Wysłanie po"), QStringLiteral("%1 zapisach").arg(configuration.archiveSendAfter));
 
     list.startSection(QStringLiteral("Pozostałe dane modułu"));
-    list.addIfPresent(QStringLiteral("Bity opcji 3–7"), otherOptionBitsText(configuration.optionFlags));
+    list.addIfPresent(QStringLiteral("Bity opcji 3–7"), setBitsText(configuration.optionFlags, KnownOptionBits));
+    const ImageRemainder &remainder = configuration.imageRemainder;
+    list.addIfPresent(QStringLiteral("Bajt zarezerwowany"),
+                      remainder.reservedByte ? QString::number(remainder.reservedByte) : QString());
+    list.addIfPresent(QStringLiteral("Bity 6–7 stanów po uruchomieniu"),
+                      setBitsText(remainder.powerUpMaskHighBits, 6));
+    list.addIfPresent(QStringLiteral("Bajty zerowe między cyframi portu"),
+                      setBitsText(remainder.serverPortZeros, 0, 1));
 
     return list.fields;
 }

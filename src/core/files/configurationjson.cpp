@@ -115,6 +115,14 @@ void visitConfiguration(Visitor &visitor, Record &record)
         visitor.number("intervalMinutes", record.archiveInterval);
         visitor.number("sendAfterRecords", record.archiveSendAfter);
     });
+    // Only a file or module that holds such bits has the key, so that the
+    // form of every other configuration stays as it was.
+    visitor.optionalObject("imageRemainder", record.imageRemainder != ImageRemainder(), [&] {
+        auto &&remainder = record.imageRemainder;
+        visitor.number("reservedByte", remainder.reservedByte);
+        visitor.bits("powerUpMaskBits6And7", remainder.powerUpMaskHighBits, 6, 2);
+        visitor.bits("serverPortZeroBytes", remainder.serverPortZeros, 0, PortWidth);
+    });
 }
 
 constexpr quint8 lowBits(int count)
@@ -175,6 +183,13 @@ public:
         fill();
         current = parent;
         current->insert(QLatin1String(key), child);
+    }
+
+    template<typename Fill>
+    void optionalObject(const char *key, bool present, Fill fill)
+    {
+        if (present)
+            object(key, fill);
     }
 
     template<typename Fill>
@@ -361,6 +376,13 @@ public:
     {
         if (const std::optional<QJsonValue> value = take(key, QJsonValue::Object))
             readObject(value->toObject(), pathOf(key), fill);
+    }
+
+    template<typename Fill>
+    void optionalObject(const char *key, bool, Fill fill)
+    {
+        if (current.contains(QLatin1String(key)))
+            object(key, fill);
     }
 
     template<typename Fill>

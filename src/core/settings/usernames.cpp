@@ -19,6 +19,15 @@ QString statusKey(int status)
     return QStringLiteral("defNazwSmsListaTableWidget_%1").arg(status);
 }
 
+// Writes the name only when it changes it: the window stores every name
+// shown again, and each write of the store goes to the disk.
+void storeName(const QString &key, const QString &name)
+{
+    QSettings settings;
+    if (settings.value(key, QString()).toString() != name)
+        settings.setValue(key, name);
+}
+
 } // namespace
 
 QString UserNames::inputsTableName(int row) const
@@ -28,6 +37,12 @@ QString UserNames::inputsTableName(int row) const
     if (row >= DigitalInputCount && row < DigitalInputCount + AnalogInputCount)
         return analogInputs[row - DigitalInputCount];
     return QString();
+}
+
+bool UserNames::operator==(const UserNames &other) const
+{
+    return phones == other.phones && analogInputs == other.analogInputs
+            && digitalInputs == other.digitalInputs && statuses == other.statuses;
 }
 
 UserNames UserNames::fromSettings()
@@ -48,17 +63,27 @@ UserNames UserNames::fromSettings()
 
 void UserNames::storePhoneName(int phone, const QString &name)
 {
-    QSettings().setValue(phoneKey(phone), name);
+    storeName(phoneKey(phone), name);
 }
 
 void UserNames::storeInputsTableName(int row, const QString &name)
 {
-    QSettings().setValue(inputsTableKey(row), name);
+    storeName(inputsTableKey(row), name);
 }
 
 void UserNames::storeStatusName(int status, const QString &name)
 {
-    QSettings().setValue(statusKey(status), name);
+    storeName(statusKey(status), name);
+}
+
+void UserNames::store() const
+{
+    for (int i = 0; i < PhoneCount; ++i)
+        storePhoneName(i, phones[i]);
+    for (int row = 0; row < DigitalInputCount + AnalogInputCount; ++row)
+        storeInputsTableName(row, inputsTableName(row));
+    for (int i = 0; i < SmsCount; ++i)
+        storeStatusName(i, statuses[i]);
 }
 
 void UserNames::nameUnnamedStatuses()

@@ -21,11 +21,16 @@ struct UserNames
     // first, then AI1 and AI2.
     QString inputsTableName(int row) const;
 
+    bool operator==(const UserNames &other) const;
+    bool operator!=(const UserNames &other) const { return !(*this == other); }
+
     // The names as the window keeps them; a missing key is an empty name.
     static UserNames fromSettings();
     static void storePhoneName(int phone, const QString &name);
     static void storeInputsTableName(int row, const QString &name);
     static void storeStatusName(int status, const QString &name);
+    // Stores every name, as they are here.
+    void store() const;
     // A status without a name is called "status n", as the names tab
     // offers it before the user names it.
     static void nameUnnamedStatuses();

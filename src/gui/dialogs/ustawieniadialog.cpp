@@ -109,6 +109,25 @@ void UstawieniaDialog::fillFromConfiguration()
         ui->dzwonek2ComboBox->setCurrentIndex(threeRingsIndex);
 
     ui->nasluchCheckBox->setChecked(configuration->microphone());
+
+    for (QWidget *field : configurationFields())
+        shownFields.remember(field);
+    for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
+        if (const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1))
+            shownFields.remember(item, Qt::DisplayRole);
+    }
+}
+
+// The fields whose value goes into the configuration as it is shown.
+QList<QWidget *> UstawieniaDialog::configurationFields() const
+{
+    QList<QWidget *> fields = { ui->drugiModulTelefonLineEdit, ui->serverIpLineEdit, ui->serverPortSpinBox,
+                                ui->backupTimeSpinBox, ui->backupAfterSpinBox, ui->nasluchCheckBox };
+    for (int n = 1; n <= PhoneCount; ++n) {
+        if (auto *checkBox = ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n)))
+            fields.append(checkBox);
+    }
+    return fields;
 }
 
 void UstawieniaDialog::disableConfigurationFields()
@@ -130,17 +149,20 @@ void UstawieniaDialog::showInvalid(const QString &text, int tabIndex)
     ui->tabWidget->setCurrentIndex(tabIndex);
 }
 
+// Only fields the user changed are checked: the others keep what the
+// configuration holds.
 bool UstawieniaDialog::validate()
 {
     const int secondModuleLength = ui->drugiModulTelefonLineEdit->text().length();
-    if (secondModuleLength != 0 && secondModuleLength != PhoneWidth) {
+    if (shownFields.changed(ui->drugiModulTelefonLineEdit) && secondModuleLength != 0
+        && secondModuleLength != PhoneWidth) {
         showInvalid(tr("Komunikacja z drugim modułem: błędny numer telefonu."), 0);
         return false;
     }
 
     // The mask leaves "..." when nothing was entered; that means no server.
     const QString address = ui->serverIpLineEdit->text();
-    if (address != QLatin1String("...")) {
+    if (shownFields.changed(ui->serverIpLineEdit) && address != QLatin1String("...")) {
         const QStringList parts = address.split(QLatin1Char('.'));
         bool valid = parts.size() == 4;
         for (const QString &part : parts) {
@@ -157,6 +179,8 @@ bool UstawieniaDialog::validate()
 
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
         const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        if (item && !shownFields.changed(item, Qt::DisplayRole))
+            continue;
         const QString number = item ? item->text() : QString();
         bool allDigits = true;
         for (const QChar c : number)
@@ -171,25 +195,33 @@ bool UstawieniaDialog::validate()
 
 void UstawieniaDialog::storeIntoConfiguration()
 {
-    configuration->secondModulePhone = ui->drugiModulTelefonLineEdit->text();
+    const auto changed = [this](const QWidget *field) { return shownFields.changed(field); };
+    if (changed(ui->drugiModulTelefonLineEdit))
+        configuration->secondModulePhone = ui->drugiModulTelefonLineEdit->text();
 
-    const QStringList parts = ui->serverIpLineEdit->text().split(QLatin1Char('.'));
-    for (int i = 0; i < 4; ++i)
-        configuration->serverAddress[i] = quint8(parts.value(i).toUInt());
+    if (changed(ui->serverIpLineEdit)) {
+        const QStringList parts = ui->serverIpLineEdit->text().split(QLatin1Char('.'));
+        for (int i = 0; i < 4; ++i)
+            configuration->serverAddress[i] = quint8(parts.value(i).toUInt());
+    }
 
-    configuration->serverPort = QString::number(ui->serverPortSpinBox->value());
-    configuration->archiveInterval = quint8(ui->backupTimeSpinBox->value());
-    configuration->archiveSendAfter = quint8(ui->backupAfterSpinBox->value());
+    if (changed(ui->serverPortSpinBox))
+        configuration->serverPort = QString::number(ui->serverPortSpinBox->value());
+    if (changed(ui->backupTimeSpinBox))
+        configuration->archiveInterval = quint8(ui->backupTimeSpinBox->value());
+    if (changed(ui->backupAfterSpinBox))
+        configuration->archiveSendAfter = quint8(ui->backupAfterSpinBox->value());
 
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
-        if (const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1))
+        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        if (item && shownFields.changed(item, Qt::DisplayRole))
             configuration->setPhoneNumber(row, item->text());
     }
 
     for (int n = 1; n <= PhoneCount; ++n) {
         auto *checkBox =
                 ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
-        if (checkBox)
+        if (checkBox && changed(checkBox))
             configuration->setErrorReportPhone(n - 1, checkBox->isChecked());
     }
 
@@ -200,7 +232,8 @@ void UstawieniaDialog::storeIntoConfiguration()
     if (ui->dzwonek2ComboBox->currentIndex() != 0 || ringTask3Chosen)
         configuration->setRingAction(RingThriceKey, quint8(ui->dzwonek2ComboBox->currentData().toUInt()));
 
-    configuration->setMicrophone(ui->nasluchCheckBox->isChecked());
+    if (changed(ui->nasluchCheckBox))
+        configuration->setMicrophone(ui->nasluchCheckBox->isChecked());
 }
 
 void UstawieniaDialog::on_zapiszPushButton_clicked()

@@ -1,6 +1,8 @@
 #ifndef USTAWIENIADIALOG_H
 #define USTAWIENIADIALOG_H
 
+#include "widgets/shownfields.h"
+
 #include <QDialog>
 #include <QIntValidator>
 #include <QRegularExpressionValidator>
@@ -14,7 +16,9 @@ class UstawieniaDialogUi;
 
 // Edits the settings of the open configuration that have no place on the
 // main window's tabs, and writes the SIM PIN and PUK straight into the module.
-// The configuration changes only when the user confirms with "OK".
+// The configuration changes only when the user confirms with "OK", and then
+// only in the fields the user changed: a value a field cannot show (a port
+// that is no number, a number of another length) stays as it was.
 class UstawieniaDialog : public QDialog
 {
     Q_OBJECT
@@ -36,6 +40,7 @@ private slots:
 private:
     void fillRingTaskItems();
     void fillFromConfiguration();
+    QList<QWidget *> configurationFields() const;
     void disableConfigurationFields();
     bool validate();
     void storeIntoConfiguration();
@@ -46,6 +51,7 @@ private:
     Configuration *configuration;
     QIntValidator phoneValidator;
     QRegularExpressionValidator pukValidator;
+    ShownFields shownFields;
     // Whether the user picked an item in the ring task combo boxes: a stored
     // task that no item names shows as "Wyłączone" and must survive "OK"
     // unless the user chose "Wyłączone" himself.

@@ -15,6 +15,8 @@ constexpr int StatusNameColumn = 1;
 constexpr int SmsTextRole = Qt::UserRole + 1;
 // An action table's number item keeps the index of the slot its row shows.
 constexpr int SlotIndexRole = Qt::UserRole + 1;
+// A combo box item added for a value that its list does not offer.
+constexpr int UnlistedValueRole = Qt::UserRole + 1;
 
 } // namespace FormTables
 

@@ -10,6 +10,7 @@
 #include "dialogs/oprogramiedialog.h"
 #include "widgets/wheelguard.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QScreen>
@@ -91,16 +92,13 @@ MainWindow::MainWindow(QWidget *parent)
     for (int milliamperes : {25, 50, 75, 100, 125, 150, 200})
         ui->akuAkuLoadComboBox->addItem(QStringLiteral("%1 mA").arg(milliamperes), milliamperes);
     // The module keeps an output's name in 13 bytes; the names tab promises
-    // 12 characters for every name.
+    // 12 characters. Phone and input names live in the settings store and
+    // take any length.
     ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
         FormTables::NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
                                           tr("Nazwa zapisywana w module: najwyżej 12 znaków "
                                              "i 13 bajtów (polska litera zajmuje 2 bajty)."),
                                           this));
-    for (QTableWidget *table : {ui->defNazwNazwyTelTableWidget, ui->weWyWejsciaTableWidget})
-        table->setItemDelegateForColumn(
-            FormTables::NameColumn, new NameFieldDelegate(NameCharacters, 0,
-                                              tr("Nazwa zastępcza: najwyżej 12 znaków."), this));
     ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(0);
     ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
@@ -119,14 +117,27 @@ MainWindow::MainWindow(QWidget *parent)
     // The port list is filled at once, not only at the scan's first turn.
     module->readAvaiblePorts();
 
+    // A range edit is finished with Enter or when the field loses the focus,
+    // but not as the window's widgets go: connected to the timer, which goes
+    // before them.
+    for (int input = 0; input < AnalogInputCount; ++input)
+        connect(form->analogRangeEdits[input], &QLineEdit::editingFinished, &modifiedCheck,
+                [this, input] { analogRangeEditFinished(input); });
+    ui->wartosciSpozaFormularzaFrame->hide();
+
     UserNames::nameUnnamedStatuses();
     watchFormForChanges();
+    prepareHistory();
     prepareRecentFiles();
     updateWindowState();
 }
 
 MainWindow::~MainWindow()
 {
+    // The history goes after the form, and the focus moves as the widgets
+    // go: what they signal then finds no window.
+    disconnect(&history, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
     QSettings settings;
     settings.setValue(QStringLiteral("mainWindowPos"), pos());
     settings.setValue(QStringLiteral("mainWindowSize"), size());
@@ -189,6 +200,8 @@ void MainWindow::updateWindowState()
         recentFile->setEnabled(idle);
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
+    ui->actionCofnij->setEnabled(configurationOpen && idle && history.canUndo());
+    ui->actionPonow->setEnabled(configurationOpen && idle && history.canRedo());
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
     ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
     ui->actionEksportuj_do_PDF->setEnabled(configurationOpen && idle);

@@ -2,10 +2,12 @@
 #define MAINWINDOW_H
 
 #include "link/modulesession.h"
+#include "mainwindow/editcommand.h"
 #include "mainwindow/formwidgets.h"
 #include "settings/applicationsetup.h"
 #include "trend/trendrecord.h"
 #include "widgets/decimalvalidator.h"
+#include "widgets/shownfields.h"
 #include "widgets/wholenumbervalidator.h"
 
 #include <QButtonGroup>
@@ -13,6 +15,7 @@
 #include <QModelIndex>
 #include <QList>
 #include <QTimer>
+#include <QUndoStack>
 #include <array>
 #include <memory>
 #include <optional>
@@ -57,6 +60,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_actionUstawienia_triggered();
@@ -152,14 +156,20 @@ private:
     // configuration must stay open; the caller then does not go on.
     bool closeConfiguration();
     // The question about unsaved changes of closeConfiguration(), saving them
-    // when the user chooses "Zapisz"; the configuration stays open.
+    // when the user chooses "Zapisz"; the configuration stays open, to be
+    // closed or replaced by the caller.
     bool mayCloseConfiguration();
     // Closes the configuration without a question.
     void discardConfiguration();
     bool saveConfigurationToFile();
     // Reads a .kvl file; a failure is shown as opening a file shows it.
     std::optional<Configuration> loadConfigurationFile(const QString &path);
-    void openLoadedConfiguration(const Configuration &loaded, const QString &path);
+    // Reads the file and, once it was read, puts it in place of the open
+    // configuration; a file that cannot be read leaves that one open.
+    void openFileInPlace(const QString &path);
+    // Puts a configuration (source as configurationSource) in place of the
+    // open one, with a history of its own.
+    void openConfiguration(const Configuration &opened, int source, const QString &path);
 
     // Unsaved changes (src/config/mainwindow_changes.cpp). While a
     // configuration is open the title carries "[*]", which shows whenever the
@@ -177,11 +187,33 @@ private:
     QList<QAction *> recentFileActions;
     QAction *recentFilesSeparator = nullptr;
 
-    // Form binding (src/config/mainwindow_formbinding.cpp).
+    // Form binding (src/config/mainwindow_formbinding.cpp). collectForm
+    // takes back only the fields changed since fillForm showed them.
     void fillForm();
     void collectForm();
     void fillPhoneNumbers();
     void fillInputNames();
+    void rememberShownFields();
+    // Marks the fields whose value the form cannot show as it is, and lists
+    // them in the bar above the tabs.
+    void markValuesTheFormCannotShow();
+    ShownFields shownFields;
+    bool fillingForm = false;
+
+    // Edit history (src/gui/mainwindow/mainwindow_history.cpp). A step is
+    // recorded whenever a change has settled (updateModifiedMarker).
+    void prepareHistory();
+    // Starts an empty history for the configuration just put into the form.
+    void startNewHistory();
+    void recordHistoryStep();
+    void restoreHistoryState(const EditState &state);
+    void noteTyping(const QObject *field);
+    EditCommand::TypingKey typingKey(const QObject *field) const;
+    QUndoStack history;
+    EditState recordedState;
+    EditCommand::TypingKey typing;
+    int focusChanges = 0;
+    bool restoringHistory = false;
 
     // Names and SMS texts (src/app/mainwindow_names.cpp).
     void refreshInputNames();
@@ -204,6 +236,12 @@ private:
     // Which input's table this is; false for any other table.
     bool findActionTable(const QTableWidget *table, int *inputKind, int *input) const;
     void analogRangeEdited(int input, const QString &text);
+    // Once a range edit is finished, asks what becomes of the input's
+    // thresholds; finishRangeEdits() asks for an edit not finished yet.
+    void analogRangeEditFinished(int input);
+    void finishRangeEdits();
+    std::array<std::optional<AnalogRange>, AnalogInputCount> rangeBeforeEdit;
+    std::array<EditCommand::TypingKey, AnalogInputCount> rangeEditTyping;
 
     // Settings dialog (src/link/mainwindow_settings.cpp).
     void openNumberList();

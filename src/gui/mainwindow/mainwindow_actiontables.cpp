@@ -8,6 +8,8 @@
 #include "configuration/configuration.h"
 #include "mainwindow/formtables.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 
@@ -216,6 +218,10 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
 {
     if (!configuration)
         return;
+    if (!rangeBeforeEdit[input]) {
+        rangeBeforeEdit[input] = configuration->analogInputRange(input);
+        rangeEditTyping[input] = typingKey(form->analogRangeEdits[input]);
+    }
     const std::optional<AnalogRange> range = analogRangeFromText(text);
     if (!range) {
         // The field shows at once the range the record keeps.
@@ -230,6 +236,83 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
     configuration->analogDecimals[input] = range->decimals;
     // The values shown in the table are fractions of the range.
     fillActionTable(AnalogInput, input);
+}
+
+void MainWindow::finishRangeEdits()
+{
+    for (int input = 0; input < AnalogInputCount; ++input)
+        analogRangeEditFinished(input);
+}
+
+// The thresholds are stored as thousandths of the range, so a new range
+// changes the values they stand for. The user chooses: the values stay (the
+// stored numbers are computed anew, cut as the action editor cuts them), or
+// the stored numbers stay and the values follow the range. Either way the
+// range and its thresholds make one step of the edit history.
+void MainWindow::analogRangeEditFinished(int input)
+{
+    // Taken first: the question takes the focus, which finishes the edit
+    // once more.
+    const std::optional<AnalogRange> before = std::exchange(rangeBeforeEdit[input], std::nullopt);
+    if (!configuration || !before || *before == configuration->analogInputRange(input))
+        return;
+    const AnalogRange after = configuration->analogInputRange(input);
+
+    struct Threshold
+    {
+        int slot;
+        QString before;
+        quint16 keptValue;
+        QString keptValueText;
+        QString keptNumberText;
+    };
+    QList<Threshold> thresholds;
+    for (int slot = 0; slot < AnalogActionSlots; ++slot) {
+        const InputAction action = configuration->analogAction(input, slot);
+        if (action.isFree())
+            continue;
+        const QString condition = actionConditionText(action) + QLatin1Char(' ');
+        const QString shown = analogDisplayText(action.value, *before);
+        const std::optional<quint16> stored = analogStoredValue(shown.toDouble(), after);
+        const QString rescaled = condition + analogDisplayText(action.value, after);
+        const QString row = tr("%1.").arg(thresholds.size() + 1);
+        thresholds.append({ slot, QStringLiteral("%1 %2").arg(row, condition + shown), stored.value_or(action.value),
+                            stored ? condition + analogDisplayText(*stored, after)
+                                   : tr("%1 (wartości %2 nie da się zapisać przy nowym zakresie)")
+                                             .arg(rescaled, shown),
+                            rescaled });
+    }
+    if (thresholds.isEmpty())
+        return;
+
+    QStringList keepValues;
+    QStringList keepNumbers;
+    for (const Threshold &threshold : std::as_const(thresholds)) {
+        keepValues.append(QStringLiteral("    %1 → %2").arg(threshold.before, threshold.keptValueText));
+        keepNumbers.append(QStringLiteral("    %1 → %2").arg(threshold.before, threshold.keptNumberText));
+    }
+    QMessageBox box(QMessageBox::Question, tr("Zakres wejścia"),
+                    tr("Zakres wejścia AI%1 zmieniono z %2 na %3. Progi akcji tego wejścia są zapisane "
+                       "w module jako części zakresu.")
+                            .arg(input + 1)
+                            .arg(analogRangeText(*before), analogRangeText(after)),
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(tr("Zachować wartości progów? Zapisane liczby zostaną przeliczone:\n%1\n\n"
+                              "Zachować zapisane liczby? Progi zmienią się razem z zakresem:\n%2")
+                                   .arg(keepValues.join(u'\n'), keepNumbers.join(u'\n')));
+    QPushButton *keepValuesButton = box.addButton(tr("Zachowaj wartości progów"), QMessageBox::AcceptRole);
+    box.addButton(tr("Zachowaj zapisane liczby"), QMessageBox::RejectRole);
+    box.setDefaultButton(keepValuesButton);
+    box.exec();
+    if (box.clickedButton() != keepValuesButton)
+        return;
+
+    for (const Threshold &threshold : std::as_const(thresholds))
+        configuration->analogActionSlot(input, threshold.slot)->value = threshold.keptValue;
+    fillActionTable(AnalogInput, input);
+    // The same step as the typing of the range.
+    typing = rangeEditTyping[input];
+    updateModifiedMarker();
 }
 
 void MainWindow::on_noweWeAn1ToolButton_clicked() { newAction(AnalogInput, 0); }

@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QMessageBox>
 
+namespace {
+constexpr int ConfigurationFromFile = 1;
+}
+
 // Without the copy of what the module holds safely on the disk, a write
 // sends nothing.
 void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
@@ -23,9 +27,8 @@ void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
                          QMessageBox::Ok);
 }
 
-// A chosen backup opens as a file does, and the open configuration is
-// closed (with the question about its changes) only once the backup has
-// been read.
+// A chosen backup opens as a file does, in place of the open configuration
+// once the user has answered the question about its changes.
 void MainWindow::on_actionKopie_zapasowe_triggered()
 {
     if (moduleOperationRunning())
@@ -38,7 +41,8 @@ void MainWindow::on_actionKopie_zapasowe_triggered()
         return;
     // The list has read every backup already; the chosen one opens as listed.
     const BackupStore::Backup &backup = dialog.chosenBackup();
-    if (!closeConfiguration())
+    if (!mayCloseConfiguration())
         return;
-    openLoadedConfiguration(*backup.configuration, backup.path);
+    // As a file, so a write sends its SMS texts as well.
+    openConfiguration(*backup.configuration, ConfigurationFromFile, backup.path);
 }

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -33,13 +34,28 @@ void MainWindow::watchFormForChanges()
     // is destroyed: the widgets' last signals then start nothing.
     QTimer *timer = &modifiedCheck;
     const auto check = qOverload<>(&QTimer::start);
+    // Typing into a text field is also noted, so that the keystrokes of one
+    // field make one step of the edit history.
+    const auto typed = [this](QWidget *field) {
+        return [this, field] {
+            noteTyping(field);
+            modifiedCheck.start();
+        };
+    };
     QWidget *form = ui->tabWidget;
-    for (QLineEdit *edit : form->findChildren<QLineEdit *>())
-        connect(edit, &QLineEdit::textChanged, timer, check);
+    for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
+        // The live values of the "Online" tab change without typing.
+        if (edit->isReadOnly())
+            connect(edit, &QLineEdit::textChanged, timer, check);
+        else
+            connect(edit, &QLineEdit::textChanged, timer, typed(edit));
+    }
+    for (QPlainTextEdit *edit : form->findChildren<QPlainTextEdit *>())
+        connect(edit, &QPlainTextEdit::textChanged, timer, typed(edit));
     for (QAbstractButton *button : form->findChildren<QAbstractButton *>())
         connect(button, &QAbstractButton::toggled, timer, check);
     for (QSpinBox *spinBox : form->findChildren<QSpinBox *>())
-        connect(spinBox, &QSpinBox::valueChanged, timer, check);
+        connect(spinBox, &QSpinBox::valueChanged, timer, typed(spinBox));
     for (QComboBox *combo : form->findChildren<QComboBox *>())
         connect(combo, &QComboBox::currentIndexChanged, timer, check);
     // The tables change also when an action, the SMS texts or the phone
@@ -53,14 +69,18 @@ void MainWindow::watchFormForChanges()
     }
 }
 
-// The same comparison as the question about unsaved changes.
+// The same comparison as the question about unsaved changes. A change that
+// has settled here also becomes a step of the edit history, and the marks of
+// values the form cannot show follow what the fields now hold.
 void MainWindow::updateModifiedMarker()
 {
     modifiedCheck.stop();
     bool modified = false;
     if (configuration && referenceConfiguration) {
         collectForm();
+        recordHistoryStep();
         modified = *configuration != *referenceConfiguration;
     }
+    markValuesTheFormCannotShow();
     setWindowModified(modified);
 }

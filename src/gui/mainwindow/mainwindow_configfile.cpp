@@ -15,6 +15,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+namespace {
+// Values of configurationSource.
+constexpr int NewConfiguration = 0;
+constexpr int ConfigurationFromFile = 1;
+}
+
 bool MainWindow::closeConfiguration()
 {
     if (!mayCloseConfiguration())
@@ -27,27 +33,24 @@ bool MainWindow::mayCloseConfiguration()
 {
     if (!configuration || !referenceConfiguration)
         return true;
+    finishRangeEdits();
     collectForm();
-    if (*configuration != *referenceConfiguration) {
-        QMessageBox box;
-        box.setIcon(QMessageBox::Question);
-        box.setWindowTitle(tr("Zmiany"));
-        box.setText(tr("W programie zostały wprowadzone zmiany."));
-        box.setInformativeText(QString());
-        QPushButton *save = box.addButton(tr("Zapisz"), QMessageBox::AcceptRole);
-        QPushButton *discard = box.addButton(tr("Porzuć zmiany"), QMessageBox::DestructiveRole);
-        // Escape and the window's close button answer "Anuluj": the user has
-        // not chosen to lose anything, so the configuration stays open.
-        box.addButton(tr("Anuluj"), QMessageBox::RejectRole);
-        box.exec();
-        if (box.clickedButton() == save) {
-            if (!saveConfigurationToFile())
-                return false;
-        } else if (box.clickedButton() != discard) {
-            return false;
-        }
-    }
-    return true;
+    if (*configuration == *referenceConfiguration)
+        return true;
+    QMessageBox box;
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(tr("Zmiany"));
+    box.setText(tr("W programie zostały wprowadzone zmiany."));
+    box.setInformativeText(QString());
+    QPushButton *save = box.addButton(tr("Zapisz"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Porzuć zmiany"), QMessageBox::DestructiveRole);
+    // Escape and the window's close button answer "Anuluj": the user has
+    // not chosen to lose anything, so the configuration stays open.
+    box.addButton(tr("Anuluj"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == save)
+        return saveConfigurationToFile();
+    return box.clickedButton() == discard;
 }
 
 void MainWindow::discardConfiguration()
@@ -58,6 +61,7 @@ void MainWindow::discardConfiguration()
     delete referenceConfiguration;
     configuration = nullptr;
     referenceConfiguration = nullptr;
+    history.clear();
     updateModifiedMarker();
     setWindowTitle(applicationTitle);
     ui->tabWidget->setCurrentIndex(0);
@@ -67,35 +71,35 @@ void MainWindow::discardConfiguration()
 
 void MainWindow::on_actionNowy_triggered()
 {
-    if (!closeConfiguration())
+    if (!mayCloseConfiguration())
         return;
-    configuration = new Configuration;
-    referenceConfiguration = new Configuration;
-    configurationSource = 0;
-    ui->mainStackedWidget->setCurrentIndex(1);
-    updateWindowState();
-    fillForm();
-    showConfigurationTitle(QString());
+    openConfiguration(Configuration(), NewConfiguration, QString());
 }
 
+// Until the chosen file has been read, the open configuration stays open,
+// edits and all: also when the dialog is cancelled or the file is bad.
 void MainWindow::on_actionOdczyt_z_pliku_triggered()
 {
-    if (!closeConfiguration())
+    if (!mayCloseConfiguration())
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Wybierz plik"), lastFileFolder(),
                                                       tr("Plik TX48 (*.kvl)"));
     if (!path.isEmpty())
-        openConfigurationFile(path);
+        openFileInPlace(path);
+}
+
+void MainWindow::openConfigurationFile(const QString &path)
+{
+    if (mayCloseConfiguration())
+        openFileInPlace(path);
 }
 
 // A file the user named (not a backup) joins the recent files.
-void MainWindow::openConfigurationFile(const QString &path)
+void MainWindow::openFileInPlace(const QString &path)
 {
-    if (!closeConfiguration())
-        return;
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     if (const std::optional<Configuration> loaded = loadConfigurationFile(absolutePath)) {
-        openLoadedConfiguration(*loaded, absolutePath);
+        openConfiguration(*loaded, ConfigurationFromFile, absolutePath);
         rememberFile(absolutePath);
     }
 }
@@ -116,13 +120,17 @@ std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &pa
     return loaded.configuration;
 }
 
-void MainWindow::openLoadedConfiguration(const Configuration &loaded, const QString &path)
+void MainWindow::openConfiguration(const Configuration &opened, int source, const QString &path)
 {
-    configuration = new Configuration(loaded);
-    referenceConfiguration = new Configuration(loaded);
-    configurationSource = 1;
+    delete configuration;
+    delete referenceConfiguration;
+    configuration = new Configuration(opened);
+    referenceConfiguration = new Configuration(opened);
+    configurationSource = source;
+    ui->tabWidget->setCurrentIndex(0);
     fillForm();
     ui->mainStackedWidget->setCurrentIndex(1);
+    startNewHistory();
     updateWindowState();
     showConfigurationTitle(path);
 }
@@ -131,6 +139,7 @@ void MainWindow::on_actionPorownaj_z_plikiem_triggered()
 {
     if (!configuration || moduleOperationRunning())
         return;
+    finishRangeEdits();
     collectForm();
     const QString path = QFileDialog::getOpenFileName(this, tr("Porównaj z plikiem"),
                                                       lastFileFolder(), tr("Plik TX48 (*.kvl)"));
@@ -151,6 +160,7 @@ void MainWindow::on_actionZapis_do_pliku_triggered()
 {
     if (!configuration)
         return;
+    finishRangeEdits();
     collectForm();
     saveConfigurationToFile();
 }

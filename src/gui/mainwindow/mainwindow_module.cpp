@@ -146,6 +146,7 @@ void MainWindow::openModuleConfiguration(const Configuration &read)
     referenceConfiguration = new Configuration(read);
     configurationSource = ConfigurationFromModule;
     fillForm();
+    startNewHistory();
     ui->mainStackedWidget->setCurrentIndex(1);
     showConfigurationTitle(QString());
     updateWindowState();
@@ -158,6 +159,7 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
         || moduleSession->deferWhileBusy(ui->actionZapisz_do_modu_u,
                                          [this] { on_actionZapisz_do_modu_u_triggered(); }))
         return;
+    finishRangeEdits();
     collectForm();
     // This copy is what goes to the module: edits made while it is written
     // stay edits, and go with the next write.

@@ -15,19 +15,18 @@ QString remainingText(int remaining)
     return QCoreApplication::translate("MainWindow", "Pozostało: %1 znaków").arg(remaining);
 }
 
-// Shows a status text in the editor, ready to be continued; an empty one
-// also resets the counter, which the editor's change signal does not do
-// while it is blocked.
+// Shows a status text in the editor, ready to be continued. Its change
+// signal is blocked, so that showing a text never stores it: the editor's
+// plain text may differ from the text (a line break of another kind), and
+// only typing changes what the status holds. The counter is set here.
 void showSmsText(Ui::MainWindowUi *ui, const QString &text)
 {
-    if (!text.isEmpty()) {
-        ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
-        ui->defNazwSmsTrescPlainTextEdit->moveCursor(QTextCursor::End);
-        return;
-    }
     const QSignalBlocker blocker(ui->defNazwSmsTrescPlainTextEdit);
-    ui->defNazwSmsTrescPlainTextEdit->clear();
-    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth));
+    ui->defNazwSmsTrescPlainTextEdit->setPlainText(text);
+    ui->defNazwSmsTrescPlainTextEdit->moveCursor(QTextCursor::End);
+    ui->defNazwSmsPozostaloLabel->setText(remainingText(SmsWidth - int(fieldTextSize(text))));
+    if (!text.isEmpty())
+        ui->defNazwSmsInfoLabel->clear();
 }
 }
 

@@ -24,7 +24,7 @@ private slots:
     void textDecodingStopsAtFirstZero();
     void portField_data();
     void portField();
-    void powerUpMask();
+    void powerUpMaskAndReservedByte();
     void numbersAreBigEndian();
     void wrongLengthChangesNothing_data();
     void wrongLengthChangesNothing();
@@ -218,31 +218,43 @@ void ConfigurationImageTest::portField_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("port");
+    // Another port, and the field that then gets written.
+    QTest::addColumn<QString>("newPort");
+    QTest::addColumn<QByteArray>("newBytes");
 
-    QTest::newRow("80") << QByteArray("80\0\0\0", 5) << "80";
-    QTest::newRow("five zeros") << QByteArray(5, '\0') << "";
-    QTest::newRow("gap") << QByteArray("8\0" "08\0", 5) << "808";
-    QTest::newRow("leading zero byte") << QByteArray("\0" "4430", 5) << "4430";
-    QTest::newRow("full") << QByteArray("65535") << "65535";
+    QTest::newRow("80") << QByteArray("80\0\0\0", 5) << "80" << "81" << QByteArray("81\0\0\0", 5);
+    QTest::newRow("five zeros") << QByteArray(5, '\0') << "" << "7" << QByteArray("7\0\0\0\0", 5);
+    // Zeros between digits stay where they were while the digits fill the
+    // other places; a port of another length is written from the start.
+    QTest::newRow("gap") << QByteArray("8\0" "08\0", 5) << "808" << "809" << QByteArray("8\0" "09\0", 5);
+    QTest::newRow("gap, longer port") << QByteArray("8\0" "08\0", 5) << "808" << "8080" << QByteArray("8080\0", 5);
+    QTest::newRow("leading zero byte") << QByteArray("\0" "4430", 5) << "4430" << "" << QByteArray(5, '\0');
+    QTest::newRow("full") << QByteArray("65535") << "65535" << "123456" << QByteArray("12345");
 }
 
 void ConfigurationImageTest::portField()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, port);
+    QFETCH(QString, newPort);
+    QFETCH(QByteArray, newBytes);
 
     QByteArray image = Configuration().toImage(ImageSection::Full);
     image.replace(841, 5, bytes);
     Configuration configuration;
     configuration.fromImage(image);
     QCOMPARE(configuration.serverPort, port);
-    QCOMPARE(configuration.toImage(ImageSection::Full).mid(841, 5), field(port.toUtf8(), 5));
+    QCOMPARE(configuration.toImage(ImageSection::Full).mid(841, 5), bytes);
+    configuration.serverPort = newPort;
+    QCOMPARE(configuration.toImage(ImageSection::Full).mid(841, 5), newBytes);
 }
 
-void ConfigurationImageTest::powerUpMask()
+// Bits that no field stands for go back to the module as they came.
+void ConfigurationImageTest::powerUpMaskAndReservedByte()
 {
     QByteArray image = Configuration().toImage(ImageSection::Full);
     image[815] = char(0xE5);
+    image[836] = char(0x5A);
     image.replace(816, 12, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04\x00\x05\xFF\xFF", 12));
     Configuration configuration;
     configuration.fromImage(image);
@@ -253,9 +265,11 @@ void ConfigurationImageTest::powerUpMask()
     QCOMPARE(configuration.outputStartup.value(5).seconds, quint16(65535));
     QCOMPARE(configuration.outputStartup.keys(), QList<int>({ 0, 1, 2, 3, 4, 5 }));
 
+    QCOMPARE(configuration.toImage(ImageSection::Full).mid(815, 22), image.mid(815, 22));
+    configuration.setOutputStartup(1, 1, 2);
     const QByteArray written = configuration.toImage(ImageSection::Full);
-    QCOMPARE(quint8(written.at(815)), quint8(0x25));
-    QCOMPARE(written.mid(816, 12), image.mid(816, 12));
+    QCOMPARE(quint8(written.at(815)), quint8(0xE7));
+    QCOMPARE(quint8(written.at(836)), quint8(0x5A));
 }
 
 void ConfigurationImageTest::numbersAreBigEndian()
@@ -311,7 +325,7 @@ void ConfigurationImageTest::randomImagesRoundTrip()
     for (int round = 0; round < 500; ++round) {
         QByteArray image = randomImage(random);
         // Half the text fields end early, after any bytes; the port holds
-        // digits with zero bytes anywhere, and the digits move together.
+        // digits with zero bytes anywhere.
         for (const TextField &text : textFields) {
             if (random.bounded(2) == 0)
                 image[text.offset + random.bounded(text.width)] = '\0';

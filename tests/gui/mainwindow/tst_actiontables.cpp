@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
@@ -36,6 +37,8 @@ private slots:
     void useBoxFollowsTheSpaceKey();
     void rangeFieldRescalesTheValues();
     void rangeThatCannotBeStoredIsRefused();
+    void rangeChangeAsksAboutTheThresholds_data();
+    void rangeChangeAsksAboutTheThresholds();
 
 private:
     void open(const Configuration &content);
@@ -360,6 +363,67 @@ void ActionTablesTest::rangeThatCannotBeStoredIsRefused()
     QCOMPARE(window->statusBar()->currentMessage(),
              QStringLiteral("Zakresu 999.99 nie można zapisać w module: obowiązuje nadal zakres 999.9."));
     QCOMPARE(table("weAn2TableWidget")->item(0, 2)->text(), QStringLiteral("większe od 999.9"));
+}
+
+void ActionTablesTest::rangeChangeAsksAboutTheThresholds_data()
+{
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QStringList>("shown");
+    // Both lists of the question: with the values kept, with the numbers kept.
+    QTest::addColumn<QStringList>("listed");
+    const QStringList to25 = { "1. większe od 7.50 → większe od 7.5", "2. zmiana o 655.35 → zmiana o 655.4",
+                               "1. większe od 7.50 → większe od 19.1", "2. zmiana o 655.35 → zmiana o 1671.1" };
+    QTest::newRow("values kept") << "25.5" << "Zachowaj wartości progów" << QList<int>{ 294, 25700 }
+                                 << QStringList{ "większe od 7.5", "zmiana o 655.4" } << to25;
+    QTest::newRow("numbers kept") << "25.5" << "Zachowaj zapisane liczby" << QList<int>{ 750, 65535 }
+                                  << QStringList{ "większe od 19.1", "zmiana o 1671.1" } << to25;
+    QTest::newRow("a value that cannot be stored")
+            << "2.5" << "Zachowaj wartości progów" << QList<int>{ 3000, 65535 }
+            << QStringList{ "większe od 7.5", "zmiana o 163.8" }
+            << QStringList{ "2. zmiana o 655.35 → zmiana o 163.8 (wartości 655.35 nie da się zapisać "
+                            "przy nowym zakresie)" };
+}
+
+// A threshold is stored as thousandths of the range: 7.50 of 10.00 is 750,
+// which a range of 25.5 shows as 19.1. Finishing the range edit asks which
+// to keep, and the answer is one step with the range.
+void ActionTablesTest::rangeChangeAsksAboutTheThresholds()
+{
+    QFETCH(QString, range);
+    QFETCH(QString, answer);
+    QFETCH(QList<int>, values);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, listed);
+    Configuration content;
+    content.setAnalogAction(0, 1, InputAction(AnalogInput, 3, 750, 0, 1));
+    content.setAnalogAction(0, 4, InputAction(AnalogInput, 7, 65535, 0, 2));
+    open(content);
+
+    retypeRange("weWyWeAn1ZakresLineEdit", range);
+    QString question;
+    answerer->expect([&question, answer](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        question = box->text() + QLatin1Char('\n') + box->informativeText();
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    QTest::keyClick(window->findChild<QLineEdit *>(QStringLiteral("weWyWeAn1ZakresLineEdit")), Qt::Key_Return);
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY2(question.contains(QStringLiteral("z 10.00 na ") + range), qPrintable(question));
+    for (const QString &line : listed)
+        QVERIFY2(question.contains(line), qPrintable(question));
+
+    QTableWidget *analog = table("weAn1TableWidget");
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(int(window->configuration->analogAction(0, row == 0 ? 1 : 4).value), values.at(row));
+        QCOMPARE(analog->item(row, 2)->text(), shown.at(row));
+    }
+    window->findChild<QAction *>(QStringLiteral("actionCofnij"))->trigger();
+    QVERIFY(*window->configuration == content);
 }
 
 TELVORO_TEST_MAIN(ActionTablesTest)

@@ -2,31 +2,60 @@
 #include "testwidgets.h"
 #include "configuration/configuration.h"
 #include "dialoganswerer.h"
+#include "files/configurationfile.h"
+#include "randomimage.h"
+#include "settings/usernames.h"
 #include "testmain.h"
 #include "windowdriver.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMetaProperty>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QToolTip>
 
+#include <functional>
 #include <memory>
 
 using WindowDriver::action;
+
+using Edit = std::function<void(MainWindow &)>;
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Configuration)
 
 namespace {
 template<typename T>
 T *widget(MainWindow &window, const char *name)
 {
     return TestWidgets::child<T>(&window, name);
+}
+
+// Changes a bound widget as WindowDriver::change() does, once it is seen to
+// show the text given (when one is).
+Edit change(const char *name, const char *shown)
+{
+    return [=](MainWindow &window) {
+        if (*shown) {
+            auto *field = widget<QWidget>(window, name);
+            const QString text = field->metaObject()->userProperty().read(field).toString();
+            QCOMPARE(text, QString::fromUtf8(shown));
+        }
+        WindowDriver::change(window, QString::fromLatin1(name));
+    };
 }
 
 // Pastes over a field's whole text with Ctrl+V.
@@ -57,17 +86,21 @@ private slots:
     void cleanup();
     void numberTexts_data();
     void numberTexts();
-    void timesBeyondTheSpinBoxes();
-    void chargeCurrentNotAmongTheItems();
-    void signalTypesWithoutBitsKeepTheButtons();
+    void valuesTheFormCannotShowAreKept_data();
+    void valuesTheFormCannotShowAreKept();
+    void randomImagesComeBackUnchanged();
     void namesFitTheirFields_data();
     void namesFitTheirFields();
     void everyMemberSurvivesFillAndCollect();
     void undoRestoresTheFormAndASecondUndoChangesNothing();
+    void everyEditIsOneStepOfTheHistory_data();
+    void everyEditIsOneStepOfTheHistory();
+    void historyReachesBackBeyondAHundredSteps();
 
 private:
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<DialogAnswerer> answerer;
+    QTemporaryDir folder;
 };
 
 void TestFormBinding::init()
@@ -153,46 +186,107 @@ void TestFormBinding::numberTexts()
     QCOMPARE(edit->text(), shownAgain);
 }
 
-void TestFormBinding::timesBeyondTheSpinBoxes()
+void TestFormBinding::valuesTheFormCannotShowAreKept_data()
 {
-    Configuration stored;
-    stored.relayHoldTime = 65535;
-    stored.setOutputStartup(2, 1, 65535);
-    show(*window, stored);
-    QCOMPARE(widget<QSpinBox>(*window, "akuMinSpinBox")->value(), 1000);
-    QCOMPARE(widget<QSpinBox>(*window, "akuSekSpinBox")->value(), 59);
-    QCOMPARE(widget<QSpinBox>(*window, "weWyPoUrCzMinSpinBox_3")->value(), 1000);
-    QCOMPARE(widget<QSpinBox>(*window, "weWyPoUrCzSekSpinBox_3")->value(), 15);
-    QVERIFY(widget<QRadioButton>(*window, "weWyPoUrDO3ZalRadioButton")->isChecked());
-    WindowDriver::collect(*window, *answerer);
-    QCOMPARE(window->configuration->relayHoldTime, quint16(60059));
-    QCOMPARE(window->configuration->outputStartup.value(2).seconds, quint16(60015));
+    QTest::addColumn<Configuration>("stored");
+    // What the bar above the tabs names, the field a user then changes, and
+    // what the record holds afterwards: what the field shows.
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<Configuration>("edited");
+
+    Configuration charge;
+    charge.chargeCurrent = 30;
+    Configuration chargeEdited = charge;
+    chargeEdited.chargeCurrent = 0;
+    QTest::newRow("charge current 30")
+            << charge << "Prąd ładowania akumulatora: 30 mA (spoza listy)"
+            << change("akuAkuLoadComboBox", "30 mA (spoza listy)") << chargeEdited;
+
+    Configuration hold;
+    hold.relayHoldTime = 65535;
+    Configuration holdEdited = hold;
+    holdEdited.relayHoldTime = 60058;
+    QTest::newRow("relay hold 65535 s")
+            << hold << "przy wyłączonym zasilaniu: 18g 12m 15s" << change("akuSekSpinBox", "59") << holdEdited;
+
+    Configuration startup;
+    startup.setOutputStartup(2, 1, 65535);
+    Configuration startupEdited = startup;
+    startupEdited.setOutputStartup(2, 1, 60016);
+    QTest::newRow("output delay 65535 s")
+            << startup << "DO 3 – Opóźnienie: 18g 12m 15s" << change("weWyPoUrCzSekSpinBox_3", "15")
+            << startupEdited;
+
+    Configuration name;
+    name.digitalOutputNames[1] = QStringLiteral("ZAWOR GLOWNY1");
+    Configuration nameEdited = name;
+    nameEdited.digitalOutputNames[1] = QStringLiteral("Pompa");
+    QTest::newRow("13-byte output name")
+            << name << "cyfrowe 2 (DO 2): „ZAWOR GLOWNY1” ma 13 znaków"
+            << Edit([](MainWindow &window) {
+                   WindowDriver::editCell(widget<QTableWidget>(window, "weWyWyjsciaTableWidget"), 1, 2, "Pompa");
+               })
+            << nameEdited;
+
+    Configuration noType;
+    noType.analogInputTypes = 0x01;
+    Configuration noTypeEdited = noType;
+    noTypeEdited.analogInputTypes = 0x41;
+    QTest::newRow("no signal type of AI2")
+            << noType << "AI2 → Typ sygnału: nie wybrano" << change("weWyWeAn2Set3RadioButton", "") << noTypeEdited;
+
+    Configuration twoTypes;
+    twoTypes.analogInputTypes = 0x15;
+    Configuration twoTypesEdited = twoTypes;
+    twoTypesEdited.analogInputTypes = 0x18;
+    QTest::newRow("two signal types of AI1")
+            << twoTypes << "AI1 → Typ sygnału: 0 - 10 V, 0 - 20 mA" << change("weWyWeAn1Set4RadioButton", "")
+            << twoTypesEdited;
 }
 
-void TestFormBinding::chargeCurrentNotAmongTheItems()
+// Opened as it is, shown as well as the field can, named in the bar, and
+// kept until the user changes that field; then the field's value counts.
+void TestFormBinding::valuesTheFormCannotShowAreKept()
 {
-    Configuration stored;
-    stored.chargeCurrent = 30;
-    show(*window, stored);
-    QCOMPARE(widget<QComboBox>(*window, "akuAkuLoadComboBox")->currentIndex(), -1);
+    QFETCH(Configuration, stored);
+    QFETCH(QString, listed);
+    QFETCH(Edit, edit);
+    QFETCH(Configuration, edited);
+    const QString file = QDir(folder.path()).filePath(QStringLiteral("stored.kvl"));
+    QVERIFY(ConfigurationFile::save(file, stored));
+    window->openConfigurationFile(file);
+
+    auto *bar = widget<QLabel>(*window, "wartosciSpozaFormularzaLabel");
+    QVERIFY(bar->isVisible());
+    QVERIFY2(bar->text().contains(listed.toHtmlEscaped()), qPrintable(bar->text()));
+    QVERIFY(!window->isWindowModified());
     WindowDriver::collect(*window, *answerer);
-    QCOMPARE(window->configuration->chargeCurrent, quint8(0));
+    QCOMPARE(*window->configuration, stored);
+
+    edit(*window);
+    WindowDriver::collect(*window, *answerer);
+    QCOMPARE(*window->configuration, edited);
+    QVERIFY(window->isWindowModified());
+    QVERIFY(!bar->isVisible());
 }
 
-void TestFormBinding::signalTypesWithoutBitsKeepTheButtons()
+// Whatever a module or file holds comes back byte for byte (but the bytes
+// after a text's end) when nothing was edited.
+void TestFormBinding::randomImagesComeBackUnchanged()
 {
-    Configuration fourToTwenty;
-    fourToTwenty.analogInputTypes = 0x88;
-    show(*window, fourToTwenty);
-    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn2Set4RadioButton")->isChecked());
-
-    Configuration noAi2Type;
-    noAi2Type.analogInputTypes = 0x02;
-    show(*window, noAi2Type);
-    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn1Set2RadioButton")->isChecked());
-    QVERIFY(widget<QRadioButton>(*window, "weWyWeAn2Set4RadioButton")->isChecked());
-    WindowDriver::collect(*window, *answerer);
-    QCOMPARE(window->configuration->analogInputTypes, quint8(0x82));
+    // A chosen status shows its text in the editor, which must not store it.
+    WindowDriver::reveal(widget<QTableWidget>(*window, "defNazwSmsListaTableWidget"));
+    widget<QTableWidget>(*window, "defNazwSmsListaTableWidget")->selectRow(3);
+    QRandomGenerator random(20250214);
+    for (int round = 0; round < 200; ++round) {
+        const QByteArray image = RandomImage::randomImage(random);
+        Configuration stored;
+        stored.fromImage(image);
+        show(*window, stored);
+        QVERIFY2(!window->isWindowModified(), qPrintable(QString::number(round)));
+        QCOMPARE(window->configuration->toImage(ImageSection::Full), RandomImage::keptBytes(image));
+    }
 }
 
 void TestFormBinding::namesFitTheirFields_data()
@@ -203,8 +297,11 @@ void TestFormBinding::namesFitTheirFields_data()
     QTest::addColumn<QString>("kept");
     QTest::newRow("output, 12 characters") << "weWyWyjsciaTableWidget" << 7 << "Zawor glowny 2" << "Zawor glowny";
     QTest::newRow("output, 13 bytes") << "weWyWyjsciaTableWidget" << 0 << "Pompa główna" << "Pompa główn";
-    QTest::newRow("phone") << "defNazwNazwyTelTableWidget" << 2 << "Biuro w Gdańsku" << "Biuro w Gdań";
-    QTest::newRow("input") << "weWyWejsciaTableWidget" << 6 << "Poziom zbiornika" << "Poziom zbior";
+    // Names of the settings store take any length.
+    QTest::newRow("phone") << "defNazwNazwyTelTableWidget" << 2 << "PIETNASCIEZNAKOW DLUGA NAZWA"
+                           << "PIETNASCIEZNAKOW DLUGA NAZWA";
+    QTest::newRow("input") << "weWyWejsciaTableWidget" << 6 << "Poziom zbiornika w Gdańsku"
+                           << "Poziom zbiornika w Gdańsku";
 }
 
 void TestFormBinding::namesFitTheirFields()
@@ -214,14 +311,29 @@ void TestFormBinding::namesFitTheirFields()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     auto *names = widget<QTableWidget>(*window, qPrintable(table));
+    QSignalSpy messages(window->statusBar(), &QStatusBar::messageChanged);
     WindowDriver::editCell(names, row, 2, typed);
     QCOMPARE(names->item(row, 2)->text(), kept);
+    // Where typing stopped, the status bar said why while the field was open.
+    const bool limited = kept != typed;
+    QCOMPARE(!messages.isEmpty() && messages.first().first().toString().contains(QStringLiteral("najwyżej 12 znaków")),
+             limited);
+    QCOMPARE(window->statusBar()->currentMessage(), QString());
 
-    // What the module gets back is what the cell shows.
+    // What the module gets back is what the cell shows; the other names
+    // stay whole, also when the cell is opened and left with Enter.
     WindowDriver::collect(*window, *answerer);
     Configuration reopened;
     reopened.fromImage(window->configuration->toImage(ImageSection::Full));
     QCOMPARE(reopened, *window->configuration);
+    names->editItem(names->item(row, 2));
+    QTest::keyClick(names->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+    QCOMPARE(names->item(row, 2)->text(), kept);
+    if (!limited) {
+        const UserNames stored = UserNames::fromSettings();
+        QCOMPARE(row == 2 ? stored.phones[row] : stored.inputsTableName(row), kept);
+        return;
+    }
 
     const QPoint cell = names->visualItemRect(names->item(row, 2)).center();
     QHelpEvent help(QEvent::ToolTip, cell, names->viewport()->mapToGlobal(cell));
@@ -274,6 +386,103 @@ void TestFormBinding::undoRestoresTheFormAndASecondUndoChangesNothing()
     action(*window, "actionCofnij_zmiany")->trigger();
     WindowDriver::collect(*window, *answerer);
     QCOMPARE(*window->configuration, Configuration());
+}
+
+void TestFormBinding::everyEditIsOneStepOfTheHistory_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::newRow("typed into a field") << Edit([](MainWindow &window) {
+        WindowDriver::retype(widget<QLineEdit>(window, "weWyHisterezaLineEdit"), QStringLiteral("135"));
+    });
+    QTest::newRow("check box") << change("akuPrzekZalCheckBox", "");
+    QTest::newRow("spin box") << change("weWyPoUrCzMinSpinBox_4", "0");
+    const auto cell = [](const char *table, int row, int column, const char *text) {
+        return Edit([=](MainWindow &window) {
+            WindowDriver::editCell(widget<QTableWidget>(window, table), row, column, QString::fromUtf8(text));
+        });
+    };
+    QTest::newRow("output name") << cell("weWyWyjsciaTableWidget", 0, 2, "Pompa");
+    QTest::newRow("phone name") << cell("defNazwNazwyTelTableWidget", 1, 2, "Dom");
+    QTest::newRow("input name") << cell("weWyWejsciaTableWidget", 6, 2, "Zbiornik");
+    QTest::newRow("status name") << cell("defNazwSmsListaTableWidget", 0, 1, "Alarm");
+    QTest::newRow("SMS text") << Edit([](MainWindow &window) {
+        auto *statuses = widget<QTableWidget>(window, "defNazwSmsListaTableWidget");
+        WindowDriver::reveal(statuses);
+        statuses->selectRow(2);
+        auto *editor = widget<QPlainTextEdit>(window, "defNazwSmsTrescPlainTextEdit");
+        editor->setFocus();
+        QTest::keyClicks(editor, QStringLiteral("Awaria pompy"));
+    });
+    QTest::newRow("action deleted") << Edit([](MainWindow &window) {
+        auto *actions = widget<QTableWidget>(window, "weCy1TableWidget");
+        WindowDriver::reveal(actions);
+        actions->selectRow(0);
+        widget<QAbstractButton>(window, "usunWeCy1ToolButton")->click();
+    });
+    QTest::newRow("settings dialog") << Edit([](MainWindow &window) {
+        DialogAnswerer settings;
+        settings.expect([](QWidget *dialog) {
+            TestWidgets::child<QAbstractButton>(dialog, "nasluchCheckBox")->click();
+            TestWidgets::child<QAbstractButton>(dialog, "zapiszPushButton")->click();
+        });
+        action(window, "actionUstawienia")->trigger();
+        QVERIFY(settings.waitAllAnswered());
+    });
+}
+
+void TestFormBinding::everyEditIsOneStepOfTheHistory()
+{
+    QFETCH(Edit, edit);
+    Configuration stored;
+    stored.setDigitalAction(0, 0, InputAction(DigitalInput, 3, 0, 10, 1));
+    show(*window, stored);
+    const auto current = [this] { return EditState{ *window->configuration, UserNames::fromSettings() }; };
+    const EditState before = current();
+
+    edit(*window);
+    QTRY_VERIFY(!(current() == before));
+    const EditState after = current();
+    action(*window, "actionCofnij")->trigger();
+    QVERIFY(current() == before);
+    QVERIFY(!window->isWindowModified());
+    action(*window, "actionPonow")->trigger();
+    QVERIFY(current() == after);
+}
+
+// Each click is a step; "Cofnij zmiany" is one more, which "Cofnij" takes
+// back. The keys work in a text field as well.
+void TestFormBinding::historyReachesBackBeyondAHundredSteps()
+{
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QAction *undo = action(*window, "actionCofnij");
+    QVERIFY(!undo->isEnabled());
+    auto *box = widget<QCheckBox>(*window, "akuTelCheckBox_5");
+    constexpr int Clicks = 121;
+    for (int click = 1; click <= Clicks; ++click) {
+        box->click();
+        QTRY_COMPARE(window->isWindowModified(), click % 2 == 1);
+    }
+    action(*window, "actionCofnij_zmiany")->trigger();
+    QVERIFY(!box->isChecked());
+
+    auto *field = widget<QLineEdit>(*window, "weWyHisterezaLineEdit");
+    WindowDriver::reveal(field);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(box->isChecked());
+    for (int click = 1; click <= Clicks; ++click)
+        undo->trigger();
+    QVERIFY(!box->isChecked());
+    QVERIFY(!undo->isEnabled());
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(box->isChecked());
+
+    // A new configuration starts a history of its own.
+    answerer->expectMessageBox(QStringLiteral("Porzuć zmiany"));
+    WindowDriver::newConfiguration(*window);
+    QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!action(*window, "actionPonow")->isEnabled());
 }
 
 TELVORO_TEST_MAIN(TestFormBinding)

@@ -170,6 +170,8 @@ void TestMainWindowForm::actionsAtStart_data()
     QTest::newRow("Zamknij konfigurację") << "actionZamknij_konfiguracj" << false << QKeySequence("Ctrl+W");
     QTest::newRow("O programie") << "actionO_programie" << true << QKeySequence();
     QTest::newRow("Porównaj z plikiem") << "actionPorownaj_z_plikiem" << false << QKeySequence();
+    QTest::newRow("Cofnij") << "actionCofnij" << false << QKeySequence("Ctrl+Z");
+    QTest::newRow("Ponów") << "actionPonow" << false << QKeySequence("Ctrl+Y");
     QTest::newRow("Kopie zapasowe") << "actionKopie_zapasowe" << true << QKeySequence();
     QTest::newRow("Eksportuj do PDF") << "actionEksportuj_do_PDF" << false << QKeySequence();
     QTest::newRow("Drukuj") << "actionDrukuj" << false << QKeySequence("Ctrl+P");
@@ -203,7 +205,7 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
     QStringList texts;
     const QList<QAction *> menus = ui->menuBar->actions();
     for (QList<QAction *> entries : {menus, menus[0]->menu()->actions(), menus[1]->menu()->actions(),
-                                     menus[2]->menu()->actions()}) {
+                                     menus[2]->menu()->actions(), menus[3]->menu()->actions()}) {
         entries.removeIf([](const QAction *entry) { return entry->isSeparator(); });
         QSet<QChar> letters;
         for (const QAction *entry : entries) {
@@ -214,9 +216,10 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
         }
         QCOMPARE(letters.size(), entries.size());
     }
-    QCOMPARE(texts, QStringList({"Plik", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
+    QCOMPARE(texts, QStringList({"Plik", "Edycja", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
                                  "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
-                                 "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Ustawienia",
+                                 "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Cofnij", "Ponów",
+                                 "Ustawienia",
                                  "O programie"}));
 }
 

@@ -213,6 +213,7 @@ private slots:
     void writeFailures_data();
     void writeFailures();
     void settingsSurviveTheModule();
+    void untouchedValuesGoBackToTheModule();
     void writeAsksFirst_data();
     void writeAsksFirst();
     void writeListsChangesKeepsBackupAndRestores();
@@ -784,6 +785,35 @@ void TestMainWindowModule::writeFailures()
         QCOMPARE(window->module->readConfiguration(), original);
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(window->configuration);
+}
+
+// Values the form cannot show, read and written back without an edit,
+// leave the module as it was; the settings dialog confirmed with "OK" too.
+void TestMainWindowModule::untouchedValuesGoBackToTheModule()
+{
+    Configuration stored;
+    stored.chargeCurrent = 30;
+    stored.relayHoldTime = 65535;
+    stored.setOutputStartup(4, 1, 65535);
+    stored.digitalOutputNames[0] = QStringLiteral("ZAWOR GLOWNY1");
+    stored.analogInputTypes = 0x05;
+    stored.serverPort = QStringLiteral("80");
+    stored.imageRemainder = {0x5A, 0xC0, 0x1A};
+    stored.setPhoneNumber(2, QStringLiteral("112"));
+    QTemporaryDir folder;
+    QVERIFY(setUp(startingWith(folder, stored), Read));
+    const Configuration read = *window->configuration;
+    QCOMPARE(read.imageRemainder, stored.imageRemainder);
+    QVERIFY(!window->isWindowModified());
+    QVERIFY(!action(*window, "actionCofnij")->isEnabled());
+
+    answerer->expect(press(QStringLiteral("zapiszPushButton")));
+    action(*window, "actionUstawienia")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
+    answerer->seen.clear();
+    QVERIFY(writeModule());
+    QVERIFY(readModule());
+    QVERIFY(*window->configuration == read);
 }
 
 // Every setting of the settings dialog reaches the module and comes back.
