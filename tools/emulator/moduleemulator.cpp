@@ -1,6 +1,8 @@
 #include "moduleemulator.h"
 #include "pseudoterminal.h"
 
+#include "link/simcodes.h"
+
 #include <QTimer>
 
 namespace {
@@ -22,10 +24,6 @@ constexpr int PaceInterval = 1;
 constexpr int ChangedSettingsByte = 813;
 constexpr int ChangedSmsByte = 848;
 
-// Of "pa": the PIN's 4 bytes and the PUK's 8, after the command's 2.
-constexpr int CodesStart = 2;
-constexpr int CodesSize = 12;
-
 // "pa", "pb", "pc" or the command's first byte.
 QString commandName(const QByteArray &command)
 {
@@ -36,12 +34,8 @@ QString commandName(const QByteArray &command)
 // as "**" each, so that no log keeps them.
 QByteArray loggedCommand(const QByteArray &command)
 {
-    QByteArray hex = command.toHex(' ').toUpper();
-    if (command.startsWith("pa")) {
-        for (int i = CodesStart; i < CodesStart + CodesSize && i < command.size(); ++i)
-            hex.replace(3 * i, 2, "**");
-    }
-    return hex;
+    return command.startsWith("pa") ? SimCodes::maskedHex(command, SimCodes::CommandCodesOffset)
+                                    : command.toHex(' ').toUpper();
 }
 
 } // namespace

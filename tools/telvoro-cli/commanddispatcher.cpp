@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "console.h"
+#include "linklogfile.h"
 
 namespace {
 
@@ -52,7 +53,12 @@ CommandDispatcher::CommandDispatcher()
                    tr("Plik konfiguracji (.kvl albo .json), według którego zakresów wejścia analogowe "
                       "są pokazane w jednostkach, jak na karcie „Online”; bez niej wartości surowe "
                       "(tysięczne części zakresu)."),
-                   tr("plik"))
+                   tr("plik")),
+      logOption(QStringLiteral("log"),
+                tr("Dopisuje do pliku dziennik komunikacji: każdą wiadomość wysłaną do modemu i każdą jego "
+                   "odpowiedź, wpis w wierszu (docs/link-log.md). Nowy plik jest dostępny tylko dla "
+                   "właściciela."),
+                tr("plik"))
 {
     subcommands = {
         { QStringLiteral("ports"), QString(), tr("porty, przez które można połączyć się z modemem"),
@@ -64,7 +70,7 @@ CommandDispatcher::CommandDispatcher()
           tr("Odczytuje konfigurację z modemu i zapisuje ją w pliku .kvl (w formie JSON, gdy\n"
              "nazwa kończy się na .json). Plik powstaje w całości albo wcale: po błędzie\n"
              "poprzedni plik o tej nazwie zostaje nietknięty."),
-          { &outputOption }, &CommandDispatcher::read, 1 },
+          { &outputOption, &logOption }, &CommandDispatcher::read, 1 },
         { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run] [--no-verify]"),
           tr("zapis konfiguracji z pliku do modemu"),
           tr("Odczytuje konfigurację modemu i wypisuje, co zapis zmieni (słowami formularza).\n"
@@ -78,17 +84,17 @@ CommandDispatcher::CommandDispatcher()
              "bloki modem potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
-          { &dryRunOption, &noVerifyOption }, &CommandDispatcher::write, 2 },
+          { &dryRunOption, &noVerifyOption, &logOption }, &CommandDispatcher::write, 2 },
         { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modemu"),
           tr("Wypisuje całą konfigurację: sekcjami, słowami formularza (znaki końca wiersza\n"
              "w tekstach jako \\n, pusta wartość jako —), albo w formie JSON.\n\n")
                   + portRule(),
-          { &jsonOption }, &CommandDispatcher::show, 1 },
+          { &jsonOption, &logOption }, &CommandDispatcher::show, 1 },
         { QStringLiteral("diff"), QStringLiteral("A B"), tr("różnice między dwiema konfiguracjami"),
           tr("Wypisuje każde pole, którym B różni się od A, jako „pole: w A → w B”. A i B to\n"
              "pliki .kvl, pliki JSON albo porty. Kończy z kodem 1, gdy są różnice.\n\n")
                   + portRule(),
-          {}, &CommandDispatcher::diff, 2 },
+          { &logOption }, &CommandDispatcher::diff, 2 },
         { QStringLiteral("export"), tr("PLIK.kvl -o PLIK.json"), tr("plik .kvl w formie JSON"),
           tr("Zapisuje konfigurację pliku .kvl w formie JSON (docs/configuration-json.md):\n"
              "klucze w porządku alfabetycznym, stałe wcięcia. Polecenie import daje z niej\n"
@@ -107,14 +113,14 @@ CommandDispatcher::CommandDispatcher()
              "brak: pusty PUK). Na terminalu pyta o nie, a wpisywane cyfry nie są widoczne.\n"
              "Kodów nie podaje się w wierszu poleceń: każdy użytkownik komputera może go\n"
              "odczytać z listy procesów."),
-          { &requestOption }, &CommandDispatcher::pin, 1 },
+          { &requestOption, &logOption }, &CommandDispatcher::pin, 1 },
         { QStringLiteral("watch"), tr("PORT [--csv] [--count N] [--config PLIK]"),
           tr("stan wejść co sekundę, jak na karcie „Online”"),
           tr("Odczytuje stan wejść raz na sekundę i wypisuje go wierszami: czas, AI 1, AI 2\n"
              "i DI 1 do DI 6 (1 = załączone). W CSV czas jest w formacie ISO 8601 ze strefą;\n"
              "odczyt bez odpowiedzi ma puste wartości. Kończy, gdy nikt już nie czyta wyniku\n"
              "(np. za potokiem), także gdy sygnał SIGPIPE jest ignorowany."),
-          { &csvOption, &countOption, &configOption }, &CommandDispatcher::watch, 1 },
+          { &csvOption, &countOption, &configOption, &logOption }, &CommandDispatcher::watch, 1 },
         { ReportCommand, tr("PLIK|PORT -o PLIK.pdf|PLIK.html"),
           tr("cała konfiguracja jako dokument do druku (PDF albo HTML)"),
           tr("Zapisuje całą konfigurację z pliku albo z modemu jako dokument do wydruku\n"
@@ -124,7 +130,7 @@ CommandDispatcher::CommandDispatcher()
              "HTML (XHTML). Kodów PIN i PUK karty SIM dokument nie zawiera. Plik powstaje\n"
              "w całości albo wcale.\n\n")
                   + portRule(),
-          { &outputOption }, &CommandDispatcher::report, 1 },
+          { &outputOption, &logOption }, &CommandDispatcher::report, 1 },
     };
 }
 
@@ -173,6 +179,9 @@ int CommandDispatcher::run(const QStringList &arguments)
     positional.removeFirst();
     if (positional.size() != current->argumentCount)
         return wrongUsage(tr("błędna liczba argumentów."), current);
+    if (current->options.contains(&logOption) && parser.isSet(logOption)
+        && !LinkLogFile::open(parser.value(logOption)))
+        return ExitFileFault;
     return (this->*current->execute)(parser, positional);
 }
 

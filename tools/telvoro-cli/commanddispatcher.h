@@ -69,6 +69,7 @@ private:
     const QCommandLineOption csvOption;
     const QCommandLineOption countOption;
     const QCommandLineOption configOption;
+    const QCommandLineOption logOption;
     QList<Subcommand> subcommands;
     const Subcommand *current = nullptr;
 };

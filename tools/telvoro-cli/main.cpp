@@ -4,6 +4,7 @@
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
 #include "console.h"
+#include "linklogfile.h"
 #include "printingapplication.h"
 
 #include <QCoreApplication>
@@ -25,5 +26,5 @@ int main(int argc, char *argv[])
     // Qt's own words in the help ("Opcje:", "Argumenty:") in Polish too.
     installQtTranslations(*application);
     Console::hideCodesOf(QCoreApplication::arguments());
-    return Console::finish(CommandDispatcher().run(QCoreApplication::arguments()));
+    return Console::finish(LinkLogFile::finish(CommandDispatcher().run(QCoreApplication::arguments())));
 }

@@ -1,10 +1,12 @@
 #include "moduleconnection.h"
 
 #include "link/portlock.h"
+#include "linklogfile.h"
 
 ModuleConnection::ModuleConnection(const QString &port)
     : port(port), moduleSession(&module), progress(&moduleSession)
 {
+    LinkLogFile::follow(module.log());
 }
 
 ModuleConnection::~ModuleConnection()

@@ -45,21 +45,39 @@ struct CommandTiming
     int periodsBefore;
     int periodsAfter;
     int answerSize;
+    // The one byte that acknowledges the command; 0 for data and no answer.
+    char acknowledgement;
+    const char *name;
 };
 
 CommandTiming timingOf(Module::Command command)
 {
     switch (command) {
-    case Module::Command::Probe: return {0, 1, AcknowledgementSize};
-    case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize};
-    case Module::Command::ReadOnlineState: return {0, 1, OnlineStateSize};
-    case Module::Command::ManualOutputs: return {0, 1, 0};
-    case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize};
+    case Module::Command::Probe: return {0, 1, AcknowledgementSize, 'z', "i"};
+    case Module::Command::ReadConfiguration: return {0, 6, ConfigurationImageSize, 0, "A"};
+    case Module::Command::ReadOnlineState: return {0, 1, OnlineStateSize, 0, "B"};
+    case Module::Command::ManualOutputs: return {0, 1, 0, 0, "C"};
+    case Module::Command::SettingsBlock: return {0, 23, AcknowledgementSize, 'w', "pb"};
     // Three quiet periods first: the module is still busy with the block before.
-    case Module::Command::SmsBlock: return {3, 25, AcknowledgementSize};
-    case Module::Command::PinPuk: return {0, 6, AcknowledgementSize};
+    case Module::Command::SmsBlock: return {3, 25, AcknowledgementSize, 'u', "pc"};
+    case Module::Command::PinPuk: return {0, 6, AcknowledgementSize, 'x', "pa"};
     }
-    return {0, 0, 0};
+    return {0, 0, 0, 0, ""};
+}
+
+// Exactly the acknowledgement, or an answer of the command's whole size.
+bool isExpectedAnswer(const CommandTiming &timing, const QByteArray &answer)
+{
+    if (timing.acknowledgement != 0)
+        return answer == QByteArray(1, timing.acknowledgement);
+    return answer.size() == timing.answerSize;
+}
+
+LinkLog::Outcome outcomeOf(const CommandTiming &timing, const QByteArray &answer)
+{
+    if (answer.isEmpty())
+        return LinkLog::Outcome::Unanswered;
+    return isExpectedAnswer(timing, answer) ? LinkLog::Outcome::Answered : LinkLog::Outcome::Wrong;
 }
 
 // Runs the loop until something quits it, at most `milliseconds`. A coarse
@@ -223,10 +241,14 @@ bool Module::testLine(int fd)
         return false;
     }
 
-    if (::write(fd, "i", 1) != 1) {
+    const CommandTiming probe = timingOf(Command::Probe);
+    if (::write(fd, probe.name, 1) != 1) {
         qWarning("Write err");
         return false;
     }
+    lastCommand = QLatin1String(probe.name);
+    lastMessage.start();
+    linkLog.addSent(lastCommand, probe.name, 0);
     {
         // Over with the first byte back, or at the limit.
         QEventLoop loop;
@@ -237,10 +259,13 @@ bool Module::testLine(int fd)
     }
 
     char scratch[100];
-    if (::read(fd, scratch, 99) == -1 && errno != EAGAIN && errno != EWOULDBLOCK) {
+    const ssize_t count = ::read(fd, scratch, 99);
+    if (count == -1 && errno != EAGAIN && errno != EWOULDBLOCK) {
         qWarning("error reading from input buffer");
         return false;
     }
+    const QByteArray answer(scratch, count > 0 ? qsizetype(count) : 0);
+    linkLog.addReceived(lastCommand, answer, int(lastMessage.elapsed()), outcomeOf(probe, answer));
     return true;
 }
 
@@ -279,7 +304,7 @@ QByteArray Module::padded(QByteArray text, int length)
 
 bool Module::probe()
 {
-    return exchange(Command::Probe, "i") == "z";
+    return exchangeAcknowledged(Command::Probe, timingOf(Command::Probe).name);
 }
 
 QByteArray Module::readConfiguration()
@@ -303,19 +328,24 @@ void Module::sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask)
 
 bool Module::writeSettingsBlock(const Configuration &configuration)
 {
-    return exchange(Command::SettingsBlock, "pb" + configuration.toImage(ImageSection::SettingsBlock))
-            == "w";
+    return exchangeAcknowledged(Command::SettingsBlock,
+                                "pb" + configuration.toImage(ImageSection::SettingsBlock));
 }
 
 bool Module::writeSmsBlock(const Configuration &configuration)
 {
-    return exchange(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock)) == "u";
+    return exchangeAcknowledged(Command::SmsBlock, "pc" + configuration.toImage(ImageSection::SmsBlock));
 }
 
 bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
 {
     const QByteArray message = "pa" + padded(pin, 4) + padded(puk, 8) + char(pinRequest);
-    return exchange(Command::PinPuk, message) == "x";
+    return exchangeAcknowledged(Command::PinPuk, message);
+}
+
+LinkLog *Module::log()
+{
+    return &linkLog;
 }
 
 void Module::setPeriodForTests(int milliseconds)
@@ -382,19 +412,39 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
 
     QByteArray received;
     if (link->isOpen()) {
-        link->readAll();
+        logLateBytes(link->readAll());
         if (link == port)
             port->clear(QSerialPort::Input);
         link->write(message);
         lineActivity.start();
+        lastCommand = QLatin1String(timing.name);
+        lastMessage.start();
+        linkLog.addSent(lastCommand, message, int(clock.elapsed()));
         waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
-        if (timing.answerSize > 0 && link->isOpen())
+        const int waited = int(lastMessage.elapsed());
+        if (!link->isOpen()) {
+            linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::LineLost);
+        } else if (timing.answerSize > 0) {
             received = link->readAll();
+            linkLog.addReceived(lastCommand, received, waited, outcomeOf(timing, received));
+        }
     }
     progress.stop();
     busy = false;
     emit exchangeProgress(limit, limit);
     return received;
+}
+
+bool Module::exchangeAcknowledged(Command command, const QByteArray &message)
+{
+    return isExpectedAnswer(timingOf(command), exchange(command, message));
+}
+
+void Module::logLateBytes(const QByteArray &bytes)
+{
+    if (!bytes.isEmpty())
+        linkLog.addReceived(lastCommand, bytes, lastMessage.isValid() ? int(lastMessage.elapsed()) : 0,
+                            LinkLog::Outcome::Late);
 }
 
 // A pulled adapter or a closed pseudo-terminal shows as a resource error, or

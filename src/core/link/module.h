@@ -1,6 +1,7 @@
 #ifndef MODULE_H
 #define MODULE_H
 
+#include "link/linklog.h"
 #include "link/portlock.h"
 
 #include <QByteArray>
@@ -76,6 +77,10 @@ public:
     bool writeSmsBlock(const Configuration &configuration);
     bool writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest);
 
+    // Every message sent and answer received on this link, the port test's
+    // included.
+    LinkLog *log();
+
     // The module's period is 500 ms; tests may shorten it. The waits of the
     // port test (300 ms) and of its retry (1000 ms) shrink in proportion.
     void setPeriodForTests(int milliseconds);
@@ -107,6 +112,11 @@ private:
     // when the link closes. An answer size of 0 waits the whole time.
     void waitOnLink(int milliseconds, int answerSize = 0);
     QByteArray exchange(Command command, const QByteArray &message);
+    // The exchange, and whether the module gave the answer the command expects.
+    bool exchangeAcknowledged(Command command, const QByteArray &message);
+    // Bytes left on the line since the last exchange ended go to the log as
+    // its late answer.
+    void logLateBytes(const QByteArray &bytes);
     void checkPortError(QSerialPort::SerialPortError error);
     bool portHungUp() const;
 
@@ -120,6 +130,10 @@ private:
     // Since the last byte the tool sent or received in an exchange; the quiet
     // before the SMS block counts from there (in full while nothing was sent).
     QElapsedTimer lineActivity;
+    LinkLog linkLog;
+    // The last message sent, for bytes that come after its wait.
+    QString lastCommand;
+    QElapsedTimer lastMessage;
 };
 
 #endif

@@ -4,6 +4,7 @@ namespace {
 
 constexpr int PinLength = 4;
 constexpr int PukLength = 8;
+constexpr int HexWidth = 3;
 
 bool isDigits(const QString &text)
 {
@@ -23,4 +24,13 @@ QString SimCodes::fault(const QString &pin, const QString &puk)
     if (!puk.isEmpty() && (puk.length() != PukLength || !isDigits(puk)))
         return tr("Błędny kod PUK.");
     return QString();
+}
+
+QByteArray SimCodes::maskedHex(const QByteArray &bytes, int codesOffset)
+{
+    QByteArray hex = bytes.toHex(' ').toUpper();
+    const qsizetype end = qMin<qsizetype>(codesOffset + PinLength + PukLength, bytes.size());
+    for (qsizetype i = codesOffset; i < end; ++i)
+        hex.replace(HexWidth * i, 2, "**");
+    return hex;
 }

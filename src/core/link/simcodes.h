@@ -1,6 +1,7 @@
 #ifndef SIMCODES_H
 #define SIMCODES_H
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
@@ -19,6 +20,16 @@ public:
     // ("Błędny kod PIN.", "Błędny kod PUK."); empty when they are fine: a PIN
     // of 4 digits, and no PUK or one of 8 digits.
     static QString fault(const QString &pin, const QString &puk);
+
+    // Where the 12 bytes of the PIN and PUK sit: in the PIN/PUK command after
+    // its two letters, and at the start of the module's configuration image.
+    static constexpr int CommandCodesOffset = 2;
+    static constexpr int ImageCodesOffset = 0;
+
+    // `bytes` in upper-case hex separated by spaces ("70 61 …"), with the
+    // PIN's and PUK's bytes from `codesOffset` on shown as "**" each, so that
+    // no log keeps them.
+    static QByteArray maskedHex(const QByteArray &bytes, int codesOffset);
 };
 
 #endif

@@ -23,6 +23,7 @@
 class Configuration;
 class ExchangeProgressDialog;
 class InputAction;
+class LinkLogDialog;
 class Module;
 class QTableWidget;
 class QTableWidgetItem;
@@ -126,6 +127,7 @@ private slots:
     void on_actionKopie_zapasowe_triggered();
     void on_actionEksportuj_do_PDF_triggered();
     void on_actionDrukuj_triggered();
+    void on_actionDziennik_komunikacji_triggered();
 
 private:
     void updateInputPanelSpacer();
@@ -284,6 +286,10 @@ private:
     // The connection, what runs on it and what the module holds.
     std::unique_ptr<ModuleSession> moduleSession;
     std::unique_ptr<ExchangeProgressDialog> progressDialog;
+
+    // The link log's window (mainwindow_log.cpp), made when first asked for
+    // and kept, with its filter, for the program's run.
+    LinkLogDialog *linkLogDialog = nullptr;
 
     // Backups (src/backup/mainwindow_backups.cpp).
     void reportBackupFailure(const BackupStore::SaveResult &saved);

@@ -4,6 +4,7 @@
 #include "testmain.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
@@ -78,6 +79,7 @@ private slots:
     void secondCommandRefusedWhileBusy();
     void closedPortRefusesEveryCommand();
     void commandSplitAcrossWritesIsUnderstood();
+    void logHasEveryExchangeInOrder();
 };
 
 void TestModuleProtocol::probeNeedsExactAnswer_data()
@@ -85,11 +87,15 @@ void TestModuleProtocol::probeNeedsExactAnswer_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<bool>("answered");
     QTest::addColumn<int>("period");
-    QTest::newRow("module after 200 ms") << QStringList{"--delay", "i=200"} << true << ModulePeriod;
-    QTest::newRow("z and line end") << QStringList{"--fail", "wrong-answer"} << false << ModulePeriod;
-    QTest::newRow("silent") << QStringList{"--fail", "silent"} << false << TestPeriod;
-    QTest::newRow("after the wait")
-            << QStringList{"--delay", QStringLiteral("i=%1").arg(LateAnswerDelay)} << false << TestPeriod;
+    // As the link log judges the answer.
+    QTest::addColumn<LinkLog::Outcome>("outcome");
+    QTest::newRow("module after 200 ms")
+            << QStringList{"--delay", "i=200"} << true << ModulePeriod << LinkLog::Outcome::Answered;
+    QTest::newRow("z and line end")
+            << QStringList{"--fail", "wrong-answer"} << false << ModulePeriod << LinkLog::Outcome::Wrong;
+    QTest::newRow("silent") << QStringList{"--fail", "silent"} << false << TestPeriod << LinkLog::Outcome::Unanswered;
+    QTest::newRow("after the wait") << QStringList{"--delay", QStringLiteral("i=%1").arg(LateAnswerDelay)} << false
+                                    << TestPeriod << LinkLog::Outcome::Unanswered;
 }
 
 void TestModuleProtocol::probeNeedsExactAnswer()
@@ -97,6 +103,7 @@ void TestModuleProtocol::probeNeedsExactAnswer()
     QFETCH(QStringList, options);
     QFETCH(bool, answered);
     QFETCH(int, period);
+    QFETCH(LinkLog::Outcome, outcome);
     EmulatorProcess emulator(options);
     Module module;
     QVERIFY(openPort(module, emulator, period));
@@ -107,6 +114,8 @@ void TestModuleProtocol::probeNeedsExactAnswer()
     if (period == TestPeriod)
         checkWaitedOutBound(clock.elapsed(), module, Module::Command::Probe);
     QTRY_COMPARE(emulator.commands(), QStringList{"69"});
+    QCOMPARE(module.log()->entries().size(), 2);
+    QCOMPARE(module.log()->entries().last().outcome, outcome);
 }
 
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
@@ -225,10 +234,14 @@ void TestModuleProtocol::pinPukBytes()
     QVERIFY(openPort(module, emulator, ModulePeriod));
 
     QVERIFY(module.writePinPuk(pin, puk, quint8(pinRequest)));
-    // The log hides the codes; the module's header holds them.
+    // The logs hide the codes; the module's header holds them.
     QTRY_COMPARE(emulator.commands(), QStringList{message});
     const QByteArray header = module.readConfiguration().left(12);
     QCOMPARE(header, Module::padded(pin, 4) + Module::padded(puk, 8));
+    const QList<LinkLog::Entry> &log = module.log()->entries();
+    QCOMPARE(QString::fromLatin1(log.at(0).hex), message);
+    QCOMPARE(log.at(3).length, ConfigurationImageSize);
+    QVERIFY(log.at(3).hex.startsWith(QByteArray("** ").repeated(12)));
 }
 
 void TestModuleProtocol::writtenBlocksReadBack()
@@ -335,6 +348,16 @@ void TestModuleProtocol::lateAnswerDoesNotSpoilNextCommand()
     // The probe is answered at once, even in the late mode.
     module.setPeriodForTests(ModulePeriod);
     QVERIFY(module.probe());
+    // The image goes to the log before the probe, as the read's, with the
+    // SIM codes hidden.
+    const QList<LinkLog::Entry> &log = module.log()->entries();
+    QCOMPARE(log.size(), 5);
+    QCOMPARE(log.at(2).command, QStringLiteral("A"));
+    QCOMPARE(log.at(2).outcome, LinkLog::Outcome::Late);
+    QCOMPARE(log.at(2).length, ConfigurationImageSize);
+    QVERIFY(log.at(2).waitMilliseconds >= LateAnswerDelay);
+    QVERIFY(log.at(2).hex.startsWith(QByteArray("** ").repeated(12) + "00"));
+    QCOMPARE(log.at(3).command, QStringLiteral("i"));
 }
 
 void TestModuleProtocol::secondCommandRefusedWhileBusy()
@@ -403,5 +426,40 @@ void TestModuleProtocol::commandSplitAcrossWritesIsUnderstood()
 }
 
 TELVORO_TEST_MAIN(TestModuleProtocol)
+
+// A read, a write, a PIN/PUK command the module leaves unanswered and a
+// block whose line goes meanwhile: every message and answer in order, as the
+// log's lines show them, and never the SIM codes.
+void TestModuleProtocol::logHasEveryExchangeInOrder()
+{
+    EmulatorProcess emulator({"--fail", "no-pin-ack", "--delay", "pc=60000"});
+    Module module;
+    QVERIFY(openPort(module, emulator, ModulePeriod));
+    connect(module.log(), &LinkLog::entryAdded, &module, [&emulator](const LinkLog::Entry &entry) {
+        if (entry.command == QLatin1String("pc"))
+            emulator.stop();
+    });
+    QCOMPARE(module.readConfiguration().size(), ConfigurationImageSize);
+    QVERIFY(module.writeSettingsBlock(Configuration()));
+    QVERIFY(!module.writePinPuk("4321", "87654321", 2));
+    QVERIFY(!module.writeSmsBlock(Configuration()));
+
+    const QRegularExpression localTime("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$");
+    QStringList lines;
+    for (const LinkLog::Entry &entry : module.log()->entries()) {
+        const QStringList fields = LinkLog::line(entry).split('\t');
+        QCOMPARE(fields.size(), LinkLog::FieldCount);
+        QVERIFY2(localTime.match(fields.at(0)).hasMatch(), qPrintable(fields.at(0)));
+        lines << QStringList{fields.at(1), fields.at(2), fields.at(3), fields.at(5)}.join(' ');
+        for (const char *code : {"34 33 32 31", "38 37 36 35", "31 32 33 34"})
+            QVERIFY(!fields.at(6).contains(code));
+    }
+    QCOMPARE(lines, QStringList({"do modemu A 1 wysłano", "z modemu A 1968 poprawna", "do modemu pb 836 wysłano",
+                                 "z modemu pb 1 poprawna", "do modemu pa 15 wysłano", "z modemu pa 0 brak odpowiedzi",
+                                 "do modemu pc 1122 wysłano", "z modemu pc 0 utrata połączenia"}));
+    const QList<LinkLog::Entry> &log = module.log()->entries();
+    QCOMPARE(log.at(4).hex, "70 61 " + QByteArray("** ").repeated(12) + "02");
+    QVERIFY(log.at(5).waitMilliseconds >= module.limitMilliseconds(Module::Command::PinPuk));
+}
 
 #include "tst_moduleprotocol.moc"

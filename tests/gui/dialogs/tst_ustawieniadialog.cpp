@@ -677,6 +677,10 @@ void UstawieniaDialogTest::pinPukSentToModule()
     QTRY_COMPARE(emulator.commands().value(emulator.commands().size() - 1), message);
     QCOMPARE(module.readConfiguration().left(12), Module::padded(pin.toLatin1(), 4) + Module::padded(puk.toLatin1(), 8));
     QVERIFY(configuration == original);
+    // So does the link log, in the message and in the image read back.
+    const QList<LinkLog::Entry> &log = module.log()->entries();
+    QCOMPARE(QString::fromLatin1(log.at(log.size() - 4).hex), message);
+    QVERIFY(log.last().hex.startsWith(QByteArray("** ").repeated(12)));
 }
 
 // Types a PIN, presses "Zapisz" and expects the failure message.

@@ -14,12 +14,14 @@
 #include <QAreaSeries>
 #include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineSeries>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QDir>
 #include <QFile>
@@ -242,6 +244,8 @@ private slots:
 
     void windowStateDecidesWhatIsEnabled_data();
     void windowStateDecidesWhatIsEnabled();
+
+    void linkLogFollowsTheLine();
 
 private:
     // Starts an emulator and lists its port in a fresh window; then, as far
@@ -1298,6 +1302,36 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
              disabled.contains(QLatin1String("weWyManWyslijPushButton"))
                      ? QStringLiteral("Brak połączenia z modemem. Połącz się z modemem, aby wysłać stan wyjść.")
                      : QString());
+}
+
+// "Narzędzia → Dziennik komunikacji…" shows what went over the line and
+// follows it live; the filter narrows it to one command, and "Kopiuj" puts
+// the lines shown on the clipboard.
+void TestMainWindowModule::linkLogFollowsTheLine()
+{
+    QVERIFY(setUp({}, Read));
+    action(*window, "actionDziennik_komunikacji")->trigger();
+    auto *dialog = child<QDialog>(window.get(), "LinkLogDialog");
+    QVERIFY(dialog->isVisible() && !dialog->isModal());
+    const QAbstractItemModel *shown = child<QTableView>(dialog, "dziennikTableView")->model();
+    // Port test, probe, read.
+    const int entries = shown->rowCount();
+    QVERIFY(entries >= 6);
+    chooseItem(dialog, "dziennikPolecenieComboBox", QStringLiteral("A – odczyt konfiguracji"));
+    QCOMPARE(shown->rowCount(), 2);
+    QVERIFY(readModule());
+    QCOMPARE(shown->rowCount(), 4);
+    QCOMPARE(child<QLabel>(dialog, "dziennikLiczbaLabel")->text(), QStringLiteral("Wpisów: 4 z %1").arg(entries + 2));
+
+    QTest::mouseClick(child<QPushButton>(dialog, "dziennikKopiujPushButton"), Qt::LeftButton);
+    const QStringList copied = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(copied.size(), 4);
+    for (const QString &line : copied)
+        QCOMPARE(line.section('\t', 2, 2), QStringLiteral("A"));
+    const QStringList answer = copied.last().split('\t');
+    QCOMPARE(QStringList({answer.at(1), answer.at(3), answer.at(5)}),
+             QStringList({"z modemu", "1968", "poprawna"}));
+    QVERIFY(answer.at(6).startsWith(QStringLiteral("** ").repeated(12)));
 }
 
 TELVORO_TEST_MAIN(TestMainWindowModule)

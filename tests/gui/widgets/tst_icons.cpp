@@ -28,6 +28,7 @@ void IconsTest::iconLoads_data()
         "network-connect.png", "agt_action_success.png", "agt_action_fail.png",
         "importfromfile.png", "legalmoves.png", "ok.png", "cancel.png", "pmremovepoint.png",
         "narastajace.png", "opadajace.png", "media-playback-pause.png", "media-playback-start.png",
+        "edit-copy.png", "view-list-text.png",
     };
     for (const QString &name : startPageIcons)
         QTest::newRow(qPrintable(name)) << name << 128;

@@ -122,6 +122,7 @@ private slots:
     void savedFilesKeepModeAndOwner();
     void failedSaveAsAUserLeavesTheOldFile_data();
     void failedSaveAsAUserLeavesTheOldFile();
+    void logAppendsAcrossRuns();
 
 private:
     // `input` goes to standard input; "PORT" makes the port itself the
@@ -325,6 +326,12 @@ void TelvoroCliTest::exitCodes_data()
     row("report of a missing file", { "report", "none.kvl", "-o", "out.pdf" }, 3, "none.kvl: Nie można otworzyć");
     row("report into a missing folder", { "report", "PORT", "-o", "none/out.html" }, 3,
         "none/out.html: Nie można zapisać do pliku.", "41");
+    // A log that cannot be opened stops the command before the module is
+    // asked; one that takes no more lets it end, then says so.
+    row("log in a missing folder", { "read", "PORT", "-o", "out.kvl", "--log", "none/link.log" }, 3,
+        "telvoro-cli: none/link.log: Nie można zapisać dziennika komunikacji (");
+    row("log that takes no more", { "show", "PORT", "--log", "/dev/full" }, 3,
+        "telvoro-cli: /dev/full: Nie można zapisać dziennika komunikacji (", "41");
 }
 
 // Each outcome gives its documented exit code and message, and a failed
@@ -631,6 +638,34 @@ void TelvoroCliTest::failedSaveAsAUserLeavesTheOldFile()
     QCOMPARE(run.err, message);
     QCOMPARE(contents("locked/cfg.json"), old);
     QCOMPARE(QDir("locked").entryList(QDir::Files), QStringList("cfg.json"));
+}
+
+// Two runs into one log: the second's lines follow the first's, the file is
+// its owner's alone, and neither the codes typed nor those the module
+// reports show in it.
+void TelvoroCliTest::logAppendsAcrossRuns()
+{
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "logged.kvl", "--log", "link.log" }, module.portPath()).exitCode, 0);
+    const QByteArray first = contents("link.log");
+    QCOMPARE(mode("link.log"), 0600);
+    QCOMPARE(cli({ "pin", "PORT", "--log", "link.log" }, module.portPath(), "4321\n87654321\n").exitCode, 0);
+    const QByteArray both = contents("link.log");
+    QVERIFY(both.startsWith(first) && both.endsWith('\n'));
+
+    QStringList exchanges;
+    for (const QString &line : QString::fromUtf8(both).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        QCOMPARE(fields.size(), 7);
+        // The port test and the probe of each connection aside.
+        if (fields.at(2) != QLatin1String("i"))
+            exchanges << fields.at(1) + ' ' + fields.at(2) + ' ' + fields.at(5);
+        for (const char *code : { "34 33 32 31", "38 37 36 35", "31 32 33 34" })
+            QVERIFY(!fields.at(6).contains(code));
+    }
+    QCOMPARE(exchanges, QStringList({ "do modemu A wysłano", "z modemu A poprawna", "do modemu pa wysłano",
+                                      "z modemu pa poprawna" }));
 }
 
 TELVORO_TEST_MAIN(TelvoroCliTest)
