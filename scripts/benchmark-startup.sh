@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# Builds Telvoro and times its start on a virtual X server: from launching the
-# program to its main window being mapped on the screen, with fresh settings
-# each time. Prints every run and the median (default 15 runs, after one
-# run to warm the caches).
+# Builds Telvoro and times its start and its end on a virtual X server: from
+# launching the program to its main window being mapped on the screen, with
+# fresh settings each time, and from "Zakończ" (Ctrl+Q) to the process having
+# ended. Prints every run and the medians (default 15 runs, after one run to
+# warm the caches).
 # Usage: scripts/benchmark-startup.sh [RUNS [PROGRAM...]]
 # Given several programs (for instance two builds to compare), it takes
 # turns between them, so that other load on the machine falls on all alike.
-# Needs Xvfb and xev (Debian packages xvfb and x11-utils).
+# Needs Xvfb, xev and xdotool (Debian packages xvfb, x11-utils and xdotool).
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 runs=${1:-15}
 programs=("${@:2}")
 
-for tool in Xvfb xev; do
+for tool in Xvfb xev xdotool; do
     if ! command -v "$tool" > /dev/null; then
-        echo "$tool is missing: install the Debian packages xvfb and x11-utils." >&2
+        echo "$tool is missing: install the Debian packages xvfb, x11-utils and xdotool." >&2
         exit 1
     fi
 done
@@ -64,7 +65,10 @@ mapped() {
     grep -c MapNotify "$work/events" || true
 }
 
-# Milliseconds from launching the program until its first window is mapped.
+# Milliseconds from launching the program until its first window is mapped,
+# then from Ctrl+Q in that window until the process has ended (waited for as
+# its parent: a process that has ended but was not yet waited for still
+# answers kill -0).
 start_once() {
     local settings=$work/settings
     rm -rf "$settings" && mkdir "$settings"
@@ -82,24 +86,33 @@ start_once() {
         sleep 0.002
     done
     ended=$(date +%s%N)
-    kill "$program"
+    local window
+    window=$(xdotool search --onlyvisible --pid "$program" --name Telvoro | head -n 1)
+    xdotool windowfocus --sync "$window"
+    local closing closed
+    closing=$(date +%s%N)
+    xdotool key --clearmodifiers ctrl+q
     wait "$program" 2> /dev/null || true
+    closed=$(date +%s%N)
     program=
-    echo $(((ended - started) / 1000000))
+    echo "$(((ended - started) / 1000000)) $(((closed - closing) / 1000000))"
 }
 
-declare -a times
+declare -a times ends
 for index in "${!programs[@]}"; do
     start_once "${programs[$index]}" > /dev/null
     times[$index]=
+    ends[$index]=
 done
 for run in $(seq "$runs"); do
     for index in "${!programs[@]}"; do
-        time=$(start_once "${programs[$index]}")
+        read -r time end < <(start_once "${programs[$index]}")
         times[$index]+=" $time"
-        echo "run $run, ${programs[$index]}: $time ms"
+        ends[$index]+=" $end"
+        echo "run $run, ${programs[$index]}: visible after $time ms, ended $end ms after Ctrl+Q"
     done
 done
 for index in "${!programs[@]}"; do
     echo "Median time to a visible window over $runs runs: $(printf '%s\n' ${times[$index]} | median) ms (${programs[$index]})"
+    echo "Median time from Ctrl+Q to the end over $runs runs: $(printf '%s\n' ${ends[$index]} | median) ms (${programs[$index]})"
 done

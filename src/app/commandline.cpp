@@ -9,7 +9,7 @@ CommandLine::CommandLine()
                     QStringLiteral("Wyświetla numer wersji i kończy działanie."))
 {
     parser.setApplicationDescription(QStringLiteral(
-        "Konfiguracja i serwis modułu GSM TX48.\n"
+        "Konfiguracja i serwis modemu GSM TX48.\n"
         "\n"
         "Lista portów zawiera porty szeregowe komputera oraz ścieżki podane w zmiennej\n"
         "TX48_EXTRA_PORTS (oddzielone dwukropkiem), np. port programu tx48-emulator."));

@@ -27,8 +27,8 @@ QString exitCodes()
             "  2  błędne wywołanie (także błędny kod PIN lub PUK)\n"
             "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
             "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
-            "  4  moduł nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
-            "     zapis przerwany albo moduł po zapisie przechowuje coś innego, niż wysłano");
+            "  4  modem nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
+            "     zapis przerwany albo modem po zapisie przechowuje coś innego, niż wysłano");
 }
 
 } // namespace
@@ -40,10 +40,10 @@ CommandDispatcher::CommandDispatcher()
                    tr("plik")),
       dryRunOption(QStringLiteral("dry-run"), tr("Tylko wypisuje różnice; nic nie wysyła.")),
       noVerifyOption(QStringLiteral("no-verify"),
-                     tr("Nie odczytuje modułu po zapisie, by porównać go z wysłaną konfiguracją.")),
+                     tr("Nie odczytuje modemu po zapisie, by porównać go z wysłaną konfiguracją.")),
       jsonOption(QStringLiteral("json"), tr("Wypisuje konfigurację w formie JSON.")),
       requestOption(QStringLiteral("request"),
-                    tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji moduł zostawia "
+                    tr("Żądanie PIN: on (Włącz) albo off (Wyłącz); bez tej opcji modem zostawia "
                        "swoje ustawienie."),
                     QStringLiteral("on|off")),
       csvOption(QStringLiteral("csv"), tr("Wypisuje wiersze CSV z wierszem nagłówka.")),
@@ -55,37 +55,37 @@ CommandDispatcher::CommandDispatcher()
                       "(tysięczne części zakresu)."),
                    tr("plik")),
       logOption(QStringLiteral("log"),
-                tr("Dopisuje do pliku dziennik komunikacji: każdą wiadomość wysłaną do modułu i każdą jego "
+                tr("Dopisuje do pliku dziennik komunikacji: każdą wiadomość wysłaną do modemu i każdą jego "
                    "odpowiedź, wpis w wierszu (docs/link-log.md). Nowy plik jest dostępny tylko dla "
                    "właściciela."),
                 tr("plik"))
 {
     subcommands = {
-        { QStringLiteral("ports"), QString(), tr("porty, przez które można połączyć się z modułem"),
+        { QStringLiteral("ports"), QString(), tr("porty, przez które można połączyć się z modemem"),
           tr("Wypisuje porty tak, jak lista portów okna programu: porty szeregowe komputera\n"
              "i ścieżki ze zmiennej TX48_EXTRA_PORTS (oddzielone dwukropkiem), np. port\n"
              "programu tx48-emulator. Pierwsze słowo wiersza to nazwa, którą przyjmuje PORT."),
           {}, &CommandDispatcher::ports, 0 },
-        { QStringLiteral("read"), QStringLiteral("PORT -o PLIK"), tr("odczyt konfiguracji z modułu do pliku"),
-          tr("Odczytuje konfigurację z modułu i zapisuje ją w pliku .kvl (w formie JSON, gdy\n"
+        { QStringLiteral("read"), QStringLiteral("PORT -o PLIK"), tr("odczyt konfiguracji z modemu do pliku"),
+          tr("Odczytuje konfigurację z modemu i zapisuje ją w pliku .kvl (w formie JSON, gdy\n"
              "nazwa kończy się na .json). Plik powstaje w całości albo wcale: po błędzie\n"
              "poprzedni plik o tej nazwie zostaje nietknięty."),
           { &outputOption, &logOption }, &CommandDispatcher::read, 1 },
         { QStringLiteral("write"), QStringLiteral("PORT PLIK [--dry-run] [--no-verify]"),
-          tr("zapis konfiguracji z pliku do modułu"),
-          tr("Odczytuje konfigurację modułu i wypisuje, co zapis zmieni (słowami formularza).\n"
-             "Potem zapisuje kopię zapasową tego, co moduł zawierał, w folderze kopii okna\n"
+          tr("zapis konfiguracji z pliku do modemu"),
+          tr("Odczytuje konfigurację modemu i wypisuje, co zapis zmieni (słowami formularza).\n"
+             "Potem zapisuje kopię zapasową tego, co modem zawierał, w folderze kopii okna\n"
              "programu (~/.local/share/Korvel/TX48/backups), i wysyła ustawienia, a teksty\n"
              "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
-             "Na koniec odczytuje moduł ponownie i porównuje każdy wysłany bajt; gdy moduł\n"
+             "Na koniec odczytuje modem ponownie i porównuje każdy wysłany bajt; gdy modem\n"
              "przechowuje coś innego, wypisuje różniące się pola i kończy z kodem 4.\n"
-             "Ctrl+C (albo SIGTERM) zatrzymuje zapis po bieżącej wymianie z modułem, nigdy\n"
+             "Ctrl+C (albo SIGTERM) zatrzymuje zapis po bieżącej wymianie z modemem, nigdy\n"
              "w połowie bloku; wtedy, jak po każdym nieudanym zapisie, program podaje, które\n"
-             "bloki moduł potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
+             "bloki modem potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
           { &dryRunOption, &noVerifyOption, &logOption }, &CommandDispatcher::write, 2 },
-        { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modułu"),
+        { QStringLiteral("show"), tr("PLIK|PORT [--json]"), tr("cała konfiguracja z pliku albo z modemu"),
           tr("Wypisuje całą konfigurację: sekcjami, słowami formularza (znaki końca wiersza\n"
              "w tekstach jako \\n, pusta wartość jako —), albo w formie JSON.\n\n")
                   + portRule(),
@@ -106,8 +106,8 @@ CommandDispatcher::CommandDispatcher()
              "z nazwą klucza i przyczyną; nic nie jest wtedy zapisywane."),
           { &outputOption }, &CommandDispatcher::importJson, 1 },
         { QStringLiteral("pin"), tr("PORT [--request on|off] < KODY"),
-          tr("zapis kodu PIN i PUK karty SIM w module"),
-          tr("Wysyła do modułu kod PIN, kod PUK i żądanie PIN, jak przycisk „Zapisz” w oknie\n"
+          tr("zapis kodu PIN i PUK karty SIM w modemie"),
+          tr("Wysyła do modemu kod PIN, kod PUK i żądanie PIN, jak przycisk „Zapisz” w oknie\n"
              "Ustawienia, z tymi samymi sprawdzeniami. Kody czyta ze standardowego wejścia:\n"
              "w pierwszym wierszu PIN (4 cyfry), w drugim PUK (8 cyfr; pusty wiersz albo jego\n"
              "brak: pusty PUK). Na terminalu pyta o nie, a wpisywane cyfry nie są widoczne.\n"
@@ -123,7 +123,7 @@ CommandDispatcher::CommandDispatcher()
           { &csvOption, &countOption, &configOption, &logOption }, &CommandDispatcher::watch, 1 },
         { ReportCommand, tr("PLIK|PORT -o PLIK.pdf|PLIK.html"),
           tr("cała konfiguracja jako dokument do druku (PDF albo HTML)"),
-          tr("Zapisuje całą konfigurację z pliku albo z modułu jako dokument do wydruku\n"
+          tr("Zapisuje całą konfigurację z pliku albo z modemu jako dokument do wydruku\n"
              "i dla dokumentacji instalacji: słowami formularza, w sekcjach jak karty okna\n"
              "programu, z nagłówkiem (źródło konfiguracji, data, program i jego wersja).\n"
              "Nazwa kończąca się na .pdf daje PDF (strony A4 z numerami), na .html stronę\n"
@@ -213,7 +213,7 @@ QString CommandDispatcher::programHelp() const
     }
     return tr("Użycie: telvoro-cli POLECENIE ARGUMENTY [OPCJE]\n"
               "       telvoro-cli --help | --version\n\n"
-              "Moduł TX48 i jego pliki konfiguracji z wiersza poleceń. Komunikaty, nazwy pól\n"
+              "Modem TX48 i jego pliki konfiguracji z wiersza poleceń. Komunikaty, nazwy pól\n"
               "i wartości są takie jak w oknie programu Telvoro.\n\n"
               "Polecenia:\n%1\n"
               "Pomoc do polecenia: telvoro-cli POLECENIE --help\n\n%2\n\n%3\n")

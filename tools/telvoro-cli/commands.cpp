@@ -41,7 +41,7 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
     // never in the middle of a block.
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, session, [session] {
-        Console::message(tr("Przerwano: zapis zatrzyma się po bieżącej wymianie z modułem."));
+        Console::message(tr("Przerwano: zapis zatrzyma się po bieżącej wymianie z modemem."));
         session->requestInterruption();
     });
     bool listed = true;
@@ -66,8 +66,8 @@ int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSessi
     case Status::Verified:
     case Status::WrittenUnverified:
         return Console::out(tr("Kopia zapasowa: %1").arg(outcome.backupPath()) + QLatin1Char('\n')
-                            + (outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w module.")
-                                                                  : tr("Zapisano konfigurację w module."))
+                            + (outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w modemie.")
+                                                                  : tr("Zapisano konfigurację w modemie."))
                             + QLatin1Char('\n'))
                 ? ExitSuccess
                 : ExitFileFault;
@@ -80,13 +80,13 @@ int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSessi
     case Status::BackupFailed:
         if (outcome.backup->status == BackupStore::SaveStatus::CannotCreateFolder)
             return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
-                                              "wysłano do modułu.").arg(outcome.backup->path) });
+                                              "wysłano do modemu.").arg(outcome.backup->path) });
         return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
-                                          "modułu.").arg(outcome.backup->path) });
+                                          "modemu.").arg(outcome.backup->path) });
     case Status::StoredDifferently:
         return failed(connection.fault(
-                tr("Moduł potwierdził zapis, ale odczytany z powrotem różni się od wysłanej konfiguracji "
-                   "(wysłano → w module):\n%1").arg(ConfigurationReport::differences(outcome.storedDifferently))
+                tr("Modem potwierdził zapis, ale odczytany z powrotem różni się od wysłanej konfiguracji "
+                   "(wysłano → w modemie):\n%1").arg(ConfigurationReport::differences(outcome.storedDifferently))
                 + outcome.leftBehind()));
     case Status::Interrupted:
         return failed(connection.fault(tr("Zapis do modemu przerwano.") + facts));

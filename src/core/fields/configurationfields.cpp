@@ -259,7 +259,7 @@ QList<ListedField> listedFields(const Configuration &configuration, const UserNa
     list.add(QStringLiteral("Archiwizacja co"), QStringLiteral("%1 minut").arg(configuration.archiveInterval));
     list.add(QStringLiteral("Wysłanie po"), QStringLiteral("%1 zapisach").arg(configuration.archiveSendAfter));
 
-    list.startSection(QStringLiteral("Pozostałe dane modułu"));
+    list.startSection(QStringLiteral("Pozostałe dane modemu"));
     list.addIfPresent(QStringLiteral("Bity opcji 3–7"), setBitsText(configuration.optionFlags, KnownOptionBits));
     const ImageRemainder &remainder = configuration.imageRemainder;
     list.addIfPresent(QStringLiteral("Bajt zarezerwowany"),

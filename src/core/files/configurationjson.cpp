@@ -248,7 +248,7 @@ public:
     {
         const std::optional<QJsonValue> format = take("format");
         if (format && format->toString() != FormatMarker) {
-            fail(pathOf("format"), tr("to nie jest konfiguracja modułu TX48 (należy wpisać „%1”).")
+            fail(pathOf("format"), tr("to nie jest konfiguracja modemu TX48 (należy wpisać „%1”).")
                                            .arg(FormatMarker));
             return;
         }

@@ -44,22 +44,22 @@ QString ModuleSession::WriteOutcome::leftBehind() const
 {
     QStringList facts;
     if (settingsBlock == BlockResult::NotSent) {
-        facts << tr("Do modułu nic nie wysłano.");
+        facts << tr("Do modemu nic nie wysłano.");
     } else if (settingsBlock == BlockResult::Unanswered) {
-        facts << (plan.withSmsBlock ? tr("Moduł nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano.")
-                                    : tr("Moduł nie potwierdził bloku ustawień."));
+        facts << (plan.withSmsBlock ? tr("Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano.")
+                                    : tr("Modem nie potwierdził bloku ustawień."));
     } else if (smsBlock == BlockResult::Unanswered) {
-        facts << tr("Moduł potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS.");
+        facts << tr("Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS.");
     } else if (smsBlock == BlockResult::NotSent && plan.withSmsBlock) {
-        facts << tr("Moduł potwierdził blok ustawień; bloku tekstów SMS nie wysłano.");
+        facts << tr("Modem potwierdził blok ustawień; bloku tekstów SMS nie wysłano.");
     } else if (status == WriteStatus::ReadBackFailed) {
-        facts << tr("Moduł potwierdził każdy wysłany blok, ale nie udało się go potem odczytać, "
+        facts << tr("Modem potwierdził każdy wysłany blok, ale nie udało się go potem odczytać, "
                     "by sprawdzić zapis.");
     } else if (status != WriteStatus::StoredDifferently) {
-        facts << tr("Moduł potwierdził każdy wysłany blok, ale zapisu nie sprawdzono.");
+        facts << tr("Modem potwierdził każdy wysłany blok, ale zapisu nie sprawdzono.");
     }
     if (leftPartly())
-        facts << tr("Moduł może zawierać część nowej konfiguracji.");
+        facts << tr("Modem może zawierać część nowej konfiguracji.");
     if (!backupPath().isEmpty())
         facts << tr("Kopia zapasowa jego poprzedniej konfiguracji: %1").arg(QDir::toNativeSeparators(backupPath()));
     else if (!plan.moduleRead && settingsBlock != BlockResult::NotSent)

@@ -64,7 +64,7 @@ bool PortLock::take(const QString &path)
     if (!S_ISCHR(status.st_mode))
         return refuse(tr("to nie jest port szeregowy."));
     if (isOwnTerminal(status.st_rdev))
-        return refuse(tr("to terminal, w którym działa ten program, a nie port modułu."));
+        return refuse(tr("to terminal, w którym działa ten program, a nie port modemu."));
 
     device = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (device == -1)

@@ -66,7 +66,7 @@ QString ConfigurationDocument::fileSource(const QString &path)
 
 QString ConfigurationDocument::moduleSource(const QString &port)
 {
-    return tr("moduł na porcie %1").arg(port);
+    return tr("modem na porcie %1").arg(port);
 }
 
 QString ConfigurationDocument::newConfigurationSource()
@@ -91,7 +91,7 @@ ConfigurationDocument::ConfigurationDocument(const Configuration &configuration,
 
 QString ConfigurationDocument::title() const
 {
-    return tr("Konfiguracja modułu TX48");
+    return tr("Konfiguracja modemu TX48");
 }
 
 QString ConfigurationDocument::program() const

@@ -19,12 +19,14 @@ constexpr char LineEnd[] = "\r\n";
 class LocalTimeText
 {
 public:
-    QByteArray operator()(qint64 time)
+    QByteArray operator()(qint64 time, TrendCsv::Dialect dialect)
     {
         if (time < validFrom || time >= validUntil)
             lookUp(time);
-        return QDateTime::fromMSecsSinceEpoch(time, Qt::OffsetFromUTC, offset)
-                .toString(Qt::ISODate)
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(time, Qt::OffsetFromUTC, offset);
+        return (dialect == TrendCsv::Dialect::Spreadsheet
+                        ? local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                        : local.toString(Qt::ISODate))
                 .toLatin1();
     }
 
@@ -49,34 +51,48 @@ private:
 
 } // namespace
 
-QByteArray TrendCsv::header()
+QByteArray TrendCsv::header(Dialect dialect)
 {
-    QByteArray header = QByteArrayLiteral("Czas,AI1,AI2");
+    const char separator = dialect == Dialect::Spreadsheet ? ';' : ',';
+    QByteArray header = QByteArrayLiteral("Czas");
+    for (int input = 1; input <= AnalogInputCount; ++input)
+        header += separator + QByteArrayLiteral("AI") + QByteArray::number(input);
     for (int input = 1; input <= DigitalInputCount; ++input)
-        header += ",DI" + QByteArray::number(input);
+        header += separator + QByteArrayLiteral("DI") + QByteArray::number(input);
     return header;
 }
 
-QByteArray TrendCsv::encode(const TrendRecord &record)
+QByteArray TrendCsv::encode(const TrendRecord &record, Dialect dialect)
 {
-    QByteArray csv = header() + LineEnd;
+    const char separator = dialect == Dialect::Spreadsheet ? ';' : ',';
+    QByteArray csv = header(dialect) + LineEnd;
     // A line takes about 50 bytes; growing step by step would copy a long
     // record many times.
     csv.reserve(csv.size() + record.size() * 56);
     LocalTimeText timeText;
     for (qsizetype i = 0; i < record.size(); ++i) {
         const TrendSample &sample = record.at(i);
-        csv += timeText(sample.time);
-        for (int input = 0; input < AnalogInputCount; ++input)
-            csv += ',' + (sample.answered ? sample.analogText(input).toLatin1() : QByteArray());
-        for (int input = 0; input < DigitalInputCount; ++input)
-            csv += sample.answered ? (sample.digitalInput(input) ? ",1" : ",0") : ",";
+        csv += timeText(sample.time, dialect);
+        for (int input = 0; input < AnalogInputCount; ++input) {
+            csv += separator;
+            if (!sample.answered)
+                continue;
+            QByteArray value = sample.analogText(input).toLatin1();
+            if (dialect == Dialect::Spreadsheet)
+                value.replace('.', ',');
+            csv += value;
+        }
+        for (int input = 0; input < DigitalInputCount; ++input) {
+            csv += separator;
+            if (sample.answered)
+                csv += sample.digitalInput(input) ? '1' : '0';
+        }
         csv += LineEnd;
     }
     return csv;
 }
 
-bool TrendCsv::save(const QString &path, const TrendRecord &record, QString *reason)
+bool TrendCsv::save(const QString &path, const TrendRecord &record, Dialect dialect, QString *reason)
 {
-    return saveFileAtomically(path, encode(record), reason);
+    return saveFileAtomically(path, encode(record, dialect), reason);
 }

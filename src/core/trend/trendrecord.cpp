@@ -44,8 +44,16 @@ TrendRecord::TrendRecord(qsizetype capacity) : maximumSize(std::max<qsizetype>(c
 {
 }
 
-void TrendRecord::append(const TrendSample &sample)
+void TrendRecord::markBreak()
 {
+    breakPending = true;
+}
+
+void TrendRecord::append(const TrendSample &polled)
+{
+    TrendSample sample = polled;
+    sample.afterBreak = breakPending && !samples.isEmpty();
+    breakPending = false;
     if (samples.size() < maximumSize) {
         // Grown by hand so that a full ring holds exactly its capacity.
         if (samples.size() == samples.capacity())
@@ -61,6 +69,7 @@ void TrendRecord::clear()
 {
     samples = QList<TrendSample>();
     oldest = 0;
+    breakPending = false;
 }
 
 const TrendSample &TrendRecord::at(qsizetype index) const

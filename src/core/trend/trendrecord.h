@@ -23,6 +23,10 @@ struct TrendSample
     // Bit n-1 is DI n.
     quint8 digitalInputs = 0;
     bool answered = false;
+    // The first poll after time without polls (another tab shown, the link
+    // closed, polling paused for a command): nothing is known between it and
+    // the poll before, which is not a fault of the module.
+    bool afterBreak = false;
 
     // The 5-byte live-state answer (AI1 and AI2 big-endian, then the inputs);
     // nothing for any other length.
@@ -46,6 +50,8 @@ public:
 
     explicit TrendRecord(qsizetype capacity = DayCapacity);
 
+    // The next poll appended is marked as the first after a break.
+    void markBreak();
     void append(const TrendSample &sample);
     void clear();
 
@@ -62,6 +68,7 @@ private:
     QList<TrendSample> samples;
     // Where the oldest sample lies once the ring has wrapped.
     qsizetype oldest = 0;
+    bool breakPending = false;
 };
 
 #endif

@@ -3,13 +3,19 @@
 
 #include "fields/configurationfields.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <algorithm>
 
 namespace {
 
 enum Column { FieldColumn, BeforeColumn, ArrowColumn, AfterColumn };
 
 const QString EmptyValue = QStringLiteral("—");
+const QString SizeKey = QStringLiteral("differencesDialogSize");
 
 // Polish counts: 1 pole, 2 pola, 5 pól.
 QString counted(qsizetype count, const QString &one, const QString &few, const QString &many)
@@ -45,7 +51,7 @@ DifferencesDialog::DifferencesDialog(Purpose purpose, const QString &description
 {
     ui->setupUi(this);
     const bool writing = purpose == Purpose::Write;
-    setWindowTitle(purpose == Purpose::Compare ? tr("Porównanie z plikiem") : tr("Zapis do modułu"));
+    setWindowTitle(purpose == Purpose::Compare ? tr("Porównanie z plikiem") : tr("Zapis do modemu"));
     ui->opisLabel->setText(description);
     ui->zapiszPushButton->setVisible(writing);
     ui->anulujPushButton->setVisible(writing);
@@ -57,11 +63,53 @@ DifferencesDialog::DifferencesDialog(Purpose purpose, const QString &description
     header->setText(BeforeColumn, beforeCaption);
     header->setText(AfterColumn, afterCaption);
     fillDifferences(differences);
+
+    // The size the user gave the list last time, as far as the screen has room.
+    const QSize stored = QSettings().value(SizeKey).toSize();
+    if (!differences.isEmpty() && stored.isValid()) {
+        const QWidget *placed = parent ? parent : this;
+        resize(stored.boundedTo(placed->screen()->availableGeometry().size()));
+    }
 }
 
 DifferencesDialog::~DifferencesDialog()
 {
     delete ui;
+}
+
+bool DifferencesDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == ui->zmianyTreeWidget->viewport())
+        shareValueWidth();
+    return QDialog::eventFilter(watched, event);
+}
+
+// The two value columns share the width beside the field names: a column
+// whose values are short takes what they need and leaves the rest to the
+// other; when both are long, each takes half, and its values end in "…".
+void DifferencesDialog::shareValueWidth()
+{
+    QTreeWidget *tree = ui->zmianyTreeWidget;
+    const int available = std::max(0, tree->viewport()->width() - tree->columnWidth(FieldColumn)
+                                              - tree->columnWidth(ArrowColumn));
+    const auto [before, after] = valueWidths;
+    int beforeWidth = available / 2;
+    if (before + after <= available)
+        beforeWidth = before + (available - before - after) / 2;
+    else if (before < available / 2)
+        beforeWidth = before;
+    else if (after < available / 2)
+        beforeWidth = available - after;
+    beforeWidth = std::max(beforeWidth, tree->header()->minimumSectionSize());
+    tree->setColumnWidth(BeforeColumn, beforeWidth);
+    tree->setColumnWidth(AfterColumn, available - beforeWidth);
+}
+
+void DifferencesDialog::done(int result)
+{
+    if (!ui->zmianyTreeWidget->isHidden())
+        QSettings().setValue(SizeKey, size());
+    QDialog::done(result);
 }
 
 void DifferencesDialog::fillDifferences(const QList<ConfigurationDifference> &differences)
@@ -90,17 +138,22 @@ void DifferencesDialog::fillDifferences(const QList<ConfigurationDifference> &di
         showValue(field, BeforeColumn, difference.before);
         field->setText(ArrowColumn, QStringLiteral("→"));
         showValue(field, AfterColumn, difference.after);
+        valueWidths[0] = std::max(valueWidths[0], metrics.horizontalAdvance(field->text(BeforeColumn)));
+        valueWidths[1] = std::max(valueWidths[1], metrics.horizontalAdvance(field->text(AfterColumn)));
         section->setText(FieldColumn, QStringLiteral("%1 (%2)").arg(sectionTitle,
                                                                    QString::number(section->childCount())));
         fieldWidth = qMax(fieldWidth, fieldIndent + metrics.horizontalAdvance(difference.label));
     }
     tree->expandAll();
 
+    // A cell's text has a margin on each side; the column's caption shows whole.
+    const int textMargins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+    valueWidths[0] = std::max(valueWidths[0] + textMargins, header->sectionSizeHint(BeforeColumn));
+    valueWidths[1] = std::max(valueWidths[1] + textMargins, header->sectionSizeHint(AfterColumn));
     header->setStretchLastSection(false);
-    header->setSectionResizeMode(BeforeColumn, QHeaderView::Stretch);
-    header->setSectionResizeMode(ArrowColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(AfterColumn, QHeaderView::Stretch);
     header->resizeSection(FieldColumn, fieldWidth);
+    header->resizeSection(ArrowColumn, metrics.horizontalAdvance(QStringLiteral("→")) + textMargins);
+    tree->viewport()->installEventFilter(this);
 
     const bool writing = purpose == Purpose::Write;
     if (differences.isEmpty()) {

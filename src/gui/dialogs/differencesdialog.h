@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <array>
 
 struct ConfigurationDifference;
 
@@ -12,7 +13,7 @@ class DifferencesDialogUi;
 
 // The fields in which two configurations differ, grouped by section, each
 // with its value before and after. Before a write it asks whether to go on
-// ("Zapisz do modułu" or "Anuluj"); a comparison only shows ("Zamknij");
+// ("Zapisz do modemu" or "Anuluj"); a comparison only shows ("Zamknij");
 // after a write that the module stored differently it offers to write again
 // ("Zapisz ponownie" or "Zamknij"). Going on accepts the dialog.
 class DifferencesDialog : public QDialog
@@ -28,11 +29,20 @@ public:
                       QWidget *parent = nullptr);
     ~DifferencesDialog() override;
 
+    // Remembers the dialog's size for the next list of differences.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fillDifferences(const QList<ConfigurationDifference> &differences);
+    void shareValueWidth();
 
     Ui::DifferencesDialogUi *ui;
     Purpose purpose;
+    // The widest value before and after, with the cell's margins.
+    std::array<int, 2> valueWidths{};
 };
 
 #endif

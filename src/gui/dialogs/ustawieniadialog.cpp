@@ -8,13 +8,20 @@
 #include "dialogs/exchangeprogressdialog.h"
 #include "link/module.h"
 #include "link/simcodes.h"
+#include "widgets/phonenumberdelegate.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTabBar>
+#include <algorithm>
+#include <memory>
 
 namespace {
 constexpr int ShowPinPassword = 5837;
+constexpr int NumberColumn = 1;
+const QColor WrongNumberColour(220, 0, 0);
 }
 
 UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, Module *module,
@@ -30,6 +37,10 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
     pukValidator.setRegularExpression(QRegularExpression(QStringLiteral("^[0-9]{1,}")));
     ui->pukLineEdit->setValidator(&pukValidator);
     ui->numeryTableWidget->resizeColumnToContents(0);
+    prepareNumberList();
+    // Every tab's title shows at the dialog's first size.
+    ui->tabWidget->setMinimumWidth(ui->tabWidget->tabBar()->sizeHint().width()
+                                   + 2 * ui->tabWidget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
     phoneValidator.setRange(0, 999999999);
     ui->drugiModulTelefonLineEdit->setValidator(&phoneValidator);
 
@@ -113,9 +124,10 @@ void UstawieniaDialog::fillFromConfiguration()
     for (QWidget *field : configurationFields())
         shownFields.remember(field);
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
-        if (const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1))
+        if (const QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn))
             shownFields.remember(item, Qt::DisplayRole);
     }
+    showWrongNumbers();
 }
 
 // The fields whose value goes into the configuration as it is shown.
@@ -128,6 +140,46 @@ QList<QWidget *> UstawieniaDialog::configurationFields() const
             fields.append(checkBox);
     }
     return fields;
+}
+
+// The number column takes the width beside the captions; its editor says
+// what it wants, and a wrong number shows in red, with the hint below the
+// list, as it is typed.
+void UstawieniaDialog::prepareNumberList()
+{
+    QTableWidget *table = ui->numeryTableWidget;
+    table->horizontalHeader()->setSectionResizeMode(NumberColumn, QHeaderView::Stretch);
+    // The captions above the list stand over their columns.
+    ui->telefonCaptionLabel->setFixedWidth(table->columnWidth(0)
+                                           - std::max(ui->numeryCaptionsLayout->spacing(), 0));
+    auto *delegate = new PhoneNumberDelegate(this);
+    table->setItemDelegateForColumn(NumberColumn, delegate);
+    connect(delegate, &PhoneNumberDelegate::numberTyped, this, &UstawieniaDialog::showNumberHint);
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, &UstawieniaDialog::showWrongNumbers);
+    connect(table, &QTableWidget::itemChanged, this, &UstawieniaDialog::showWrongNumbers);
+}
+
+void UstawieniaDialog::showWrongNumbers()
+{
+    bool allAcceptable = true;
+    for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
+        QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn);
+        if (!item)
+            continue;
+        const bool acceptable = PhoneNumberDelegate::isAcceptable(item->text());
+        const QSignalBlocker blocker(ui->numeryTableWidget);
+        item->setForeground(acceptable ? QBrush() : QBrush(WrongNumberColour));
+        allAcceptable = allAcceptable && acceptable;
+    }
+    showNumberHint(allAcceptable);
+}
+
+void UstawieniaDialog::showNumberHint(bool acceptable)
+{
+    QPalette palette;
+    if (!acceptable)
+        palette.setColor(QPalette::WindowText, WrongNumberColour);
+    ui->numerPodpowiedzLabel->setPalette(palette);
 }
 
 void UstawieniaDialog::disableConfigurationFields()
@@ -178,14 +230,10 @@ bool UstawieniaDialog::validate()
     }
 
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
-        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn);
         if (item && !shownFields.changed(item, Qt::DisplayRole))
             continue;
-        const QString number = item ? item->text() : QString();
-        bool allDigits = true;
-        for (const QChar c : number)
-            allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        if (!number.isEmpty() && (number.length() != PhoneWidth || !allDigits)) {
+        if (item && !PhoneNumberDelegate::isAcceptable(item->text())) {
             showInvalid(tr("Lista numerów: błędny numer na pozycji %1.").arg(row + 1), 2);
             return false;
         }
@@ -213,7 +261,7 @@ void UstawieniaDialog::storeIntoConfiguration()
         configuration->archiveSendAfter = quint8(ui->backupAfterSpinBox->value());
 
     for (int row = 0; row < ui->numeryTableWidget->rowCount(); ++row) {
-        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        const QTableWidgetItem *item = ui->numeryTableWidget->item(row, NumberColumn);
         if (item && shownFields.changed(item, Qt::DisplayRole))
             configuration->setPhoneNumber(row, item->text());
     }
@@ -246,10 +294,14 @@ void UstawieniaDialog::on_zapiszPushButton_clicked()
 
 void UstawieniaDialog::on_dodajNumerPushButton_clicked()
 {
+    QTableWidget *table = ui->numeryTableWidget;
     for (int row = 0; row < PhoneCount; ++row) {
-        QTableWidgetItem *item = ui->numeryTableWidget->item(row, 1);
+        QTableWidgetItem *item = table->item(row, NumberColumn);
         if (item && item->text().isEmpty()) {
-            ui->numeryTableWidget->editItem(item);
+            // In sight, or nothing would seem to happen.
+            table->setCurrentItem(item);
+            table->scrollToItem(item);
+            table->editItem(item);
             return;
         }
     }
@@ -281,17 +333,21 @@ void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
         pinRequest = SimCodes::PinRequest::Off;
 
     // Without a connection there is nobody to acknowledge, so the command is
-    // not sent at all and the user learns at once that nothing was written.
-    setEnabled(false);
-    bool written = false;
-    if (module && module->isConnected()) {
-        ExchangeProgressDialog progress(tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."),
-                                        module, module->limitMilliseconds(Module::Command::PinPuk),
-                                        this);
-        // A window is not held disabled by its disabled parent.
-        progress.setEnabled(true);
-        written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    // not sent at all and the user learns at once why nothing was written.
+    if (!module || !module->isConnected()) {
+        QMessageBox::warning(this, windowTitle(),
+                             tr("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano."),
+                             QMessageBox::Ok);
+        return;
     }
+    setEnabled(false);
+    auto progress = std::make_unique<ExchangeProgressDialog>(
+            tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."), module,
+            module->limitMilliseconds(Module::Command::PinPuk), this);
+    // A window is not held disabled by its disabled parent.
+    progress->setEnabled(true);
+    const bool written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    progress.reset();
     if (written)
         QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);
     else

@@ -40,6 +40,9 @@ private slots:
 private:
     void fillRingTaskItems();
     void fillFromConfiguration();
+    void prepareNumberList();
+    void showWrongNumbers();
+    void showNumberHint(bool acceptable);
     QList<QWidget *> configurationFields() const;
     void disableConfigurationFields();
     bool validate();

@@ -12,16 +12,30 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 constexpr int OnlineTab = 3;
 constexpr QSize DefaultSize(1280, 680);
-constexpr int FrameHeight = 40;
+// The window manager's title bar and borders around the window, as far as
+// they can be told before the window shows.
+constexpr QSize FrameAllowance(10, 40);
+
+// A window's frame, shrunk to the area where it does not fit and then moved
+// into it as far as needed.
+QRect fittedFrame(QRect frame, const QRect &area)
+{
+    frame.setSize(frame.size().boundedTo(area.size()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
+}
 }
 
 MainWindow::MainWindow(QWidget *parent)
@@ -37,13 +51,22 @@ MainWindow::MainWindow(QWidget *parent)
 
     QSettings settings;
     const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
-    move(position);
+    // A place and size stored on another screen, or at another scale, are
+    // fitted to the screen the window opens on, frame included.
+    const QScreen *target = QGuiApplication::screenAt(position);
+    const QRect screenArea = (target ? target : screen())->availableGeometry();
     // The tabs scroll, so the window could be very small: without a stored
     // size it opens wide enough for the action tables' columns, as far as the
-    // screen leaves room beside and below its place, frame included.
-    const QRect screenArea = screen()->availableGeometry();
-    const QSize room(screenArea.right() - position.x(), screenArea.bottom() - position.y() - FrameHeight);
-    resize(settings.value(QStringLiteral("mainWindowSize"), DefaultSize.boundedTo(room)).toSize());
+    // screen leaves room beside and below its place.
+    const QSize room(screenArea.right() + 1 - position.x(), screenArea.bottom() + 1 - position.y());
+    // A window never opens smaller than its layout allows.
+    const QSize size = settings.value(QStringLiteral("mainWindowSize"),
+                                      DefaultSize.boundedTo(room - FrameAllowance))
+                               .toSize()
+                               .expandedTo(minimumSizeHint());
+    const QRect frame = fittedFrame(QRect(position, size + FrameAllowance), screenArea);
+    move(frame.topLeft());
+    resize(frame.size() - FrameAllowance);
     configurationSource = 0;
 
     pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
@@ -96,7 +119,7 @@ MainWindow::MainWindow(QWidget *parent)
     // take any length.
     ui->weWyWyjsciaTableWidget->setItemDelegateForColumn(
         FormTables::NameColumn, new NameFieldDelegate(NameCharacters, OutputNameWidth,
-                                          tr("Nazwa zapisywana w module: najwyżej 12 znaków "
+                                          tr("Nazwa zapisywana w modemie: najwyżej 12 znaków "
                                              "i 13 bajtów (polska litera zajmuje 2 bajty)."),
                                           this));
     ui->defNazwSmsListaTableWidget->resizeColumnToContents(0);
@@ -114,8 +137,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
     connect(moduleSession.get(), &ModuleSession::stepStarted, this, &MainWindow::showStepProgress);
     connect(moduleSession.get(), &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
-    // The port list is filled at once, not only at the scan's first turn.
+    // The port list is filled at once, not only at the scan's first turn,
+    // and with the prompt of a scanned list even when no port was found.
     module->readAvaiblePorts();
+    fillPortsComboBox();
 
     // A range edit is finished with Enter or when the field loses the focus,
     // but not as the window's widgets go: connected to the timer, which goes
@@ -129,6 +154,7 @@ MainWindow::MainWindow(QWidget *parent)
     watchFormForChanges();
     prepareHistory();
     prepareRecentFiles();
+    showLiveState();
     updateWindowState();
 }
 
@@ -212,14 +238,23 @@ void MainWindow::updateWindowState()
     ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
     ui->polaczZModememPushButton->setEnabled(idle && moduleState != ModuleSession::State::Connecting);
     ui->portsComboBox->setEnabled(!modemConnected);
+    // Without a link the outputs would go nowhere; the tool tip says why.
+    ui->weWyManWyslijPushButton->setEnabled(modemConnected && idle);
+    ui->weWyManWyslijPushButton->setToolTip(
+            !modemConnected ? tr("Brak połączenia z modemem. Połącz się z modemem, aby wysłać stan wyjść.")
+            : !idle         ? tr("Trwa odczyt lub zapis modemu.")
+                            : QString());
 
     // No poll may come between a manual-output command and its wait.
     const bool polling = pollingTabShown && idle && moduleState != ModuleSession::State::SendingOutputs
             && !closingWindow;
-    if (!polling)
+    if (!polling) {
         onlineTimer.stop();
-    else if (!onlineTimer.isActive())
+    } else if (!onlineTimer.isActive()) {
+        // The trend tells the time not polled from a module that did not answer.
+        trendRecord.markBreak();
         onlineTimer.start();
+    }
 }
 
 void MainWindow::on_tabWidget_currentChanged(int index)
@@ -235,12 +270,14 @@ void MainWindow::prepareScrollingTabs()
 {
     // A word-wrapped caption asks for its height by width, and the scroll
     // area would then give the tab its preferred height, whatever the
-    // window's: the action tables could not shrink into the window.
+    // window's: the action tables could not shrink into the window. Its
+    // height follows its width instead (eventFilter), so no line is cut.
     for (QLabel *caption : ui->tabWidget->findChildren<QLabel *>()) {
         if (caption->wordWrap()) {
             QSizePolicy policy = caption->sizePolicy();
             policy.setHeightForWidth(false);
             caption->setSizePolicy(policy);
+            caption->installEventFilter(this);
         }
     }
 
@@ -255,6 +292,20 @@ void MainWindow::prepareScrollingTabs()
         table->setMinimumHeight(2 * table->verticalHeader()->defaultSectionSize()
                                 + table->horizontalScrollBar()->sizeHint().height()
                                 + 2 * table->frameWidth());
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && leaveShortcutToHistory(event))
+        return true;
+    if (event->type() == QEvent::Resize) {
+        if (watched == ui->tabScrollArea_4->viewport()) {
+            placeTrendWidget();
+        } else if (auto *caption = qobject_cast<QLabel *>(watched)) {
+            caption->setMinimumHeight(caption->heightForWidth(caption->width()));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::on_toolButton_17_clicked(bool checked)

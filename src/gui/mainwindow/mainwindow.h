@@ -60,6 +60,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Keeps the word-wrapped captions whole and the trend where it fits, as
+    // the window's size changes, and leaves the undo keys to the window.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -164,6 +166,8 @@ private:
     bool saveConfigurationToFile();
     // Reads a .kvl file; a failure is shown as opening a file shows it.
     std::optional<Configuration> loadConfigurationFile(const QString &path);
+    void showFileWarning(const QString &title, const QString &text, const QString &path,
+                         const QString &reason = QString());
     // Reads the file and, once it was read, puts it in place of the open
     // configuration; a file that cannot be read leaves that one open.
     void openFileInPlace(const QString &path);
@@ -206,6 +210,9 @@ private:
     // Starts an empty history for the configuration just put into the form.
     void startNewHistory();
     void recordHistoryStep();
+    // True when a field's key event is the window's undo or redo shortcut,
+    // which the field then does not take.
+    bool leaveShortcutToHistory(QEvent *event);
     void restoreHistoryState(const EditState &state);
     void noteTyping(const QObject *field);
     EditCommand::TypingKey typingKey(const QObject *field) const;
@@ -248,7 +255,15 @@ private:
 
     // Trend of the live inputs (src/trend/mainwindow_trend.cpp).
     void showTrendWidget();
+    void placeTrendWidget();
+    // The user's names of the analogue inputs on the trend's axes.
+    void showTrendNames();
     void startTrendRecord();
+    // The live fields and the trend's legend show the newest poll's values
+    // while they stand for the inputs now: connected, and the newest poll
+    // answered. Otherwise the fields are greyed and empty, and the legend
+    // shows a dash.
+    void showLiveState();
     // The live-state polls of the connection, for the trend and its CSV.
     TrendRecord trendRecord;
     TrendWidget *trendWidget = nullptr;

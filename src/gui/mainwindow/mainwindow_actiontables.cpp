@@ -227,7 +227,7 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
         // The field shows at once the range the record keeps.
         const QString kept = analogRangeText(configuration->analogInputRange(input));
         statusBar()->showMessage(
-                tr("Zakresu %1 nie można zapisać w module: obowiązuje nadal zakres %2.").arg(text, kept),
+                tr("Zakresu %1 nie można zapisać w modemie: obowiązuje nadal zakres %2.").arg(text, kept),
                 RangeMessageTimeout);
         form->analogRangeEdits[input]->setText(kept);
         return;
@@ -293,7 +293,7 @@ void MainWindow::analogRangeEditFinished(int input)
     }
     QMessageBox box(QMessageBox::Question, tr("Zakres wejścia"),
                     tr("Zakres wejścia AI%1 zmieniono z %2 na %3. Progi akcji tego wejścia są zapisane "
-                       "w module jako części zakresu.")
+                       "w modemie jako części zakresu.")
                             .arg(input + 1)
                             .arg(analogRangeText(*before), analogRangeText(after)),
                     QMessageBox::NoButton, this);

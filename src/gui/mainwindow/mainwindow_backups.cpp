@@ -23,7 +23,7 @@ void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
                  "folderze jest niedozwolony.").arg(path);
     QMessageBox::warning(this, tr("Kopia zapasowa"),
                          reason + QStringLiteral("\n\n")
-                                 + tr("Zapis do modułu przerwano; nic nie zostało wysłane."),
+                                 + tr("Zapis do modemu przerwano; nic nie zostało wysłane."),
                          QMessageBox::Ok);
 }
 

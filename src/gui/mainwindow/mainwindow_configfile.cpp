@@ -108,16 +108,27 @@ std::optional<Configuration> MainWindow::loadConfigurationFile(const QString &pa
 {
     const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
     if (loaded.status == ConfigurationFile::Status::CannotOpen) {
-        QMessageBox::warning(this, tr("Otwórz plik"), tr("Nie można otworzyć pliku."),
-                             QMessageBox::Ok);
+        showFileWarning(tr("Otwórz plik"), tr("Nie można otworzyć pliku."), path);
         return std::nullopt;
     }
     if (loaded.status == ConfigurationFile::Status::BadContent) {
-        QMessageBox::warning(this, tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."),
-                             QMessageBox::Ok);
+        showFileWarning(tr("Odczyt pliku"), tr("Błąd podczas odczytywania pliku."), path);
         return std::nullopt;
     }
     return loaded.configuration;
+}
+
+// The message keeps its own words; the file it is about, and why when that
+// is known, follow them.
+void MainWindow::showFileWarning(const QString &title, const QString &text, const QString &path,
+                                 const QString &reason)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    QString details = tr("Plik: %1").arg(QDir::toNativeSeparators(path));
+    if (!reason.isEmpty())
+        details += QStringLiteral("\n\n") + reason;
+    box.setInformativeText(details);
+    box.exec();
 }
 
 void MainWindow::openConfiguration(const Configuration &opened, int source, const QString &path)
@@ -177,10 +188,7 @@ bool MainWindow::saveConfigurationToFile()
     QString reason;
     if (!ConfigurationFile::save(path, *configuration, &reason)) {
         // What the user can do about it, such as saving in another folder.
-        QMessageBox box(QMessageBox::Warning, tr("Zapisz plik"), tr("Nie można zapisać do pliku."),
-                        QMessageBox::Ok, this);
-        box.setInformativeText(reason);
-        box.exec();
+        showFileWarning(tr("Zapisz plik"), tr("Nie można zapisać do pliku."), path, reason);
         return false;
     }
     *referenceConfiguration = *configuration;

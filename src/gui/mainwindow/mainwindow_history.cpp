@@ -48,20 +48,18 @@ void MainWindow::prepareHistory()
     }
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::leaveShortcutToHistory(QEvent *event)
 {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const QKeySequence pressed(key->keyCombination());
-        for (const QAction *action : { ui->actionCofnij, ui->actionPonow }) {
-            if (action->shortcuts().contains(pressed)) {
-                // Not taken by the field, so the window's shortcut runs.
-                event->ignore();
-                return true;
-            }
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction *action : { ui->actionCofnij, ui->actionPonow }) {
+        if (action->shortcuts().contains(pressed)) {
+            // Not taken by the field, so the window's shortcut runs.
+            event->ignore();
+            return true;
         }
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 void MainWindow::startNewHistory()

@@ -36,6 +36,8 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString ConnectingStatus = QStringLiteral(
+    "<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
 const QString ConnectionLostStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
@@ -67,12 +69,15 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
     if (ui->portsComboBox->currentIndex() != 0) {
         const QString name = ui->portsComboBox->currentData(Qt::UserRole).toString();
         QSettings().setValue(LastPortKey, name);
+        // The port test may retry for many seconds; the outcome of an earlier
+        // attempt would mislead meanwhile.
+        ui->modemPolaczenieStatusLabel->setText(ConnectingStatus);
+        ui->modemPolaczenieStatusLabel->setToolTip(QString());
+        statusBar()->clearMessage();
         if (moduleSession->connectPort(name)) {
             ui->polaczZModememPushButton->setText(tr("Rozłącz"));
             ui->polaczZModememPushButton->setIcon(QIcon(ConnectedIcon));
             ui->modemPolaczenieStatusLabel->setText(ConnectedStatus);
-            ui->modemPolaczenieStatusLabel->setToolTip(QString());
-            statusBar()->clearMessage();
             startTrendRecord();
         } else {
             // Why, where it is known (busy, no serial port, no permission),
@@ -100,6 +105,7 @@ void MainWindow::showModuleDisconnected(const QString &status)
     ui->polaczZModememPushButton->setText(tr("Połącz"));
     ui->polaczZModememPushButton->setIcon(QIcon(DisconnectedIcon));
     ui->modemPolaczenieStatusLabel->setText(status);
+    showLiveState();
     updateWindowState();
 }
 
@@ -150,7 +156,7 @@ void MainWindow::openModuleConfiguration(const Configuration &read)
     ui->mainStackedWidget->setCurrentIndex(1);
     showConfigurationTitle(QString());
     updateWindowState();
-    statusBar()->showMessage(tr("Odczytano konfigurację z modułu."), StatusMessageTime);
+    statusBar()->showMessage(tr("Odczytano konfigurację z modemu."), StatusMessageTime);
 }
 
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
@@ -192,15 +198,15 @@ bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest
         return false;
     }
     if (!plan.moduleRead) {
-        QMessageBox box(QMessageBox::Warning, tr("Zapis do modułu"),
-                        tr("Nie udało się odczytać konfiguracji z modułu, więc nie można pokazać, "
+        QMessageBox box(QMessageBox::Warning, tr("Zapis do modemu"),
+                        tr("Nie udało się odczytać konfiguracji z modemu, więc nie można pokazać, "
                            "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
                            "konfiguracji."),
                         QMessageBox::NoButton, this);
-        box.setInformativeText(tr("Zapisać konfigurację do modułu mimo to? Nie powstanie kopia "
+        box.setInformativeText(tr("Zapisać konfigurację do modemu mimo to? Nie powstanie kopia "
                                   "zapasowa jego obecnej konfiguracji i nie zostanie ona porównana "
                                   "z zapisywaną."));
-        QPushButton *write = box.addButton(tr("Zapisz do modułu"), QMessageBox::AcceptRole);
+        QPushButton *write = box.addButton(tr("Zapisz do modemu"), QMessageBox::AcceptRole);
         box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
         box.exec();
         return box.clickedButton() == write;
@@ -208,13 +214,13 @@ bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest
     if (request != WriteRequest::Edited)
         return true;
     const QString description = plan.changes.isEmpty()
-            ? tr("Moduł, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
+            ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.")
-            : tr("Zapis zmieni w module, odczytanym przed chwilą, pola wymienione poniżej. Przed "
-                 "zapisem obecna konfiguracja modułu zostanie zachowana w kopiach zapasowych "
+            : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
+                 "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych "
                  "(Plik → Kopie zapasowe…).");
     DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
-                             tr("W module"), tr("Po zapisie"), this);
+                             tr("W modemie"), tr("Po zapisie"), this);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -227,10 +233,10 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
     using Status = ModuleSession::WriteStatus;
     switch (outcome.status) {
     case Status::Verified:
-        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w module."), StatusMessageTime);
+        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w modemie."), StatusMessageTime);
         return;
     case Status::WrittenUnverified:
-        statusBar()->showMessage(tr("Zapisano konfigurację w module."), StatusMessageTime);
+        statusBar()->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
         return;
     case Status::Cancelled:
         return;
@@ -242,10 +248,10 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
         return;
     case Status::StoredDifferently: {
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
-                                 tr("Moduł potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
+                                 tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
                                     "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
                                          + QLatin1Char('\n') + outcome.leftBehind(),
-                                 outcome.storedDifferently, tr("Wysłano"), tr("W module"), this);
+                                 outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), this);
         if (dialog.exec() == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
         return;
@@ -263,7 +269,7 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
     if (outcome.leftPartly() && !restorable.isEmpty()) {
         restore = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
         if (restorable != outcome.backupPath())
-            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w module kopię sprzed "
+            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w modemie kopię sprzed "
                                             "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
     }
     box.setInformativeText(facts);
@@ -317,14 +323,10 @@ void MainWindow::updateOnlineAktualneWejscia()
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         const std::optional<TrendSample> sample = TrendSample::fromOnlineState(
             now, state, configuration->analogInputRange(0), configuration->analogInputRange(1));
-        // An answer of another length changes no field; the trend shows a gap.
+        // An answer of another length leaves no value in the fields; the
+        // trend shows a gap.
         trendRecord.append(sample.value_or(TrendSample::unanswered(now)));
-        if (sample) {
-            for (int input = 0; input < DigitalInputCount; ++input)
-                form->liveInputIndicators[input]->setChecked(sample->digitalInput(input));
-            ui->onlineAktualneAn1LineEdit->setText(sample->analogText(0));
-            ui->onlineAktualneAn2LineEdit->setText(sample->analogText(1));
-        }
+        showLiveState();
         if (trendWidget)
             trendWidget->refresh();
     }
@@ -353,5 +355,7 @@ void MainWindow::on_weWyManWyslijPushButton_clicked()
     // The module does not answer this command; a link still open is all
     // there is to tell.
     if (moduleSession->sendManualOutputs(*ao1, *ao2, doMask))
-        statusBar()->showMessage(tr("Wysłano stan wyjść do modułu."), StatusMessageTime);
+        statusBar()->showMessage(tr("Wysłano stan wyjść do modemu."), StatusMessageTime);
+    else
+        statusBar()->showMessage(tr("Nie wysłano stanu wyjść: brak połączenia z modemem."), StatusMessageTime);
 }

@@ -43,6 +43,7 @@ void MainWindow::refreshInputNames()
     const UserNames names = UserNames::fromSettings();
     for (int row = 0; row < int(form->liveNameLabels.size()); ++row)
         form->liveNameLabels[row]->setText(names.inputsTableName(row));
+    showTrendNames();
 }
 
 void MainWindow::on_defNazwNazwyTelTableWidget_itemChanged(QTableWidgetItem *item)

@@ -16,6 +16,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QSettings>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -23,9 +24,10 @@
 namespace {
 
 constexpr qint64 MillisecondsPerMinute = 60 * 1000;
-// Two answered polls further apart than this had none between them (the
-// tab was left or the link was busy): the traces break there.
+// Two polls further apart than this had none between them even without a
+// break marked (the computer slept, say): the traces break there too.
 constexpr qint64 LongestPollSpacing = 5000;
+const QString SpreadsheetCsvKey = QStringLiteral("trendCsvForSpreadsheet");
 
 // The plot's height, bottom 0 to top 1: the six lanes of the digital inputs
 // below, the analogue curves above them.
@@ -42,6 +44,7 @@ const std::array<QColor, DigitalInputCount> DigitalColours{
     QColor(0, 150, 60), QColor(190, 0, 40), QColor(120, 60, 170),
     QColor(0, 150, 160), QColor(150, 110, 0), QColor(200, 0, 160)};
 const QColor GapColour(226, 226, 226);
+const QColor PlotColour(Qt::white);
 
 // Where a level of a digital input's lane (input 0 is DI1, at the top) lies
 // in normalised height.
@@ -80,6 +83,24 @@ QLineSeries *newTrace(QChart *chart, const QString &objectName, const QColor &co
     return series;
 }
 
+// Bands across the plot's full height over stretches of time, each given
+// as four points; added after the traces, they cover them.
+QAreaSeries *newBands(QChart *chart, const QString &objectName, const QColor &colour)
+{
+    auto *bands = new QAreaSeries(new QLineSeries);
+    bands->upperSeries()->setParent(bands);
+    bands->setObjectName(objectName);
+    bands->setPen(Qt::NoPen);
+    bands->setBrush(colour);
+    chart->addSeries(bands);
+    return bands;
+}
+
+void addBand(QList<QPointF> &bands, qint64 from, qint64 to)
+{
+    bands << QPointF(from, 0) << QPointF(from, 1) << QPointF(to, 1) << QPointF(to, 0);
+}
+
 } // namespace
 
 TrendWidget::TrendWidget(QWidget *parent)
@@ -92,6 +113,8 @@ TrendWidget::TrendWidget(QWidget *parent)
     chart->setBackgroundRoundness(0);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
     chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setPlotAreaBackgroundBrush(PlotColour);
+    chart->setPlotAreaBackgroundVisible(true);
     // The view gives up the empty chart it made for itself without freeing it.
     QChart *emptyChart = ui->przebiegChartView->chart();
     ui->przebiegChartView->setChart(chart);
@@ -132,17 +155,18 @@ TrendWidget::TrendWidget(QWidget *parent)
         digitalSeries[input]->attachAxis(timeAxis);
         digitalSeries[input]->attachAxis(laneAxes[input]);
     }
-    // Added last, so its bands cover the traces' lines across a gap.
-    gapSeries = new QAreaSeries(new QLineSeries);
-    gapSeries->upperSeries()->setParent(gapSeries);
-    gapSeries->setObjectName(QStringLiteral("przebiegBrakOdpowiedziSeries"));
+    gapSeries = newBands(chart, QStringLiteral("przebiegBrakOdpowiedziSeries"), GapColour);
     gapSeries->setName(tr("brak odczytu"));
-    gapSeries->setPen(Qt::NoPen);
-    gapSeries->setBrush(GapColour);
-    chart->addSeries(gapSeries);
-    gapSeries->attachAxis(timeAxis);
-    gapSeries->attachAxis(heightAxis);
+    breakSeries = newBands(chart, QStringLiteral("przebiegPrzerwaSeries"), PlotColour);
+    for (QAreaSeries *bands : {gapSeries, breakSeries}) {
+        bands->attachAxis(timeAxis);
+        bands->attachAxis(heightAxis);
+    }
+    for (QLegendMarker *marker : chart->legend()->markers(breakSeries))
+        marker->setVisible(false);
 
+    setAnalogNames({});
+    showCurrentValues(nullptr);
     setSpan(span);
     ui->przebiegZapiszPushButton->setEnabled(false);
 }
@@ -165,6 +189,18 @@ void TrendWidget::refresh()
     ui->przebiegZapiszPushButton->setEnabled(record && !record->isEmpty());
     if (!frozenEnd)
         redraw();
+}
+
+void TrendWidget::setAnalogNames(const std::array<QString, AnalogInputCount> &names)
+{
+    for (int input = 0; input < AnalogInputCount; ++input) {
+        QCategoryAxis *axis = analogAxes[input];
+        axis->setTitleText(names[input].isEmpty() ? QStringLiteral("AI %1").arg(input + 1)
+                                                  : names[input]);
+        axis->setTitleBrush(AnalogColours[input]);
+        axis->setLabelsColor(AnalogColours[input]);
+        axis->setLinePenColor(AnalogColours[input]);
+    }
 }
 
 void TrendWidget::on_przebieg1MinToolButton_clicked()
@@ -198,15 +234,24 @@ void TrendWidget::on_przebiegZapiszPushButton_clicked()
         return;
     const QString suggested = QDateTime::fromMSecsSinceEpoch(record->at(0).time)
                                       .toString(QStringLiteral("'przebieg-'yyyy-MM-dd-HHmm'.csv'"));
-    QFileDialog dialog(this, tr("Zapisz przebieg"), QDir(lastFileFolder()).filePath(suggested),
-                       tr("Plik CSV (*.csv)"));
+    QFileDialog dialog(this, tr("Zapisz przebieg"), QDir(lastFileFolder()).filePath(suggested));
+    const QString standardType = tr("Plik CSV (*.csv)");
+    const QString spreadsheetType = tr("CSV (arkusz kalkulacyjny) (*.csv)");
+    dialog.setNameFilters({standardType, spreadsheetType});
+    QSettings settings;
+    if (settings.value(SpreadsheetCsvKey, false).toBool())
+        dialog.selectNameFilter(spreadsheetType);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    const bool forSpreadsheet = dialog.selectedNameFilter() == spreadsheetType;
+    settings.setValue(SpreadsheetCsvKey, forSpreadsheet);
     const QString path = dialog.selectedFiles().constFirst();
     QString reason;
-    if (!TrendCsv::save(path, *record, &reason)) {
+    if (!TrendCsv::save(path, *record,
+                        forSpreadsheet ? TrendCsv::Dialect::Spreadsheet : TrendCsv::Dialect::Standard,
+                        &reason)) {
         QMessageBox::warning(this, tr("Zapisz przebieg"),
                              (tr("Nie można zapisać przebiegu do pliku %1.").arg(QDir::toNativeSeparators(path))
                               + QStringLiteral("\n\n") + reason).trimmed(),
@@ -253,27 +298,39 @@ void TrendWidget::redraw()
     std::array<QList<QPointF>, AnalogInputCount> analogPoints;
     std::array<QList<QPointF>, DigitalInputCount> digitalPoints;
     QList<QPointF> gapBands;
+    QList<QPointF> breakBands;
     std::array<double, AnalogInputCount> highest{};
-    const auto addGapBand = [&gapBands](qint64 from, qint64 to) {
-        gapBands << QPointF(from, 0) << QPointF(from, 1) << QPointF(to, 1) << QPointF(to, 0);
-    };
+    // The poll before, whatever its answer; the last answered poll since
+    // the last break; the newest answered poll of all.
+    const TrendSample *before = nullptr;
     const TrendSample *previous = nullptr;
-    std::optional<qint64> gapStart;
+    const TrendSample *newestAnswered = nullptr;
+    // A run of polls without an answer, from gapStart to gapEnd.
+    bool inGap = false;
+    qint64 gapStart = 0;
     qint64 gapEnd = 0;
     for (qsizetype i = first; i < last; ++i) {
         const TrendSample &sample = record->at(i);
+        if (before && (sample.afterBreak || sample.time - before->time > LongestPollSpacing)) {
+            // The traces run on across the break under its band, with no
+            // step at its end, so none of them shows there.
+            if (inGap)
+                addBand(gapBands, gapStart, gapEnd);
+            inGap = false;
+            addBand(breakBands, before->time, sample.time);
+            previous = nullptr;
+        }
+        before = &sample;
         if (!sample.answered) {
-            if (!gapStart)
+            if (!inGap)
                 gapStart = previous ? previous->time : sample.time;
+            inGap = true;
             gapEnd = sample.time;
             continue;
         }
-        if (gapStart) {
-            addGapBand(*gapStart, sample.time);
-            gapStart.reset();
-        } else if (previous && sample.time - previous->time > LongestPollSpacing) {
-            addGapBand(previous->time, sample.time);
-        }
+        if (inGap)
+            addBand(gapBands, gapStart, sample.time);
+        inGap = false;
         const qreal time = qreal(sample.time);
         for (int input = 0; input < AnalogInputCount; ++input) {
             const double value = sample.analogValue(input);
@@ -286,19 +343,21 @@ void TrendWidget::redraw()
             addPoint(digitalPoints[input], QPointF(time, sample.digitalInput(input) ? 1 : 0));
         }
         previous = &sample;
+        newestAnswered = &sample;
     }
-    if (gapStart)
-        addGapBand(*gapStart, gapEnd);
+    if (inGap)
+        addBand(gapBands, gapStart, gapEnd);
 
     for (int input = 0; input < AnalogInputCount; ++input)
         analogSeries[input]->replace(analogPoints[input]);
     for (int input = 0; input < DigitalInputCount; ++input)
         digitalSeries[input]->replace(digitalPoints[input]);
     gapSeries->upperSeries()->replace(gapBands);
+    breakSeries->upperSeries()->replace(breakBands);
 
-    const TrendSample *newest = last > 0 ? &record->at(last - 1) : nullptr;
-    updateAnalogAxes(previous, highest);
-    updateLegend(newest, !gapBands.isEmpty());
+    updateAnalogAxes(newestAnswered, highest);
+    for (QLegendMarker *marker : chart->legend()->markers(gapSeries))
+        marker->setVisible(!gapBands.isEmpty());
 }
 
 // Each analogue axis reaches from 0 to the input's range, or higher if a
@@ -332,21 +391,16 @@ void TrendWidget::updateAnalogAxes(const TrendSample *newest,
     }
 }
 
-void TrendWidget::updateLegend(const TrendSample *newest, bool gapShown)
+void TrendWidget::showCurrentValues(const TrendSample *current)
 {
-    // The newest poll's values; a dash when it had no answer.
-    const auto withValue = [newest](const QString &name, const QString &value) {
-        if (!newest)
-            return name;
-        return QStringLiteral("%1: %2").arg(name, newest->answered ? value : QStringLiteral("–"));
+    const auto withValue = [current](const QString &name, const QString &value) {
+        return QStringLiteral("%1: %2").arg(name, current ? value : QStringLiteral("–"));
     };
     for (int input = 0; input < AnalogInputCount; ++input)
         analogSeries[input]->setName(withValue(QStringLiteral("AI %1").arg(input + 1),
-                                               newest ? newest->analogText(input) : QString()));
+                                               current ? current->analogText(input) : QString()));
     for (int input = 0; input < DigitalInputCount; ++input)
         digitalSeries[input]->setName(
             withValue(QStringLiteral("DI %1").arg(input + 1),
-                      newest && newest->digitalInput(input) ? tr("zał.") : tr("wył.")));
-    for (QLegendMarker *marker : chart->legend()->markers(gapSeries))
-        marker->setVisible(gapShown);
+                      current && current->digitalInput(input) ? tr("zał.") : tr("wył.")));
 }

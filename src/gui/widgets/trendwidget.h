@@ -23,8 +23,8 @@ class TrendWidgetUi;
 // The live trend of the inputs: AI1 and AI2 in the units they are shown
 // with, and the six digital inputs as steps, each in a lane of its own,
 // over the last 1, 10 or 60 minutes. Each trace's legend entry carries its
-// newest value. Polls without an answer, and times without polls, show as
-// grey bands in which no trace is drawn.
+// current value. Polls without an answer show as grey bands in which no
+// trace is drawn; time without polls is a plain break in the traces.
 class TrendWidget : public QWidget
 {
     Q_OBJECT
@@ -38,6 +38,13 @@ public:
     void setRecord(const TrendRecord *record);
     // Shows the polls added to the record since, unless the view is paused.
     void refresh();
+    // The user's names of AI1 and AI2, which label their axes; an empty
+    // name leaves the input's own.
+    void setAnalogNames(const std::array<QString, AnalogInputCount> &names);
+    // The values the live fields show, which each trace's legend entry
+    // carries; without them (no link, or no usable answer) a dash, as the
+    // fields show none. Paused or not.
+    void showCurrentValues(const TrendSample *current);
 
 private slots:
     void on_przebieg1MinToolButton_clicked();
@@ -51,7 +58,6 @@ private:
     void redraw();
     qint64 viewEnd() const;
     void updateAnalogAxes(const TrendSample *newest, const std::array<double, AnalogInputCount> &highest);
-    void updateLegend(const TrendSample *newest, bool gapShown);
 
     Ui::TrendWidgetUi *ui;
     const TrendRecord *record = nullptr;
@@ -70,6 +76,8 @@ private:
     std::array<QLineSeries *, AnalogInputCount> analogSeries;
     std::array<QLineSeries *, DigitalInputCount> digitalSeries;
     QAreaSeries *gapSeries;
+    // Covers the traces, in the plot's own colour, where nothing was polled.
+    QAreaSeries *breakSeries;
     // What the analogue axes were last labelled for: top value and decimals.
     std::array<std::pair<double, int>, AnalogInputCount> analogScales{};
 };

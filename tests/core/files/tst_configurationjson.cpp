@@ -85,7 +85,7 @@ void ConfigurationJsonTest::refusesBadJson_data()
                             << (faultPath.isEmpty() ? path : faultPath) + ": " + reason;
     };
     const QJsonValue removed(QJsonValue::Undefined);
-    row("other format", "format", "inny", "to nie jest konfiguracja modułu TX48 (należy wpisać „telvoro-configuration”).");
+    row("other format", "format", "inny", "to nie jest konfiguracja modemu TX48 (należy wpisać „telvoro-configuration”).");
     row("later version", "version", 2, "wersji 2 ten program nie zna; zna wersję 1.");
     row("nested key missing", "analogInputs[1].actions[3].time", removed, "brak klucza.");
     row("unknown key", "comment", "x", "nieznany klucz.");

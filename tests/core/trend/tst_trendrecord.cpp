@@ -52,20 +52,26 @@ void TrendRecordTest::ringKeepsTheNewest()
 
 void TrendRecordTest::csvLines_data()
 {
+    QTest::addColumn<TrendCsv::Dialect>("dialect");
     QTest::addColumn<QByteArray>("state");
     QTest::addColumn<QDateTime>("time");
     QTest::addColumn<QByteArray>("line");
     const QDateTime winter(QDate(2024, 1, 15), QTime(8, 30, 5), Qt::UTC);
     // AI1 500 of 10.00, AI2 1000 of 25.0, DI1, DI3 and DI6 on.
     const QByteArray state = QByteArray::fromHex("01F403E825");
-    QTest::newRow("winter") << state << winter << QByteArray("2024-01-15T09:30:05+01:00,5.00,25.0,1,0,1,0,0,1");
-    QTest::newRow("summer") << state << winter.addMonths(6) << QByteArray("2024-07-15T10:30:05+02:00,5.00,25.0,1,0,1,0,0,1");
-    QTest::newRow("short answer") << state.left(4) << winter << QByteArray("2024-01-15T09:30:05+01:00,,,,,,,,");
-    QTest::newRow("long answer") << state + '\0' << winter << QByteArray("2024-01-15T09:30:05+01:00,,,,,,,,");
+    const auto standard = TrendCsv::Dialect::Standard;
+    const auto spreadsheet = TrendCsv::Dialect::Spreadsheet;
+    QTest::newRow("winter") << standard << state << winter << QByteArray("2024-01-15T09:30:05+01:00,5.00,25.0,1,0,1,0,0,1");
+    QTest::newRow("summer") << standard << state << winter.addMonths(6) << QByteArray("2024-07-15T10:30:05+02:00,5.00,25.0,1,0,1,0,0,1");
+    QTest::newRow("short answer") << standard << state.left(4) << winter << QByteArray("2024-01-15T09:30:05+01:00,,,,,,,,");
+    QTest::newRow("long answer") << standard << state + '\0' << winter << QByteArray("2024-01-15T09:30:05+01:00,,,,,,,,");
+    QTest::newRow("spreadsheet, summer") << spreadsheet << state << winter.addMonths(6) << QByteArray("2024-07-15 10:30:05;5,00;25,0;1;0;1;0;0;1");
+    QTest::newRow("spreadsheet, no answer") << spreadsheet << state.left(4) << winter << QByteArray("2024-01-15 09:30:05;;;;;;;;");
 }
 
 void TrendRecordTest::csvLines()
 {
+    QFETCH(TrendCsv::Dialect, dialect);
     QFETCH(QByteArray, state);
     QFETCH(QDateTime, time);
     QFETCH(QByteArray, line);
@@ -73,8 +79,10 @@ void TrendRecordTest::csvLines()
     TrendRecord record;
     record.append(TrendSample::fromOnlineState(ms, state, {1000, 2}, {250, 1})
                           .value_or(TrendSample::unanswered(ms)));
-    QCOMPARE(TrendCsv::encode(record),
-             "Czas,AI1,AI2,DI1,DI2,DI3,DI4,DI5,DI6\r\n" + line + "\r\n");
+    QByteArray header("Czas,AI1,AI2,DI1,DI2,DI3,DI4,DI5,DI6");
+    if (dialect == TrendCsv::Dialect::Spreadsheet)
+        header.replace(',', ';');
+    QCOMPARE(TrendCsv::encode(record, dialect), header + "\r\n" + line + "\r\n");
 }
 
 TELVORO_TEST_MAIN(TrendRecordTest)

@@ -7,11 +7,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include "testwidgets.h"
@@ -31,7 +33,9 @@ private slots:
     void validationMessages();
     void serverAddressLeftEmptyIsStoredAsZeros();
     void serverAddressTypedIsStored();
+    void numberListAddStartsEditingFirstEmptyRow_data();
     void numberListAddStartsEditingFirstEmptyRow();
+    void numberListAndTabsFitTheFirstSize();
     void numberListAddWithAllRowsFilledDoesNothing();
     void numberListRemoveClearsSelectedNumber();
     void ringTaskItems_data();
@@ -60,6 +64,7 @@ namespace {
 // period, which leaves the emulator ample time on a busy machine; a command
 // that must go unanswered runs out its wait at this short one.
 constexpr int TestPeriod = 20;
+const QString NotConnected = QStringLiteral("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano.");
 
 using TestWidgets::child;
 using TestWidgets::chooseItem;
@@ -208,29 +213,72 @@ void UstawieniaDialogTest::serverAddressTypedIsStored()
     QCOMPARE(configuration.serverAddress, (std::array<quint8, 4>{192, 168, 1, 20}));
 }
 
+void UstawieniaDialogTest::numberListAddStartsEditingFirstEmptyRow_data()
+{
+    QTest::addColumn<int>("filled");
+    QTest::newRow("rows 1 to 3 filled") << 3;
+    QTest::newRow("rows 1 to 7 filled, the last row below the list's first view") << 7;
+}
+
+// The editor opens in sight, says that nine digits are wanted, and shows a
+// number that is not (yet) one in red, with the hint below the list.
 void UstawieniaDialogTest::numberListAddStartsEditingFirstEmptyRow()
 {
+    QFETCH(int, filled);
     Configuration configuration;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < filled; ++i)
         configuration.setPhoneNumber(i, QStringLiteral("60010020%1").arg(i));
     UstawieniaDialog dialog(2, &configuration, nullptr);
     dialog.show();
     auto *table = child<QTableWidget>(&dialog, "numeryTableWidget");
+    table->setFixedHeight(3 * table->rowHeight(0));
     QCOMPARE(table->item(2, 1)->text(), QStringLiteral("600100202"));
 
     click(&dialog, "dodajNumerPushButton");
     QLineEdit *editor = openEditor(table);
     QVERIFY(editor);
-    QCOMPARE(table->indexAt(editor->geometry().center()), table->model()->index(3, 1));
+    QCOMPARE(table->indexAt(editor->geometry().center()), table->model()->index(filled, 1));
+    QVERIFY(table->viewport()->rect().contains(editor->geometry()));
+    QCOMPARE(editor->placeholderText(), QStringLiteral("9 cyfr"));
 
+    const auto *hint = child<QLabel>(&dialog, "numerPodpowiedzLabel");
+    QCOMPARE(hint->text(), QStringLiteral("Numer telefonu to 9 cyfr, bez +48 i bez spacji."));
+    const auto shownRed = [editor, hint] {
+        return QList<bool>{editor->palette().color(QPalette::Text) == QColor(220, 0, 0),
+                           hint->palette().color(QPalette::WindowText) == QColor(220, 0, 0)};
+    };
+    QCOMPARE(shownRed(), QList<bool>({false, false}));
+    QTest::keyClicks(editor, QStringLiteral("+48 700"));
+    QCOMPARE(shownRed(), QList<bool>({true, true}));
+    editor->clear();
     QTest::keyClicks(editor, QStringLiteral("700800900"));
+    QCOMPARE(shownRed(), QList<bool>({false, false}));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(table->item(3, 1)->text(), QStringLiteral("700800900"));
+    QTRY_COMPARE(table->item(filled, 1)->text(), QStringLiteral("700800900"));
     click(&dialog, "zapiszPushButton");
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(configuration.phoneNumber(3), QStringLiteral("700800900"));
+    QCOMPARE(configuration.phoneNumber(filled), QStringLiteral("700800900"));
     QCOMPARE(configuration.phoneNumber(0), QStringLiteral("600100200"));
+}
+
+// At the size the dialog opens with, every tab's title shows whole and the
+// number column takes the list's width beside the phone captions.
+void UstawieniaDialogTest::numberListAndTabsFitTheFirstSize()
+{
+    Configuration configuration;
+    configuration.setPhoneNumber(0, QStringLiteral("600100200"));
+    UstawieniaDialog dialog(2, &configuration, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QTabBar *tabs = child<QTabWidget>(&dialog, "tabWidget")->tabBar();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        QVERIFY2(tabs->rect().contains(tabs->tabRect(tab)), qPrintable(tabs->tabText(tab)));
+        QVERIFY(tabs->tabRect(tab).width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab)));
+    }
+    const auto *table = child<QTableWidget>(&dialog, "numeryTableWidget");
+    QCOMPARE(table->columnWidth(0) + table->columnWidth(1), table->viewport()->width());
+    QVERIFY(table->columnWidth(1) > table->fontMetrics().horizontalAdvance(QStringLiteral("600100200 ")));
 }
 
 void UstawieniaDialogTest::numberListAddWithAllRowsFilledDoesNothing()
@@ -450,8 +498,8 @@ void UstawieniaDialogTest::pinPukChecks_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
 
-    // Without a module to write to, valid codes end in the failure message.
-    const QString notWritten = QStringLiteral("Błąd podczas zapisu kodu PIN, PUK.");
+    // Without a module to write to, valid codes are not sent, and the message says why.
+    const QString notWritten = NotConnected;
     QTest::newRow("PIN of three digits") << "123" << "" << "Zapisz" << "Błędny kod PIN.";
     QTest::newRow("empty PIN") << "" << "12345678" << "Zapisz" << "Błędny kod PIN.";
     QTest::newRow("PIN checked first") << "12" << "123" << "Zapisz" << "Błędny kod PIN.";
@@ -636,7 +684,7 @@ void UstawieniaDialogTest::pinPukSentToModule()
 }
 
 // Types a PIN, presses "Zapisz" and expects the failure message.
-static void savePinPukExpectingFailure(Module &module)
+static void savePinPukExpectingFailure(Module &module, const QString &message)
 {
     Configuration configuration;
     UstawieniaDialog dialog(0, &configuration, &module);
@@ -649,7 +697,7 @@ static void savePinPukExpectingFailure(Module &module)
 
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
-    QCOMPARE(answerer.seen[0].text, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
+    QCOMPARE(answerer.seen[0].text, message);
     QVERIFY(dialog.isEnabled());
 }
 
@@ -661,7 +709,7 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
     QVERIFY(module.connectPort(emulator.portPath()));
     module.setPeriodForTests(TestPeriod);
 
-    savePinPukExpectingFailure(module);
+    savePinPukExpectingFailure(module, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
     QCOMPARE(emulator.commands().value(emulator.commands().size() - 1),
              QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
 }
@@ -669,7 +717,7 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
 void UstawieniaDialogTest::pinPukWithModuleNotConnected()
 {
     Module module;
-    savePinPukExpectingFailure(module);
+    savePinPukExpectingFailure(module, NotConnected);
 }
 
 TELVORO_TEST_MAIN(UstawieniaDialogTest)

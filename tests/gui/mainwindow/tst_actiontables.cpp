@@ -361,7 +361,7 @@ void ActionTablesTest::rangeThatCannotBeStoredIsRefused()
     retypeRange("weWyWeAn2ZakresLineEdit", QStringLiteral("999.99"), QStringLiteral("999.9"));
     QCOMPARE(window->configuration->analogInputRange(1), (AnalogRange{ 9999, 1 }));
     QCOMPARE(window->statusBar()->currentMessage(),
-             QStringLiteral("Zakresu 999.99 nie można zapisać w module: obowiązuje nadal zakres 999.9."));
+             QStringLiteral("Zakresu 999.99 nie można zapisać w modemie: obowiązuje nadal zakres 999.9."));
     QCOMPARE(table("weAn2TableWidget")->item(0, 2)->text(), QStringLiteral("większe od 999.9"));
 }
 

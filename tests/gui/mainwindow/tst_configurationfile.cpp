@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QProcess>
 
@@ -64,6 +65,7 @@ private slots:
     void badFilesAreRefused_data();
     void badFilesAreRefused();
     void unreadableFile();
+    void comparisonShowsLongValuesWhole();
     void namesOfNoFileAreRefusedAtOnce_data();
     void namesOfNoFileAreRefusedAtOnce();
     void everyBoundWidgetCountsAsAChange_data();
@@ -158,6 +160,7 @@ void TestConfigurationFile::badFilesAreRefused()
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Odczyt pliku"));
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Błąd podczas odczytywania pliku."));
+    QCOMPARE(answerer.seen.at(1).details, "Plik: " + file);
     QVERIFY(!window.configuration);
     QCOMPARE(currentPage(window), 0);
 
@@ -180,6 +183,7 @@ void TestConfigurationFile::badFilesAreRefused()
     action(window, "actionPorownaj_z_plikiem")->trigger();
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(6).text, QStringLiteral("Błąd podczas odczytywania pliku."));
+    QCOMPARE(answerer.seen.at(6).details, "Plik: " + file);
 }
 
 void TestConfigurationFile::unreadableFile()
@@ -199,7 +203,42 @@ void TestConfigurationFile::unreadableFile()
     QVERIFY(answerer.waitAllAnswered());
     QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Otwórz plik"));
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("Nie można otworzyć pliku."));
+    QCOMPARE(answerer.seen.at(1).details, "Plik: " + file);
     QVERIFY(!window.configuration);
+}
+
+// A column of short values leaves the width to the other; a long value
+// ends in "…" and its tool tip holds it whole. The list opens again at the
+// size it was left.
+void TestConfigurationFile::comparisonShowsLongValuesWhole()
+{
+    Configuration other;
+    const QString longText = QStringLiteral("Awaria pompy w przepompowni numer 3, ") + QString(100, u'x');
+    other.setSmsText(0, longText);
+    const QString file = path(QStringLiteral("other.kvl"));
+    QVERIFY(ConfigurationFile::save(file, other));
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    DialogAnswerer answerer;
+    QStringList shown;
+    for (const QSize &newSize : {QSize(600, 380), QSize(640, 400)}) {
+        answerer.expectFile(file);
+        answerer.expect([&shown, newSize](QWidget *dialog) {
+            auto *tree = dialog->findChild<QTreeWidget *>(QStringLiteral("zmianyTreeWidget"));
+            const int before = tree->columnWidth(1);
+            const int after = tree->viewport()->width() - tree->columnWidth(0) - tree->columnWidth(2) - before;
+            shown << QStringLiteral("%1x%2 %3 %4 %5").arg(dialog->width()).arg(dialog->height())
+                             .arg(before < after / 2 && after == tree->columnWidth(3))
+                             .arg(tree->textElideMode() == Qt::ElideRight)
+                             .arg(tree->topLevelItem(0)->child(0)->toolTip(3));
+            dialog->resize(newSize);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        action(window, "actionPorownaj_z_plikiem")->trigger();
+        QVERIFY(answerer.waitAllAnswered());
+    }
+    QCOMPARE(shown.value(0).section(' ', 1), "1 1 " + longText);
+    QCOMPARE(shown.value(1).section(' ', 0, 0), QStringLiteral("600x380"));
 }
 
 void TestConfigurationFile::namesOfNoFileAreRefusedAtOnce_data()
@@ -310,6 +349,7 @@ void TestConfigurationFile::answersToTheChangesBox()
     if (saveFails) {
         QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
         QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
+        QCOMPARE(answerer.seen.at(2).details, "Plik: " + path(file));
     }
     QCOMPARE(!file.isEmpty() && QFile::exists(path(file)), saved);
     if (saved) {

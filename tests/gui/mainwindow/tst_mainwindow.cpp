@@ -5,13 +5,19 @@
 #include "testmain.h"
 #include "windowdriver.h"
 
+#include "settings/usernames.h"
+
 #include <QAbstractButton>
+#include <QAbstractAxis>
+#include <QChart>
+#include <QChartView>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -36,6 +42,8 @@ private slots:
     void init();
     void firstStartUsesDefaultsAndSeedsStatusNames();
     void geometryIsStoredOnCloseAndRestored();
+    void restoredGeometryFitsTheScreen_data();
+    void restoredGeometryFitsTheScreen();
     void startPageButtonsFollowTheirActions();
     void toolBarHoldsTheModuleAndUndoActions();
     void chargeCurrentItemsCarryMilliamperes();
@@ -47,6 +55,8 @@ private slots:
     void textsStayReadable_data();
     void textsStayReadable();
     void windowFitsSmallScreensAndScrollsSafely();
+    void onlineTabFitsNarrowWindows_data();
+    void onlineTabFitsNarrowWindows();
 };
 
 namespace {
@@ -87,6 +97,9 @@ void TestMainWindow::firstStartUsesDefaultsAndSeedsStatusNames()
         QCOMPARE(settings.value(QStringLiteral("defNazwSmsListaTableWidget_%1").arg(i)).toString(),
                  i == 3 ? QStringLiteral("Alarm") : QStringLiteral("status %1").arg(i + 1));
 
+    // The ports were scanned: the list's prompt is the scanned list's one.
+    QCOMPARE(window.findChild<QComboBox *>("portsComboBox")->itemText(0),
+             QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
     QCOMPARE(window.findChild<QStackedWidget *>("mainStackedWidget")->currentIndex(), 0);
     QCOMPARE(window.findChild<QTabWidget *>("tabWidget")->currentIndex(), 0);
     QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentIndex(), 0);
@@ -102,14 +115,44 @@ void TestMainWindow::geometryIsStoredOnCloseAndRestored()
         MainWindow window;
         window.show();
         window.move(120, 80);
-        window.resize(900, 700);
+        window.resize(600, 400);
         window.close();
     }
     QSettings settings;
-    QCOMPARE(settings.value(QStringLiteral("mainWindowSize")).toSize(), QSize(900, 700));
+    QCOMPARE(settings.value(QStringLiteral("mainWindowSize")).toSize(), QSize(600, 400));
     MainWindow restored;
-    QCOMPARE(restored.size(), QSize(900, 700));
+    QCOMPARE(restored.size(), QSize(600, 400));
     QCOMPARE(restored.pos(), settings.value(QStringLiteral("mainWindowPos")).toPoint());
+}
+
+// A place and size stored with another screen (or scale): the window opens
+// whole on this one, as large as it was where the screen has room for it.
+void TestMainWindow::restoredGeometryFitsTheScreen_data()
+{
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("sizeKept");
+    QTest::newRow("fits") << QPoint(60, 40) << QSize(600, 420) << true;
+    QTest::newRow("larger than the screen") << QPoint(30, 20) << QSize(3840, 2122) << false;
+    QTest::newRow("beyond the right and bottom") << QPoint(5000, 3000) << QSize(600, 420) << true;
+    QTest::newRow("left of and above the screen") << QPoint(-3000, -2000) << QSize(600, 420) << true;
+}
+
+void TestMainWindow::restoredGeometryFitsTheScreen()
+{
+    QFETCH(QPoint, position);
+    QFETCH(QSize, size);
+    QFETCH(bool, sizeKept);
+    QSettings().setValue(QStringLiteral("mainWindowPos"), position);
+    QSettings().setValue(QStringLiteral("mainWindowSize"), size);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect area = window.screen()->availableGeometry();
+    QVERIFY(area.contains(window.frameGeometry()));
+    QCOMPARE(window.pos() == position, area.contains(QRect(position, size)));
+    QCOMPARE(window.size() == size, sizeKept);
+    QVERIFY(window.width() > area.width() / 2 && window.height() > area.height() / 2);
 }
 
 void TestMainWindow::startPageButtonsFollowTheirActions()
@@ -307,6 +350,46 @@ void TestMainWindow::windowFitsSmallScreensAndScrollsSafely()
     QApplication::sendEvent(minutes, &wheel);
     QCOMPARE(minutes->value(), 0);
     QVERIFY(!minutes->hasFocus());
+}
+
+void TestMainWindow::onlineTabFitsNarrowWindows_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::addColumn<bool>("trendBelow");
+    QTest::newRow("1366 x 768") << QSize(1280, 677) << false;
+    QTest::newRow("1024 x 600") << QSize(1014, 520) << false;
+    QTest::newRow("1920 x 1080 at scale 2") << QSize(900, 450) << true;
+}
+
+// The trend sits beside the live fields while its controls and legend fit
+// there, else below them; the tab then scrolls down to it and never
+// sideways. Word-wrapped captions keep all their lines. The analogue axes
+// carry the inputs' names in their traces' colours.
+void TestMainWindow::onlineTabFitsNarrowWindows()
+{
+    QFETCH(QSize, windowSize);
+    QFETCH(bool, trendBelow);
+    // Row 7 of the inputs table is AI1.
+    UserNames::storeInputsTableName(6, QStringLiteral("Temperatura"));
+    MainWindow window;
+    WindowDriver::newConfiguration(window);
+    window.resize(windowSize);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *caption = window.findChild<QLabel *>("label_2");
+    QTRY_VERIFY(caption->height() >= caption->heightForWidth(caption->width()));
+
+    window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(3);
+    const auto *trend = window.findChild<QWidget *>("przebiegWidget");
+    const auto *manualOutputs = window.findChild<QWidget *>("wewyManualneGroupBox");
+    const auto *scrollArea = window.findChild<QScrollArea *>("tabScrollArea_4");
+    QTRY_COMPARE(trend->y() > manualOutputs->y() + manualOutputs->height(), trendBelow);
+    QTRY_VERIFY(scrollArea->widget()->width() <= scrollArea->viewport()->width());
+
+    QStringList titles;
+    for (const QAbstractAxis *axis : window.findChild<QChartView *>("przebiegChartView")->chart()->axes(Qt::Vertical))
+        titles << axis->titleText() + QLatin1Char(' ') + axis->titleBrush().color().name();
+    QCOMPARE(titles.mid(0, 2), QStringList({"Temperatura #005ac8", "AI 2 #dc6400"}));
 }
 
 TELVORO_TEST_MAIN(TestMainWindow)

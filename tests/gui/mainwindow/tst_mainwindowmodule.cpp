@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -27,6 +28,7 @@
 #include <QFileDialog>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -52,10 +54,11 @@ QString linkStatus(const char *icon, const char *colour, const QString &text)
 }
 const QString ConnectedStatus = linkStatus("agt_action_success", "0,170,0", QStringLiteral("Połączono z modemem"));
 const QString FailedStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Błąd połączenia z modemem"));
+const QString ConnectingStatus = QStringLiteral("<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
 const QString LostStatus = linkStatus("agt_action_fail", "220,0,0", QStringLiteral("Utracono połączenie z modemem"));
 const QString ReadError = QStringLiteral("Błąd podczas odczytywania z modemu.");
 const QString WriteError = QStringLiteral("Błąd podczas zapisu do modemu.");
-const QString Verified = QStringLiteral("Zapisano i sprawdzono konfigurację w module.");
+const QString Verified = QStringLiteral("Zapisano i sprawdzono konfigurację w modemie.");
 const QString OutputRangeError = QStringLiteral("Dla wyjść analogowych należy wpisać wartość od 0 do 10.");
 
 // The controls that the window's state enables and disables.
@@ -63,10 +66,11 @@ const QStringList Controls{"actionNowy", "actionOdczyt_z_pliku", "actionZapis_do
                            "actionZamknij_konfiguracj", "actionOdbierz_z_modemu", "actionZapisz_do_modu_u",
                            "actionUstawienia", "polaczZModememPushButton", "portsComboBox",
                            "actionPorownaj_z_plikiem", "actionKopie_zapasowe", "actionEksportuj_do_PDF",
-                           "actionDrukuj"};
+                           "actionDrukuj", "weWyManWyslijPushButton"};
 const QStringList FileActions{"actionZapis_do_pliku", "actionCofnij_zmiany", "actionZamknij_konfiguracj",
                               "actionPorownaj_z_plikiem", "actionEksportuj_do_PDF", "actionDrukuj"};
 const QStringList ModuleActions{"actionOdbierz_z_modemu", "actionZapisz_do_modu_u"};
+const QStringList NotConnected = ModuleActions + QStringList{"weWyManWyslijPushButton"};
 const QStringList PortsBox{"portsComboBox"};
 const QStringList WhilePolling = ModuleActions + QStringList{"actionUstawienia", "portsComboBox"};
 
@@ -85,6 +89,19 @@ QStringList disabledControls(MainWindow &window)
             disabled.append(name);
     }
     return sorted(disabled);
+}
+
+// The live fields are greyed and empty, the indicators off, and the trend's
+// legend shows a dash for every input.
+bool liveFieldsCleared(MainWindow &window)
+{
+    bool cleared = true;
+    for (const QWidget *field : window.findChildren<QWidget *>(QRegularExpression("^onlineAktualne(An|Zal)")))
+        cleared = cleared && !field->isEnabled() && field->property("text").toString().isEmpty()
+                && !field->property("checked").toBool();
+    for (const QAbstractSeries *series : child<QChartView>(&window, "przebiegChartView")->chart()->series())
+        cleared = cleared && (!qobject_cast<const QLineSeries *>(series) || series->name().endsWith(": –"));
+    return cleared;
 }
 
 bool showsIcon(const QAbstractButton *button, const QString &path)
@@ -220,6 +237,7 @@ private slots:
 
     void onlineTabShowsLiveState();
     void onlineTrendHoldsPollsAndGaps();
+    void trendBreaksWherePollingPaused();
     void manualOutputs_data();
     void manualOutputs();
     void requestsDuringAPollWaitForIt();
@@ -316,7 +334,7 @@ bool TestMainWindowModule::writeModule()
 {
     answerer->expect(press(QStringLiteral("zapiszPushButton")));
     action(*window, "actionZapisz_do_modu_u")->trigger();
-    return !answerer->seen.isEmpty() && answerer->seen.takeLast().title == QStringLiteral("Zapis do modułu");
+    return !answerer->seen.isEmpty() && answerer->seen.takeLast().title == QStringLiteral("Zapis do modemu");
 }
 
 void TestMainWindowModule::typeSmsText(const QString &text)
@@ -385,7 +403,7 @@ void TestMainWindowModule::connectAndReadAtModuleTiming()
     QCOMPARE(window->ui->weWyWeAn2ZakresLineEdit->text(), QStringLiteral("25.0"));
     QCOMPARE(window->configuration->simPin, QStringLiteral("1234"));
     QVERIFY(*window->configuration == *window->referenceConfiguration);
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modułu."));
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Odczytano konfigurację z modemu."));
     QCOMPARE(disabledControls(*window), PortsBox);
 }
 
@@ -416,6 +434,11 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     // Stopped, so that the window must start the scan again once not connected.
     if (portChosen)
         window->module->portsTimer.stop();
+    // As after an earlier attempt that failed.
+    if (portChosen)
+        window->ui->modemPolaczenieStatusLabel->setText(FailedStatus);
+    QString shownWhileConnecting;
+    QTimer::singleShot(0, window.get(), [&] { shownWhileConnecting = window->ui->modemPolaczenieStatusLabel->text(); });
     for (int click = 0; click < clicks; ++click)
         QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
 
@@ -423,7 +446,9 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     // A failed attempt is remembered too.
     QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
     QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
-    QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : ModuleActions)));
+    QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : NotConnected)));
+    // Until the attempt's end, in place of the status before it.
+    QCOMPARE(shownWhileConnecting, portChosen ? ConnectingStatus : QString());
 }
 
 // Without the retries, which would run the event loop, and in the words
@@ -485,6 +510,8 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QTRY_COMPARE(window->ui->polaczZModememPushButton->text(), QStringLiteral("Połącz"));
     checkLink(false, LostStatus);
     QVERIFY(!window->onlineTimer.isActive());
+    if (!duringWrite)
+        QVERIFY(liveFieldsCleared(*window));
 
     // The scan notices the port gone, then the new one.
     window->module->readAvaiblePorts();
@@ -727,13 +754,13 @@ void TestMainWindowModule::writeIsCheckedByReadingBack()
     }
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QVERIFY(answerer->waitAllAnswered());
-    QCOMPARE(listed, verify ? QStringList({"Histereza: 30 → 31", "Różnice: 1 pole w 1 sekcji.", "Zapis do modułu"})
+    QCOMPARE(listed, verify ? QStringList({"Histereza: 30 → 31", "Różnice: 1 pole w 1 sekcji.", "Zapis do modemu"})
                             : QStringList());
     QCOMPARE(commandLengths(*emulator, "70 62").size(), verify ? 2 : 1);
     QCOMPARE(emulator->commands().last() == QLatin1String("41"), verify);
     QCOMPARE(window->statusBar()->currentMessage().startsWith(QStringLiteral("Zapisano")), !verify);
     if (!verify)
-        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w module."));
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Zapisano konfigurację w modemie."));
 }
 
 void TestMainWindowModule::writeFailures_data()
@@ -743,10 +770,10 @@ void TestMainWindowModule::writeFailures_data()
     QTest::addColumn<QString>("leftBehind");
     QTest::addColumn<bool>("restore");
     QTest::newRow("no w") << "no-settings-ack" << QList<int>()
-                          << "Moduł nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
+                          << "Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
     QTest::newRow("no u, backup restored")
             << "no-sms-ack" << QList<int>{1122}
-            << "Moduł potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
+            << "Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
 }
 
 // The message says which block the module acknowledged and where the backup
@@ -776,7 +803,7 @@ void TestMainWindowModule::writeFailures()
     QCOMPARE(answerer->seen[1].title, window->windowTitle());
     QCOMPARE(answerer->seen[1].text, WriteError);
     const QString backup = BackupStore().list().last().path;
-    QCOMPARE(answerer->seen[1].details, leftBehind + "\nModuł może zawierać część nowej konfiguracji.\n"
+    QCOMPARE(answerer->seen[1].details, leftBehind + "\nModem może zawierać część nowej konfiguracji.\n"
                                                       "Kopia zapasowa jego poprzedniej konfiguracji: " + backup);
     QCOMPARE(window->statusBar()->currentMessage(), restore ? Verified : QString());
     QCOMPARE(commandLengths(*emulator, "70 62"), restore ? QList<int>({836, 836}) : QList<int>{836});
@@ -868,7 +895,7 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::addColumn<int>("settingsBlocksSent");
     QTest::addColumn<QString>("lastMessage");
     const QStringList unreadable{"--fail", "short-image"};
-    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modułu");
+    const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modemu");
     QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
     QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
     QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
@@ -876,7 +903,7 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
     // Not read back either: no success.
     QTest::newRow("module unreadable, written all the same")
-            << unreadable << QStringList{"box:Zapisz do modułu", "box:OK"} << false << 1 << WriteError;
+            << unreadable << QStringList{"box:Zapisz do modemu", "box:OK"} << false << 1 << WriteError;
 }
 
 // Nothing is sent unless the user confirms and the backup is on the disk;
@@ -1069,9 +1096,12 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
         const QByteArray name = "przebiegCy" + QByteArray::number(input + 1) + "Series";
         QCOMPARE(trendSeries(*window, name.constData())->points().last().y(), double((lastAnswered >> input) & 1));
     }
-    const QString newestValue = lastAnswered == polls - 1
-            ? window->ui->onlineAktualneAn1LineEdit->text() : QStringLiteral("–");
-    QCOMPARE(ai1->name(), QStringLiteral("AI 1: ") + newestValue);
+    // After a poll without a usable answer the field is greyed and empty,
+    // and the legend shows the dash.
+    QLineEdit *ai1Field = window->ui->onlineAktualneAn1LineEdit;
+    QCOMPARE(ai1Field->isEnabled(), lastAnswered == polls - 1);
+    QCOMPARE(ai1Field->text().isEmpty(), !ai1Field->isEnabled());
+    QCOMPARE(ai1->name(), "AI 1: " + (ai1Field->isEnabled() ? ai1Field->text() : QStringLiteral("–")));
     // The next file dialog opens where the record went.
     answerer->expect([&folder](QWidget *dialog) {
         QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder.path());
@@ -1083,9 +1113,57 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     // Disconnected, the record can still be saved; connecting again starts a new one.
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QVERIFY(save->isEnabled());
+    QVERIFY(liveFieldsCleared(*window));
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QCOMPARE(ai1->count(), 0);
     QVERIFY(!save->isEnabled());
+}
+
+// While another tab is shown nothing is polled: the trend breaks there
+// without the band of a poll left unanswered, and the CSV has no line for
+// it. The spreadsheet type of CSV is chosen, and offered first next time.
+void TestMainWindowModule::trendBreaksWherePollingPaused()
+{
+    QTemporaryDir folder;
+    QVERIFY(setUp(startingWith(folder), Read));
+    window->onlineTimer.setInterval(120);
+    QTabWidget *tabs = window->ui->tabWidget;
+    tabs->setCurrentIndex(3);
+    QLineSeries *ai1 = trendSeries(*window, "przebiegAn1Series");
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= 3, 15000);
+    tabs->setCurrentIndex(0);
+    const qsizetype beforeBreak = ai1->count();
+    tabs->setCurrentIndex(3);
+    QTRY_VERIFY_WITH_TIMEOUT(ai1->count() >= beforeBreak + 3, 15000);
+    tabs->setCurrentIndex(0);
+
+    const QList<QPointF> breaks = trendSeries<QAreaSeries>(*window, "przebiegPrzerwaSeries")->upperSeries()->points();
+    QCOMPARE(breaks.size(), 4);
+    QCOMPARE(breaks.at(0).x(), ai1->at(beforeBreak - 1).x());
+    QCOMPARE(breaks.at(2).x(), ai1->at(beforeBreak).x());
+    QVERIFY(trendSeries<QAreaSeries>(*window, "przebiegBrakOdpowiedziSeries")->upperSeries()->points().isEmpty());
+
+    const QString spreadsheetType = QStringLiteral("CSV (arkusz kalkulacyjny) (*.csv)");
+    QString csvPath;
+    QStringList offered;
+    for (int save = 0; save < 2; ++save) {
+        csvPath = folder.filePath(QStringLiteral("arkusz-%1.csv").arg(save));
+        answerer->expect([&](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            offered << files->selectedNameFilter();
+            files->selectNameFilter(spreadsheetType);
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(csvPath);
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        child<QAbstractButton>(window.get(), "przebiegZapiszPushButton")->click();
+    }
+    QVERIFY(answerer->waitAllAnswered());
+    QCOMPARE(offered, QStringList({"Plik CSV (*.csv)", spreadsheetType}));
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), ai1->count() + 2);
+    QCOMPARE(lines.at(0), QByteArray("Czas;AI1;AI2;DI1;DI2;DI3;DI4;DI5;DI6\r"));
 }
 
 void TestMainWindowModule::manualOutputs_data()
@@ -1137,7 +1215,7 @@ void TestMainWindowModule::manualOutputs()
         QVERIFY(!window->statusBar()->currentMessage().startsWith(QStringLiteral("Wysłano")));
         return;
     }
-    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modułu."));
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Wysłano stan wyjść do modemu."));
     QVERIFY(!timerRanDuringCommand);
     QVERIFY(window->onlineTimer.isActive());
     QTRY_VERIFY(emulator->commands().contains(sent));
@@ -1176,10 +1254,10 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("disabled");
     QTest::addColumn<bool>("polling");
-    QTest::newRow("nothing open") << QStringList() << FileActions + ModuleActions << false;
+    QTest::newRow("nothing open") << QStringList() << FileActions + NotConnected << false;
     QTest::newRow("connected, nothing open") << QStringList{"connect"} << FileActions + PortsBox << false;
-    QTest::newRow("new") << QStringList{"new"} << ModuleActions << false;
-    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << ModuleActions << false;
+    QTest::newRow("new") << QStringList{"new"} << NotConnected << false;
+    QTest::newRow("Online tab, not connected") << QStringList{"new", "online"} << NotConnected << false;
     QTest::newRow("connected") << QStringList{"connect", "new"} << PortsBox << false;
     QTest::newRow("connected, Online tab") << QStringList{"connect", "new", "online"} << WhilePolling << true;
     QTest::newRow("connected on the Online tab") << QStringList{"new", "online", "connect"} << WhilePolling << true;
@@ -1187,7 +1265,7 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled_data()
             << QStringList{"connect", "new", "change", "online", "cancelled close"} << WhilePolling << true;
     QTest::newRow("back from the Online tab") << QStringList{"connect", "new", "online", "tab 0"} << PortsBox << false;
     QTest::newRow("disconnected on the Online tab")
-            << QStringList{"connect", "new", "online", "disconnect"} << ModuleActions << false;
+            << QStringList{"connect", "new", "online", "disconnect"} << NotConnected << false;
     QTest::newRow("closed on the Online tab") << QStringList{"connect", "new", "online", "close"}
                                               << FileActions + PortsBox << false;
 }
@@ -1219,6 +1297,11 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
     }
     QCOMPARE(disabledControls(*window), sorted(disabled));
     QCOMPARE(window->onlineTimer.isActive(), polling);
+    // A disabled "Wyślij" says why.
+    QCOMPARE(window->ui->weWyManWyslijPushButton->toolTip(),
+             disabled.contains(QLatin1String("weWyManWyslijPushButton"))
+                     ? QStringLiteral("Brak połączenia z modemem. Połącz się z modemem, aby wysłać stan wyjść.")
+                     : QString());
 }
 
 // "Narzędzia → Dziennik komunikacji…" shows what went over the line and

@@ -200,7 +200,7 @@ void TelvoroCliTest::readThenWriteRoundTrip()
     const QString settings = "70 62 " + sample.toImage(ImageSection::SettingsBlock).toHex(' ').toUpper();
     const QString sms = "70 63 " + sample.toImage(ImageSection::SmsBlock).toHex(' ').toUpper();
     QCOMPARE(target.commands().mid(3), QStringList({ "69", "69", "41", settings, sms, "41" }));
-    QVERIFY(first.out.endsWith(QStringLiteral("Zapisano i sprawdzono konfigurację w module.\n")));
+    QVERIFY(first.out.endsWith(QStringLiteral("Zapisano i sprawdzono konfigurację w modemie.\n")));
     const QList<BackupStore::Backup> backups = BackupStore().list();
     QCOMPARE(backups.size(), 1);
     QVERIFY(first.out.contains("Kopia zapasowa: " + backups.first().path + '\n'));
@@ -249,8 +249,8 @@ void TelvoroCliTest::writeInterruptedBetweenTheBlocks()
     QCOMPARE(write.exitCode(), 4);
     const QString backup = BackupStore().list().first().path;
     const QString err = QString::fromUtf8(write.readAllStandardError());
-    QVERIFY2(err.endsWith(": Zapis do modemu przerwano.\nModuł potwierdził blok ustawień; bloku tekstów SMS nie "
-                          "wysłano.\nModuł może zawierać część nowej konfiguracji.\nKopia zapasowa jego poprzedniej "
+    QVERIFY2(err.endsWith(": Zapis do modemu przerwano.\nModem potwierdził blok ustawień; bloku tekstów SMS nie "
+                          "wysłano.\nModem może zawierać część nowej konfiguracji.\nKopia zapasowa jego poprzedniej "
                           "konfiguracji: " + backup + '\n'), qPrintable(err));
     QVERIFY(module.commands().last().startsWith(QStringLiteral("70 62")));
     QCOMPARE(contents(backup), contents("before.kvl"));
@@ -299,7 +299,7 @@ void TelvoroCliTest::exitCodes_data()
     row("not a serial port", { "read", "/dev/null", "-o", "out.kvl" }, 4,
         "/dev/null: Błąd połączenia z modemem: to nie jest port szeregowy.");
     row("the program's own terminal", { "read", "PORT", "-o", "out.kvl" }, 4,
-        ": Błąd połączenia z modemem: to terminal, w którym działa ten program, a nie port modułu.", QString(), {},
+        ": Błąd połączenia z modemem: to terminal, w którym działa ten program, a nie port modemu.", QString(), {},
         "PORT");
     row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4, ": Błąd połączenia z modemem.\n", "69",
         { "--fail", "silent" });
@@ -310,9 +310,9 @@ void TelvoroCliTest::exitCodes_data()
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("block stored changed", { "write", "PORT", "a.json" }, 4,
-        "(wysłano → w module):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+        "(wysłano → w modemie):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
     row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
-        "Zapisano konfigurację w module.\n", "70 63", { "--fail", "store-changed" });
+        "Zapisano konfigurację w modemie.\n", "70 63", { "--fail", "store-changed" });
     // Arguments that could be SIM codes are never repeated.
     row("a code as a command", { "4321" }, 2, "telvoro-cli: nieznane polecenie „****”.\n");
     row("a code as an option", { "pin", "PORT", "--pin", "4321" }, 2, "Pomoc: telvoro-cli pin --help");
@@ -427,7 +427,7 @@ void TelvoroCliTest::reportHoldsTheWholeConfigurationButTheSimCodes()
                                     .normalized(QString::NormalizationForm_KC).simplified();
     const QString html = QString::fromUtf8(contents("full.html"));
     for (const QString &text : { pdfText, html }) {
-        QVERIFY(text.contains("Konfiguracja modułu TX48 – plik full.json"));
+        QVERIFY(text.contains("Konfiguracja modemu TX48 – plik full.json"));
         for (const char *tab : { "Wejście / Wyjście", "Definicje nazw użytkownika", "Akumulator" })
             QVERIFY2(text.contains(QString::fromUtf8(tab)), tab);
         QVERIFY(text.contains(full.digitalOutputNames[5]));
