@@ -16,7 +16,7 @@ rm -rf "$reports"
 mkdir -p "$reports"
 
 status=0
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$sanitizer_build" --output-on-failure || status=$?
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$sanitizer_build" --output-on-failure --parallel "$(nproc)" || status=$?
 
 for report in "$reports"/*; do
     [[ -e $report ]] || continue
