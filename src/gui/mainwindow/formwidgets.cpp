@@ -46,6 +46,7 @@ FormWidgets::FormWidgets(const Ui::MainWindowUi *ui)
       liveInputIndicators{ui->onlineAktualneZalRadioButton, ui->onlineAktualneZalRadioButton_2,
                           ui->onlineAktualneZalRadioButton_3, ui->onlineAktualneZalRadioButton_4,
                           ui->onlineAktualneZalRadioButton_5, ui->onlineAktualneZalRadioButton_6},
+      liveAnalogFields{ui->onlineAktualneAn1LineEdit, ui->onlineAktualneAn2LineEdit},
       powerFailPhoneBoxes{ui->akuTelCheckBox_1, ui->akuTelCheckBox_2, ui->akuTelCheckBox_3,
                           ui->akuTelCheckBox_4, ui->akuTelCheckBox_5, ui->akuTelCheckBox_6,
                           ui->akuTelCheckBox_7, ui->akuTelCheckBox_8}

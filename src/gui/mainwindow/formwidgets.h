@@ -48,9 +48,11 @@ struct FormWidgets
     // beside its manual setting.
     std::array<QLabel *, DigitalOutputCount + AnalogOutputCount> manualNameLabels;
     // Per row of the inputs table (DI1 to DI6, then AI1 and AI2): the name
-    // beside its live value; and each digital input's live indicator.
+    // beside its live value; each digital input's live indicator and each
+    // analogue input's live value.
     std::array<QLabel *, DigitalInputCount + AnalogInputCount> liveNameLabels;
     std::array<QRadioButton *, DigitalInputCount> liveInputIndicators;
+    std::array<QLineEdit *, AnalogInputCount> liveAnalogFields;
 
     // Per phone: whether it is told of a supply failure.
     std::array<QCheckBox *, PhoneCount> powerFailPhoneBoxes;

@@ -100,11 +100,9 @@ void MainWindow::showLiveState()
         form->liveInputIndicators[input]->setChecked(current && current->digitalInput(input));
         form->liveInputIndicators[input]->setEnabled(current);
     }
-    const std::array<QLineEdit *, AnalogInputCount> analogFields{ui->onlineAktualneAn1LineEdit,
-                                                                 ui->onlineAktualneAn2LineEdit};
     for (int input = 0; input < AnalogInputCount; ++input) {
-        analogFields[input]->setText(current ? current->analogText(input) : QString());
-        analogFields[input]->setEnabled(current);
+        form->liveAnalogFields[input]->setText(current ? current->analogText(input) : QString());
+        form->liveAnalogFields[input]->setEnabled(current);
     }
     if (trendWidget)
         trendWidget->showCurrentValues(current);
