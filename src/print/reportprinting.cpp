@@ -1,8 +1,8 @@
 #include "reportprinting.h"
 
+#include "reportlayout.h"
 #include "report/configurationdocument.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -10,18 +10,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <cmath>
 
 namespace {
 
-// The document's own font, which its style sheet names first, so that a
-// page holds the same on every machine that has it (Debian's fonts-dejavu-core
-// comes with fontconfig, which Qt needs anyway).
-const QString FontFamily = QStringLiteral("DejaVu Sans");
-constexpr qreal BodyPointSize = 9;
 constexpr qreal MarginPointSize = 7.5;
 
 const QMarginsF PageMargins(15, 12, 15, 12); // millimetres
@@ -44,24 +35,6 @@ void drawPageFrame(QPainter &painter, const QRectF &page, qreal lineHeight, cons
                      QPointF(page.right(), footerLine.top() - ruleOffset));
 }
 
-// QTextDocument knows no "keep with next": a heading that the page's foot
-// would part from its table's first rows starts the next page instead.
-void keepHeadingsWithTheirTables(QTextDocument &text, qreal pageHeight, qreal room)
-{
-    const QAbstractTextDocumentLayout *layout = text.documentLayout();
-    for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 0)
-            continue;
-        const QRectF heading = layout->blockBoundingRect(block);
-        const qreal pageEnd = (std::floor(heading.top() / pageHeight) + 1) * pageHeight;
-        if (heading.bottom() + room > pageEnd) {
-            QTextBlockFormat format = block.blockFormat();
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            QTextCursor(block).setBlockFormat(format);
-        }
-    }
-}
-
 } // namespace
 
 int ReportPrinting::print(const ConfigurationDocument &document, QPagedPaintDevice *device)
@@ -70,7 +43,7 @@ int ReportPrinting::print(const ConfigurationDocument &document, QPagedPaintDevi
     if (!painter.begin(device))
         return 0;
 
-    QFont marginFont(FontFamily);
+    QFont marginFont(ReportFontFamily);
     marginFont.setPointSizeF(MarginPointSize);
     painter.setFont(marginFont);
     const qreal lineHeight = QFontMetricsF(marginFont, device).height();
@@ -81,29 +54,14 @@ int ReportPrinting::print(const ConfigurationDocument &document, QPagedPaintDevi
     const qreal frame = 2 * lineHeight;
     const QRectF body(page.left(), page.top() + frame, page.width(), page.height() - 2 * frame);
 
-    // Laid out for the device itself, so that points are the device's points
-    // and the text measures on paper as it will be drawn.
-    QTextDocument text;
-    text.documentLayout()->setPaintDevice(device);
-    QFont bodyFont(FontFamily);
-    bodyFont.setPointSizeF(BodyPointSize);
-    text.setDefaultFont(bodyFont);
-    text.setDocumentMargin(0);
-    text.setHtml(document.html());
-    text.setPageSize(body.size());
-    keepHeadingsWithTheirTables(text, body.height(), 4 * QFontMetricsF(bodyFont, device).height());
-
-    const int pageCount = text.pageCount();
+    ReportLayout layout(document, device, body.size());
+    const int pageCount = int(layout.pages().size());
     for (int index = 0; index < pageCount; ++index) {
         if (index > 0)
             device->newPage();
         drawPageFrame(painter, page, lineHeight, document.pageHeader(), document.pageFooter(),
                       document.pageNumber(index + 1, pageCount));
-        // The document is one long strip of pages; each page shows its part.
-        painter.save();
-        painter.translate(body.left(), body.top() - index * body.height());
-        text.drawContents(&painter, QRectF(0, index * body.height(), body.width(), body.height()));
-        painter.restore();
+        layout.drawPage(painter, index, body.topLeft());
     }
     painter.end();
     return pageCount;
