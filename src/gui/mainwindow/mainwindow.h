@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "configuration/configuration.h"
+#include "mainwindow/configurationreport.h"
 #include "mainwindow/configurationsource.h"
 #include "widgets/decimalvalidator.h"
 #include "widgets/wholenumbervalidator.h"
@@ -15,7 +16,6 @@
 
 class ActionTables;
 class ConfigurationFiles;
-class ConfigurationReport;
 class EditHistory;
 class FormBinder;
 class Module;
@@ -187,6 +187,7 @@ private:
     void openModuleConfiguration(const Configuration &read);
     void restoreHistoryState(const EditState &state);
     void openNumberList();
+    ConfigurationReport::Subject reportSubject() const;
 
     // While a configuration is open the title carries "[*]", which shows
     // whenever the form or the record differs from the reference copy.

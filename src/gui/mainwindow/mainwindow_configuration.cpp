@@ -184,8 +184,7 @@ void MainWindow::on_actionEksportuj_do_PDF_triggered()
     if (!configuration || moduleOperationRunning())
         return;
     collectForm();
-    report->exportToPdf({ *configuration, *configuration != *referenceConfiguration, configurationSource,
-                          windowFilePath(), module->port->portName() });
+    report->exportToPdf(reportSubject());
 }
 
 void MainWindow::on_actionDrukuj_triggered()
@@ -193,8 +192,15 @@ void MainWindow::on_actionDrukuj_triggered()
     if (!configuration || moduleOperationRunning())
         return;
     collectForm();
-    report->print({ *configuration, *configuration != *referenceConfiguration, configurationSource,
-                    windowFilePath(), module->port->portName() });
+    report->print(reportSubject());
+}
+
+// The open configuration as the form holds it, under where it came from:
+// the file, the module's port or a new configuration.
+ConfigurationReport::Subject MainWindow::reportSubject() const
+{
+    return { *configuration, *configuration != *referenceConfiguration, configurationSource, windowFilePath(),
+             module->port->portName() };
 }
 
 // "Telvoro" or "Telvoro (path)" as the title has always read, with the
