@@ -1,16 +1,25 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "configuration/configuration.h"
-#include "mainwindow/formtables.h"
-#include "settings/usernames.h"
-#include "dialogs/exchangeprogressdialog.h"
-#include "link/module.h"
-#include "widgets/namefielddelegate.h"
 #include "dialogs/oprogramiedialog.h"
+#include "link/module.h"
+#include "link/modulesession.h"
+#include "mainwindow/actiontables.h"
+#include "mainwindow/configurationfiles.h"
+#include "mainwindow/configurationreport.h"
+#include "mainwindow/edithistory.h"
+#include "mainwindow/formbinder.h"
+#include "mainwindow/formtables.h"
+#include "mainwindow/formwidgets.h"
+#include "mainwindow/moduleoperations.h"
+#include "mainwindow/namespage.h"
+#include "mainwindow/onlinepage.h"
+#include "mainwindow/recentfiles.h"
+#include "settings/applicationsetup.h"
+#include "settings/usernames.h"
+#include "widgets/namefielddelegate.h"
 #include "widgets/wheelguard.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -40,14 +49,21 @@ QRect fittedFrame(QRect frame, const QRect &area)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent),
-      ui(new Ui::MainWindowUi),
+      ui(std::make_unique<Ui::MainWindowUi>()),
       module(nullptr),
-      configuration(nullptr),
-      referenceConfiguration(nullptr),
-      configurationSource(0)
+      configurationSource(NewConfiguration)
 {
     ui->setupUi(this);
-    form = std::make_unique<const FormWidgets>(ui);
+    form = std::make_unique<const FormWidgets>(ui.get());
+    namesPage = std::make_unique<NamesPage>(*form, ui->defNazwSmsListaTableWidget, ui->defNazwSmsTrescPlainTextEdit,
+                                            ui->defNazwSmsPozostaloLabel, ui->defNazwSmsInfoLabel);
+    formBinder = std::make_unique<FormBinder>(
+            FormBinder::Widgets{ ui->weWyWyjsciaTableWidget, ui->weWyWejsciaTableWidget,
+                                 ui->defNazwNazwyTelTableWidget, ui->defNazwSmsListaTableWidget,
+                                 ui->weWyHisterezaLineEdit, ui->akuAkuLoadComboBox, ui->akuMinSpinBox,
+                                 ui->akuSekSpinBox, ui->akuPrzekZalCheckBox, ui->akuAktWejCheckBox,
+                                 ui->wartosciSpozaFormularzaFrame, ui->wartosciSpozaFormularzaLabel },
+            *form, configuration);
 
     QSettings settings;
     const QPoint position = settings.value(QStringLiteral("mainWindowPos"), QPoint(50, 50)).toPoint();
@@ -67,7 +83,7 @@ MainWindow::MainWindow(QWidget *parent)
     const QRect frame = fittedFrame(QRect(position, size + FrameAllowance), screenArea);
     move(frame.topLeft());
     resize(frame.size() - FrameAllowance);
-    configurationSource = 0;
+    configurationSource = NewConfiguration;
 
     pageButtonGroup.addButton(ui->nazwyTelefonowPushButton, 0);
     pageButtonGroup.addButton(ui->wejsciaWyjsciaPushButton, 1);
@@ -131,47 +147,67 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&onlineTimer, &QTimer::timeout, this, &MainWindow::updateOnlineAktualneWejscia);
 
     module = new Module;
+    module->setParent(this);
     moduleSession = std::make_unique<ModuleSession>(module);
+    onlinePage = std::make_unique<OnlinePage>(
+            OnlinePage::Widgets{ ui->tabScrollArea_4, ui->tabScrollContents_4, ui->gridLayout_15,
+                                 ui->horizontalSpacer_18, ui->verticalLayout_12, ui->verticalLayout_13,
+                                 ui->onlineManAnOut1LineEdit, ui->onlineManAnOut2LineEdit,
+                                 ui->weWyManWyslijPushButton, statusBar() },
+            *form, onlineTimer, *moduleSession, configuration, this);
+    moduleOperations = std::make_unique<ModuleOperations>(
+            ModuleOperations::Widgets{ ui->portsComboBox, ui->polaczZModememPushButton,
+                                       ui->modemPolaczenieStatusLabel, ui->actionOdbierz_z_modemu, statusBar() },
+            *module, *moduleSession, [this] { return mayCloseConfiguration(); }, this);
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
-    connect(moduleSession.get(), &ModuleSession::connectionLost, this, &MainWindow::moduleConnectionLost);
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
-    connect(moduleSession.get(), &ModuleSession::stepStarted, this, &MainWindow::showStepProgress);
-    connect(moduleSession.get(), &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
+    connect(moduleOperations.get(), &ModuleOperations::configurationRead, this, &MainWindow::openModuleConfiguration);
+    connect(moduleOperations.get(), &ModuleOperations::operationFinished, this, &MainWindow::closeIfPending);
+    connect(moduleOperations.get(), &ModuleOperations::connectionChanged, this, [this](bool connected) {
+        if (connected)
+            onlinePage->startTrendRecord();
+        else
+            onlinePage->showLiveState();
+        updateWindowState();
+    });
     // The port list is filled at once, not only at the scan's first turn,
     // and with the prompt of a scanned list even when no port was found.
     module->readAvaiblePorts();
     fillPortsComboBox();
 
+    editHistory = std::make_unique<EditHistory>(ui->tabWidget, ui->actionCofnij, ui->actionPonow);
+    connect(editHistory.get(), &EditHistory::changeSettled, this, &MainWindow::updateModifiedMarker);
+    connect(editHistory.get(), &EditHistory::availabilityChanged, this, &MainWindow::updateWindowState);
+    connect(editHistory.get(), &EditHistory::stateRestored, this, &MainWindow::restoreHistoryState);
+    actionTables = std::make_unique<ActionTables>(*form, configuration, *editHistory, statusBar(), this);
+    connect(actionTables.get(), &ActionTables::thresholdsChanged, this, &MainWindow::updateModifiedMarker);
     // A range edit is finished with Enter or when the field loses the focus,
-    // but not as the window's widgets go: connected to the timer, which goes
-    // before them.
+    // but not as the window's widgets go: the tables go before them.
     for (int input = 0; input < AnalogInputCount; ++input)
-        connect(form->analogRangeEdits[input], &QLineEdit::editingFinished, &modifiedCheck,
-                [this, input] { analogRangeEditFinished(input); });
+        connect(form->analogRangeEdits[input], &QLineEdit::editingFinished, actionTables.get(),
+                [this, input] { actionTables->analogRangeEditFinished(input); });
+    connect(namesPage.get(), &NamesPage::inputNamesChanged, onlinePage.get(), &OnlinePage::showTrendNames);
     ui->wartosciSpozaFormularzaFrame->hide();
 
+    files = std::make_unique<ConfigurationFiles>(this);
+    recentFiles = std::make_unique<RecentFiles>(ui->menuPlik, ui->actionZamknij, this);
+    connect(recentFiles.get(), &RecentFiles::fileChosen, this, &MainWindow::openConfigurationFile);
+    report = std::make_unique<ConfigurationReport>(statusBar(), this);
     UserNames::nameUnnamedStatuses();
-    watchFormForChanges();
-    prepareHistory();
-    prepareRecentFiles();
-    showLiveState();
+    onlinePage->showLiveState();
     updateWindowState();
 }
 
 MainWindow::~MainWindow()
 {
-    // The history goes after the form, and the focus moves as the widgets
-    // go: what they signal then finds no window.
-    disconnect(&history, nullptr, this, nullptr);
-    disconnect(qApp, nullptr, this, nullptr);
     QSettings settings;
     settings.setValue(QStringLiteral("mainWindowPos"), pos());
     settings.setValue(QStringLiteral("mainWindowSize"), size());
-    delete configuration;
-    delete referenceConfiguration;
+    // The history, the session and the module go after parts of the window:
+    // what they signal as they go finds no window.
+    for (const QObject *sender : std::initializer_list<const QObject *>{ editHistory.get(), moduleSession.get(), module })
+        disconnect(sender, nullptr, this, nullptr);
     moduleSession.reset();
-    delete module;
-    delete ui;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -222,12 +258,11 @@ void MainWindow::updateWindowState()
 
     ui->actionNowy->setEnabled(idle);
     ui->actionOdczyt_z_pliku->setEnabled(idle);
-    for (QAction *recentFile : std::as_const(recentFileActions))
-        recentFile->setEnabled(idle);
+    recentFiles->setEnabled(idle);
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
-    ui->actionCofnij->setEnabled(configurationOpen && idle && history.canUndo());
-    ui->actionPonow->setEnabled(configurationOpen && idle && history.canRedo());
+    ui->actionCofnij->setEnabled(configurationOpen && idle && editHistory->canUndo());
+    ui->actionPonow->setEnabled(configurationOpen && idle && editHistory->canRedo());
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
     ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
     ui->actionEksportuj_do_PDF->setEnabled(configurationOpen && idle);
@@ -248,19 +283,13 @@ void MainWindow::updateWindowState()
     // No poll may come between a manual-output command and its wait.
     const bool polling = pollingTabShown && idle && moduleState != ModuleSession::State::SendingOutputs
             && !closingWindow;
-    if (!polling) {
-        onlineTimer.stop();
-    } else if (!onlineTimer.isActive()) {
-        // The trend tells the time not polled from a module that did not answer.
-        trendRecord.markBreak();
-        onlineTimer.start();
-    }
+    onlinePage->setPolling(polling);
 }
 
 void MainWindow::on_tabWidget_currentChanged(int index)
 {
     if (index == OnlineTab)
-        showTrendWidget();
+        onlinePage->showTrendWidget();
     updateWindowState();
 }
 
@@ -296,14 +325,9 @@ void MainWindow::prepareScrollingTabs()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ShortcutOverride && leaveShortcutToHistory(event))
-        return true;
     if (event->type() == QEvent::Resize) {
-        if (watched == ui->tabScrollArea_4->viewport()) {
-            placeTrendWidget();
-        } else if (auto *caption = qobject_cast<QLabel *>(watched)) {
+        if (auto *caption = qobject_cast<QLabel *>(watched))
             caption->setMinimumHeight(caption->heightForWidth(caption->width()));
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,38 +1,53 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "link/modulesession.h"
-#include "mainwindow/editcommand.h"
-#include "mainwindow/formwidgets.h"
-#include "settings/applicationsetup.h"
-#include "trend/trendrecord.h"
+#include "configuration/configuration.h"
+#include "mainwindow/configurationreport.h"
+#include "mainwindow/configurationsource.h"
 #include "widgets/decimalvalidator.h"
-#include "widgets/shownfields.h"
 #include "widgets/wholenumbervalidator.h"
 
 #include <QButtonGroup>
 #include <QMainWindow>
 #include <QModelIndex>
-#include <QList>
 #include <QTimer>
-#include <QUndoStack>
 #include <array>
 #include <memory>
-#include <optional>
 
-class Configuration;
-class ExchangeProgressDialog;
-class InputAction;
-class LinkLogDialog;
+class ActionTables;
+class ConfigurationFiles;
+class EditHistory;
+class FormBinder;
 class Module;
-class QTableWidget;
+class ModuleOperations;
+class ModuleSession;
+class NamesPage;
+class OnlinePage;
 class QTableWidgetItem;
-class TrendWidget;
+class RecentFiles;
+struct EditState;
+struct FormWidgets;
 
 namespace Ui {
 class MainWindowUi;
 }
 
+// The main window keeps the open configuration and its lifecycle (new,
+// opened, read from the module, closed), which actions are enabled, and the
+// slots the form connects by name. The work behind them is done by one room
+// per concern, each in its own files beside this one:
+//   moduleoperations.*    connecting, reading and writing the module, and
+//                         putting a backup back after a broken write;
+//   onlinepage.*          the "Online" tab: polls, live values, manual
+//                         outputs and the trend;
+//   formbinder.*          the form's fields and the open configuration;
+//   edithistory.*         "Cofnij" and "Ponów", and when a change has settled;
+//   actiontables.*        the input actions' tables and the range fields;
+//   namespage.*           the user's names and the status SMS texts;
+//   configurationfiles.*  the .kvl files, the comparison and the backups list;
+//   recentfiles.*         the recent files in the "Plik" menu;
+//   configurationreport.* the PDF and the printout.
+// formwidgets.* holds the form's widgets per input, output and phone.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -41,10 +56,11 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Ui::MainWindowUi *ui;
+    std::unique_ptr<Ui::MainWindowUi> ui;
+    // A child of the window; the session below is its only user.
     Module *module;
-    Configuration *configuration;
-    Configuration *referenceConfiguration;
+    std::unique_ptr<Configuration> configuration;
+    std::unique_ptr<Configuration> referenceConfiguration;
     QButtonGroup pageButtonGroup;
     std::array<QButtonGroup, 6> startupOutputGroups;
     std::array<QButtonGroup, 6> manualOutputGroups;
@@ -52,7 +68,7 @@ public:
     DecimalValidator rangeValidator;
     DecimalValidator analogOutputValidator;
     QTimer onlineTimer;
-    int configurationSource;
+    ConfigurationSource configurationSource;
 
     // Opens a configuration file as "Odczytaj z pliku" opens the file chosen
     // in its dialog, after the question about unsaved changes.
@@ -60,8 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    // Keeps the word-wrapped captions whole and the trend where it fits, as
-    // the window's size changes, and leaves the undo keys to the window.
+    // Keeps the word-wrapped captions whole as the window's size changes.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -134,9 +149,6 @@ private:
     void prepareScrollingTabs();
     void pairOutputButtons();
 
-    // The form's widgets of each input, output and phone.
-    std::unique_ptr<const FormWidgets> form;
-
     // The one place that decides which actions and buttons are enabled and
     // whether the "Online" tab polls the module. It derives both from the
     // window's state: whether a configuration is open, the module session's
@@ -153,7 +165,7 @@ private:
     bool closePending = false;
     void closeIfPending();
 
-    // Configuration file (src/config/mainwindow_configfile.cpp).
+    // The open configuration's lifecycle.
     // Returns false when the user's answer or a failed save means the open
     // configuration must stay open; the caller then does not go on.
     bool closeConfiguration();
@@ -164,135 +176,45 @@ private:
     // Closes the configuration without a question.
     void discardConfiguration();
     bool saveConfigurationToFile();
-    // Reads a .kvl file; a failure is shown as opening a file shows it.
-    std::optional<Configuration> loadConfigurationFile(const QString &path);
-    void showFileWarning(const QString &title, const QString &text, const QString &path,
-                         const QString &reason = QString());
     // Reads the file and, once it was read, puts it in place of the open
     // configuration; a file that cannot be read leaves that one open.
     void openFileInPlace(const QString &path);
-    // Puts a configuration (source as configurationSource) in place of the
-    // open one, with a history of its own.
-    void openConfiguration(const Configuration &opened, int source, const QString &path);
+    // Puts a configuration in place of the open one, with a history of its
+    // own.
+    void openConfiguration(const Configuration &opened, ConfigurationSource source, const QString &path);
+    // The one place where a configuration read from the module replaces the
+    // open one.
+    void openModuleConfiguration(const Configuration &read);
+    void restoreHistoryState(const EditState &state);
+    void openNumberList();
+    ConfigurationReport::Subject reportSubject() const;
 
-    // Unsaved changes (src/config/mainwindow_changes.cpp). While a
-    // configuration is open the title carries "[*]", which shows whenever the
-    // form or the record differs from the reference copy.
+    // While a configuration is open the title carries "[*]", which shows
+    // whenever the form or the record differs from the reference copy.
     void showConfigurationTitle(const QString &path);
-    void watchFormForChanges();
+    // The same comparison as the question about unsaved changes. A change
+    // that has settled here also becomes a step of the edit history.
     void updateModifiedMarker();
-    QTimer modifiedCheck;
 
-    // Recent files (src/config/mainwindow_recentfiles.cpp).
-    void prepareRecentFiles();
-    void showRecentFiles();
-    void rememberFile(const QString &path);
-    void openRecentFile(const QString &path);
-    QList<QAction *> recentFileActions;
-    QAction *recentFilesSeparator = nullptr;
-
-    // Form binding (src/config/mainwindow_formbinding.cpp). collectForm
-    // takes back only the fields changed since fillForm showed them.
     void fillForm();
     void collectForm();
     void fillPhoneNumbers();
     void fillInputNames();
-    void rememberShownFields();
-    // Marks the fields whose value the form cannot show as it is, and lists
-    // them in the bar above the tabs.
-    void markValuesTheFormCannotShow();
-    ShownFields shownFields;
-    bool fillingForm = false;
 
-    // Edit history (src/gui/mainwindow/mainwindow_history.cpp). A step is
-    // recorded whenever a change has settled (updateModifiedMarker).
-    void prepareHistory();
-    // Starts an empty history for the configuration just put into the form.
-    void startNewHistory();
-    void recordHistoryStep();
-    // True when a field's key event is the window's undo or redo shortcut,
-    // which the field then does not take.
-    bool leaveShortcutToHistory(QEvent *event);
-    void restoreHistoryState(const EditState &state);
-    void noteTyping(const QObject *field);
-    EditCommand::TypingKey typingKey(const QObject *field) const;
-    QUndoStack history;
-    EditState recordedState;
-    EditCommand::TypingKey typing;
-    int focusChanges = 0;
-    bool restoringHistory = false;
-
-    // Names and SMS texts (src/app/mainwindow_names.cpp).
-    void refreshInputNames();
-    void refreshPhoneNames();
-    void showSelectedSmsText();
-
-    // Action tables (src/actions/mainwindow_actiontables.cpp).
-    void fillAnalogActionTable(int input);
-    void fillDigitalActionTable(int input);
-    // One operation for all eight tables: inputKind 0 analogue, 1 digital.
-    QTableWidget *actionTable(int inputKind, int input) const;
-    InputAction *actionSlotOfRow(int inputKind, int input, int row);
-    void fillActionTable(int inputKind, int input);
-    void newAction(int inputKind, int input);
-    void editAction(int inputKind, int input);
-    void deleteAction(int inputKind, int input);
-    void actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item);
-    void actionTableItemChanged(QTableWidgetItem *item);
-    void actionTableItemDoubleClicked(QTableWidgetItem *item);
-    // Which input's table this is; false for any other table.
-    bool findActionTable(const QTableWidget *table, int *inputKind, int *input) const;
-    void analogRangeEdited(int input, const QString &text);
-    // Once a range edit is finished, asks what becomes of the input's
-    // thresholds; finishRangeEdits() asks for an edit not finished yet.
-    void analogRangeEditFinished(int input);
-    void finishRangeEdits();
-    std::array<std::optional<AnalogRange>, AnalogInputCount> rangeBeforeEdit;
-    std::array<EditCommand::TypingKey, AnalogInputCount> rangeEditTyping;
-
-    // Settings dialog (src/link/mainwindow_settings.cpp).
-    void openNumberList();
-
-    // Trend of the live inputs (src/trend/mainwindow_trend.cpp).
-    void showTrendWidget();
-    void placeTrendWidget();
-    // The user's names of the analogue inputs on the trend's axes.
-    void showTrendNames();
-    void startTrendRecord();
-    // The live fields and the trend's legend show the newest poll's values
-    // while they stand for the inputs now: connected, and the newest poll
-    // answered. Otherwise the fields are greyed and empty, and the legend
-    // shows a dash.
-    void showLiveState();
-    // The live-state polls of the connection, for the trend and its CSV.
-    TrendRecord trendRecord;
-    TrendWidget *trendWidget = nullptr;
-
-    // Module operations (src/link/mainwindow_module.cpp).
-    // Edited: the open configuration, after the list of changes; Again: the
-    // same copy once more after the module stored it differently; Restore:
-    // a backup back into the module after a broken write.
-    enum class WriteRequest { Edited, Again, Restore };
-    void moduleConnectionLost();
-    void showModuleDisconnected(const QString &status);
-    void openModuleConfiguration(const Configuration &read);
-    void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
-    bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
-    void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
-                            const QString &restorable);
-    void restoreBackup(const QString &path);
-    void showRestoreLater(const QString &path);
-    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+    std::unique_ptr<const FormWidgets> form;
     // The connection, what runs on it and what the module holds.
     std::unique_ptr<ModuleSession> moduleSession;
-    std::unique_ptr<ExchangeProgressDialog> progressDialog;
-
-    // The link log's window (mainwindow_log.cpp), made when first asked for
-    // and kept, with its filter, for the program's run.
-    LinkLogDialog *linkLogDialog = nullptr;
-
-    // Backups (src/backup/mainwindow_backups.cpp).
-    void reportBackupFailure(const BackupStore::SaveResult &saved);
+    // The rooms go before the widgets they touch: what those signal as they
+    // go finds no room.
+    std::unique_ptr<ModuleOperations> moduleOperations;
+    std::unique_ptr<OnlinePage> onlinePage;
+    std::unique_ptr<NamesPage> namesPage;
+    std::unique_ptr<EditHistory> editHistory;
+    std::unique_ptr<FormBinder> formBinder;
+    std::unique_ptr<ActionTables> actionTables;
+    std::unique_ptr<ConfigurationFiles> files;
+    std::unique_ptr<RecentFiles> recentFiles;
+    std::unique_ptr<ConfigurationReport> report;
 };
 
 #endif

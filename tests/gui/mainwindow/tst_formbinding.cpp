@@ -1,3 +1,4 @@
+#include "mainwindow/editcommand.h"
 #include "mainwindow/mainwindow.h"
 #include "testwidgets.h"
 #include "configuration/configuration.h"

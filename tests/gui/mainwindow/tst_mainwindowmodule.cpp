@@ -485,7 +485,7 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QVERIFY(setUp({"--delay", "pb=2000"}));
     WindowDriver::newConfiguration(*window);
     WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("77"));
-    Configuration *open = window->configuration;
+    Configuration *open = window->configuration.get();
     if (duringWrite) {
         const QMetaObject::Connection stopDuringPb =
                 connect(window->module, &Module::exchangeProgress, this, [&](int elapsed) {
@@ -523,7 +523,7 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     window->ui->tabWidget->setCurrentIndex(0);
     QVERIFY(writeModule());
     QCOMPARE(window->statusBar()->currentMessage(), Verified);
-    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configuration.get(), open);
     QCOMPARE(window->configuration->hysteresis, quint8(77));
 }
 
@@ -607,7 +607,7 @@ void TestMainWindowModule::readHoldsOffOtherActionsAndClosing()
     QTimer::singleShot(200, &scope, [&] {
         disabledDuringRead = disabledControls(*window);
         action(*window, "actionNowy")->trigger();
-        newConfigurationCreated = window->configuration;
+        newConfigurationCreated = bool(window->configuration);
         emit window->ui->label_6->linkActivated(QStringLiteral("ustawienia_telefon"));
         closedAtOnce = window->close();
     });
@@ -656,12 +656,12 @@ void TestMainWindowModule::writeSendsSmsTextsOnlyWhenTheModulesDiffer()
     QCOMPARE(disabledControls(*window), PortsBox);
 
     // Written, yet not saved: a read asks about the changes first.
-    Configuration *open = window->configuration;
+    Configuration *open = window->configuration.get();
     const QStringList sent = emulator->commands();
     answerer->expectMessageBox(QStringLiteral("Anuluj"));
     action(*window, "actionOdbierz_z_modemu")->trigger();
     QCOMPARE(answerer->seen.takeFirst().title, QStringLiteral("Zmiany"));
-    QCOMPARE(window->configuration, open);
+    QCOMPARE(window->configuration.get(), open);
     QCOMPARE(emulator->commands(), sent);
 
     typeSmsText(QStringLiteral("AAA"));

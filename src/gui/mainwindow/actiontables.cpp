@@ -1,16 +1,18 @@
-#include "mainwindow/mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindow/actiontables.h"
+
+#include "mainwindow/edithistory.h"
+#include "mainwindow/formwidgets.h"
 
 #include "actions/actiontext.h"
 #include "actions/analogscale.h"
 #include "actions/inputaction.h"
 #include "dialogs/sterowanienowydialog.h"
-#include "configuration/configuration.h"
 #include "mainwindow/formtables.h"
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QLineEdit>
 #include <QTableWidget>
 
 namespace {
@@ -34,26 +36,34 @@ QTableWidgetItem *readOnlyItem(const QString &text)
 
 } // namespace
 
-void MainWindow::fillAnalogActionTable(int input)
+ActionTables::ActionTables(const FormWidgets &form, const std::unique_ptr<Configuration> &configuration,
+                           EditHistory &history, QStatusBar *statusBar, QWidget *dialogParent)
+    : form(form),
+      configuration(configuration),
+      history(history),
+      statusBar(statusBar),
+      dialogParent(dialogParent)
 {
-    fillActionTable(AnalogInput, input);
 }
 
-void MainWindow::fillDigitalActionTable(int input)
+void ActionTables::fillAll()
 {
-    fillActionTable(DigitalInput, input);
+    for (int input = 0; input < AnalogInputCount; ++input)
+        fillActionTable(AnalogInput, input);
+    for (int input = 0; input < DigitalInputCount; ++input)
+        fillActionTable(DigitalInput, input);
 }
 
-QTableWidget *MainWindow::actionTable(int inputKind, int input) const
+QTableWidget *ActionTables::actionTable(int inputKind, int input) const
 {
     if (input < 0)
         return nullptr;
     if (inputKind == AnalogInput)
-        return input < AnalogInputCount ? form->analogActionTables[input] : nullptr;
-    return input < DigitalInputCount ? form->digitalActionTables[input] : nullptr;
+        return input < AnalogInputCount ? form.analogActionTables[input] : nullptr;
+    return input < DigitalInputCount ? form.digitalActionTables[input] : nullptr;
 }
 
-InputAction *MainWindow::actionSlotOfRow(int inputKind, int input, int row)
+InputAction *ActionTables::actionSlotOfRow(int inputKind, int input, int row)
 {
     const QTableWidget *table = actionTable(inputKind, input);
     const QTableWidgetItem *numberItem = table ? table->item(row, NumberColumn) : nullptr;
@@ -66,7 +76,7 @@ InputAction *MainWindow::actionSlotOfRow(int inputKind, int input, int row)
                                     : configuration->digitalActionSlot(input, slotIndex.toInt());
 }
 
-void MainWindow::fillActionTable(int inputKind, int input)
+void ActionTables::fillActionTable(int inputKind, int input)
 {
     QTableWidget *table = actionTable(inputKind, input);
     if (!configuration || !table)
@@ -115,15 +125,15 @@ void MainWindow::fillActionTable(int inputKind, int input)
 
     // A click reports the new state of a "Użyj" box, but the Space key
     // toggles it without a click.
-    connect(table, &QTableWidget::itemChanged, this, &MainWindow::actionTableItemChanged,
+    connect(table, &QTableWidget::itemChanged, this, &ActionTables::actionTableItemChanged,
             Qt::UniqueConnection);
     connect(table, &QTableWidget::itemDoubleClicked, this,
-            &MainWindow::actionTableItemDoubleClicked, Qt::UniqueConnection);
+            &ActionTables::actionTableItemDoubleClicked, Qt::UniqueConnection);
 }
 
-void MainWindow::newAction(int inputKind, int input)
+void ActionTables::newAction(int inputKind, int input)
 {
-    SterowanieNowyDialog dialog(0, inputKind, configuration, this);
+    SterowanieNowyDialog dialog(0, inputKind, configuration.get(), dialogParent);
     if (inputKind == AnalogInput)
         dialog.analogInput = input;
     else
@@ -133,7 +143,7 @@ void MainWindow::newAction(int inputKind, int input)
     fillActionTable(inputKind, input);
 }
 
-void MainWindow::editAction(int inputKind, int input)
+void ActionTables::editAction(int inputKind, int input)
 {
     const QTableWidget *table = actionTable(inputKind, input);
     const QList<QTableWidgetItem *> selected = table->selectedItems();
@@ -144,7 +154,7 @@ void MainWindow::editAction(int inputKind, int input)
     if (!slotIndex.isValid())
         return;
 
-    SterowanieNowyDialog dialog(1, inputKind, configuration, this);
+    SterowanieNowyDialog dialog(1, inputKind, configuration.get(), dialogParent);
     dialog.editedSlot = slotIndex.toInt();
     if (inputKind == AnalogInput)
         dialog.analogInput = input;
@@ -156,7 +166,7 @@ void MainWindow::editAction(int inputKind, int input)
     fillActionTable(inputKind, input);
 }
 
-void MainWindow::deleteAction(int inputKind, int input)
+void ActionTables::deleteAction(int inputKind, int input)
 {
     QTableWidget *table = actionTable(inputKind, input);
     const QList<QTableWidgetItem *> selected = table->selectedItems();
@@ -172,7 +182,7 @@ void MainWindow::deleteAction(int inputKind, int input)
     fillActionTable(inputKind, input);
 }
 
-void MainWindow::actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item)
+void ActionTables::actionTableItemClicked(int inputKind, int input, QTableWidgetItem *item)
 {
     if (!item || item->tableWidget() != actionTable(inputKind, input)
         || item->column() != UseColumn)
@@ -182,7 +192,7 @@ void MainWindow::actionTableItemClicked(int inputKind, int input, QTableWidgetIt
         slot->setUse(item->checkState() == Qt::Checked);
 }
 
-void MainWindow::actionTableItemChanged(QTableWidgetItem *item)
+void ActionTables::actionTableItemChanged(QTableWidgetItem *item)
 {
     int inputKind = 0;
     int input = 0;
@@ -192,7 +202,7 @@ void MainWindow::actionTableItemChanged(QTableWidgetItem *item)
 
 // A double-click on a row edits its action, as the edit button does; on the
 // "Użyj" box it only ticks the box.
-void MainWindow::actionTableItemDoubleClicked(QTableWidgetItem *item)
+void ActionTables::actionTableItemDoubleClicked(QTableWidgetItem *item)
 {
     int inputKind = 0;
     int input = 0;
@@ -200,7 +210,7 @@ void MainWindow::actionTableItemDoubleClicked(QTableWidgetItem *item)
         editAction(inputKind, input);
 }
 
-bool MainWindow::findActionTable(const QTableWidget *table, int *inputKind, int *input) const
+bool ActionTables::findActionTable(const QTableWidget *table, int *inputKind, int *input) const
 {
     for (int kind : { AnalogInput, DigitalInput }) {
         for (int index = 0; index < DigitalInputCount; ++index) {
@@ -214,22 +224,22 @@ bool MainWindow::findActionTable(const QTableWidget *table, int *inputKind, int 
     return false;
 }
 
-void MainWindow::analogRangeEdited(int input, const QString &text)
+void ActionTables::analogRangeEdited(int input, const QString &text)
 {
     if (!configuration)
         return;
     if (!rangeBeforeEdit[input]) {
         rangeBeforeEdit[input] = configuration->analogInputRange(input);
-        rangeEditTyping[input] = typingKey(form->analogRangeEdits[input]);
+        rangeEditTyping[input] = history.typingKey(form.analogRangeEdits[input]);
     }
     const std::optional<AnalogRange> range = analogRangeFromText(text);
     if (!range) {
         // The field shows at once the range the record keeps.
         const QString kept = analogRangeText(configuration->analogInputRange(input));
-        statusBar()->showMessage(
+        statusBar->showMessage(
                 tr("Zakresu %1 nie można zapisać w modemie: obowiązuje nadal zakres %2.").arg(text, kept),
                 RangeMessageTimeout);
-        form->analogRangeEdits[input]->setText(kept);
+        form.analogRangeEdits[input]->setText(kept);
         return;
     }
     configuration->analogRange[input] = range->range;
@@ -238,7 +248,7 @@ void MainWindow::analogRangeEdited(int input, const QString &text)
     fillActionTable(AnalogInput, input);
 }
 
-void MainWindow::finishRangeEdits()
+void ActionTables::finishRangeEdits()
 {
     for (int input = 0; input < AnalogInputCount; ++input)
         analogRangeEditFinished(input);
@@ -249,7 +259,7 @@ void MainWindow::finishRangeEdits()
 // stored numbers are computed anew, cut as the action editor cuts them), or
 // the stored numbers stay and the values follow the range. Either way the
 // range and its thresholds make one step of the edit history.
-void MainWindow::analogRangeEditFinished(int input)
+void ActionTables::analogRangeEditFinished(int input)
 {
     // Taken first: the question takes the focus, which finishes the edit
     // once more.
@@ -296,7 +306,7 @@ void MainWindow::analogRangeEditFinished(int input)
                        "w modemie jako części zakresu.")
                             .arg(input + 1)
                             .arg(analogRangeText(*before), analogRangeText(after)),
-                    QMessageBox::NoButton, this);
+                    QMessageBox::NoButton, dialogParent);
     box.setInformativeText(tr("Zachować wartości progów? Zapisane liczby zostaną przeliczone:\n%1\n\n"
                               "Zachować zapisane liczby? Progi zmienią się razem z zakresem:\n%2")
                                    .arg(keepValues.join(u'\n'), keepNumbers.join(u'\n')));
@@ -311,83 +321,11 @@ void MainWindow::analogRangeEditFinished(int input)
         configuration->analogActionSlot(input, threshold.slot)->value = threshold.keptValue;
     fillActionTable(AnalogInput, input);
     // The same step as the typing of the range.
-    typing = rangeEditTyping[input];
-    updateModifiedMarker();
+    history.continueTyping(rangeEditTyping[input]);
+    emit thresholdsChanged();
 }
 
-void MainWindow::on_noweWeAn1ToolButton_clicked() { newAction(AnalogInput, 0); }
-void MainWindow::on_noweWeAn2ToolButton_clicked() { newAction(AnalogInput, 1); }
-void MainWindow::on_noweWeCy1ToolButton_clicked() { newAction(DigitalInput, 0); }
-void MainWindow::on_noweWeCy2ToolButton_clicked() { newAction(DigitalInput, 1); }
-void MainWindow::on_noweWeCy3ToolButton_clicked() { newAction(DigitalInput, 2); }
-void MainWindow::on_noweWeCy4ToolButton_clicked() { newAction(DigitalInput, 3); }
-void MainWindow::on_noweWeCy5ToolButton_clicked() { newAction(DigitalInput, 4); }
-void MainWindow::on_noweWeCy6ToolButton_clicked() { newAction(DigitalInput, 5); }
-
-void MainWindow::on_edytujWeAn1ToolButton_clicked() { editAction(AnalogInput, 0); }
-void MainWindow::on_edytujWeAn2ToolButton_clicked() { editAction(AnalogInput, 1); }
-void MainWindow::on_edytujWeCy1ToolButton_clicked() { editAction(DigitalInput, 0); }
-void MainWindow::on_edytujWeCy2ToolButton_clicked() { editAction(DigitalInput, 1); }
-void MainWindow::on_edytujWeCy3ToolButton_clicked() { editAction(DigitalInput, 2); }
-void MainWindow::on_edytujWeCy4ToolButton_clicked() { editAction(DigitalInput, 3); }
-void MainWindow::on_edytujWeCy5ToolButton_clicked() { editAction(DigitalInput, 4); }
-void MainWindow::on_edytujWeCy6ToolButton_clicked() { editAction(DigitalInput, 5); }
-
-void MainWindow::on_usunWeAn1ToolButton_clicked() { deleteAction(AnalogInput, 0); }
-void MainWindow::on_usunWeAn2ToolButton_clicked() { deleteAction(AnalogInput, 1); }
-void MainWindow::on_usunWeCy1ToolButton_clicked() { deleteAction(DigitalInput, 0); }
-void MainWindow::on_usunWeCy2ToolButton_clicked() { deleteAction(DigitalInput, 1); }
-void MainWindow::on_usunWeCy3ToolButton_clicked() { deleteAction(DigitalInput, 2); }
-void MainWindow::on_usunWeCy4ToolButton_clicked() { deleteAction(DigitalInput, 3); }
-void MainWindow::on_usunWeCy5ToolButton_clicked() { deleteAction(DigitalInput, 4); }
-void MainWindow::on_usunWeCy6ToolButton_clicked() { deleteAction(DigitalInput, 5); }
-
-void MainWindow::on_weAn1TableWidget_itemClicked(QTableWidgetItem *item)
+void ActionTables::forgetRangeEdits()
 {
-    actionTableItemClicked(AnalogInput, 0, item);
-}
-
-void MainWindow::on_weAn2TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(AnalogInput, 1, item);
-}
-
-void MainWindow::on_weCy1TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 0, item);
-}
-
-void MainWindow::on_weCy2TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 1, item);
-}
-
-void MainWindow::on_weCy3TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 2, item);
-}
-
-void MainWindow::on_weCy4TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 3, item);
-}
-
-void MainWindow::on_weCy5TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 4, item);
-}
-
-void MainWindow::on_weCy6TableWidget_itemClicked(QTableWidgetItem *item)
-{
-    actionTableItemClicked(DigitalInput, 5, item);
-}
-
-void MainWindow::on_weWyWeAn1ZakresLineEdit_textEdited(QString text)
-{
-    analogRangeEdited(0, text);
-}
-
-void MainWindow::on_weWyWeAn2ZakresLineEdit_textEdited(QString text)
-{
-    analogRangeEdited(1, text);
+    rangeBeforeEdit.fill(std::nullopt);
 }

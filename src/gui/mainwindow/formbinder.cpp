@@ -1,5 +1,7 @@
-#include "mainwindow/mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindow/formbinder.h"
+
+#include "mainwindow/formwidgets.h"
+#include "widgets/wholenumbervalidator.h"
 
 #include "actions/actiontext.h"
 #include "actions/analogscale.h"
@@ -7,7 +9,14 @@
 #include "mainwindow/formtables.h"
 #include "settings/usernames.h"
 
-#include <QScopedValueRollback>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 
 using namespace FormTables;
 
@@ -30,11 +39,6 @@ void setCellText(QTableWidget *table, int row, int column, const QString &text)
         item->setText(text);
     else
         table->setItem(row, column, new QTableWidgetItem(text));
-}
-
-QTableWidgetItem *outputNameItem(Ui::MainWindowUi *ui, int row)
-{
-    return ui->weWyWyjsciaTableWidget->item(row, NameColumn);
 }
 
 QString outputName(const Configuration &configuration, int row)
@@ -84,54 +88,58 @@ void markCell(QTableWidgetItem *cell, const QString &note)
 
 } // namespace
 
-void MainWindow::fillForm()
+FormBinder::FormBinder(const Widgets &widgets, const FormWidgets &form,
+                       const std::unique_ptr<Configuration> &configuration)
+    : ui(widgets),
+      form(form),
+      configuration(configuration)
 {
-    const QScopedValueRollback<bool> filling(fillingForm, true);
-    rangeBeforeEdit.fill(std::nullopt);
+}
 
+void FormBinder::fillForm()
+{
     for (int row = 0; row < DigitalOutputCount + AnalogOutputCount; ++row)
-        ui->weWyWyjsciaTableWidget->setItem(row, NameColumn, new QTableWidgetItem(outputName(*configuration, row)));
+        ui.outputs->setItem(row, NameColumn, new QTableWidgetItem(outputName(*configuration, row)));
 
     for (int i = 0; i < AnalogInputCount; ++i)
-        form->analogFilterEdits[i]->setText(QString::number(configuration->analogFilters[i]));
+        form.analogFilterEdits[i]->setText(QString::number(configuration->analogFilters[i]));
     for (int i = 0; i < DigitalInputCount; ++i)
-        form->digitalFilterEdits[i]->setText(QString::number(configuration->digitalFilters[i]));
+        form.digitalFilterEdits[i]->setText(QString::number(configuration->digitalFilters[i]));
 
     for (int i = 0; i < DigitalOutputCount; ++i) {
         const OutputStartup startup = configuration->outputStartup.value(i);
-        (startup.on ? form->startupOnButtons : form->startupOffButtons)[i]->setChecked(true);
-        form->startupMinuteSpinBoxes[i]->setValue(startup.seconds / 60);
-        form->startupSecondSpinBoxes[i]->setValue(startup.seconds % 60);
+        (startup.on ? form.startupOnButtons : form.startupOffButtons)[i]->setChecked(true);
+        form.startupMinuteSpinBoxes[i]->setValue(startup.seconds / 60);
+        form.startupSecondSpinBoxes[i]->setValue(startup.seconds % 60);
     }
 
     const UserNames names = UserNames::fromSettings();
     for (int row = 0; row < SmsCount; ++row) {
-        QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, StatusNameColumn);
+        QTableWidgetItem *item = ui.statuses->item(row, StatusNameColumn);
         if (!item)
             continue;
         item->setText(names.statuses[row]);
         item->setData(SmsTextRole, configuration->smsText(row));
     }
-    showSelectedSmsText();
 
     for (int input = 0; input < AnalogInputCount; ++input)
-        form->analogRangeEdits[input]->setText(analogRangeText(configuration->analogInputRange(input)));
+        form.analogRangeEdits[input]->setText(analogRangeText(configuration->analogInputRange(input)));
     // Bits that name no single type leave none of the input's types checked.
     for (int input = 0; input < AnalogInputCount; ++input) {
         const int type = signalType(configuration->analogInputTypes, input);
-        for (QRadioButton *button : form->signalTypeButtons[input]) {
+        for (QRadioButton *button : form.signalTypeButtons[input]) {
             button->setAutoExclusive(false);
             button->setChecked(false);
             button->setAutoExclusive(true);
         }
         if (type >= 0)
-            form->signalTypeButtons[input][type]->setChecked(true);
+            form.signalTypeButtons[input][type]->setChecked(true);
     }
-    ui->weWyHisterezaLineEdit->setText(QString::number(configuration->hysteresis));
+    ui.hysteresis->setText(QString::number(configuration->hysteresis));
 
     // A current the list does not offer gets an item of its own, for as
     // long as this configuration is shown.
-    QComboBox *charge = ui->akuAkuLoadComboBox;
+    QComboBox *charge = ui.chargeCurrent;
     for (int unlisted; (unlisted = charge->findData(true, UnlistedValueRole)) >= 0;)
         charge->removeItem(unlisted);
     int chargeIndex = charge->findData(configuration->chargeCurrent, Qt::UserRole, Qt::MatchExactly);
@@ -142,86 +150,81 @@ void MainWindow::fillForm()
     }
     charge->setCurrentIndex(chargeIndex);
     for (int i = 0; i < PhoneCount; ++i)
-        form->powerFailPhoneBoxes[i]->setChecked(configuration->powerFailPhone(i));
-    ui->akuMinSpinBox->setValue(configuration->relayHoldTime / 60);
-    ui->akuSekSpinBox->setValue(configuration->relayHoldTime - 60 * ui->akuMinSpinBox->value());
-    ui->akuPrzekZalCheckBox->setChecked(configuration->relaysOn());
-    ui->akuAktWejCheckBox->setChecked(configuration->activeInputs());
+        form.powerFailPhoneBoxes[i]->setChecked(configuration->powerFailPhone(i));
+    ui.holdMinutes->setValue(configuration->relayHoldTime / 60);
+    ui.holdSeconds->setValue(configuration->relayHoldTime - 60 * ui.holdMinutes->value());
+    ui.relaysOn->setChecked(configuration->relaysOn());
+    ui.activeInputs->setChecked(configuration->activeInputs());
 
     fillPhoneNumbers();
     fillInputNames();
 
     for (int row = 0; row < PhoneCount; ++row)
-        setCellText(ui->defNazwNazwyTelTableWidget, row, NameColumn, names.phones[row]);
-
-    for (int input = 0; input < AnalogInputCount; ++input)
-        fillAnalogActionTable(input);
-    for (int input = 0; input < DigitalInputCount; ++input)
-        fillDigitalActionTable(input);
+        setCellText(ui.phones, row, NameColumn, names.phones[row]);
 
     rememberShownFields();
     markValuesTheFormCannotShow();
 }
 
-void MainWindow::rememberShownFields()
+void FormBinder::rememberShownFields()
 {
     shownFields.clear();
-    for (QLineEdit *edit : form->filterEdits())
+    for (QLineEdit *edit : form.filterEdits())
         shownFields.remember(edit);
     for (int i = 0; i < DigitalOutputCount; ++i) {
-        shownFields.remember(form->startupOnButtons[i]);
-        shownFields.remember(form->startupMinuteSpinBoxes[i]);
-        shownFields.remember(form->startupSecondSpinBoxes[i]);
+        shownFields.remember(form.startupOnButtons[i]);
+        shownFields.remember(form.startupMinuteSpinBoxes[i]);
+        shownFields.remember(form.startupSecondSpinBoxes[i]);
     }
     for (int row = 0; row < DigitalOutputCount + AnalogOutputCount; ++row)
-        shownFields.remember(outputNameItem(ui, row), Qt::DisplayRole);
+        shownFields.remember(ui.outputs->item(row, NameColumn), Qt::DisplayRole);
     for (int row = 0; row < SmsCount; ++row) {
-        if (const QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, StatusNameColumn))
+        if (const QTableWidgetItem *item = ui.statuses->item(row, StatusNameColumn))
             shownFields.remember(item, SmsTextRole);
     }
     for (int input = 0; input < AnalogInputCount; ++input) {
-        shownFields.remember(form->analogRangeEdits[input]);
-        for (QRadioButton *button : form->signalTypeButtons[input])
+        shownFields.remember(form.analogRangeEdits[input]);
+        for (QRadioButton *button : form.signalTypeButtons[input])
             shownFields.remember(button);
     }
-    shownFields.remember(ui->weWyHisterezaLineEdit);
-    shownFields.remember(ui->akuAkuLoadComboBox);
-    for (QCheckBox *box : form->powerFailPhoneBoxes)
+    shownFields.remember(ui.hysteresis);
+    shownFields.remember(ui.chargeCurrent);
+    for (QCheckBox *box : form.powerFailPhoneBoxes)
         shownFields.remember(box);
-    for (QWidget *field : std::initializer_list<QWidget *>{ ui->akuMinSpinBox, ui->akuSekSpinBox,
-                                                            ui->akuPrzekZalCheckBox, ui->akuAktWejCheckBox })
+    for (QWidget *field : std::initializer_list<QWidget *>{ ui.holdMinutes, ui.holdSeconds,
+                                                            ui.relaysOn, ui.activeInputs })
         shownFields.remember(field);
 }
 
 // Only what the user changed is taken from the form; every other member
 // keeps what the record holds, which may be more than its field can show.
-void MainWindow::collectForm()
+void FormBinder::collectForm()
 {
     if (!configuration)
         return;
     const auto changed = [this](const QWidget *field) { return shownFields.changed(field); };
 
     for (int i = 0; i < AnalogInputCount; ++i) {
-        if (changed(form->analogFilterEdits[i]))
-            configuration->analogFilters[i] = byteFromText(form->analogFilterEdits[i]->text());
+        if (changed(form.analogFilterEdits[i]))
+            configuration->analogFilters[i] = byteFromText(form.analogFilterEdits[i]->text());
     }
     for (int i = 0; i < DigitalInputCount; ++i) {
-        if (changed(form->digitalFilterEdits[i]))
-            configuration->digitalFilters[i] = byteFromText(form->digitalFilterEdits[i]->text());
+        if (changed(form.digitalFilterEdits[i]))
+            configuration->digitalFilters[i] = byteFromText(form.digitalFilterEdits[i]->text());
     }
 
     for (int i = 0; i < DigitalOutputCount; ++i) {
         OutputStartup startup = configuration->outputStartup.value(i);
-        if (changed(form->startupOnButtons[i]))
-            startup.on = form->startupOnButtons[i]->isChecked() ? 1 : 0;
-        if (changed(form->startupMinuteSpinBoxes[i]) || changed(form->startupSecondSpinBoxes[i]))
-            startup.seconds = quint16(form->startupMinuteSpinBoxes[i]->value() * 60
-                                      + form->startupSecondSpinBoxes[i]->value());
+        if (changed(form.startupOnButtons[i]))
+            startup.on = form.startupOnButtons[i]->isChecked() ? 1 : 0;
+        if (changed(form.startupMinuteSpinBoxes[i]) || changed(form.startupSecondSpinBoxes[i]))
+            startup.seconds = quint16(form.startupMinuteSpinBoxes[i]->value() * 60
+                                      + form.startupSecondSpinBoxes[i]->value());
         configuration->setOutputStartup(i, startup.on, startup.seconds);
     }
 
     for (int row = 0; row < DigitalOutputCount + AnalogOutputCount; ++row) {
-        const QTableWidgetItem *item = outputNameItem(ui, row);
+        const QTableWidgetItem *item = ui.outputs->item(row, NameColumn);
         if (!item || !shownFields.changed(item, Qt::DisplayRole))
             continue;
         if (row < DigitalOutputCount)
@@ -231,37 +234,37 @@ void MainWindow::collectForm()
     }
 
     for (int row = 0; row < SmsCount; ++row) {
-        const QTableWidgetItem *item = ui->defNazwSmsListaTableWidget->item(row, StatusNameColumn);
+        const QTableWidgetItem *item = ui.statuses->item(row, StatusNameColumn);
         if (item && shownFields.changed(item, SmsTextRole))
             configuration->setSmsText(row, item->data(SmsTextRole).toString());
     }
 
-    if (changed(ui->akuAkuLoadComboBox))
-        configuration->chargeCurrent = quint8(ui->akuAkuLoadComboBox->currentData().toInt());
+    if (changed(ui.chargeCurrent))
+        configuration->chargeCurrent = quint8(ui.chargeCurrent->currentData().toInt());
     for (int i = 0; i < PhoneCount; ++i) {
-        if (changed(form->powerFailPhoneBoxes[i]))
-            configuration->setPowerFailPhone(i, form->powerFailPhoneBoxes[i]->isChecked());
+        if (changed(form.powerFailPhoneBoxes[i]))
+            configuration->setPowerFailPhone(i, form.powerFailPhoneBoxes[i]->isChecked());
     }
-    if (changed(ui->akuMinSpinBox) || changed(ui->akuSekSpinBox))
-        configuration->relayHoldTime = quint16(ui->akuMinSpinBox->value() * 60 + ui->akuSekSpinBox->value());
-    if (changed(ui->akuPrzekZalCheckBox))
-        configuration->setRelaysOn(ui->akuPrzekZalCheckBox->isChecked());
-    if (changed(ui->akuAktWejCheckBox))
-        configuration->setActiveInputs(ui->akuAktWejCheckBox->isChecked());
+    if (changed(ui.holdMinutes) || changed(ui.holdSeconds))
+        configuration->relayHoldTime = quint16(ui.holdMinutes->value() * 60 + ui.holdSeconds->value());
+    if (changed(ui.relaysOn))
+        configuration->setRelaysOn(ui.relaysOn->isChecked());
+    if (changed(ui.activeInputs))
+        configuration->setActiveInputs(ui.activeInputs->isChecked());
 
     // A range that cannot be stored keeps the previous one; the field showed
     // that one again as soon as the other was typed.
     for (int input = 0; input < AnalogInputCount; ++input) {
-        if (!changed(form->analogRangeEdits[input]))
+        if (!changed(form.analogRangeEdits[input]))
             continue;
-        if (const auto range = analogRangeFromText(form->analogRangeEdits[input]->text())) {
+        if (const auto range = analogRangeFromText(form.analogRangeEdits[input]->text())) {
             configuration->analogRange[input] = range->range;
             configuration->analogDecimals[input] = range->decimals;
         }
     }
 
     for (int input = 0; input < AnalogInputCount; ++input) {
-        const auto &buttons = form->signalTypeButtons[input];
+        const auto &buttons = form.signalTypeButtons[input];
         if (std::none_of(buttons.cbegin(), buttons.cend(), changed))
             continue;
         quint8 bits = 0;
@@ -273,14 +276,14 @@ void MainWindow::collectForm()
         configuration->analogInputTypes =
                 quint8((configuration->analogInputTypes & ~(0xF << shift)) | bits << shift);
     }
-    if (changed(ui->weWyHisterezaLineEdit))
-        configuration->hysteresis = byteFromText(ui->weWyHisterezaLineEdit->text());
+    if (changed(ui.hysteresis))
+        configuration->hysteresis = byteFromText(ui.hysteresis->text());
 }
 
 // Says, in a bar above the tabs and on each field, which values the form
 // shows only as well as it can. Once the user changes such a field, it
 // holds what it shows, and its mark goes.
-void MainWindow::markValuesTheFormCannotShow()
+void FormBinder::markValuesTheFormCannotShow()
 {
     QStringList notes;
     const auto note = [&notes](const QString &section, const QString &value) {
@@ -297,19 +300,19 @@ void MainWindow::markValuesTheFormCannotShow()
                 ? note(tr("%1 → Ustawienia po uruchomieniu → DO %2 – Opóźnienie").arg(inputOutputTab).arg(i + 1),
                        timeText(seconds) + QLatin1Char(' ') + tooLong)
                 : QString();
-        markField(form->startupMinuteSpinBoxes[i], text);
-        markField(form->startupSecondSpinBoxes[i], text);
+        markField(form.startupMinuteSpinBoxes[i], text);
+        markField(form.startupSecondSpinBoxes[i], text);
     }
 
     for (int input = 0; input < AnalogInputCount; ++input) {
         const QString section = tr("%1 → Wejście analogowe AI%2").arg(inputOutputTab).arg(input + 1);
         const AnalogRange range = open ? configuration->analogInputRange(input) : AnalogRange();
-        markField(form->analogRangeEdits[input],
+        markField(form.analogRangeEdits[input],
                   analogRangeFromText(analogRangeText(range)) == range
                           ? QString()
                           : note(section + tr(" → Zakres"),
                                  tr("liczba %1 z %2 miejscami po przecinku").arg(range.range).arg(range.decimals)));
-        const auto &buttons = form->signalTypeButtons[input];
+        const auto &buttons = form.signalTypeButtons[input];
         const QString types = open && signalType(configuration->analogInputTypes, input) < 0
                 ? note(section + tr(" → Typ sygnału"),
                        signalTypesText(configuration->analogInputTypes, input, buttons) + QLatin1Char(' ')
@@ -320,23 +323,23 @@ void MainWindow::markValuesTheFormCannotShow()
     }
 
     for (int row = 0; row < DigitalOutputCount + AnalogOutputCount; ++row) {
-        QTableWidgetItem *item = outputNameItem(ui, row);
+        QTableWidgetItem *item = ui.outputs->item(row, NameColumn);
         const QString name = open ? outputName(*configuration, row) : QString();
         if (item)
             markCell(item, name.size() > NameCharacters
                                    ? note(tr("Definicje nazw użytkownika → Wyjścia → %1")
-                                                  .arg(ui->weWyWyjsciaTableWidget->item(row, 1)->text()),
+                                                  .arg(ui.outputs->item(row, 1)->text()),
                                           tr("„%1” ma %2 znaków (pole przyjmuje najwyżej 12)")
                                                   .arg(name).arg(name.size()))
                                    : QString());
     }
 
     const QString batteryTab = tr("Akumulator");
-    const int chargeItem = open ? ui->akuAkuLoadComboBox->findData(configuration->chargeCurrent, Qt::UserRole,
+    const int chargeItem = open ? ui.chargeCurrent->findData(configuration->chargeCurrent, Qt::UserRole,
                                                                    Qt::MatchExactly)
                                 : 0;
-    markField(ui->akuAkuLoadComboBox,
-              chargeItem < 0 || ui->akuAkuLoadComboBox->itemData(chargeItem, UnlistedValueRole).toBool()
+    markField(ui.chargeCurrent,
+              chargeItem < 0 || ui.chargeCurrent->itemData(chargeItem, UnlistedValueRole).toBool()
                       ? note(batteryTab + tr(" → Prąd ładowania akumulatora"),
                              tr("%1 mA (spoza listy)").arg(configuration->chargeCurrent))
                       : QString());
@@ -345,45 +348,34 @@ void MainWindow::markValuesTheFormCannotShow()
             ? note(batteryTab + tr(" → Czas pamiętania stanu przekaźników przy wyłączonym zasilaniu"),
                    timeText(holdTime) + QLatin1Char(' ') + tooLong)
             : QString();
-    markField(ui->akuMinSpinBox, hold);
-    markField(ui->akuSekSpinBox, hold);
+    markField(ui.holdMinutes, hold);
+    markField(ui.holdSeconds, hold);
 
     QStringList lines;
     for (const QString &line : std::as_const(notes))
         lines.append(QStringLiteral("• ") + line.toHtmlEscaped());
-    ui->wartosciSpozaFormularzaLabel->setText(
+    ui.unshownValuesLabel->setText(
             QStringLiteral("<b>%1</b><br>%2")
                     .arg(tr("Ta konfiguracja ma wartości, których formularz nie może pokazać dokładnie. "
                             "Zostają bez zmian, dopóki nie zmienisz danego pola:"),
                          lines.join(QStringLiteral("<br>"))));
-    ui->wartosciSpozaFormularzaFrame->setVisible(!notes.isEmpty());
+    ui.unshownValuesBar->setVisible(!notes.isEmpty());
 }
 
-void MainWindow::fillPhoneNumbers()
+void FormBinder::fillPhoneNumbers()
 {
     if (!configuration)
         return;
     for (int row = 0; row < PhoneCount; ++row)
-        setCellText(ui->defNazwNazwyTelTableWidget, row, PhoneNumberColumn, configuration->phoneNumber(row));
-    ui->defNazwNazwyTelTableWidget->resizeColumnToContents(1);
+        setCellText(ui.phones, row, PhoneNumberColumn, configuration->phoneNumber(row));
+    ui.phones->resizeColumnToContents(1);
 }
 
-void MainWindow::fillInputNames()
+void FormBinder::fillInputNames()
 {
     const UserNames names = UserNames::fromSettings();
-    for (int row = 0; row < ui->weWyWejsciaTableWidget->rowCount(); ++row)
-        setCellText(ui->weWyWejsciaTableWidget, row, NameColumn, names.inputsTableName(row));
-    ui->weWyWejsciaTableWidget->resizeColumnToContents(0);
-    ui->weWyWejsciaTableWidget->resizeColumnToContents(1);
-}
-
-// Without a question, as always; it is one step of the edit history, so
-// "Ponów" brings the edits back.
-void MainWindow::on_actionCofnij_zmiany_triggered()
-{
-    if (!configuration || !referenceConfiguration)
-        return;
-    *configuration = *referenceConfiguration;
-    fillForm();
-    updateModifiedMarker();
+    for (int row = 0; row < ui.inputs->rowCount(); ++row)
+        setCellText(ui.inputs, row, NameColumn, names.inputsTableName(row));
+    ui.inputs->resizeColumnToContents(0);
+    ui.inputs->resizeColumnToContents(1);
 }

@@ -1,14 +1,20 @@
-#include "mainwindow/mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindow/recentfiles.h"
 
 #include "settings/lastfilefolder.h"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
+#include <array>
 
 namespace {
-constexpr int RecentFileCount = 5;
+// The actions' object names, one per place in the list.
+constexpr std::array<const char *, 5> ActionNames{ "actionOstatni_plik_1", "actionOstatni_plik_2",
+                                                   "actionOstatni_plik_3", "actionOstatni_plik_4",
+                                                   "actionOstatni_plik_5" };
+constexpr int RecentFileCount = int(ActionNames.size());
 const QString RecentFilesKey = QStringLiteral("recentFiles");
 
 // Read each time, so that files another window of the program added stay.
@@ -23,23 +29,22 @@ void storeRecentFiles(const QStringList &files)
 }
 } // namespace
 
-// "Plik" lists the configuration files opened or saved last, newest first,
-// between "Zapisz do pliku" and "Zakończ".
-void MainWindow::prepareRecentFiles()
+RecentFiles::RecentFiles(QMenu *fileMenu, QAction *before, QWidget *window)
+    : window(window)
 {
     for (int i = 0; i < RecentFileCount; ++i) {
-        auto *action = new QAction(this);
-        action->setObjectName(QStringLiteral("actionOstatni_plik_%1").arg(i + 1));
+        auto *action = new QAction(window);
+        action->setObjectName(QString::fromLatin1(ActionNames[i]));
         connect(action, &QAction::triggered, this,
                 [this, action] { openRecentFile(action->data().toString()); });
-        ui->menuPlik->insertAction(ui->actionZamknij, action);
+        fileMenu->insertAction(before, action);
         recentFileActions.append(action);
     }
-    recentFilesSeparator = ui->menuPlik->insertSeparator(ui->actionZamknij);
+    recentFilesSeparator = fileMenu->insertSeparator(before);
     showRecentFiles();
 }
 
-void MainWindow::showRecentFiles()
+void RecentFiles::showRecentFiles()
 {
     const QStringList files = recentFiles();
     for (int i = 0; i < RecentFileCount; ++i) {
@@ -55,9 +60,7 @@ void MainWindow::showRecentFiles()
     recentFilesSeparator->setVisible(!files.isEmpty());
 }
 
-// A file opened or saved goes to the top of the list, and its folder is
-// where the file dialogs open next time.
-void MainWindow::rememberFile(const QString &path)
+void RecentFiles::rememberFile(const QString &path)
 {
     const QFileInfo file(path);
     QStringList files = recentFiles();
@@ -68,7 +71,7 @@ void MainWindow::rememberFile(const QString &path)
     showRecentFiles();
 }
 
-void MainWindow::openRecentFile(const QString &path)
+void RecentFiles::openRecentFile(const QString &path)
 {
     // Checked before the question about unsaved changes: there is no reason
     // to close anything for a file that is gone.
@@ -77,11 +80,17 @@ void MainWindow::openRecentFile(const QString &path)
         files.removeAll(path);
         storeRecentFiles(files);
         showRecentFiles();
-        QMessageBox::warning(this, tr("Otwórz plik"),
+        QMessageBox::warning(window, tr("Otwórz plik"),
                              tr("Plik %1 nie istnieje. Usunięto go z listy ostatnio używanych plików.")
                                  .arg(path),
                              QMessageBox::Ok);
         return;
     }
-    openConfigurationFile(path);
+    emit fileChosen(path);
+}
+
+void RecentFiles::setEnabled(bool enabled)
+{
+    for (QAction *recentFile : std::as_const(recentFileActions))
+        recentFile->setEnabled(enabled);
 }

@@ -1,0 +1,297 @@
+#include "mainwindow/moduleoperations.h"
+
+#include "configuration/configuration.h"
+#include "dialogs/linklogdialog.h"
+#include "mainwindow/configurationfiles.h"
+#include "dialogs/differencesdialog.h"
+#include "dialogs/exchangeprogressdialog.h"
+#include "link/module.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int StatusMessageTime = 5000;
+
+const QString LastPortKey = QStringLiteral("LastPortUsed");
+// Off, a write is not read back and compared; for a module that cannot be
+// read right after a write.
+const QString VerifyWritesKey = QStringLiteral("verifyModuleWrites");
+const QString ConnectedIcon = QStringLiteral(":/new/prefix1/icons/network-connect.png");
+const QString DisconnectedIcon = QStringLiteral(":/new/prefix1/icons/network-disconnect.png");
+const QString ConnectedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_success.png\"> "
+    "<span style=\"color:rgb(0,170,0);font-size:9pt;font-weight:bold;\">Połączono z modemem</span>");
+const QString ConnectionFailedStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
+const QString ConnectingStatus = QStringLiteral(
+    "<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
+const QString ConnectionLostStatus = QStringLiteral(
+    "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
+    "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
+
+} // namespace
+
+ModuleOperations::ModuleOperations(const Widgets &widgets, Module &module, ModuleSession &session,
+                                   MayReplace mayReplace, QWidget *window)
+    : ui(widgets),
+      module(module),
+      session(session),
+      mayReplace(std::move(mayReplace)),
+      window(window)
+{
+    // The module's port went away (an adapter pulled out): the window is as
+    // after "Rozłącz", says why, and keeps the open configuration. An
+    // exchange still waiting returns right after this with its own failure.
+    connect(&session, &ModuleSession::connectionLost, this, [this] { showModuleDisconnected(ConnectionLostStatus); });
+    connect(&session, &ModuleSession::stepStarted, this, &ModuleOperations::showStepProgress);
+    connect(&session, &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
+}
+
+ModuleOperations::~ModuleOperations() = default;
+
+void ModuleOperations::toggleConnection()
+{
+    if (session.isConnected()) {
+        session.disconnectPort();
+        showModuleDisconnected(QString());
+        return;
+    }
+    if (ui.ports->currentIndex() != 0) {
+        const QString name = ui.ports->currentData(Qt::UserRole).toString();
+        QSettings().setValue(LastPortKey, name);
+        // The port test may retry for many seconds; the outcome of an earlier
+        // attempt would mislead meanwhile.
+        ui.connectionStatus->setText(ConnectingStatus);
+        ui.connectionStatus->setToolTip(QString());
+        ui.statusBar->clearMessage();
+        if (session.connectPort(name)) {
+            ui.connectButton->setText(tr("Rozłącz"));
+            ui.connectButton->setIcon(QIcon(ConnectedIcon));
+            ui.connectionStatus->setText(ConnectedStatus);
+            emit connectionChanged(true);
+        } else {
+            // Why, where it is known (busy, no serial port, no permission),
+            // as telvoro-cli says it.
+            ui.connectionStatus->setText(ConnectionFailedStatus);
+            const QString problem = module.connectionProblem();
+            ui.connectionStatus->setToolTip(problem);
+            if (!problem.isEmpty())
+                ui.statusBar->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
+        }
+    }
+}
+
+void ModuleOperations::showModuleDisconnected(const QString &status)
+{
+    ui.connectButton->setText(tr("Połącz"));
+    ui.connectButton->setIcon(QIcon(DisconnectedIcon));
+    ui.connectionStatus->setText(status);
+    emit connectionChanged(false);
+}
+
+void ModuleOperations::fillPortsComboBox()
+{
+    ui.ports->clear();
+    ui.ports->addItem(tr("<<Wybierz port do komunikacji z modemem>>"));
+    for (const auto &[name, label] : std::as_const(module.availablePorts))
+        ui.ports->addItem(label, name);
+    const QVariant lastPort = QSettings().value(LastPortKey);
+    if (!lastPort.isValid())
+        return;
+    const int index =
+            ui.ports->findData(lastPort.toString(), Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        ui.ports->setCurrentIndex(index);
+}
+
+// The question about unsaved changes comes first, but the open configuration,
+// edits included, gives way only to a read that succeeded.
+void ModuleOperations::readModule()
+{
+    if (!session.isConnected() || session.deferWhileBusy(ui.readAction, [this] { readModule(); }))
+        return;
+    bool mayRead = false;
+    const std::optional<Configuration> read = session.read([this, &mayRead] { return mayRead = mayReplace(); });
+    if (read)
+        emit configurationRead(*read);
+    else if (mayRead)
+        QMessageBox::warning(window, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+    emit operationFinished();
+}
+
+void ModuleOperations::writeEdited(const Configuration &snapshot)
+{
+    writeToModule(snapshot, WriteRequest::Edited, QString());
+    emit operationFinished();
+}
+
+// The session reads the module first, so the list of changes and the backup
+// are of the module on the line now; the user is asked between the two.
+// `restorable` is the backup "Przywróć kopię zapasową" would write back if
+// this write breaks; empty for the backup this write takes.
+void ModuleOperations::writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable)
+{
+    const bool verify = QSettings().value(VerifyWritesKey, true).toBool();
+    const ModuleSession::WriteOutcome outcome = session.write(
+            snapshot, verify,
+            [this, request, &restorable](const ModuleSession::WritePlan &plan) {
+                return confirmWrite(plan, request, restorable);
+            });
+    reportWriteOutcome(snapshot, outcome, restorable.isEmpty() ? outcome.backupPath() : restorable);
+}
+
+// True when the user chose to write. Writing again and restoring were
+// chosen already; they ask only when the module could not be read.
+bool ModuleOperations::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable)
+{
+    if (!plan.moduleRead && request == WriteRequest::Restore) {
+        showRestoreLater(restorable);
+        return false;
+    }
+    if (!plan.moduleRead) {
+        QMessageBox box(QMessageBox::Warning, tr("Zapis do modemu"),
+                        tr("Nie udało się odczytać konfiguracji z modemu, więc nie można pokazać, "
+                           "co zapis w nim zmieni, ani zachować kopii zapasowej jego obecnej "
+                           "konfiguracji."),
+                        QMessageBox::NoButton, window);
+        box.setInformativeText(tr("Zapisać konfigurację do modemu mimo to? Nie powstanie kopia "
+                                  "zapasowa jego obecnej konfiguracji i nie zostanie ona porównana "
+                                  "z zapisywaną."));
+        QPushButton *write = box.addButton(tr("Zapisz do modemu"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == write;
+    }
+    if (request != WriteRequest::Edited)
+        return true;
+    const QString description = plan.changes.isEmpty()
+            ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
+                 "ponownie.")
+            : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
+                 "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych "
+                 "(Plik → Kopie zapasowe…).");
+    DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
+                             tr("W modemie"), tr("Po zapisie"), window);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// Success only once the module was read back and held every byte sent
+// (unless the check is turned off); anything else says what the module may
+// hold now and where its previous configuration is.
+void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
+                                    const QString &restorable)
+{
+    using Status = ModuleSession::WriteStatus;
+    switch (outcome.status) {
+    case Status::Verified:
+        ui.statusBar->showMessage(tr("Zapisano i sprawdzono konfigurację w modemie."), StatusMessageTime);
+        return;
+    case Status::WrittenUnverified:
+        ui.statusBar->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
+        return;
+    case Status::Cancelled:
+        return;
+    case Status::ReadBeforeFailed:
+        QMessageBox::warning(window, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+        return;
+    case Status::BackupFailed:
+        reportBackupFailure(*outcome.backup);
+        return;
+    case Status::StoredDifferently: {
+        DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
+                                 tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
+                                    "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
+                                         + QLatin1Char('\n') + outcome.leftBehind(),
+                                 outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), window);
+        if (dialog.exec() == QDialog::Accepted)
+            writeToModule(snapshot, WriteRequest::Again, restorable);
+        return;
+    }
+    case Status::BlockUnanswered:
+    case Status::LineLost:
+    case Status::Interrupted:
+    case Status::ReadBackFailed:
+        break;
+    }
+    QMessageBox box(QMessageBox::Warning, window->windowTitle(), tr("Błąd podczas zapisu do modemu."),
+                    QMessageBox::Ok, window);
+    QString facts = outcome.leftBehind();
+    QPushButton *restore = nullptr;
+    if (outcome.leftPartly() && !restorable.isEmpty()) {
+        restore = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
+        if (restorable != outcome.backupPath())
+            facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w modemie kopię sprzed "
+                                            "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
+    }
+    box.setInformativeText(facts);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (restore && box.clickedButton() == restore)
+        restoreBackup(restorable);
+}
+
+// The backup goes back through the same session, as any write does, once
+// the module answers again.
+void ModuleOperations::restoreBackup(const QString &path)
+{
+    if (!session.isConnected()) {
+        showRestoreLater(path);
+        return;
+    }
+    if (const std::optional<Configuration> backup = ConfigurationFiles::loadConfigurationFile(path, window))
+        writeToModule(*backup, WriteRequest::Restore, path);
+}
+
+void ModuleOperations::showRestoreLater(const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Kopia zapasowa"),
+                    tr("Modem nie odpowiada, więc kopii zapasowej nie można teraz przywrócić."),
+                    QMessageBox::Ok, window);
+    box.setInformativeText(tr("Można to zrobić później, gdy modem znów odpowie: Plik → Kopie zapasowe…, "
+                              "wybrać kopię %1, a potem Zapisz do modemu.")
+                                   .arg(QDir::toNativeSeparators(path)));
+    box.exec();
+}
+
+void ModuleOperations::showStepProgress(ModuleSession::Step step, int limitMilliseconds)
+{
+    if (step == ModuleSession::Step::Reading)
+        progressDialog = std::make_unique<ExchangeProgressDialog>(
+                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), &module, limitMilliseconds, window);
+    else if (step == ModuleSession::Step::Writing)
+        progressDialog = std::make_unique<ExchangeProgressDialog>(
+                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), &module, limitMilliseconds, window);
+}
+
+// Without the copy of what the module holds safely on the disk, a write
+// sends nothing.
+void ModuleOperations::reportBackupFailure(const BackupStore::SaveResult &saved)
+{
+    const QString path = QDir::toNativeSeparators(saved.path);
+    const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
+            ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
+            : tr("Nie można zapisać kopii zapasowej:\n%1\n\nDysk może być pełny albo zapis w tym "
+                 "folderze jest niedozwolony.").arg(path);
+    QMessageBox::warning(window, tr("Kopia zapasowa"),
+                         reason + QStringLiteral("\n\n")
+                                 + tr("Zapis do modemu przerwano; nic nie zostało wysłane."),
+                         QMessageBox::Ok);
+}
+
+void ModuleOperations::showLinkLog()
+{
+    if (!linkLogDialog)
+        linkLogDialog = new LinkLogDialog(module.log(), window);
+    linkLogDialog->show();
+    linkLogDialog->raise();
+    linkLogDialog->activateWindow();
+}

@@ -1,0 +1,90 @@
+#ifndef MODULEOPERATIONS_H
+#define MODULEOPERATIONS_H
+
+#include "link/modulesession.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ExchangeProgressDialog;
+class LinkLogDialog;
+class Module;
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QWidget;
+
+// The module side of the window: the port list, connecting, reading the
+// module, the whole write with its questions and its report, putting a
+// backup back after a broken write, the progress of an exchange and the
+// link log. The configuration a read brings is handed to the window
+// (configurationRead); what to write is handed in. Touches: the port box,
+// the connect button and its status label, the read action, the status bar,
+// the module and its session, and the backups on the disk (read only).
+class ModuleOperations : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Widgets
+    {
+        QComboBox *ports;
+        QPushButton *connectButton;
+        QLabel *connectionStatus;
+        QAction *readAction;
+        QStatusBar *statusBar;
+    };
+    // The question about unsaved changes, asked before a read replaces the
+    // open configuration; false keeps it.
+    using MayReplace = std::function<bool()>;
+
+    ModuleOperations(const Widgets &widgets, Module &module, ModuleSession &session, MayReplace mayReplace,
+                     QWidget *window);
+    ~ModuleOperations() override;
+
+    void fillPortsComboBox();
+    // "Połącz" and "Rozłącz".
+    void toggleConnection();
+    void readModule();
+    // Writes a copy of the open configuration, taken when the write starts.
+    void writeEdited(const Configuration &snapshot);
+    void showLinkLog();
+
+signals:
+    // A read succeeded; the window puts this configuration in place.
+    void configurationRead(const Configuration &read);
+    void connectionChanged(bool connected);
+    // A read or write and its messages are over.
+    void operationFinished();
+
+private:
+    // Edited: the open configuration, after the list of changes; Again: the
+    // same copy once more after the module stored it differently; Restore:
+    // a backup back into the module after a broken write.
+    enum class WriteRequest { Edited, Again, Restore };
+    void showModuleDisconnected(const QString &status);
+    void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
+    bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
+    void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
+                            const QString &restorable);
+    void reportBackupFailure(const BackupStore::SaveResult &saved);
+    void restoreBackup(const QString &path);
+    void showRestoreLater(const QString &path);
+    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+
+    Widgets ui;
+    Module &module;
+    ModuleSession &session;
+    MayReplace mayReplace;
+    QWidget *window;
+    std::unique_ptr<ExchangeProgressDialog> progressDialog;
+    // Made when first asked for and kept, with its filter, for the
+    // program's run; a child of the window.
+    LinkLogDialog *linkLogDialog = nullptr;
+};
+
+#endif
