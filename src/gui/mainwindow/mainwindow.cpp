@@ -152,6 +152,7 @@ MainWindow::MainWindow(QWidget *parent)
     onlinePage = std::make_unique<OnlinePage>(
             OnlinePage::Widgets{ ui->tabScrollArea_4, ui->tabScrollContents_4, ui->gridLayout_15,
                                  ui->horizontalSpacer_18, ui->verticalLayout_12, ui->verticalLayout_13,
+                                 ui->onlineAktualneGridLayout, ui->wewyManualneGridLayout,
                                  ui->onlineManAnOut1LineEdit, ui->onlineManAnOut2LineEdit,
                                  ui->weWyManWyslijPushButton, statusBar() },
             *form, onlineTimer, *moduleSession, configuration, this);

@@ -34,6 +34,8 @@ constexpr int SpacerRow = 2;
 constexpr int BelowRow = 3;
 constexpr int TrendColumn = 3;
 constexpr int ColumnCount = 4;
+// The space between the fields' rows, and around the tab, in a low tab.
+constexpr int ClosedUpSpacing = 2;
 
 // An analogue output's set value in hundredths, or nothing when it lies
 // outside 0 to 10. Text that is not a number counts as 0; the fields take a
@@ -126,6 +128,9 @@ void OnlinePage::showTrendWidget()
 {
     if (trendWidget)
         return;
+    roomyMargins = ui.grid->contentsMargins();
+    roomyTopMargin = ui.liveFields->contentsMargins().top();
+    roomyRowSpacing = ui.liveFieldRows->verticalSpacing();
     ui.grid->removeItem(ui.trendSpacer);
     delete ui.trendSpacer;
     ui.trendSpacer = nullptr;
@@ -148,31 +153,59 @@ bool OnlinePage::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// In a window too narrow for the trend's controls and legend beside the
-// live fields (a small screen, a large scale), the trend goes below them,
-// across the tab, which scrolls down to it; nothing of it is cut.
+// The live fields, the manual outputs and the trend show together wherever
+// the tab has room for them: in a low tab (a small screen, a large scale)
+// the fields' rows close up, and in a narrow one the trend's tools take two
+// lines. Where even that leaves too little room beside the fields, the trend
+// goes below them, across the tab, which scrolls down to it; nothing of it
+// is cut.
 void OnlinePage::placeTrendWidget()
 {
+    const QSize room = ui.scrollArea->viewport()->size();
+    setFieldsClosedUp(false);
     const QMargins margins = ui.grid->contentsMargins();
-    const int besideWidth = margins.left() + margins.right()
+    const int fieldsWidth = margins.left() + margins.right()
             + (ColumnCount - 1) * std::max(ui.grid->horizontalSpacing(), 0)
-            + ui.liveFields->minimumSize().width() + ui.manualOutputs->minimumSize().width()
-            + trendWidget->minimumSizeHint().width();
-    const bool below = ui.scrollArea->viewport()->width() < besideWidth;
+            + ui.liveFields->minimumSize().width() + ui.manualOutputs->minimumSize().width();
+    trendWidget->setCompact(false);
+    if (room.width() < fieldsWidth + trendWidget->minimumSizeHint().width())
+        trendWidget->setCompact(true);
+    const bool below = room.width() < fieldsWidth + trendWidget->minimumSizeHint().width();
+    if (below)
+        trendWidget->setCompact(false);
     int row = 0;
     int column = 0;
     int rowSpan = 0;
     int columnSpan = 0;
     ui.grid->getItemPosition(ui.grid->indexOf(trendWidget), &row, &column, &rowSpan, &columnSpan);
-    if (below == (row == BelowRow))
-        return;
-    ui.grid->removeWidget(trendWidget);
-    if (below)
-        ui.grid->addWidget(trendWidget, BelowRow, 0, 1, ColumnCount);
-    else
-        ui.grid->addWidget(trendWidget, FieldsRow, TrendColumn, 2, 1);
-    ui.grid->setRowStretch(SpacerRow, below ? 0 : 1);
-    ui.grid->setRowStretch(BelowRow, below ? 1 : 0);
+    if (below != (row == BelowRow)) {
+        ui.grid->removeWidget(trendWidget);
+        if (below)
+            ui.grid->addWidget(trendWidget, BelowRow, 0, 1, ColumnCount);
+        else
+            ui.grid->addWidget(trendWidget, FieldsRow, TrendColumn, 2, 1);
+        ui.grid->setRowStretch(SpacerRow, below ? 0 : 1);
+        ui.grid->setRowStretch(BelowRow, below ? 1 : 0);
+    }
+    if (!below && ui.contents->minimumSizeHint().height() > room.height())
+        setFieldsClosedUp(true);
+}
+
+void OnlinePage::setFieldsClosedUp(bool closedUp)
+{
+    for (QGridLayout *rows : { ui.liveFieldRows, ui.manualOutputRows }) {
+        rows->setVerticalSpacing(closedUp ? ClosedUpSpacing : roomyRowSpacing);
+        rows->invalidate();
+    }
+    for (QLayout *column : { ui.liveFields, ui.manualOutputs }) {
+        QMargins margins = column->contentsMargins();
+        margins.setTop(closedUp ? 0 : roomyTopMargin);
+        column->setContentsMargins(margins);
+        column->invalidate();
+    }
+    ui.grid->setContentsMargins(closedUp ? QMargins(ClosedUpSpacing, ClosedUpSpacing, ClosedUpSpacing, ClosedUpSpacing)
+                                         : roomyMargins);
+    ui.grid->invalidate();
 }
 
 void OnlinePage::showTrendNames()

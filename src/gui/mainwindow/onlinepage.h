@@ -3,6 +3,7 @@
 
 #include "trend/trendrecord.h"
 
+#include <QMargins>
 #include <QObject>
 #include <memory>
 
@@ -38,8 +39,12 @@ public:
         QGridLayout *grid;
         // The spacer beside the live fields, which the trend replaces.
         QSpacerItem *trendSpacer;
+        // The columns of the live fields and of the manual outputs, and the
+        // grids of their rows.
         QLayout *liveFields;
         QLayout *manualOutputs;
+        QGridLayout *liveFieldRows;
+        QGridLayout *manualOutputRows;
         QLineEdit *analogOutput1;
         QLineEdit *analogOutput2;
         QPushButton *send;
@@ -72,6 +77,7 @@ protected:
 
 private:
     void placeTrendWidget();
+    void setFieldsClosedUp(bool closedUp);
 
     Widgets ui;
     const FormWidgets &form;
@@ -82,6 +88,11 @@ private:
     // The live-state polls of the connection, for the trend and its CSV.
     TrendRecord trendRecord;
     TrendWidget *trendWidget = nullptr;
+    // The spacing of the form where the tab has room: around the tab, above
+    // the two columns and between their rows.
+    QMargins roomyMargins;
+    int roomyTopMargin = 0;
+    int roomyRowSpacing = 0;
 };
 
 #endif

@@ -101,6 +101,11 @@ void addBand(QList<QPointF> &bands, qint64 from, qint64 to)
     bands << QPointF(from, 0) << QPointF(from, 1) << QPointF(to, 1) << QPointF(to, 0);
 }
 
+// The plot's least height, and in a narrow place, where the tools take a
+// second line.
+constexpr int ChartHeight = 200;
+constexpr int CompactChartHeight = 150;
+
 } // namespace
 
 TrendWidget::TrendWidget(QWidget *parent)
@@ -174,6 +179,14 @@ TrendWidget::TrendWidget(QWidget *parent)
 TrendWidget::~TrendWidget()
 {
     delete ui;
+}
+
+void TrendWidget::setCompact(bool compact)
+{
+    ui->przebiegNarzedziaLayout->setDirection(compact ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    ui->przebiegChartView->setMinimumHeight(compact ? CompactChartHeight : ChartHeight);
+    // The whole widget's size hints follow at once, not at the next layout pass.
+    layout()->invalidate();
 }
 
 void TrendWidget::setRecord(const TrendRecord *newRecord)

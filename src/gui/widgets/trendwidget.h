@@ -45,6 +45,9 @@ public:
     // carries; without them (no link, or no usable answer) a dash, as the
     // fields show none. Paused or not.
     void showCurrentValues(const TrendSample *current);
+    // In a narrow place the tools take two lines: the span above, the pause
+    // and the save below.
+    void setCompact(bool compact);
 
 private slots:
     void on_przebieg1MinToolButton_clicked();
