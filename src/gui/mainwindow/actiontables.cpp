@@ -8,6 +8,7 @@
 #include "actions/inputaction.h"
 #include "dialogs/sterowanienowydialog.h"
 #include "mainwindow/formtables.h"
+#include "widgets/actiontablefit.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +45,10 @@ ActionTables::ActionTables(const FormWidgets &form, const std::unique_ptr<Config
       statusBar(statusBar),
       dialogParent(dialogParent)
 {
+    for (QTableWidget *table : form.analogActionTables)
+        fits.insert(table, new ActionTableFit(table));
+    for (QTableWidget *table : form.digitalActionTables)
+        fits.insert(table, new ActionTableFit(table));
 }
 
 void ActionTables::fillAll()
@@ -122,6 +127,7 @@ void ActionTables::fillActionTable(int inputKind, int input)
 
     for (int column = NumberColumn; column < ActionTextColumn; ++column)
         table->resizeColumnToContents(column);
+    fits.value(table)->refit();
 
     // A click reports the new state of a "Użyj" box, but the Space key
     // toggles it without a click.

@@ -4,11 +4,13 @@
 #include "configuration/configuration.h"
 #include "mainwindow/editcommand.h"
 
+#include <QHash>
 #include <QObject>
 #include <array>
 #include <memory>
 #include <optional>
 
+class ActionTableFit;
 class EditHistory;
 class InputAction;
 class QLineEdit;
@@ -65,6 +67,8 @@ private:
     EditHistory &history;
     QStatusBar *statusBar;
     QWidget *dialogParent;
+    // Each table's fit to its place; the tables own them.
+    QHash<const QTableWidget *, ActionTableFit *> fits;
     std::array<std::optional<AnalogRange>, AnalogInputCount> rangeBeforeEdit;
     std::array<EditCommand::TypingKey, AnalogInputCount> rangeEditTyping;
 };

@@ -313,15 +313,6 @@ void MainWindow::prepareScrollingTabs()
 
     // Turning the wheel to scroll a tab changes no value passing under it.
     (new WheelGuard(this))->guard(ui->tabWidget);
-
-    // In a small window the tab scrolls before an action table shrinks below
-    // its header and a row beside its own scroll bar. The header, which has
-    // no columns yet, is counted as one more row.
-    ensurePolished();
-    for (QTableWidget *table : ui->tab->findChildren<QTableWidget *>())
-        table->setMinimumHeight(2 * table->verticalHeader()->defaultSectionSize()
-                                + table->horizontalScrollBar()->sizeHint().height()
-                                + 2 * table->frameWidth());
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,5 +1,6 @@
 #include "settings/applicationsetup.h"
 #include "mainwindow/mainwindow.h"
+#include "actions/inputaction.h"
 #include "configuration/configuration.h"
 #include "dialoganswerer.h"
 #include "testmain.h"
@@ -28,6 +29,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -55,8 +57,8 @@ private slots:
     void textsStayReadable_data();
     void textsStayReadable();
     void windowFitsSmallScreensAndScrollsSafely();
-    void onlineTabFitsNarrowWindows_data();
-    void onlineTabFitsNarrowWindows();
+    void tabsFitSmallScreens_data();
+    void tabsFitSmallScreens();
 };
 
 namespace {
@@ -352,30 +354,63 @@ void TestMainWindow::windowFitsSmallScreensAndScrollsSafely()
     QVERIFY(!minutes->hasFocus());
 }
 
-void TestMainWindow::onlineTabFitsNarrowWindows_data()
+void TestMainWindow::tabsFitSmallScreens_data()
 {
     QTest::addColumn<QSize>("windowSize");
-    QTest::newRow("1366 x 768") << QSize(1280, 677);
-    QTest::newRow("1024 x 600") << QSize(1014, 520);
-    QTest::newRow("1920 x 1080 at scale 2") << QSize(900, 450);
+    QTest::addColumn<int>("actionRows");
+    QTest::newRow("1366 x 768") << QSize(1280, 677) << 5;
+    QTest::newRow("1024 x 600") << QSize(1014, 520) << 3;
+    QTest::newRow("1920 x 1080 at scale 2") << QSize(900, 450) << 3;
 }
 
-// The live fields, the manual outputs and the whole trend show together
-// without scrolling, also on a small screen; the tab never scrolls
-// sideways. Word-wrapped captions keep all their lines. The analogue axes
-// carry the inputs' names in their traces' colours.
-void TestMainWindow::onlineTabFitsNarrowWindows()
+// Every action table shows as many rows as the screen allows, without a
+// scroll bar of its own sideways: a text cut short ends in "…" and its tool
+// tip shows it whole. The live fields, the manual outputs and the whole
+// trend show together without scrolling; the tabs never scroll sideways.
+// Word-wrapped captions keep all their lines. The analogue axes carry the
+// inputs' names in their traces' colours.
+void TestMainWindow::tabsFitSmallScreens()
 {
     QFETCH(QSize, windowSize);
+    QFETCH(int, actionRows);
     // Row 7 of the inputs table is AI1.
     UserNames::storeInputsTableName(6, QStringLiteral("Temperatura"));
     MainWindow window;
     WindowDriver::newConfiguration(window);
+    Configuration example;
+    for (int slot = 0; slot < 6; ++slot) {
+        for (int input = 0; input < AnalogInputCount; ++input)
+            example.setAnalogAction(input, slot, InputAction(AnalogInput, 5, 1000, 3605, 5 + slot));
+        for (int input = 0; input < DigitalInputCount; ++input)
+            example.setDigitalAction(input, slot, InputAction(DigitalInput, 3, 0, 65535, 72 + slot));
+    }
+    *window.referenceConfiguration = example;
+    action(window, "actionCofnij_zmiany")->trigger();
     window.resize(windowSize);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *caption = window.findChild<QLabel *>("label_2");
     QTRY_VERIFY(caption->height() >= caption->heightForWidth(caption->width()));
+
+    bool cutTextSeen = false;
+    for (QTableWidget *table : window.findChild<QWidget *>("tab")->findChildren<QTableWidget *>()) {
+        QVERIFY2(table->viewport()->height() / table->rowHeight(0) >= actionRows, qPrintable(table->objectName()));
+        QVERIFY(!table->horizontalScrollBar()->isVisible());
+        const QModelIndex last = table->model()->index(0, table->columnCount() - 1);
+        QVERIFY(table->visualRect(last).right() <= table->viewport()->width());
+        for (int column = 0; column < table->columnCount() && !cutTextSeen; ++column) {
+            const QModelIndex cell = table->model()->index(0, column);
+            const QString text = cell.data().toString();
+            if (table->fontMetrics().horizontalAdvance(text) <= table->columnWidth(column))
+                continue;
+            const QPoint inside = table->visualRect(cell).center();
+            QHelpEvent help(QEvent::ToolTip, inside, table->viewport()->mapToGlobal(inside));
+            QApplication::sendEvent(table->viewport(), &help);
+            QTRY_COMPARE(QToolTip::text(), text);
+            cutTextSeen = true;
+        }
+    }
+    QCOMPARE(cutTextSeen, windowSize.width() < 1100);
 
     window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(3);
     const auto *trend = window.findChild<QWidget *>("przebiegWidget");
