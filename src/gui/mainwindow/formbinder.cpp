@@ -91,6 +91,7 @@ void markCell(QTableWidgetItem *cell, const QString &note)
 FormBinder::FormBinder(const Widgets &widgets, const FormWidgets &form,
                        const std::unique_ptr<Configuration> &configuration)
     : ui(widgets),
+      unshownValues(widgets.unshownValuesBar, widgets.unshownValuesLabel, QStringLiteral("unshownValuesUnfolded")),
       form(form),
       configuration(configuration)
 {
@@ -351,15 +352,11 @@ void FormBinder::markValuesTheFormCannotShow()
     markField(ui.holdMinutes, hold);
     markField(ui.holdSeconds, hold);
 
-    QStringList lines;
-    for (const QString &line : std::as_const(notes))
-        lines.append(QStringLiteral("• ") + line.toHtmlEscaped());
-    ui.unshownValuesLabel->setText(
-            QStringLiteral("<b>%1</b><br>%2")
-                    .arg(tr("Ta konfiguracja ma wartości, których formularz nie może pokazać dokładnie. "
-                            "Zostają bez zmian, dopóki nie zmienisz danego pola:"),
-                         lines.join(QStringLiteral("<br>"))));
-    ui.unshownValuesBar->setVisible(!notes.isEmpty());
+    unshownValues.show(tr("Ta konfiguracja ma wartości, których formularz nie może pokazać dokładnie. "
+                          "Zostają bez zmian, dopóki nie zmienisz danego pola:"),
+                       tr("Ta konfiguracja ma %1 wartości, których formularz nie może pokazać dokładnie.")
+                               .arg(notes.size()),
+                       notes);
 }
 
 void FormBinder::fillPhoneNumbers()

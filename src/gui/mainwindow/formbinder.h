@@ -1,6 +1,7 @@
 #ifndef FORMBINDER_H
 #define FORMBINDER_H
 
+#include "widgets/foldingnotes.h"
 #include "widgets/shownfields.h"
 
 #include <QCoreApplication>
@@ -59,6 +60,8 @@ private:
     void rememberShownFields();
 
     Widgets ui;
+    // Two values or more fold to one line ("Pokaż").
+    FoldingNotes unshownValues;
     const FormWidgets &form;
     const std::unique_ptr<Configuration> &configuration;
     ShownFields shownFields;

@@ -89,6 +89,7 @@ private slots:
     void numberTexts();
     void valuesTheFormCannotShowAreKept_data();
     void valuesTheFormCannotShowAreKept();
+    void manyValuesFoldToOneLine();
     void randomImagesComeBackUnchanged();
     void namesFitTheirFields_data();
     void namesFitTheirFields();
@@ -270,6 +271,33 @@ void TestFormBinding::valuesTheFormCannotShowAreKept()
     QCOMPARE(*window->configuration, edited);
     QVERIFY(window->isWindowModified());
     QVERIFY(!bar->isVisible());
+}
+
+// With more than one value the bar takes one line until it is unfolded;
+// the next window opens it as it was left.
+void TestFormBinding::manyValuesFoldToOneLine()
+{
+    Configuration stored;
+    stored.chargeCurrent = 30;
+    stored.relayHoldTime = 65535;
+    stored.analogInputTypes = 0x15;
+    const QString file = QDir(folder.path()).filePath(QStringLiteral("stored.kvl"));
+    QVERIFY(ConfigurationFile::save(file, stored));
+    for (const bool unfoldedBefore : { false, true }) {
+        window = std::make_unique<MainWindow>();
+        window->show();
+        window->openConfigurationFile(file);
+        auto *bar = widget<QLabel>(*window, "wartosciSpozaFormularzaLabel");
+        QCOMPARE(bar->text().contains(QStringLiteral("Ta konfiguracja ma 3 wartości, których formularz nie może "
+                                                     "pokazać dokładnie.</b> <a href=\"unfold\">Pokaż</a>")),
+                 !unfoldedBefore);
+        QCOMPARE(bar->text().contains(QStringLiteral("mA (spoza listy)")), unfoldedBefore);
+        if (!unfoldedBefore) {
+            emit bar->linkActivated(QStringLiteral("unfold"));
+            QVERIFY(bar->text().contains(QStringLiteral("30 mA (spoza listy)<br>")));
+            QVERIFY(bar->text().contains(QStringLiteral("Ukryj")));
+        }
+    }
 }
 
 // Whatever a module or file holds comes back byte for byte (but the bytes
