@@ -96,9 +96,12 @@ MainWindow::MainWindow(QWidget *parent)
     ui->odczytajZModemuToolButton->setDefaultAction(ui->actionOdbierz_z_modemu);
     ui->odczytajZPlikuToolButton->setDefaultAction(ui->actionOdczyt_z_pliku);
 
-    for (QAction *action : {ui->actionOdbierz_z_modemu, ui->actionZapisz_do_modu_u,
-                            ui->actionCofnij_zmiany}) {
+    const std::array<QAction *, 3> toolBarActions{ ui->actionOdbierz_z_modemu, ui->actionZapisz_do_modu_u,
+                                                   ui->actionCofnij_zmiany };
+    for (std::size_t index = 0; index < toolBarActions.size(); ++index) {
+        QAction *action = toolBarActions[index];
         auto *button = new QToolButton;
+        toolBarButtons[index] = button;
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(16, 16));
         button->setDefaultAction(action);
@@ -150,7 +153,7 @@ MainWindow::MainWindow(QWidget *parent)
     module->setParent(this);
     moduleSession = std::make_unique<ModuleSession>(module);
     onlinePage = std::make_unique<OnlinePage>(
-            OnlinePage::Widgets{ ui->tabScrollArea_4, ui->tabScrollContents_4, ui->gridLayout_15,
+            OnlinePage::Widgets{ ui->tabScrollArea_4, ui->label_77, ui->tabScrollContents_4, ui->gridLayout_15,
                                  ui->horizontalSpacer_18, ui->verticalLayout_12, ui->verticalLayout_13,
                                  ui->onlineAktualneGridLayout, ui->wewyManualneGridLayout,
                                  ui->onlineManAnOut1LineEdit, ui->onlineManAnOut2LineEdit,
@@ -313,6 +316,18 @@ void MainWindow::prepareScrollingTabs()
 
     // Turning the wheel to scroll a tab changes no value passing under it.
     (new WheelGuard(this))->guard(ui->tabWidget);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    // Below this height (a 1920 x 1080 screen at scale 2 leaves 540) the
+    // "Online" tab's fields and trend need the line.
+    constexpr int LowWindowHeight = 500;
+    const Qt::ToolButtonStyle style = height() < LowWindowHeight ? Qt::ToolButtonTextBesideIcon
+                                                                 : Qt::ToolButtonTextUnderIcon;
+    for (QToolButton *button : toolBarButtons)
+        button->setToolButtonStyle(style);
+    QMainWindow::resizeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

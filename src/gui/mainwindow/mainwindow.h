@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QTimer>
+#include <QToolButton>
 #include <array>
 #include <memory>
 
@@ -78,6 +79,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // Keeps the word-wrapped captions whole as the window's size changes.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // In a low window the tool bar's texts go beside their icons, which
+    // leaves the tabs a line more.
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     void on_actionUstawienia_triggered();
@@ -146,6 +150,8 @@ private slots:
 
 private:
     void updateInputPanelSpacer();
+    // The tool bar's buttons, for their style in a low window.
+    std::array<QToolButton *, 3> toolBarButtons{};
     void prepareScrollingTabs();
     void pairOutputButtons();
 

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
+#include <tuple>
 #include <optional>
 
 namespace {
@@ -173,22 +174,45 @@ void OnlinePage::placeTrendWidget()
     const bool below = room.width() < fieldsWidth + trendWidget->minimumSizeHint().width();
     if (below)
         trendWidget->setCompact(false);
-    int row = 0;
-    int column = 0;
-    int rowSpan = 0;
-    int columnSpan = 0;
-    ui.grid->getItemPosition(ui.grid->indexOf(trendWidget), &row, &column, &rowSpan, &columnSpan);
-    if (below != (row == BelowRow)) {
-        ui.grid->removeWidget(trendWidget);
-        if (below)
-            ui.grid->addWidget(trendWidget, BelowRow, 0, 1, ColumnCount);
-        else
-            ui.grid->addWidget(trendWidget, FieldsRow, TrendColumn, 2, 1);
-        ui.grid->setRowStretch(SpacerRow, below ? 0 : 1);
-        ui.grid->setRowStretch(BelowRow, below ? 1 : 0);
-    }
-    if (!below && ui.contents->minimumSizeHint().height() > room.height())
+    arrange(below ? TrendPlace::Below : TrendPlace::Beside);
+    if (!below && ui.contents->minimumSizeHint().height() > room.height()) {
         setFieldsClosedUp(true);
+        arrange(TrendPlace::BesideFromTop);
+    }
+}
+
+// The caption spans the tab, but beside a trend that reaches to the top.
+void OnlinePage::arrange(TrendPlace place)
+{
+    struct Cell
+    {
+        int row, column, rowSpan, columnSpan;
+        bool operator==(const Cell &other) const
+        {
+            return std::tie(row, column, rowSpan, columnSpan)
+                    == std::tie(other.row, other.column, other.rowSpan, other.columnSpan);
+        }
+    };
+    const auto cellOf = [this](QWidget *widget) {
+        Cell cell{};
+        ui.grid->getItemPosition(ui.grid->indexOf(widget), &cell.row, &cell.column, &cell.rowSpan,
+                                 &cell.columnSpan);
+        return cell;
+    };
+    const auto put = [&](QWidget *widget, const Cell &cell) {
+        if (cellOf(widget) == cell)
+            return;
+        ui.grid->removeWidget(widget);
+        ui.grid->addWidget(widget, cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    };
+    const bool fromTop = place == TrendPlace::BesideFromTop;
+    put(ui.caption, { 0, 0, 1, fromTop ? TrendColumn : ColumnCount });
+    if (place == TrendPlace::Below)
+        put(trendWidget, { BelowRow, 0, 1, ColumnCount });
+    else
+        put(trendWidget, { fromTop ? 0 : FieldsRow, TrendColumn, fromTop ? 3 : 2, 1 });
+    ui.grid->setRowStretch(SpacerRow, place == TrendPlace::Below ? 0 : 1);
+    ui.grid->setRowStretch(BelowRow, place == TrendPlace::Below ? 1 : 0);
 }
 
 void OnlinePage::setFieldsClosedUp(bool closedUp)

@@ -35,6 +35,8 @@ public:
     struct Widgets
     {
         QScrollArea *scrollArea;
+        // The tab's caption, across its top.
+        QWidget *caption;
         QWidget *contents;
         QGridLayout *grid;
         // The spacer beside the live fields, which the trend replaces.
@@ -76,7 +78,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Beside the fields, from their row or from the tab's top (the caption
+    // then leaves it the room), or below them.
+    enum class TrendPlace { Beside, BesideFromTop, Below };
+
     void placeTrendWidget();
+    void arrange(TrendPlace place);
     void setFieldsClosedUp(bool closedUp);
 
     Widgets ui;

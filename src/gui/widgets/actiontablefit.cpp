@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QToolTip>
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -80,23 +81,31 @@ bool ActionTableFit::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// The columns as filled while their whole texts fit; else the ones after
-// the check box share what the number and the check box leave, in
-// proportion to their whole texts. The last column takes the rest.
+// The columns as filled while their whole texts fit. Else the number and
+// the check box keep their width, and the widest of the other columns
+// narrow first, down to one width that all of them then share, so that a
+// short text such as the time stays whole as long as it can. The last
+// column takes the rest.
 void ActionTableFit::fitColumns()
 {
     if (wholeWidths.size() != table->columnCount() || wholeWidths.size() <= WholeColumns)
         return;
-    const int room = table->viewport()->width();
-    const int whole = std::accumulate(wholeWidths.cbegin(), wholeWidths.cend(), 0);
     const int kept = std::accumulate(wholeWidths.cbegin(), wholeWidths.cbegin() + WholeColumns, 0);
-    const int least = table->horizontalHeader()->minimumSectionSize();
-    for (int column = 0; column + 1 < wholeWidths.size(); ++column) {
-        int width = wholeWidths.at(column);
-        if (whole > room && column >= WholeColumns)
-            width = std::max(least, int(qint64(width) * std::max(room - kept, 0) / std::max(whole - kept, 1)));
-        table->setColumnWidth(column, width);
+    QList<int> narrowing = wholeWidths.mid(WholeColumns);
+    std::sort(narrowing.begin(), narrowing.end());
+    int room = table->viewport()->width() - kept;
+    int widest = std::numeric_limits<int>::max();
+    for (qsizetype index = 0; index < narrowing.size(); ++index) {
+        const int sharing = int(narrowing.size() - index);
+        if (qint64(narrowing.at(index)) * sharing > room) {
+            widest = std::max(room / sharing, table->horizontalHeader()->minimumSectionSize());
+            break;
+        }
+        room -= narrowing.at(index);
     }
+    for (int column = 0; column + 1 < wholeWidths.size(); ++column)
+        table->setColumnWidth(column, column < WholeColumns ? wholeWidths.at(column)
+                                                            : std::min(wholeWidths.at(column), widest));
 }
 
 // The room a cell's text leaves on either side, as the style draws it.

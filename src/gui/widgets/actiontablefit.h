@@ -10,7 +10,7 @@ class QTableWidget;
 // its header and its rows, up to five (the tab scrolls instead), and grows
 // with the window beyond that. Its columns share its width without a
 // scroll bar: where the texts do not fit whole, the number and the check
-// box keep theirs and the other columns narrow in proportion; a text cut
+// box keep theirs and the widest of the others narrow first; a text cut
 // short ends in "…" and shows whole in its tool tip.
 class ActionTableFit : public QObject
 {

@@ -105,6 +105,8 @@ void addBand(QList<QPointF> &bands, qint64 from, qint64 to)
 // second line.
 constexpr int ChartHeight = 200;
 constexpr int CompactChartHeight = 150;
+constexpr int TimeTicks = 6;
+constexpr int CompactTimeTicks = 3;
 
 } // namespace
 
@@ -112,6 +114,7 @@ TrendWidget::TrendWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::TrendWidgetUi)
 {
     ui->setupUi(this);
+    toolsSpacing = ui->przebiegNarzedziaLayout->spacing();
 
     chart = new QChart;
     chart->setMargins(QMargins(2, 2, 2, 2));
@@ -127,7 +130,7 @@ TrendWidget::TrendWidget(QWidget *parent)
     ui->przebiegChartView->setRenderHint(QPainter::Antialiasing);
 
     timeAxis = new QDateTimeAxis;
-    timeAxis->setTickCount(6);
+    timeAxis->setTickCount(TimeTicks);
     chart->addAxis(timeAxis, Qt::AlignBottom);
     for (int input = 0; input < AnalogInputCount; ++input) {
         analogAxes[input] = new QCategoryAxis;
@@ -184,7 +187,13 @@ TrendWidget::~TrendWidget()
 void TrendWidget::setCompact(bool compact)
 {
     ui->przebiegNarzedziaLayout->setDirection(compact ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    // The form's spacing parts the span from the buttons in one line; two
+    // lines need none of it.
+    ui->przebiegNarzedziaLayout->setSpacing(compact ? 0 : toolsSpacing);
+    ui->przebiegNarzedziaLayout->setAlignment(ui->przebiegZakresLayout, compact ? Qt::AlignLeft : Qt::Alignment());
     ui->przebiegChartView->setMinimumHeight(compact ? CompactChartHeight : ChartHeight);
+    // Fewer times under a narrow plot, each of them whole.
+    timeAxis->setTickCount(compact ? CompactTimeTicks : TimeTicks);
     // The whole widget's size hints follow at once, not at the next layout pass.
     layout()->invalidate();
 }

@@ -65,6 +65,8 @@ private:
     Ui::TrendWidgetUi *ui;
     const TrendRecord *record = nullptr;
     int span = 10;
+    // The space between the span and the buttons, in one line.
+    int toolsSpacing = 0;
     // The end of the view while it is paused.
     std::optional<qint64> frozenEnd;
 
