@@ -6,13 +6,13 @@
 ModuleConnection::ModuleConnection(const QString &port)
     : port(port), moduleSession(&module), progress(&moduleSession)
 {
-    LinkLogFile::follow(module.log());
+    LinkLogFile::follow(moduleSession.log());
 }
 
 ModuleConnection::~ModuleConnection()
 {
-    if (module.isConnected())
-        module.disconnectPort();
+    if (moduleSession.isConnected())
+        moduleSession.disconnectPort();
 }
 
 bool ModuleConnection::open(Failure *failure)
@@ -26,7 +26,7 @@ bool ModuleConnection::open(Failure *failure)
     }
     check.release();
     if (!moduleSession.connectPort(port)) {
-        const QString problem = module.connectionProblem();
+        const QString problem = moduleSession.connectionProblem();
         *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
                                            : tr("Błąd połączenia z modemem: %1").arg(problem));
         return false;

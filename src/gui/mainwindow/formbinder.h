@@ -22,7 +22,7 @@ struct FormWidgets;
 // since (a value a field cannot show as it is stays as the record holds it),
 // and the fields with such values are marked, and listed in a bar above the
 // tabs. The action tables and the SMS text editor are filled by their own
-// rooms. Touches: the bound fields below and in FormWidgets, the user's
+// classes. Touches: the bound fields below and in FormWidgets, the user's
 // names in the settings store (read only), and the open configuration.
 class FormBinder
 {

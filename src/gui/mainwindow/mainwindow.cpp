@@ -162,8 +162,8 @@ MainWindow::MainWindow(QWidget *parent)
     moduleOperations = std::make_unique<ModuleOperations>(
             ModuleOperations::Widgets{ ui->portsComboBox, ui->polaczZModememPushButton,
                                        ui->modemPolaczenieStatusLabel, ui->actionOdbierz_z_modemu, statusBar() },
-            *module, *moduleSession, [this] { return mayCloseConfiguration(); }, this);
-    connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
+            *moduleSession, [this] { return mayCloseConfiguration(); }, this);
+    connect(moduleSession.get(), &ModuleSession::portsChanged, this, &MainWindow::fillPortsComboBox);
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
     connect(moduleOperations.get(), &ModuleOperations::configurationRead, this, &MainWindow::openModuleConfiguration);
     connect(moduleOperations.get(), &ModuleOperations::operationFinished, this, &MainWindow::closeIfPending);
@@ -176,7 +176,7 @@ MainWindow::MainWindow(QWidget *parent)
     });
     // The port list is filled at once, not only at the scan's first turn,
     // and with the prompt of a scanned list even when no port was found.
-    module->readAvaiblePorts();
+    moduleSession->scanPorts();
     fillPortsComboBox();
 
     editHistory = std::make_unique<EditHistory>(ui->tabWidget, ui->actionCofnij, ui->actionPonow);
@@ -207,10 +207,10 @@ MainWindow::~MainWindow()
     QSettings settings;
     settings.setValue(QStringLiteral("mainWindowPos"), pos());
     settings.setValue(QStringLiteral("mainWindowSize"), size());
-    // The history, the session and the module go after parts of the window:
-    // what they signal as they go finds no window.
-    for (const QObject *sender : std::initializer_list<const QObject *>{ editHistory.get(), moduleSession.get(), module })
-        disconnect(sender, nullptr, this, nullptr);
+    // The history and the session go after parts of the window: what they
+    // signal as they go finds no window.
+    disconnect(editHistory.get(), nullptr, this, nullptr);
+    disconnect(moduleSession.get(), nullptr, this, nullptr);
     moduleSession.reset();
 }
 

@@ -35,8 +35,8 @@ class MainWindowUi;
 
 // The main window keeps the open configuration and its lifecycle (new,
 // opened, read from the module, closed), which actions are enabled, and the
-// slots the form connects by name. The work behind them is done by one room
-// per concern, each in its own files beside this one:
+// slots the form connects by name. The work behind them is done by one
+// class per concern, each in its own files beside this one:
 //   moduleoperations.*    connecting, reading and writing the module, and
 //                         putting a backup back after a broken write;
 //   onlinepage.*          the "Online" tab: polls, live values, manual
@@ -210,8 +210,8 @@ private:
     std::unique_ptr<const FormWidgets> form;
     // The connection, what runs on it and what the module holds.
     std::unique_ptr<ModuleSession> moduleSession;
-    // The rooms go before the widgets they touch: what those signal as they
-    // go finds no room.
+    // These go before the widgets they touch: what the widgets signal as
+    // they go reaches none of them.
     std::unique_ptr<ModuleOperations> moduleOperations;
     std::unique_ptr<OnlinePage> onlinePage;
     std::unique_ptr<NamesPage> namesPage;

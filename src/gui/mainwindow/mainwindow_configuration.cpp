@@ -2,7 +2,6 @@
 #include "ui_mainwindow.h"
 
 #include "dialogs/ustawieniadialog.h"
-#include "link/module.h"
 #include "link/modulesession.h"
 #include "mainwindow/actiontables.h"
 #include "mainwindow/configurationfiles.h"
@@ -200,7 +199,7 @@ void MainWindow::on_actionDrukuj_triggered()
 ConfigurationReport::Subject MainWindow::reportSubject() const
 {
     return { *configuration, *configuration != *referenceConfiguration, configurationSource, windowFilePath(),
-             module->port->portName() };
+             moduleSession->portName() };
 }
 
 // "Telvoro" or "Telvoro (path)" as the title has always read, with the

@@ -1,4 +1,5 @@
-// The slots the form connects by name, handing the work to the rooms.
+// The slots the form connects by name, handing the work to the classes of
+// each concern.
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 

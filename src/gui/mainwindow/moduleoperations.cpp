@@ -1,11 +1,10 @@
 #include "mainwindow/moduleoperations.h"
 
 #include "configuration/configuration.h"
-#include "dialogs/linklogdialog.h"
-#include "mainwindow/configurationfiles.h"
 #include "dialogs/differencesdialog.h"
 #include "dialogs/exchangeprogressdialog.h"
-#include "link/module.h"
+#include "dialogs/linklogdialog.h"
+#include "mainwindow/configurationfiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,10 +39,9 @@ const QString ConnectionLostStatus = QStringLiteral(
 
 } // namespace
 
-ModuleOperations::ModuleOperations(const Widgets &widgets, Module &module, ModuleSession &session,
-                                   MayReplace mayReplace, QWidget *window)
+ModuleOperations::ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace,
+                                   QWidget *window)
     : ui(widgets),
-      module(module),
       session(session),
       mayReplace(std::move(mayReplace)),
       window(window)
@@ -52,8 +50,7 @@ ModuleOperations::ModuleOperations(const Widgets &widgets, Module &module, Modul
     // after "Rozłącz", says why, and keeps the open configuration. An
     // exchange still waiting returns right after this with its own failure.
     connect(&session, &ModuleSession::connectionLost, this, [this] { showModuleDisconnected(ConnectionLostStatus); });
-    connect(&session, &ModuleSession::stepStarted, this, &ModuleOperations::showStepProgress);
-    connect(&session, &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
+    connect(&session, &ModuleSession::progress, this, &ModuleOperations::showStepProgress);
 }
 
 ModuleOperations::~ModuleOperations() = default;
@@ -82,7 +79,7 @@ void ModuleOperations::toggleConnection()
             // Why, where it is known (busy, no serial port, no permission),
             // as telvoro-cli says it.
             ui.connectionStatus->setText(ConnectionFailedStatus);
-            const QString problem = module.connectionProblem();
+            const QString problem = session.connectionProblem();
             ui.connectionStatus->setToolTip(problem);
             if (!problem.isEmpty())
                 ui.statusBar->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
@@ -102,7 +99,7 @@ void ModuleOperations::fillPortsComboBox()
 {
     ui.ports->clear();
     ui.ports->addItem(tr("<<Wybierz port do komunikacji z modemem>>"));
-    for (const auto &[name, label] : std::as_const(module.availablePorts))
+    for (const auto &[name, label] : session.scannedPorts())
         ui.ports->addItem(label, name);
     const QVariant lastPort = QSettings().value(LastPortKey);
     if (!lastPort.isValid())
@@ -186,31 +183,30 @@ bool ModuleOperations::confirmWrite(const ModuleSession::WritePlan &plan, WriteR
 
 // Success only once the module was read back and held every byte sent
 // (unless the check is turned off); anything else says what the module may
-// hold now and where its previous configuration is.
+// hold now and where its previous configuration is, in the session's words.
 void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
-                                    const QString &restorable)
+                                          const QString &restorable)
 {
     using Status = ModuleSession::WriteStatus;
     switch (outcome.status) {
     case Status::Verified:
-        ui.statusBar->showMessage(tr("Zapisano i sprawdzono konfigurację w modemie."), StatusMessageTime);
-        return;
     case Status::WrittenUnverified:
-        ui.statusBar->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
+        ui.statusBar->showMessage(outcome.summary(), StatusMessageTime);
         return;
     case Status::Cancelled:
         return;
     case Status::ReadBeforeFailed:
-        QMessageBox::warning(window, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+        QMessageBox::warning(window, tr("Odczyt"), outcome.summary(), QMessageBox::Ok);
         return;
-    case Status::BackupFailed:
-        reportBackupFailure(*outcome.backup);
+    case Status::BackupFailed: {
+        QMessageBox box(QMessageBox::Warning, tr("Kopia zapasowa"), outcome.summary(), QMessageBox::Ok, window);
+        box.setInformativeText(outcome.leftBehind());
+        box.exec();
         return;
+    }
     case Status::StoredDifferently: {
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
-                                 tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
-                                    "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
-                                         + QLatin1Char('\n') + outcome.leftBehind(),
+                                 outcome.summary() + QLatin1Char('\n') + outcome.leftBehind(),
                                  outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), window);
         if (dialog.exec() == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
@@ -222,8 +218,7 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
     case Status::ReadBackFailed:
         break;
     }
-    QMessageBox box(QMessageBox::Warning, window->windowTitle(), tr("Błąd podczas zapisu do modemu."),
-                    QMessageBox::Ok, window);
+    QMessageBox box(QMessageBox::Warning, window->windowTitle(), outcome.summary(), QMessageBox::Ok, window);
     QString facts = outcome.leftBehind();
     QPushButton *restore = nullptr;
     if (outcome.leftPartly() && !restorable.isEmpty()) {
@@ -262,35 +257,32 @@ void ModuleOperations::showRestoreLater(const QString &path)
     box.exec();
 }
 
-void ModuleOperations::showStepProgress(ModuleSession::Step step, int limitMilliseconds)
+// A read or write step shows its progress; the dialog goes once it has shown
+// the step's end.
+void ModuleOperations::showStepProgress(ModuleSession::Step step, int elapsedMilliseconds)
 {
+    if (elapsedMilliseconds != 0)
+        return;
     if (step == ModuleSession::Step::Reading)
         progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), &module, limitMilliseconds, window);
+                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), &session, window);
     else if (step == ModuleSession::Step::Writing)
         progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), &module, limitMilliseconds, window);
-}
-
-// Without the copy of what the module holds safely on the disk, a write
-// sends nothing.
-void ModuleOperations::reportBackupFailure(const BackupStore::SaveResult &saved)
-{
-    const QString path = QDir::toNativeSeparators(saved.path);
-    const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
-            ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
-            : tr("Nie można zapisać kopii zapasowej:\n%1\n\nDysk może być pełny albo zapis w tym "
-                 "folderze jest niedozwolony.").arg(path);
-    QMessageBox::warning(window, tr("Kopia zapasowa"),
-                         reason + QStringLiteral("\n\n")
-                                 + tr("Zapis do modemu przerwano; nic nie zostało wysłane."),
-                         QMessageBox::Ok);
+                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), &session, window);
+    else
+        return;
+    // Connected after the dialog's own connection, so it runs after it.
+    connect(&session, &ModuleSession::progress, progressDialog.get(),
+            [this](ModuleSession::Step, int elapsed, int limit) {
+                if (elapsed == limit)
+                    progressDialog.reset();
+            });
 }
 
 void ModuleOperations::showLinkLog()
 {
     if (!linkLogDialog)
-        linkLogDialog = new LinkLogDialog(module.log(), window);
+        linkLogDialog = new LinkLogDialog(session.log(), window);
     linkLogDialog->show();
     linkLogDialog->raise();
     linkLogDialog->activateWindow();

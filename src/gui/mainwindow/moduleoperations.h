@@ -10,7 +10,6 @@
 
 class ExchangeProgressDialog;
 class LinkLogDialog;
-class Module;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -24,7 +23,7 @@ class QWidget;
 // link log. The configuration a read brings is handed to the window
 // (configurationRead); what to write is handed in. Touches: the port box,
 // the connect button and its status label, the read action, the status bar,
-// the module and its session, and the backups on the disk (read only).
+// the module session, and the backups on the disk (read only).
 class ModuleOperations : public QObject
 {
     Q_OBJECT
@@ -42,8 +41,7 @@ public:
     // open configuration; false keeps it.
     using MayReplace = std::function<bool()>;
 
-    ModuleOperations(const Widgets &widgets, Module &module, ModuleSession &session, MayReplace mayReplace,
-                     QWidget *window);
+    ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace, QWidget *window);
     ~ModuleOperations() override;
 
     void fillPortsComboBox();
@@ -71,13 +69,11 @@ private:
     bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
     void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
                             const QString &restorable);
-    void reportBackupFailure(const BackupStore::SaveResult &saved);
     void restoreBackup(const QString &path);
     void showRestoreLater(const QString &path);
-    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+    void showStepProgress(ModuleSession::Step step, int elapsedMilliseconds);
 
     Widgets ui;
-    Module &module;
     ModuleSession &session;
     MayReplace mayReplace;
     QWidget *window;

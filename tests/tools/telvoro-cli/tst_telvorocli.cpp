@@ -228,7 +228,8 @@ void TelvoroCliTest::writeStopsWithoutABackup()
     const Run run = cli({ "write", "PORT", "a.kvl" }, module.portPath());
     QFile::remove(backups);
     QCOMPARE(run.exitCode, 3);
-    QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych. Nic nie wysłano"), qPrintable(run.err));
+    QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych: " + backups + ".\nDo modemu nic nie wysłano."),
+             qPrintable(run.err));
     QCOMPARE(module.commands().last(), QStringLiteral("41"));
 }
 
@@ -310,7 +311,7 @@ void TelvoroCliTest::exitCodes_data()
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("block stored changed", { "write", "PORT", "a.json" }, 4,
-        "(wysłano → w modemie):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+        "Wysłano → w modemie:\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
     row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
         "Zapisano konfigurację w modemie.\n", "70 63", { "--fail", "store-changed" });
     // Arguments that could be SIM codes are never repeated.
