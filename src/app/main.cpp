@@ -1,4 +1,5 @@
 #include "settings/applicationsetup.h"
+#include "settings/standardstreams.h"
 #include "commandline.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/qttranslations.h"
@@ -37,6 +38,7 @@ bool displayNamed(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     prepareApplication();
 
     // --help and --version are answered before anything needs a display.

@@ -5,6 +5,7 @@
 #include "pseudoterminal.h"
 
 #include "files/regularfile.h"
+#include "settings/standardstreams.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -118,6 +119,7 @@ bool readModuleImage(const QString &fileName, const QByteArray &header, QByteArr
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tx48-emulator");
     QCoreApplication::setApplicationVersion(TELVORO_VERSION);

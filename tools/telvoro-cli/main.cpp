@@ -1,6 +1,7 @@
 // telvoro-cli: the TX48 module and its configuration files from scripts.
 
 #include "settings/applicationsetup.h"
+#include "settings/standardstreams.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
 #include "console.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
     QStringList arguments;
