@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,12 @@ void keepOwner(int descriptor, const struct stat &old)
             || ::fchown(descriptor, uid_t(-1), old.st_gid) == 0;
 }
 
+// The system's words for a failure the user cannot be told more about.
+QString systemReason(const QString &text)
+{
+    return QCoreApplication::translate("AtomicFile", "Przyczyna: %1.").arg(text);
+}
+
 } // namespace
 
 bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *reason,
@@ -44,8 +52,11 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
     const QFileInfo target(path);
     QSaveFile file(path);
     if ((target.exists() && !target.isFile()) || !file.open(QIODevice::WriteOnly)) {
-        if (reason)
+        if (reason) {
             *reason = openFault(target);
+            if (reason->isEmpty())
+                *reason = systemReason(file.errorString());
+        }
         return false;
     }
     struct stat old {};
@@ -58,9 +69,19 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
     // QSaveFile buffers what is written: on a full disk or past a file-size
     // limit only the flush fails, and commit() would still put the cut file
     // in place of the old one. So the flush is checked before committing.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        // Qt words a failed flush only as an unknown error.
+        const int error = errno;
+        if (reason)
+            *reason = systemReason(error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        if (reason)
+            *reason = systemReason(file.errorString());
+        return false;
+    }
+    return true;
 }
