@@ -36,10 +36,13 @@ void keepOwner(int descriptor, const struct stat &old)
             || ::fchown(descriptor, uid_t(-1), old.st_gid) == 0;
 }
 
-// The system's words for a failure the user cannot be told more about.
-QString systemReason(const QString &text)
+// The system's words for a failure the user cannot be told more about, as
+// the program's other messages give them; Qt's own words where the system
+// set none (Qt words a failed flush only as an unknown error).
+QString systemReason(int error, const QFileDevice &file)
 {
-    return QCoreApplication::translate("AtomicFile", "Przyczyna: %1.").arg(text);
+    return QCoreApplication::translate("AtomicFile", "Przyczyna: %1.")
+            .arg(error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
 }
 
 } // namespace
@@ -51,11 +54,13 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
         reason->clear();
     const QFileInfo target(path);
     QSaveFile file(path);
+    errno = 0;
     if ((target.exists() && !target.isFile()) || !file.open(QIODevice::WriteOnly)) {
+        const int error = errno;
         if (reason) {
             *reason = openFault(target);
             if (reason->isEmpty())
-                *reason = systemReason(file.errorString());
+                *reason = systemReason(error, file);
         }
         return false;
     }
@@ -71,16 +76,17 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
     // in place of the old one. So the flush is checked before committing.
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        // Qt words a failed flush only as an unknown error.
         const int error = errno;
         if (reason)
-            *reason = systemReason(error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+            *reason = systemReason(error, file);
         file.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!file.commit()) {
+        const int error = errno;
         if (reason)
-            *reason = systemReason(file.errorString());
+            *reason = systemReason(error, file);
         return false;
     }
     return true;
