@@ -683,7 +683,7 @@ void TelvoroCliTest::logAppendsAcrossRuns()
 
 void TelvoroCliTest::runsAtTheEdges_data()
 {
-    QTest::addColumn<QString>("script"); // "$0" is the program, "$1" the port
+    QTest::addColumn<QString>("script"); // "$0" is telvoro-cli, "$1" the port
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error"); // standard error, whole
     // Descriptors 0 to 2 closed: the port must not take one of their numbers.
@@ -698,6 +698,9 @@ void TelvoroCliTest::runsAtTheEdges_data()
     QTest::newRow("input name that is no UTF-8")
             << "\"$0\" show $'\\xff.kvl'" << 2
             << "telvoro-cli: \\xFF.kvl: nazwy, która nie jest tekstem UTF-8, nie można użyć.\n";
+    QTest::newRow("emulator's log to a FIFO")
+            << QStringLiteral("exec '%1' --log fifo.kvl").arg(TX48_EMULATOR_PATH) << 2
+            << "tx48-emulator: cannot write the log fifo.kvl (to nie jest zwykły plik)\n";
     QTest::newRow("log past a file-size limit")
             << "prlimit --fsize=400 \"$0\" show \"$1\" --log limited.log >/dev/null" << 3
             << "telvoro-cli: limited.log: Nie można zapisać dziennika komunikacji (File too large).\n";
