@@ -4,6 +4,7 @@
 #include "moduleemulator.h"
 #include "pseudoterminal.h"
 
+#include "files/filename.h"
 #include "files/regularfile.h"
 #include "settings/standardstreams.h"
 
@@ -128,6 +129,11 @@ bool readModuleImage(const QString &fileName, const QByteArray &header, QByteArr
 int main(int argc, char *argv[])
 {
     openMissingStandardStreams();
+    // Qt would open another file than the one named.
+    if (const QString refusal = FileName::refusal(argc, argv); !refusal.isEmpty()) {
+        std::fprintf(stderr, "tx48-emulator: %s\n", qPrintable(refusal));
+        return 2;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tx48-emulator");
     QCoreApplication::setApplicationVersion(TELVORO_VERSION);

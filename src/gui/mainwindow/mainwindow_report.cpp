@@ -68,9 +68,11 @@ void MainWindow::on_actionEksportuj_do_PDF_triggered()
     // The whole PDF is made in memory first, so a file is written whole or
     // not at all.
     const QByteArray pdf = ReportPrinting::pdf(openConfigurationDocument(*this));
-    if (pdf.isEmpty() || !saveFileAtomically(path, pdf)) {
+    QString reason;
+    if (pdf.isEmpty() || !saveFileAtomically(path, pdf, &reason)) {
         QMessageBox::warning(this, tr("Eksportuj do PDF"),
-                             tr("Nie można zapisać dokumentu do pliku %1.").arg(QDir::toNativeSeparators(path)),
+                             (tr("Nie można zapisać dokumentu do pliku %1.").arg(QDir::toNativeSeparators(path))
+                              + QStringLiteral("\n\n") + reason).trimmed(),
                              QMessageBox::Ok);
         return;
     }
