@@ -65,9 +65,11 @@ void ConfigurationReport::exportToPdf(const Subject &subject) const
     // The whole PDF is made in memory first, so a file is written whole or
     // not at all.
     const QByteArray pdf = ReportPrinting::pdf(document(subject));
-    if (pdf.isEmpty() || !saveFileAtomically(path, pdf)) {
+    QString reason;
+    if (pdf.isEmpty() || !saveFileAtomically(path, pdf, &reason)) {
         QMessageBox::warning(window, tr("Eksportuj do PDF"),
-                             tr("Nie można zapisać dokumentu do pliku %1.").arg(QDir::toNativeSeparators(path)),
+                             (tr("Nie można zapisać dokumentu do pliku %1.").arg(QDir::toNativeSeparators(path))
+                              + QStringLiteral("\n\n") + reason).trimmed(),
                              QMessageBox::Ok);
         return;
     }
