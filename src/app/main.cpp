@@ -1,4 +1,6 @@
+#include "files/filename.h"
 #include "settings/applicationsetup.h"
+#include "settings/standardstreams.h"
 #include "commandline.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/qttranslations.h"
@@ -37,6 +39,7 @@ bool displayNamed(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     prepareApplication();
 
     // --help and --version are answered before anything needs a display.
@@ -50,6 +53,11 @@ int main(int argc, char *argv[])
         installQtTranslations(app);
         std::fputs(qPrintable(commandLine.terminalAnswer()), stdout);
         return 0;
+    }
+    // Qt would open another file than the one named.
+    if (const QString refusal = FileName::refusal(argc, argv); !refusal.isEmpty()) {
+        std::fprintf(stderr, "telvoro: %s\n", qPrintable(refusal));
+        return 1;
     }
     if (!displayNamed(givenArguments)) {
         std::fputs("telvoro: brak ekranu graficznego (nie ustawiono zmiennej DISPLAY ani "

@@ -1,4 +1,5 @@
 #include "configuration/configuration.h"
+#include "settings/standardstreams.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -61,6 +62,7 @@ void measure(const char *name, const std::function<void()> &call)
 
 int main()
 {
+    openMissingStandardStreams();
     const Configuration filled = filledConfiguration();
     const QByteArray image = filled.toImage(ImageSection::Full);
     Configuration decoded;

@@ -1,5 +1,6 @@
 // The memory a full day's trend record takes, and the time of the trend's
 // larger jobs: writing a full day as CSV, and redrawing a full hour.
+#include "settings/standardstreams.h"
 #include "trend/trendcsv.h"
 #include "trend/trendrecord.h"
 #include "widgets/trendwidget.h"
@@ -64,6 +65,7 @@ double medianMilliseconds(int runs, const std::function<void()> &job)
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qint64 start = QDateTime::currentMSecsSinceEpoch() - TrendRecord::DayCapacity * PollPeriod;

@@ -5,6 +5,7 @@
 #include "pseudoterminal.h"
 
 #include "files/regularfile.h"
+#include "settings/standardstreams.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -77,7 +78,15 @@ Faults (--fail, may be repeated):
   store-changed    "pb" and "pc" are answered as usual, but the block is stored
                    changed: "pb" with the hysteresis (image byte 813) one
                    higher, "pc" with the first byte of status SMS 1 (image
-                   byte 848) one higher)";
+                   byte 848) one higher
+  stale-image      the first command after the tool opens its end is answered
+                   after the whole image, as when a read given up is still on
+                   the line
+  noise            every answer but the probe's "z" comes after six bytes FF
+  flood            after the first answer but the probe's, the digits 0 to 9
+                   follow over and over without end, as fast as the tool reads
+                   them, until the tool closes its end; commands are still
+                   answered in between)";
 
 int signalPipe[2];
 
@@ -118,6 +127,7 @@ bool readModuleImage(const QString &fileName, const QByteArray &header, QByteArr
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tx48-emulator");
     QCoreApplication::setApplicationVersion(TELVORO_VERSION);
@@ -221,8 +231,9 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("%1: %2").arg(parser.value(configOption), error));
         emulator.setImage(image);
     }
-    if (parser.isSet(logOption) && !emulator.setLogFile(parser.value(logOption)))
-        return fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOption)));
+    QString logProblem;
+    if (parser.isSet(logOption) && !emulator.setLogFile(parser.value(logOption), &logProblem))
+        return fail(QStringLiteral("cannot write the log %1 (%2)").arg(parser.value(logOption), logProblem));
     if (!line.open())
         return fail(QStringLiteral("cannot create a pseudo-terminal: %1").arg(line.errorString()));
 

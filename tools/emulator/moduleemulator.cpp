@@ -1,5 +1,6 @@
 #include "moduleemulator.h"
 
+#include "files/regularfile.h"
 #include "link/simcodes.h"
 
 #include <QTimer>
@@ -22,6 +23,10 @@ constexpr int PaceInterval = 1;
 // settings block and the first byte of status SMS 1 in the SMS block.
 constexpr int ChangedSettingsByte = 813;
 constexpr int ChangedSmsByte = 848;
+constexpr int NoiseLength = 6;
+constexpr char NoiseByte = char(0xFF);
+// Digits, like the SIM codes, so that a log that shows them is caught.
+const QByteArray FloodPattern = QByteArrayLiteral("0123456789");
 
 // "pa", "pb", "pc" or the command's first byte.
 QString commandName(const QByteArray &command)
@@ -61,6 +66,9 @@ bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
         {"linger", Fault::Linger},
         {"short-live", Fault::ShortLive},
         {"store-changed", Fault::StoreChanged},
+        {"stale-image", Fault::StaleImage},
+        {"noise", Fault::Noise},
+        {"flood", Fault::Flood},
     };
     for (const auto &entry : names) {
         if (entry.first == name) {
@@ -128,10 +136,10 @@ void ModuleEmulator::setBaudRate(int baud)
     byteNanoseconds = baud > 0 ? qint64(BitsPerByte) * 1000000000 / baud : 0;
 }
 
-bool ModuleEmulator::setLogFile(const QString &fileName)
+bool ModuleEmulator::setLogFile(const QString &fileName, QString *reason)
 {
-    log.setFileName(fileName);
-    return log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    const int descriptor = RegularFile::openForWriting(fileName, RegularFile::Writing::Truncate, 0666, reason);
+    return descriptor != -1 && log.open(descriptor, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle);
 }
 
 QStringList ModuleEmulator::commandLog() const
@@ -247,7 +255,15 @@ void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)
 {
     if (faults.contains(Fault::Silent))
         return;
-    const QByteArray sent = faults.contains(Fault::WrongAnswer) ? bytes + "\r\n" : bytes;
+    QByteArray sent = faults.contains(Fault::WrongAnswer) ? bytes + "\r\n" : bytes;
+    if (faults.contains(Fault::Noise) && command != "i")
+        sent.prepend(QByteArray(NoiseLength, NoiseByte));
+    if (faults.contains(Fault::StaleImage) && staleImageSession != session) {
+        staleImageSession = session;
+        sent.prepend(image);
+    }
+    if (faults.contains(Fault::Flood) && command != "i")
+        line->flood(FloodPattern);
     int delay = commandDelays.value(commandName(command), answerDelay);
     // The probe stays prompt, so the tool can connect and then meet late answers.
     if (faults.contains(Fault::Late) && command != "i")

@@ -33,7 +33,10 @@ public:
         NoPinAck,
         Linger,
         ShortLive,
-        StoreChanged
+        StoreChanged,
+        StaleImage,
+        Noise,
+        Flood
     };
 
     explicit ModuleEmulator(QObject *parent = nullptr);
@@ -55,7 +58,9 @@ public:
     // Paces the line like a serial line at `baud` (10 bits a byte) instead of
     // passing bytes at once; 0 turns pacing off.
     void setBaudRate(int baud);
-    bool setLogFile(const QString &fileName);
+    // A regular file only, so that a FIFO without a reader cannot hold the
+    // emulator up; false with *reason otherwise.
+    bool setLogFile(const QString &fileName, QString *reason);
     // Every command taken so far, as the log writes it.
     QStringList commandLog() const;
 
@@ -106,6 +111,8 @@ private:
     // Raised whenever the tool closes its end, so late answers meant for an
     // earlier session are not sent into a new one.
     quint32 session = 0;
+    // The session whose first command was answered, for the stale-image fault.
+    quint32 staleImageSession = quint32(-1);
 };
 
 #endif

@@ -49,6 +49,9 @@ bool PseudoTerminal::open()
     notifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &PseudoTerminal::readMaster);
     notifier->setEnabled(false);
+    floodNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Write, this);
+    connect(floodNotifier, &QSocketNotifier::activated, this, &PseudoTerminal::writeFlood);
+    floodNotifier->setEnabled(false);
     peerWatch.start();
     return true;
 }
@@ -84,6 +87,20 @@ void PseudoTerminal::write(const QByteArray &bytes)
             return;
         }
     }
+}
+
+void PseudoTerminal::flood(const QByteArray &pattern)
+{
+    floodBytes = pattern.repeated(qMax<qsizetype>(1, 65536 / qMax<qsizetype>(1, pattern.size())));
+    floodNotifier->setEnabled(peerOpen);
+}
+
+// Whatever the line takes now; the rest of the pattern is dropped.
+void PseudoTerminal::writeFlood()
+{
+    const bool written = peerOpen && ::write(masterFd, floodBytes.constData(), size_t(floodBytes.size())) != -1;
+    if (!written && (!peerOpen || (errno != EAGAIN && errno != EINTR)))
+        floodNotifier->setEnabled(false);
 }
 
 void PseudoTerminal::readMaster()
@@ -126,6 +143,7 @@ void PseudoTerminal::checkPeer()
 void PseudoTerminal::enterPeerClosed()
 {
     notifier->setEnabled(false);
+    floodNotifier->setEnabled(false);
     peerOpen = false;
     dropUnreadInputOfPeer();
     peerWatch.start();

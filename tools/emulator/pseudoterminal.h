@@ -29,6 +29,9 @@ public:
     bool isPeerOpen() const;
     // Bytes written while the tool's end is closed are dropped.
     void write(const QByteArray &bytes);
+    // Writes `pattern` over and over, as fast as the tool reads, until the
+    // tool closes its end: a line that floods.
+    void flood(const QByteArray &pattern);
 
 signals:
     void received(const QByteArray &bytes);
@@ -36,6 +39,7 @@ signals:
 
 private:
     void readMaster();
+    void writeFlood();
     void checkPeer();
     void enterPeerClosed();
     void dropUnreadInputOfPeer();
@@ -44,6 +48,8 @@ private:
     QString path;
     QString error;
     QSocketNotifier *notifier = nullptr;
+    QSocketNotifier *floodNotifier = nullptr;
+    QByteArray floodBytes;
     // The master cannot be told when the slave is opened again; while it is
     // closed, its hang-up state is polled instead.
     QTimer peerWatch;

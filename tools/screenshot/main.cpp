@@ -3,6 +3,7 @@
 // With a port (a module or the emulator), the window connects to it first and
 // shows the tab after SECONDS of live polling; the trend shows the last minute.
 #include "settings/applicationsetup.h"
+#include "settings/standardstreams.h"
 #include "mainwindow/mainwindow.h"
 #include "configuration/configuration.h"
 #include "files/configurationfile.h"
@@ -17,6 +18,7 @@
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     if (argc != 2 && argc != 3 && argc != 5) {
         fprintf(stderr, "usage: %s OUTPUT.png [TAB [PORT SECONDS]]\n", argv[0]);
         return 2;

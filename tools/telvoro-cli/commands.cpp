@@ -3,6 +3,7 @@
 #include "fields/configurationfields.h"
 #include "files/atomicfile.h"
 #include "files/configurationjson.h"
+#include "files/regularfile.h"
 #include "report/configurationdocument.h"
 #include "settings/usernames.h"
 #include "configurationreport.h"
@@ -121,6 +122,8 @@ int Commands::diff(const ConfigurationLocation &before, const ConfigurationLocat
 
 int Commands::convert(const ConfigurationLocation &input, const ConfigurationLocation &output)
 {
+    if (input.kind() != ConfigurationLocation::Kind::Port && RegularFile::isSameFile(input.name(), output.name()))
+        return sameFile(output.name());
     Failure failure;
     const std::optional<Configuration> configuration = input.read(&failure);
     if (!configuration || !output.write(*configuration, &failure))
@@ -164,6 +167,8 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
 
 int Commands::report(const ConfigurationLocation &source, const QString &output, ReportFormat format)
 {
+    if (source.kind() != ConfigurationLocation::Kind::Port && RegularFile::isSameFile(source.name(), output))
+        return sameFile(output);
     Failure failure;
     const std::optional<Configuration> configuration = source.read(&failure);
     if (!configuration)
@@ -174,9 +179,17 @@ int Commands::report(const ConfigurationLocation &source, const QString &output,
     const ConfigurationDocument document(*configuration, UserNames::fromSettings(), sourceText,
                                          QStringLiteral("telvoro-cli"), QDateTime::currentDateTime());
     const QByteArray bytes = format == ReportFormat::Pdf ? ReportPrinting::pdf(document) : document.html().toUtf8();
-    if (bytes.isEmpty() || !saveFileAtomically(output, bytes))
-        return failed({ ExitFileFault, tr("%1: Nie można zapisać do pliku.").arg(output) });
+    QString reason;
+    if (bytes.isEmpty() || !saveFileAtomically(output, bytes, &reason))
+        return failed({ ExitFileFault, (tr("%1: Nie można zapisać do pliku.").arg(output) + QLatin1Char(' ') + reason)
+                                               .trimmed() });
     return ExitSuccess;
+}
+
+int Commands::sameFile(const QString &output)
+{
+    return failed({ ExitWrongUsage, tr("%1: to ten sam plik, z którego czytana jest konfiguracja; nic nie zapisano.")
+                                            .arg(output) });
 }
 
 int Commands::failed(const Failure &failure)

@@ -39,6 +39,8 @@ public:
 
 private:
     static int writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome);
+    // The output is the input itself: refused before either is touched.
+    static int sameFile(const QString &output);
     static int failed(const Failure &failure);
 };
 

@@ -61,9 +61,19 @@ bool Console::errorIsTerminal()
 
 void Console::hideCodesOf(const QStringList &arguments)
 {
-    // A PIN has 4 digits, a PUK 8; shorter numbers (a --count) stay.
+    // A PIN has 4 digits, a PUK 8; shorter numbers (a --count) stay. An
+    // option is no file or port name: a code typed into it ("--pin4321")
+    // is hidden wherever it stands.
     static const QRegularExpression digits(QStringLiteral("^\\d{4,}$"));
+    static const QRegularExpression digitsInOption(QStringLiteral("\\d{4,}"));
     hiddenArguments = arguments.filter(digits);
+    for (const QString &argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-')))
+            continue;
+        QRegularExpressionMatchIterator runs = digitsInOption.globalMatch(argument);
+        while (runs.hasNext())
+            hiddenArguments.append(runs.next().captured());
+    }
 }
 
 // Closing is where a file system that writes late reports its failure. A

@@ -11,9 +11,10 @@ class LinkLog;
 // since the blocks written hold phone numbers and texts.
 namespace LinkLogFile {
 
-// Opens the file to append to, creating it when needed. It may also be a
-// terminal or a pipe (/dev/stderr, a FIFO, which waits for its reader).
-// False, with the reason told on standard error, when it cannot be opened.
+// Opens the file to append to, creating it when needed. Only a regular
+// file: a FIFO (which would wait for its reader), a terminal or another
+// device is refused at once. False, with the reason told on standard
+// error, when it cannot be opened.
 bool open(const QString &path);
 // From now on every entry `log` gets goes to the file, when one is open.
 void follow(const LinkLog *log);

@@ -1,9 +1,12 @@
 // telvoro-cli: the TX48 module and its configuration files from scripts.
 
+#include "files/filename.h"
 #include "settings/applicationsetup.h"
+#include "settings/standardstreams.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
 #include "console.h"
+#include "exitcode.h"
 #include "linklogfile.h"
 #include "printingapplication.h"
 
@@ -13,8 +16,14 @@
 
 int main(int argc, char *argv[])
 {
+    openMissingStandardStreams();
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
+    // Qt would open another file than the one named.
+    if (const QString refusal = FileName::refusal(argc, argv); !refusal.isEmpty()) {
+        Console::message(refusal);
+        return ExitWrongUsage;
+    }
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

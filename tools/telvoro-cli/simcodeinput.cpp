@@ -3,6 +3,8 @@
 #include "console.h"
 
 #include <csignal>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,6 +60,11 @@ QString readHidden(const QString &prompt)
 
 SimCodeInput::Codes SimCodeInput::read()
 {
+    // From here on the program's memory holds the codes: a core dump of it
+    // must not keep them, nor another process of this user read them.
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::prctl(PR_SET_DUMPABLE, 0);
     if (::isatty(STDIN_FILENO) != 1)
         return {readLine(), readLine()};
     Codes codes;

@@ -129,20 +129,39 @@ QList<BackupStore::Backup> BackupStore::backupFiles() const
 
 // The oldest by when they were written, not by their names: a name tells
 // the clock of the moment, and a clock put back (or copies given later
-// names) must not push out the newest copies. The copy just made stays
-// whatever its time. A copy that cannot be removed now is removed after a
-// later write.
+// names) must not push out the newest copies. A copy dated after the one
+// just made, by its name or by when it was written, cannot be newer than
+// it: it was made before the clock went back, or came from elsewhere, and
+// goes first. The copy just made stays whatever its time. A copy that
+// cannot be removed now is removed after a later write.
 void BackupStore::removeOldest(const QString &keep) const
 {
-    QList<QPair<QDateTime, QString>> others;
-    for (const Backup &backup : backupFiles()) {
-        if (backup.path != keep)
-            others.append({QFileInfo(backup.path).lastModified(), backup.path});
+    const QList<Backup> backups = backupFiles();
+    const QDateTime keptWritten = QFileInfo(keep).lastModified();
+    QDateTime keptNamed;
+    for (const Backup &backup : backups) {
+        if (backup.path == keep)
+            keptNamed = backup.time;
     }
-    // Copies written within one tick of the file system's clock stay in the
-    // order of their names.
-    std::stable_sort(others.begin(), others.end(),
-                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    struct Candidate
+    {
+        bool future;
+        QDateTime written;
+        QString path;
+    };
+    QList<Candidate> others;
+    for (const Backup &backup : backups) {
+        if (backup.path == keep)
+            continue;
+        const QDateTime written = QFileInfo(backup.path).lastModified();
+        others.append({written > keptWritten || (keptNamed.isValid() && backup.time > keptNamed), written,
+                       backup.path});
+    }
+    // Newest first; copies written within one tick of the file system's
+    // clock stay in the order of their names.
+    std::stable_sort(others.begin(), others.end(), [](const Candidate &a, const Candidate &b) {
+        return a.future != b.future ? !a.future : a.written > b.written;
+    });
     for (qsizetype i = Kept - 1; i < others.size(); ++i)
-        QFile::remove(others[i].second);
+        QFile::remove(others[i].path);
 }

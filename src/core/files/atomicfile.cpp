@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,15 @@ void keepOwner(int descriptor, const struct stat &old)
             || ::fchown(descriptor, uid_t(-1), old.st_gid) == 0;
 }
 
+// The system's words for a failure the user cannot be told more about, as
+// the program's other messages give them; Qt's own words where the system
+// set none (Qt words a failed flush only as an unknown error).
+QString systemReason(int error, const QFileDevice &file)
+{
+    return QCoreApplication::translate("AtomicFile", "Przyczyna: %1.")
+            .arg(error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+}
+
 } // namespace
 
 bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *reason,
@@ -43,9 +54,14 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
         reason->clear();
     const QFileInfo target(path);
     QSaveFile file(path);
+    errno = 0;
     if ((target.exists() && !target.isFile()) || !file.open(QIODevice::WriteOnly)) {
-        if (reason)
+        const int error = errno;
+        if (reason) {
             *reason = openFault(target);
+            if (reason->isEmpty())
+                *reason = systemReason(error, file);
+        }
         return false;
     }
     struct stat old {};
@@ -58,9 +74,20 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *r
     // QSaveFile buffers what is written: on a full disk or past a file-size
     // limit only the flush fails, and commit() would still put the cut file
     // in place of the old one. So the flush is checked before committing.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const int error = errno;
+        if (reason)
+            *reason = systemReason(error, file);
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        if (reason)
+            *reason = systemReason(error, file);
+        return false;
+    }
+    return true;
 }

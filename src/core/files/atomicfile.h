@@ -17,9 +17,11 @@
 // `newFilePermissions`, or without them what the umask leaves of 0666, as
 // editors do.
 //
-// When given, *reason is set to what the user can do about a failure, in
-// Polish, where more can be said than that the file was not written (for
-// instance a folder where no new file can be made); otherwise it is cleared.
+// When given, *reason is set after a failure to what the user can do about
+// it, in Polish, where more can be said than that the file was not written
+// (for instance a folder where no new file can be made), and otherwise to the
+// system's reason ("Przyczyna: File too large."); after a success it is
+// cleared.
 bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
                         std::optional<QFileDevice::Permissions> newFilePermissions = std::nullopt);
 

@@ -576,9 +576,10 @@ private:
 };
 
 // What QJsonDocument lets through of a text that breaks the rules of the
-// JSON form: a key given twice in one object (it keeps the last) and an
+// JSON form: a key given twice in one object (it keeps the last), an
 // escape of half a UTF-16 surrogate pair without the other half (it turns
-// it into another character). Read from the text itself, which QJsonDocument
+// it into another character) and a control character not escaped in a
+// text. Read from the text itself, which QJsonDocument
 // has found to be valid JSON, with the path of the key as the reader gives
 // it.
 class JsonTextCheck
@@ -648,6 +649,8 @@ private:
         QByteArray plain;
         std::optional<ushort> halfPair;
         for (++position; position < text.size() && text.at(position) != '"'; ++position) {
+            if (quint8(text.at(position)) < 0x20)
+                return controlCharacter(text.at(position), decoded + QString::fromUtf8(plain));
             if (text.at(position) != '\\') {
                 plain.append(text.at(position));
                 continue;
@@ -682,12 +685,25 @@ private:
 
     void unpaired(ushort unit, const QString &decodedSoFar)
     {
+        fail(tr("\\u%1 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.").arg(QString::number(unit, 16)),
+             decodedSoFar);
+    }
+
+    // JSON lets a control character into a text only escaped.
+    void controlCharacter(char character, const QString &decodedSoFar)
+    {
+        fail(tr("znak sterujący o kodzie %1 w tekście należy zapisać jako \\u%2 (koniec wiersza jako \\n).")
+                     .arg(int(character))
+                     .arg(int(character), 4, 16, QLatin1Char('0')),
+             decodedSoFar);
+    }
+
+    void fail(const QString &reason, const QString &decodedSoFar)
+    {
         // In a key, the place is the key itself as far as it goes.
         if (!open.isEmpty() && open.last().isObject && open.last().expectsKey)
             open.last().key = decodedSoFar;
-        error = valuePath() + QStringLiteral(": ")
-                + tr("\\u%1 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.")
-                          .arg(QString::number(unit, 16));
+        error = valuePath() + QStringLiteral(": ") + reason;
     }
 
     const QByteArray &text;

@@ -4,17 +4,23 @@
 
 #include <QStringList>
 
+#include <limits>
+
 namespace {
 
-// Where a message or answer carries the SIM codes: the PIN/PUK command, and
-// the image that answers the read (also when it comes late).
-int codesOffset(LinkLog::Direction direction, const QString &command)
+// The bytes in hex with the SIM codes masked. Their place is known in the
+// PIN/PUK command and in the image that answers the read; wherever else a
+// code could be (stray bytes, noise before an answer, an answer cut short or
+// running on, the image coming late) every digit is masked.
+QByteArray maskedHex(const LinkLog::Entry &entry, const QByteArray &bytes)
 {
-    if (direction == LinkLog::Direction::Sent && command == QLatin1String("pa"))
-        return SimCodes::CommandCodesOffset;
-    if (direction == LinkLog::Direction::Received && command == QLatin1String("A"))
-        return SimCodes::ImageCodesOffset;
-    return -1;
+    const bool read = entry.command == QLatin1String("A");
+    if (entry.direction == LinkLog::Direction::Sent)
+        return entry.command == QLatin1String("pa") ? SimCodes::maskedHex(bytes, SimCodes::CommandCodesOffset)
+                                                    : bytes.toHex(' ').toUpper();
+    if (entry.outcome != LinkLog::Outcome::Answered)
+        return SimCodes::maskedDigitsHex(bytes, read ? SimCodes::ImageCodesOffset : -1);
+    return read ? SimCodes::maskedHex(bytes, SimCodes::ImageCodesOffset) : bytes.toHex(' ').toUpper();
 }
 
 QString outcomeText(LinkLog::Outcome outcome)
@@ -38,20 +44,23 @@ LinkLog::LinkLog(QObject *parent) : QObject(parent)
 
 void LinkLog::addSent(const QString &command, const QByteArray &message, int waitMilliseconds)
 {
-    add({ QDateTime(), Direction::Sent, command, 0, {}, waitMilliseconds, Outcome::Sent }, message);
+    add({ QDateTime(), Direction::Sent, command, 0, {}, waitMilliseconds, Outcome::Sent }, message, message.size());
 }
 
-void LinkLog::addReceived(const QString &command, const QByteArray &answer, int waitMilliseconds, Outcome outcome)
+void LinkLog::addReceived(const QString &command, const QByteArray &answer, int waitMilliseconds, Outcome outcome,
+                          qint64 receivedCount)
 {
-    add({ QDateTime(), Direction::Received, command, 0, {}, waitMilliseconds, outcome }, answer);
+    add({ QDateTime(), Direction::Received, command, 0, {}, waitMilliseconds, outcome }, answer,
+        qMax<qint64>(receivedCount, answer.size()));
 }
 
-void LinkLog::add(Entry entry, const QByteArray &bytes)
+void LinkLog::add(Entry entry, const QByteArray &bytes, qint64 count)
 {
     entry.time = QDateTime::currentDateTime();
-    entry.length = int(bytes.size());
-    const int offset = codesOffset(entry.direction, entry.command);
-    entry.hex = offset < 0 ? bytes.toHex(' ').toUpper() : SimCodes::maskedHex(bytes, offset);
+    entry.length = int(qMin<qint64>(count, std::numeric_limits<int>::max()));
+    entry.hex = maskedHex(entry, bytes);
+    if (count > bytes.size())
+        entry.hex += " \xE2\x80\xA6";
     kept.append(entry);
     if (kept.size() > Capacity)
         kept.removeFirst();
@@ -80,7 +89,7 @@ QString LinkLog::fieldText(const Entry &entry, Field field)
     case Field::Length: return QString::number(entry.length);
     case Field::Wait: return tr("%1 ms").arg(entry.waitMilliseconds);
     case Field::Outcome: return outcomeText(entry.outcome);
-    case Field::Bytes: return QString::fromLatin1(entry.hex);
+    case Field::Bytes: return QString::fromUtf8(entry.hex);
     }
     return QString();
 }

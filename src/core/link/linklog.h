@@ -11,8 +11,9 @@
 // Every message the link sent to the module and every answer, for support:
 // when, which way, which command, the bytes, how long the answer took and
 // what became of it. The SIM PIN and PUK never enter it: their bytes are
-// masked before an entry is made. The newest entries are kept for the
-// program's run.
+// masked before an entry is made, at their place in the messages and answers
+// whose layout is known, and every digit of bytes whose layout is not. The
+// newest entries are kept for the program's run.
 //
 // One entry a line, fields separated by tabs (docs/link-log.md):
 // "2025-03-14 09:26:53.120	do modemu	A	1	0 ms	wysłano	41".
@@ -36,8 +37,10 @@ public:
         Direction direction = Direction::Sent;
         // "i", "A", "B", "C", "pa", "pb" or "pc".
         QString command;
+        // Every byte that came, also those beyond what is kept.
         int length = 0;
-        // Upper-case hex separated by spaces, the SIM codes as "**".
+        // Upper-case hex separated by spaces, the SIM codes as "**"; ends in
+        // " …" (UTF-8) when fewer bytes were kept than came.
         QByteArray hex;
         // Sent: from the command being asked to the message going out (the
         // SMS block first waits for a quiet line); received: since the
@@ -55,7 +58,9 @@ public:
     explicit LinkLog(QObject *parent = nullptr);
 
     void addSent(const QString &command, const QByteArray &message, int waitMilliseconds);
-    void addReceived(const QString &command, const QByteArray &answer, int waitMilliseconds, Outcome outcome);
+    // `receivedCount`, when more bytes came than `answer` keeps: how many.
+    void addReceived(const QString &command, const QByteArray &answer, int waitMilliseconds, Outcome outcome,
+                     qint64 receivedCount = -1);
 
     // Oldest first, at most Capacity.
     const QList<Entry> &entries() const;
@@ -70,7 +75,7 @@ signals:
 
 private:
     // Completes the entry: its time, and the bytes' length and masked hex.
-    void add(Entry entry, const QByteArray &bytes);
+    void add(Entry entry, const QByteArray &bytes, qint64 count);
 
     QList<Entry> kept;
 };

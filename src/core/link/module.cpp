@@ -31,6 +31,10 @@ constexpr int AcknowledgementSize = 1;
 // little against its fixed wait.
 constexpr int SettleMilliseconds = 30;
 constexpr int ProgressInterval = 200;
+// Of one answer, at most this many bytes beyond its size are kept and
+// logged; the rest are only counted. Also the most the port holds unread
+// between exchanges: a line that floods costs no more memory than that.
+constexpr int KeptBeyondAnswer = 256;
 
 const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
 
@@ -73,11 +77,12 @@ bool isExpectedAnswer(const CommandTiming &timing, const QByteArray &answer)
     return answer.size() == timing.answerSize;
 }
 
-LinkLog::Outcome outcomeOf(const CommandTiming &timing, const QByteArray &answer)
+LinkLog::Outcome outcomeOf(const CommandTiming &timing, const QByteArray &answer, qint64 count)
 {
-    if (answer.isEmpty())
+    if (count == 0)
         return LinkLog::Outcome::Unanswered;
-    return isExpectedAnswer(timing, answer) ? LinkLog::Outcome::Answered : LinkLog::Outcome::Wrong;
+    return count == answer.size() && isExpectedAnswer(timing, answer) ? LinkLog::Outcome::Answered
+                                                                      : LinkLog::Outcome::Wrong;
 }
 
 // Runs the loop until something quits it, at most `milliseconds`. A coarse
@@ -106,6 +111,8 @@ Module::Module() : QObject(nullptr), port(new QSerialPort(this)), link(port)
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
+    port->setReadBufferSize(ConfigurationImageSize + KeptBeyondAnswer);
+    incoming.setLimit(ConfigurationImageSize + KeptBeyondAnswer);
     connect(port, &QSerialPort::errorOccurred, this, &Module::checkPortError);
 
     connect(&portsTimer, &QTimer::timeout, this, &Module::readAvaiblePorts);
@@ -279,7 +286,7 @@ bool Module::testLine(int fd)
         return false;
     }
     const QByteArray answer(scratch, count > 0 ? qsizetype(count) : 0);
-    linkLog.addReceived(lastCommand, answer, int(lastMessage.elapsed()), outcomeOf(probe, answer));
+    linkLog.addReceived(lastCommand, answer, int(lastMessage.elapsed()), outcomeOf(probe, answer, answer.size()));
     return true;
 }
 
@@ -383,8 +390,13 @@ void Module::waitOnLink(int milliseconds, int answerSize)
     connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
     QIODevice *device = link;
     connect(device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
-    const auto answerComplete = [device, answerSize] {
-        return answerSize > 0 && device->bytesAvailable() >= answerSize;
+    // An awaited answer is taken as it comes, so that a line that floods
+    // is counted, not held; other bytes wait in the port's bounded buffer.
+    const auto answerComplete = [this, device, answerSize] {
+        if (answerSize == 0)
+            return false;
+        incoming.readFrom(device);
+        return incoming.count() >= answerSize;
     };
     connect(device, &QIODevice::readyRead, &loop, [this, &settle, answerComplete] {
         lineActivity.start();
@@ -426,9 +438,11 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
 
     QByteArray received;
     if (link->isOpen()) {
-        logLateBytes(link->readAll());
+        incoming.readFrom(link);
+        logLateBytes();
         if (link == port)
             port->clear(QSerialPort::Input);
+        incoming.setLimit(timing.answerSize + KeptBeyondAnswer);
         link->write(message);
         lineActivity.start();
         lastCommand = QLatin1String(timing.name);
@@ -437,10 +451,14 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
         waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
         const int waited = int(lastMessage.elapsed());
         if (!link->isOpen()) {
+            incoming.clear();
             linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::LineLost);
         } else if (timing.answerSize > 0) {
-            received = link->readAll();
-            linkLog.addReceived(lastCommand, received, waited, outcomeOf(timing, received));
+            incoming.readFrom(link);
+            received = incoming.kept();
+            linkLog.addReceived(lastCommand, received, waited, outcomeOf(timing, received, incoming.count()),
+                                incoming.count());
+            incoming.clear();
         }
     }
     progress.stop();
@@ -454,11 +472,12 @@ bool Module::exchangeAcknowledged(Command command, const QByteArray &message)
     return isExpectedAnswer(timingOf(command), exchange(command, message));
 }
 
-void Module::logLateBytes(const QByteArray &bytes)
+void Module::logLateBytes()
 {
-    if (!bytes.isEmpty())
-        linkLog.addReceived(lastCommand, bytes, lastMessage.isValid() ? int(lastMessage.elapsed()) : 0,
-                            LinkLog::Outcome::Late);
+    if (incoming.count() > 0)
+        linkLog.addReceived(lastCommand, incoming.kept(), lastMessage.isValid() ? int(lastMessage.elapsed()) : 0,
+                            LinkLog::Outcome::Late, incoming.count());
+    incoming.clear();
 }
 
 // A pulled adapter or a closed pseudo-terminal shows as a resource error, or

@@ -4,6 +4,7 @@
 #include "link/connectionfailure.h"
 #include "link/linklog.h"
 #include "link/portlock.h"
+#include "link/receivedbytes.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -122,7 +123,7 @@ private:
     bool exchangeAcknowledged(Command command, const QByteArray &message);
     // Bytes left on the line since the last exchange ended go to the log as
     // its late answer.
-    void logLateBytes(const QByteArray &bytes);
+    void logLateBytes();
     void checkPortError(QSerialPort::SerialPortError error);
     // The link closes under the tool: the port is given up and the scan runs again.
     void lineGone();
@@ -143,6 +144,8 @@ private:
     // before the SMS block counts from there (in full while nothing was sent).
     QElapsedTimer lineActivity;
     LinkLog linkLog;
+    // What came since the last answer was taken, bounded.
+    ReceivedBytes incoming;
     // The last message sent, for bytes that come after its wait.
     QString lastCommand;
     QElapsedTimer lastMessage;

@@ -12,7 +12,10 @@
 // and kept while the port is in use: flock() on the device itself, which
 // every program of this project takes, root included (the exclusive mode of
 // a terminal, TIOCEXCL, does not keep root out). A port another program
-// holds in exclusive mode counts as taken, and that mode is left alone.
+// holds in exclusive mode counts as taken, and that mode is left alone; so
+// does one with a lock file in /var/lock or /run/lock ("LCK..ttyUSB0")
+// naming a program that is running. Such lock files are only read, never
+// written or removed, whoever wrote them.
 //
 // Taking the hold sends nothing and changes nothing; releasing it puts back
 // the line settings the device had, so a device that turned out not to be a

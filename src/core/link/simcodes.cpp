@@ -34,3 +34,13 @@ QByteArray SimCodes::maskedHex(const QByteArray &bytes, int codesOffset)
         hex.replace(HexWidth * i, 2, "**");
     return hex;
 }
+
+QByteArray SimCodes::maskedDigitsHex(const QByteArray &bytes, int codesOffset)
+{
+    QByteArray hex = codesOffset < 0 ? bytes.toHex(' ').toUpper() : maskedHex(bytes, codesOffset);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes.at(i) >= '0' && bytes.at(i) <= '9')
+            hex.replace(HexWidth * i, 2, "**");
+    }
+    return hex;
+}

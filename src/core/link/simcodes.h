@@ -30,6 +30,12 @@ public:
     // PIN's and PUK's bytes from `codesOffset` on shown as "**" each, so that
     // no log keeps them.
     static QByteArray maskedHex(const QByteArray &bytes, int codesOffset);
+    // `bytes` whose layout is not known (stray bytes, noise before an
+    // answer, an answer cut short or run on) in hex as above, with every
+    // digit shown as "**": a code may sit anywhere in them, even split
+    // between two reads. `codesOffset` (-1: none) masks the codes' 12 bytes
+    // there too, whatever they hold.
+    static QByteArray maskedDigitsHex(const QByteArray &bytes, int codesOffset);
 };
 
 #endif

@@ -28,6 +28,7 @@ class TestBackupStore : public QObject
 private slots:
     void copiesListNewestFirst();
     void onlyTheNewestAreKept();
+    void prunedByWhenWrittenNotByName_data();
     void prunedByWhenWrittenNotByName();
     void copiesArePrivate();
 };
@@ -72,10 +73,19 @@ void TestBackupStore::onlyTheNewestAreKept()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), BackupStore::Kept + foreign.size());
 }
 
+void TestBackupStore::prunedByWhenWrittenNotByName_data()
+{
+    // When the copies from the future look written, from now.
+    QTest::addColumn<int>("writtenDays");
+    QTest::newRow("named in the future") << -1;
+    QTest::newRow("named and written in the future") << 400;
+}
+
 // Copies named as if from the future (a clock put back since) must not
 // push out those written after them, nor the one just made.
 void TestBackupStore::prunedByWhenWrittenNotByName()
 {
+    QFETCH(int, writtenDays);
     QTemporaryDir folder;
     const BackupStore store(folder.path());
     const auto writtenAt = [](const QString &path, const QDateTime &time) {
@@ -85,7 +95,7 @@ void TestBackupStore::prunedByWhenWrittenNotByName()
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < BackupStore::Kept; ++i)
         QVERIFY(writtenAt(store.save(withHysteresis(1), QStringLiteral("ttyS0"), now.addYears(1).addSecs(i)).path,
-                          now.addDays(-1).addSecs(i)));
+                          now.addDays(writtenDays).addSecs(i)));
     for (int i = 0; i < 8; ++i)
         store.save(withHysteresis(2), QStringLiteral("ttyS0"), now.addSecs(i));
     const QList<BackupStore::Backup> backups = store.list();

@@ -122,6 +122,12 @@ void ConfigurationJsonTest::refusesBadJson_data()
     edited("second half alone, in a list", "\"statusSmsTexts\": [\n        \"\"",
            "\"statusSmsTexts\": [\n        \"a\\udc00b\"",
            "statusSmsTexts[0]: \\udc00 to połowa pary znaków UTF-16 bez drugiej połowy, a nie znak.");
+    edited("line end not escaped in a text", "\"statusSmsTexts\": [\n        \"\"",
+           "\"statusSmsTexts\": [\n        \"Awaria\npompy\"",
+           "statusSmsTexts[0]: znak sterujący o kodzie 10 w tekście należy zapisać jako \\u000a (koniec wiersza "
+           "jako \\n).");
+    edited("tab not escaped in a key", "\"relaysOn\": false,", "\"relays\tOn\": false,",
+           "options.relays: znak sterujący o kodzie 9 w tekście należy zapisać jako \\u0009 (koniec wiersza jako \\n).");
     QTest::newRow("empty") << QByteArray(" \n") << "plik jest pusty.";
     QTest::newRow("missing comma after Polish text")
             << QByteArray("{\n  \"a\": \"żółw\"\n  \"b\": 1\n}")

@@ -6,9 +6,11 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSerialPort>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <ctime>
@@ -26,11 +28,28 @@ namespace {
 // port test's and the probe's waits.
 constexpr int TestPeriod = 20;
 constexpr char ExtraPorts[] = "TX48_EXTRA_PORTS";
+constexpr char LockFolders[] = "TX48_LOCK_FOLDERS";
 const QString FixedWaitsKey = QStringLiteral("fixedModuleWaits");
 
 QPair<QString, QString> virtualPort(const QString &path)
 {
     return {path, path + " (port wirtualny)"};
+}
+
+// A UUCP lock file for the port in a folder of the test's, which the
+// program is pointed at: the PID as ten ASCII digits and a line end, or as
+// the int itself. The file's path.
+QString lockFileOf(const QTemporaryDir &folder, const QString &port, qint64 pid, bool binary)
+{
+    const QString path = folder.filePath("LCK.." + port.mid(5).replace('/', '_'));
+    const int value = int(pid);
+    QFile lock(path);
+    if (!lock.open(QIODevice::WriteOnly))
+        return QString();
+    lock.write(binary ? QByteArray(reinterpret_cast<const char *>(&value), sizeof value)
+                      : QString::number(value).rightJustified(10).toLatin1() + '\n');
+    qputenv(LockFolders, QFile::encodeName(folder.path()));
+    return path;
 }
 
 } // namespace
@@ -57,6 +76,7 @@ private slots:
 void TestModuleLink::cleanup()
 {
     qunsetenv(ExtraPorts);
+    qunsetenv(LockFolders);
     QSettings().remove(FixedWaitsKey);
 }
 
@@ -166,6 +186,18 @@ void TestModuleLink::testPortNeedsFreeExistingPort()
     QVERIFY(!module.testPort(emulator.portPath()));
     holder.close();
     QVERIFY(module.testPort(emulator.portPath()));
+
+    // The lock file of a program that has ended neither keeps the port nor
+    // is removed.
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    QTemporaryDir lockFolder;
+    const QString lock = lockFileOf(lockFolder, emulator.portPath(), pid, false);
+    QVERIFY(module.testPort(emulator.portPath()));
+    QVERIFY(QFile::exists(lock));
 }
 
 void TestModuleLink::unusablePortIsGivenUpAtOnce_data()
@@ -177,6 +209,9 @@ void TestModuleLink::unusablePortIsGivenUpAtOnce_data()
     // Root opens it all the same, but must leave it alone.
     QTest::newRow("exclusive to another program") << "exclusive" << "port jest zajęty przez inny program.";
     QTest::newRow("no serial port") << "/dev/null" << "to nie jest port szeregowy.";
+    // %1: the PID of the program named in the lock file.
+    QTest::newRow("lock file of a running program") << "lock file" << "port jest zajęty przez inny program: sleep (PID %1).";
+    QTest::newRow("lock file in binary form") << "binary lock file" << "port jest zajęty przez inny program: sleep (PID %1).";
 }
 
 // Without a byte sent and without the retries, which would run the event
@@ -189,6 +224,15 @@ void TestModuleLink::unusablePortIsGivenUpAtOnce()
     QVERIFY(emulator.isRunning());
     QFile other(emulator.portPath());
     QVERIFY(other.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    QProcess running;
+    QTemporaryDir lockFolder;
+    QString lock;
+    if (holder.endsWith(QLatin1String("lock file"))) {
+        running.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(running.waitForStarted());
+        lock = lockFileOf(lockFolder, emulator.portPath(), running.processId(), holder.startsWith('b'));
+        problem = problem.arg(running.processId());
+    }
     if (holder == QLatin1String("flock"))
         QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
     else if (holder == QLatin1String("exclusive"))
@@ -204,6 +248,9 @@ void TestModuleLink::unusablePortIsGivenUpAtOnce()
     int exclusive = 0;
     QCOMPARE(::ioctl(other.handle(), TIOCGEXCL, &exclusive), 0);
     QCOMPARE(exclusive, holder == QLatin1String("exclusive") ? 1 : 0);
+    QVERIFY(lock.isEmpty() || QFile::exists(lock));
+    running.kill();
+    running.waitForFinished();
 }
 
 void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()

@@ -80,6 +80,8 @@ private slots:
     void closedPortRefusesEveryCommand();
     void commandSplitAcrossWritesIsUnderstood();
     void logHasEveryExchangeInOrder();
+    void logNeverShowsTheCodes_data();
+    void logNeverShowsTheCodes();
 };
 
 void TestModuleProtocol::probeNeedsExactAnswer_data()
@@ -460,6 +462,41 @@ void TestModuleProtocol::logHasEveryExchangeInOrder()
     const QList<LinkLog::Entry> &log = module.log()->entries();
     QCOMPARE(log.at(4).hex, "70 61 " + QByteArray("** ").repeated(12) + "02");
     QVERIFY(log.at(5).waitMilliseconds >= module.limitMilliseconds(Module::Command::PinPuk));
+}
+
+void TestModuleProtocol::logNeverShowsTheCodes_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    // An entry that must be there: direction, command, length and outcome.
+    // The port test reads what has come by then, at most 99 bytes.
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("stale image at connection") << QStringList{"--fail", "stale-image"} << "z modemu i \\d+ błędna";
+    QTest::newRow("the rest of it, late") << QStringList{"--fail", "stale-image"} << "z modemu i \\d+ spóźniona";
+    QTest::newRow("noise before the image") << QStringList{"--fail", "noise"} << "z modemu A 1974 błędna";
+    QTest::newRow("image running on") << QStringList{"--fail", "long-image"} << "z modemu A 1969 błędna";
+    QTest::newRow("image cut short") << QStringList{"--fail", "short-image"} << "z modemu A 1967 błędna";
+}
+
+// Wherever the module's image lands in what is read, no two digits of it
+// show: the SIM codes are its only runs of digits.
+void TestModuleProtocol::logNeverShowsTheCodes()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(QString, entry);
+    EmulatorProcess emulator(faults);
+    QVERIFY(emulator.isRunning());
+    Module module;
+    QVERIFY(module.connectPort(emulator.portPath()));
+    module.readConfiguration();
+
+    const QRegularExpression twoDigits("3[0-9] 3[0-9]");
+    QStringList entries;
+    for (const LinkLog::Entry &logged : module.log()->entries()) {
+        const QStringList fields = LinkLog::line(logged).split('\t');
+        entries << QStringList{fields.at(1), fields.at(2), fields.at(3), fields.at(5)}.join(' ');
+        QVERIFY2(!twoDigits.match(fields.at(6)).hasMatch(), qPrintable(fields.at(6)));
+    }
+    QVERIFY2(entries.indexOf(QRegularExpression('^' + entry + '$')) >= 0, qPrintable(entries.join('|')));
 }
 
 #include "tst_moduleprotocol.moc"

@@ -349,7 +349,7 @@ void TestConfigurationFile::answersToTheChangesBox()
     if (saveFails) {
         QCOMPARE(answerer.seen.at(2).title, QStringLiteral("Zapisz plik"));
         QCOMPARE(answerer.seen.at(2).text, QStringLiteral("Nie można zapisać do pliku."));
-        QCOMPARE(answerer.seen.at(2).details, "Plik: " + path(file));
+        QCOMPARE(answerer.seen.at(2).details, "Plik: " + path(file) + "\n\nPrzyczyna: No such file or directory.");
     }
     QCOMPARE(!file.isEmpty() && QFile::exists(path(file)), saved);
     if (saved) {

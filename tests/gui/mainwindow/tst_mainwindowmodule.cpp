@@ -1306,10 +1306,12 @@ void TestMainWindowModule::windowStateDecidesWhatIsEnabled()
 
 // "Narzędzia → Dziennik komunikacji…" shows what went over the line and
 // follows it live; the filter narrows it to one command, and "Kopiuj" puts
-// the lines shown on the clipboard.
+// the lines shown on the clipboard. An image still on the line at the
+// connection shows there and in the saved log with the codes hidden, as
+// the dialog promises.
 void TestMainWindowModule::linkLogFollowsTheLine()
 {
-    QVERIFY(setUp({}, Read));
+    QVERIFY(setUp({"--fail", "stale-image"}, Read));
     action(*window, "actionDziennik_komunikacji")->trigger();
     auto *dialog = child<QDialog>(window.get(), "LinkLogDialog");
     QVERIFY(dialog->isVisible() && !dialog->isModal());
@@ -1332,6 +1334,20 @@ void TestMainWindowModule::linkLogFollowsTheLine()
     QCOMPARE(QStringList({answer.at(1), answer.at(3), answer.at(5)}),
              QStringList({"z modemu", "1968", "poprawna"}));
     QVERIFY(answer.at(6).startsWith(QStringLiteral("** ").repeated(12)));
+
+    chooseItem(dialog, "dziennikPolecenieComboBox", QStringLiteral("Wszystkie"));
+    QTemporaryDir folder;
+    answerer->expectFile(folder.filePath("dziennik.txt"));
+    QTest::mouseClick(child<QPushButton>(dialog, "dziennikZapiszPushButton"), Qt::LeftButton);
+    QVERIFY(answerer->waitAllAnswered());
+    QFile saved(folder.filePath("dziennik.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(saved.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (int row = 0; row < shown->rowCount(); ++row)
+        lines << shown->index(row, shown->columnCount() - 1).data().toString();
+    QCOMPARE(lines.size(), 2 * shown->rowCount());
+    QVERIFY(!lines.filter(QRegularExpression("\tz modemu\ti\t\\d+\t\\d+ ms\tbłędna\t\\*\\* ")).isEmpty());
+    QCOMPARE(lines.filter(QRegularExpression("3[0-9] 3[0-9]")), QStringList());
 }
 
 TELVORO_TEST_MAIN(TestMainWindowModule)

@@ -19,6 +19,7 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,6 +124,9 @@ private slots:
     void failedSaveAsAUserLeavesTheOldFile_data();
     void failedSaveAsAUserLeavesTheOldFile();
     void logAppendsAcrossRuns();
+    void runsAtTheEdges_data();
+    void runsAtTheEdges();
+    void floodingLineStaysBounded();
 
 private:
     // `input` goes to standard input; "PORT" makes the port itself the
@@ -292,7 +296,7 @@ void TelvoroCliTest::exitCodes_data()
     row("JSON out of range", { "import", "range.json", "-o", "out.kvl" }, 3,
         "telvoro-cli: range.json: analogInputs[1].actions[3].time: wartość 70000 jest poza zakresem od 0 do 65535.");
     row("file in a missing folder", { "read", "PORT", "-o", "none/out.kvl" }, 3,
-        "none/out.kvl: Nie można zapisać do pliku.\n", "41");
+        "none/out.kvl: Nie można zapisać do pliku. Przyczyna: No such file or directory.\n", "41");
     row("over a device, never replacing it", { "export", "a.kvl", "-o", "/dev/null" }, 3,
         "/dev/null: Nie można zapisać do pliku. To nie jest zwykły plik.");
     row("missing port", { "read", "/dev/tx48-none", "-o", "out.kvl" }, 4,
@@ -331,8 +335,14 @@ void TelvoroCliTest::exitCodes_data()
     // asked; one that takes no more lets it end, then says so.
     row("log in a missing folder", { "read", "PORT", "-o", "out.kvl", "--log", "none/link.log" }, 3,
         "telvoro-cli: none/link.log: Nie można zapisać dziennika komunikacji (");
-    row("log that takes no more", { "show", "PORT", "--log", "/dev/full" }, 3,
-        "telvoro-cli: /dev/full: Nie można zapisać dziennika komunikacji (", "41");
+    // Refused without waiting for a reader, or writing to a device.
+    row("log to a FIFO", { "show", "PORT", "--log", "fifo.kvl" }, 3,
+        "telvoro-cli: fifo.kvl: Nie można zapisać dziennika komunikacji (to nie jest zwykły plik).\n");
+    row("log to a device", { "show", "PORT", "--log", "/dev/full" }, 3,
+        "telvoro-cli: /dev/full: Nie można zapisać dziennika komunikacji (to nie jest zwykły plik).\n");
+    row("the same file in and out", { "export", "a.kvl", "-o", "./a.kvl" }, 2,
+        "telvoro-cli: ./a.kvl: to ten sam plik, z którego czytana jest konfiguracja; nic nie zapisano.\n");
+    row("a code typed into an option", { "pin", "PORT", "--pin4321" }, 2, "Pomoc: telvoro-cli pin --help");
 }
 
 // Each outcome gives its documented exit code and message, and a failed
@@ -563,7 +573,9 @@ void TelvoroCliTest::portInUseGetsNoByteFromASecondProgram()
 
     const Run second = cli({ "read", "PORT", "-o", "second.kvl" }, module.portPath());
     QCOMPARE(second.exitCode, 4);
-    QVERIFY2(second.err.endsWith(": Błąd połączenia z modemem: port jest zajęty przez inny program.\n"),
+    // Named where the first one's serial port left its lock file.
+    QVERIFY2(QRegularExpression(": Błąd połączenia z modemem: port jest zajęty przez inny program"
+                                "(: telvoro-cli \\(PID \\d+\\))?\\.\n$").match(second.err).hasMatch(),
              qPrintable(second.err));
     QCOMPARE(module.commands().mid(before).filter(QRegularExpression("^(?!42$)")), QStringList());
     const int port = ::open(QFile::encodeName(module.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -618,7 +630,8 @@ void TelvoroCliTest::failedSaveAsAUserLeavesTheOldFile_data()
             << "telvoro-cli: locked/cfg.json: Nie można zapisać do pliku. W tym folderze nie można tworzyć plików, a "
                "tylko przez nowy plik stary może być zastąpiony bez ryzyka. Należy zapisać plik w innym folderze.\n";
     QTest::newRow("file size limit") << 0777 << QStringList{ "prlimit", "--fsize=1000" }
-                                     << "telvoro-cli: locked/cfg.json: Nie można zapisać do pliku.\n";
+                                     << "telvoro-cli: locked/cfg.json: Nie można zapisać do pliku. Przyczyna: File too "
+                                        "large.\n";
 }
 
 // As a user without root's powers, with the old file writable to that user.
@@ -669,6 +682,83 @@ void TelvoroCliTest::logAppendsAcrossRuns()
     }
     QCOMPARE(exchanges, QStringList({ "do modemu A wysłano", "z modemu A poprawna", "do modemu pa wysłano",
                                       "z modemu pa poprawna" }));
+}
+
+void TelvoroCliTest::runsAtTheEdges_data()
+{
+    QTest::addColumn<QString>("script"); // "$0" is telvoro-cli, "$1" the port
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // standard error, whole
+    // Descriptors 0 to 2 closed: the port must not take one of their numbers.
+    QTest::newRow("write with closed standard streams")
+            << "exec \"$0\" write \"$1\" a.kvl <&- >&- 2>&-" << 0 << QString();
+    QTest::newRow("watch with closed standard streams")
+            << "exec \"$0\" watch \"$1\" --count 2 <&- >&- 2>&-" << 0 << QString();
+    // Names are bytes: Qt would make U+FFFD of 0xFF and open another file.
+    QTest::newRow("output name that is no UTF-8")
+            << "\"$0\" export a.kvl -o $'\\xff.json'" << 2
+            << "telvoro-cli: \\xFF.json: nazwy, która nie jest tekstem UTF-8, nie można użyć.\n";
+    QTest::newRow("input name that is no UTF-8")
+            << "\"$0\" show $'\\xff.kvl'" << 2
+            << "telvoro-cli: \\xFF.kvl: nazwy, która nie jest tekstem UTF-8, nie można użyć.\n";
+    QTest::newRow("emulator's log to a FIFO")
+            << QStringLiteral("exec '%1' --log fifo.kvl").arg(TX48_EMULATOR_PATH) << 2
+            << "tx48-emulator: cannot write the log fifo.kvl (to nie jest zwykły plik)\n";
+    QTest::newRow("log past a file-size limit")
+            << "prlimit --fsize=400 \"$0\" show \"$1\" --log limited.log >/dev/null" << 3
+            << "telvoro-cli: limited.log: Nie można zapisać dziennika komunikacji (File too large).\n";
+}
+
+// Whatever the program prints goes nowhere near the module, which receives
+// only the program's own commands and keeps its codes; no file but the one
+// named is touched.
+void TelvoroCliTest::runsAtTheEdges()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    const QString replacementName = QString::fromUtf8("\xEF\xBF\xBD.json");
+    QVERIFY(put(replacementName, "keep") && put(QFile::decodeName("\xFF.kvl"), contents("a.kvl")));
+    QFile::remove("limited.log");
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    const Run run = cli({ "PORT" }, module.portPath(), QString(), QString(), { "bash", "-c", script });
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err, error);
+    QCOMPARE(contents(replacementName), QByteArray("keep"));
+    QVERIFY(::access("\xFF.json", F_OK) == -1);
+    const QRegularExpression ownCommand("^(69|41|42|70 6[23]( [0-9A-F]{2})+)$");
+    for (const QString &command : module.commands())
+        QVERIFY2(ownCommand.match(command).hasMatch(), qPrintable(command));
+    Module reader;
+    QVERIFY(reader.connectPort(module.portPath()));
+    QCOMPARE(reader.readConfiguration().left(12), QByteArray("123412345678"));
+}
+
+// A line that sends without end for the time of a few polls, as fast as the
+// program reads: the program's memory and its log stay small, and the log
+// shows how much came, never the digits.
+void TelvoroCliTest::floodingLineStaysBounded()
+{
+    EmulatorProcess module({ "--fail", "flood" });
+    QVERIFY(module.isRunning());
+    QFile::remove("flood.log");
+    const Run run = cli({ "watch", "PORT", "--count", "4", "--log", "flood.log" }, module.portPath());
+    QCOMPARE(run.exitCode, 0);
+    rusage children {};
+    QVERIFY(::getrusage(RUSAGE_CHILDREN, &children) == 0);
+    // The largest of the programs this test has run, in KiB.
+    QVERIFY2(children.ru_maxrss < 100 * 1024, qPrintable(QString::number(children.ru_maxrss)));
+    const QByteArray log = contents("flood.log");
+    QVERIFY2(log.size() < 1024 * 1024, qPrintable(QString::number(log.size())));
+    qint64 flooded = 0;
+    for (const QByteArray &line : log.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 7 && fields.at(6).endsWith("\xE2\x80\xA6"))
+            flooded = qMax(flooded, fields.at(3).toLongLong());
+        QVERIFY(!QRegularExpression("3[0-9] 3[0-9]").match(QString::fromUtf8(line)).hasMatch());
+    }
+    QVERIFY2(flooded > 64 * 1024, qPrintable(QString::number(flooded)));
 }
 
 TELVORO_TEST_MAIN(TelvoroCliTest)
