@@ -218,6 +218,7 @@ int main(int argc, char *argv[])
     QObject::connect(&line, &PseudoTerminal::received, &emulator, &ModuleEmulator::receive);
     QObject::connect(&line, &PseudoTerminal::peerClosed, &emulator, &ModuleEmulator::cancelPendingAnswers);
     QObject::connect(&emulator, &ModuleEmulator::transmitted, &line, &PseudoTerminal::write);
+    QObject::connect(&emulator, &ModuleEmulator::floodRequested, &line, &PseudoTerminal::flood);
     emulator.setFaults(faults);
     emulator.setLateMilliseconds(lateMilliseconds);
     emulator.setAnswerDelay(answerDelay);

@@ -263,7 +263,7 @@ void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)
         sent.prepend(image);
     }
     if (faults.contains(Fault::Flood) && command != "i")
-        line->flood(FloodPattern);
+        emit floodRequested(FloodPattern);
     int delay = commandDelays.value(commandName(command), answerDelay);
     // The probe stays prompt, so the tool can connect and then meet late answers.
     if (faults.contains(Fault::Late) && command != "i")
