@@ -44,16 +44,21 @@ QStringList ModuleFinder::candidates(const QList<QPair<QString, QString>> &ports
 {
     QStringList first;
     QStringList adapters;
+    QStringList named;
     QStringList rest;
     for (const auto &port : ports) {
         if (port.first == lastPort && first.isEmpty())
             first.append(port.first);
         else if (isUsbAdapter(port.first))
             adapters.append(port.first);
+        // A path: named by the user in TX48_EXTRA_PORTS (an emulator, a
+        // port redirector), more likely the module's than a built-in port.
+        else if (port.first.contains(QLatin1Char('/')))
+            named.append(port.first);
         else
             rest.append(port.first);
     }
-    return first + adapters + rest;
+    return first + adapters + named + rest;
 }
 
 QString ModuleFinder::lastPortUsed()

@@ -42,7 +42,8 @@ public:
     explicit ModuleFinder(ModuleSession &session, QObject *parent = nullptr);
 
     // The order ports are tried in: the last port used first, then USB
-    // serial adapters, then the rest, each group in the list's order.
+    // serial adapters, then the ports named by path, then the rest, each
+    // group in the list's order.
     static QStringList candidates(const QList<QPair<QString, QString>> &ports, const QString &lastPort);
     // The port the window connected to last ("LastPortUsed" of the
     // settings store); the finder only reads it, the window remembers it.
