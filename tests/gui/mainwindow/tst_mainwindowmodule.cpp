@@ -1059,7 +1059,7 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
     QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
     QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
-                                                  << true << 0 << "nic nie zostało wysłane.";
+                                                  << true << 0 << "Nie można utworzyć folderu kopii zapasowych";
     QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
     // Not read back either: no success.
     QTest::newRow("module unreadable, written all the same")
