@@ -1,5 +1,6 @@
 #include "emulatorprocess.h"
 #include "link/module.h"
+#include "link/modulefinder.h"
 #include "testmain.h"
 
 #include "configuration/configuration.h"
@@ -68,6 +69,8 @@ private slots:
     void unusablePortIsGivenUpAtOnce_data();
     void unusablePortIsGivenUpAtOnce();
     void scanListsExtraPortsAndSignalsChanges();
+    void portsAreTriedInOrder_data();
+    void portsAreTriedInOrder();
     void scanRunsEveryThreeSeconds();
     void vanishedPortDisconnects_data();
     void vanishedPortDisconnects();
@@ -287,6 +290,31 @@ void TestModuleLink::scanListsExtraPortsAndSignalsChanges()
     module.readAvaiblePorts();
     QCOMPARE(changed.count(), signalsSoFar + 2);
     QCOMPARE(module.availablePorts.constLast(), virtualPort(third.portPath()));
+}
+
+void TestModuleLink::portsAreTriedInOrder_data()
+{
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("lastPort");
+    QTest::addColumn<QStringList>("tried");
+    const QStringList listed{"ttyS0", "/dev/pts/3", "ttyUSB0", "ttyS1", "ttyACM1"};
+    QTest::newRow("adapters, named paths, the rest")
+            << listed << "" << QStringList{"ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0", "ttyS1"};
+    QTest::newRow("last port used first")
+            << listed << "ttyS1" << QStringList{"ttyS1", "ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0"};
+    QTest::newRow("last port used gone")
+            << listed << "ttyUSB7" << QStringList{"ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0", "ttyS1"};
+}
+
+void TestModuleLink::portsAreTriedInOrder()
+{
+    QFETCH(QStringList, listed);
+    QFETCH(QString, lastPort);
+    QFETCH(QStringList, tried);
+    QList<QPair<QString, QString>> ports;
+    for (const QString &name : listed)
+        ports.append({name, name});
+    QCOMPARE(ModuleFinder::candidates(ports, lastPort), tried);
 }
 
 void TestModuleLink::scanRunsEveryThreeSeconds()

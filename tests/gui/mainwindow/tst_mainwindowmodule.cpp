@@ -705,8 +705,8 @@ void TestMainWindowModule::findingStopsWhenCancelled()
     QTest::mouseClick(button, Qt::LeftButton);
     watch.stop();
 
-    QVERIFY2(shownWhileTrying.contains("Szukanie modemu: " + emulators.front()->portPath() + " (1 z 3)…</span>|Przerwij"),
-             qPrintable(shownWhileTrying));
+    const QString trying = "Szukanie modemu: " + emulators.front()->portPath() + " (1 z 3)…</span>|Przerwij";
+    QVERIFY2(shownWhileTrying.contains(trying), qPrintable(shownWhileTrying));
     checkLink(false, QString());
     QCOMPARE(emulators.at(0)->commands(), QStringList{"69"});
     QVERIFY(emulators.at(1)->commands().isEmpty());
