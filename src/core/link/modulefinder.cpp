@@ -8,6 +8,8 @@
 #include <QSerialPortInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const QString LastPortKey = QStringLiteral("LastPortUsed");
@@ -27,13 +29,15 @@ bool isUsbAdapter(const QString &name)
 
 } // namespace
 
+// The words of a failed connection, in one place.
 QString ModuleFinder::Attempt::reason() const
 {
-    if (!problem.isEmpty())
-        return problem;
-    if (!answer.isEmpty())
-        return tr("odpowiedziało inne urządzenie (%1).").arg(QString::fromLatin1(answer));
-    return tr("brak odpowiedzi.");
+    if (failure == ConnectionFailure::NoAnswer) {
+        return answer.isEmpty() ? tr("brak odpowiedzi.")
+                                : tr("odpowiedziało inne urządzenie (%1).").arg(QString::fromLatin1(answer));
+    }
+    // The port opened for the test, but not for the connection.
+    return problem.isEmpty() ? tr("nie można otworzyć portu.") : problem;
 }
 
 ModuleFinder::ModuleFinder(ModuleSession &session, QObject *parent) : QObject(parent), session(session)

@@ -4,7 +4,6 @@
 #include "link/connectionfailure.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -30,7 +29,8 @@ public:
     {
         QString port;
         ConnectionFailure failure = ConnectionFailure::None;
-        // The system's reason, as PortLock gives it; empty for NoAnswer.
+        // The system's reason, as PortLock gives it; empty for NoAnswer and
+        // where the system gave none.
         QString problem;
         // The first bytes another device answered with; empty when none.
         QByteArray answer;
@@ -46,7 +46,7 @@ public:
     // group in the list's order.
     static QStringList candidates(const QList<QPair<QString, QString>> &ports, const QString &lastPort);
     // The port the window connected to last ("LastPortUsed" of the
-    // settings store); the finder only reads it, the window remembers it.
+    // settings store), which it tries first; telvoro-cli only reads it.
     static QString lastPortUsed();
     static void rememberPort(const QString &name);
 
@@ -59,7 +59,7 @@ public:
     QString foundPort() const;
     // Every port tried without a module, in order.
     const QList<Attempt> &attempts() const;
-    // One line a port: "/dev/ttyS0: brak odpowiedzi".
+    // One line a port: "/dev/ttyS0: brak odpowiedzi.".
     QString report() const;
 
 signals:

@@ -34,9 +34,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
-const QString ConnectingStatus = QStringLiteral(
-    "<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
-const QString FindingStatus = QStringLiteral("<span style=\"font-size:9pt;font-weight:bold;\">%1</span>");
+// While connecting or finding the module: what is being done.
+const QString WorkingStatus = QStringLiteral("<span style=\"font-size:9pt;font-weight:bold;\">%1</span>");
+const QString ConnectingStatus = WorkingStatus.arg(QStringLiteral("Łączenie…"));
 const QString ConnectionLostStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
@@ -115,7 +115,7 @@ void ModuleOperations::findModule()
 {
     ModuleFinder moduleFinder(session);
     connect(&moduleFinder, &ModuleFinder::trying, this, [this](const QString &port, int index, int count) {
-        ui.connectionStatus->setText(FindingStatus.arg(
+        ui.connectionStatus->setText(WorkingStatus.arg(
                 tr("Szukanie modemu: %1 (%2 z %3)…").arg(Module::systemLocation(port)).arg(index + 1).arg(count)
                         .toHtmlEscaped()));
     });
