@@ -73,11 +73,11 @@ public:
 signals:
     // Answer bytes onto the line.
     void transmitted(const QByteArray &bytes);
+    // Fault "flood": the line is to send `pattern` over and over, as fast as
+    // it can, until the tool closes its end.
+    void floodRequested(const QByteArray &pattern);
     // A whole command, taken before it is answered; its name as isCommandName() knows it.
     void commandTaken(const QString &name);
-    // The line is to carry `pattern` over and over, as fast as it takes it,
-    // until the tool closes its end.
-    void floodRequested(const QByteArray &pattern);
 
 private:
     // Length of the command at the start of the input, 0 while it is incomplete.

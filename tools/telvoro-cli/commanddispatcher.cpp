@@ -13,6 +13,9 @@ QString portRule()
     return CommandDispatcher::tr(
             "PORT to ścieżka w /dev (np. /dev/ttyUSB0) albo nazwa, którą wypisuje polecenie\n"
             "ports (np. ttyUSB0 albo port wirtualny ze zmiennej TX48_EXTRA_PORTS).\n"
+            "PORT auto to pierwszy port, na którym odpowiada modem: najpierw port użyty\n"
+            "ostatnio w oknie programu, potem przejściówki USB, potem pozostałe; znaleziony\n"
+            "port program wypisuje na standardowe wyjście błędów.\n"
             "Gdzie można podać port albo plik: nazwa w /dev to port, nazwa *.json to plik\n"
             "JSON (docs/configuration-json.md), *.kvl to plik .kvl; inna nazwa to port, gdy\n"
             "wypisuje ją polecenie ports, a w przeciwnym razie plik .kvl.");
@@ -28,7 +31,9 @@ QString exitCodes()
             "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
             "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
             "  4  modem nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
-            "     zapis przerwany albo modem po zapisie przechowuje coś innego, niż wysłano");
+            "     zapis przerwany albo modem po zapisie przechowuje coś innego, niż wysłano\n"
+            "  5  PORT auto: modem nie odpowiedział na żadnym porcie (powód dla każdego portu\n"
+            "     na standardowym wyjściu błędów)");
 }
 
 } // namespace

@@ -26,7 +26,7 @@ ConfigurationLocation::ConfigurationLocation(const QString &name, Kind kind) : p
 
 ConfigurationLocation ConfigurationLocation::of(const QString &name)
 {
-    if (name.startsWith(QStringLiteral("/dev/")))
+    if (name.startsWith(QStringLiteral("/dev/")) || name == ModuleConnection::AutomaticPort)
         return { name, Kind::Port };
     if (!isJsonName(name) && !isKvlName(name)) {
         for (const auto &port : ModuleSession::availablePorts()) {

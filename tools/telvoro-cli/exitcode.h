@@ -9,7 +9,8 @@ enum ExitCode {
     ExitDifferencesFound = 1,
     ExitWrongUsage = 2,
     ExitFileFault = 3,
-    ExitModuleFault = 4
+    ExitModuleFault = 4,
+    ExitModuleNotFound = 5
 };
 
 // Why a command cannot go on: the message for standard error (empty when it

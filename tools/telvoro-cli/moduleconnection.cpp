@@ -1,5 +1,7 @@
 #include "moduleconnection.h"
 
+#include "console.h"
+#include "link/modulefinder.h"
 #include "link/portlock.h"
 #include "linklogfile.h"
 
@@ -17,6 +19,8 @@ ModuleConnection::~ModuleConnection()
 
 bool ModuleConnection::open(Failure *failure)
 {
+    if (port == AutomaticPort)
+        return find(failure);
     // A script is told at once even of a missing port, which the link would
     // try again for fifteen seconds, as the window does.
     PortLock check;
@@ -47,4 +51,20 @@ QString ModuleConnection::portName() const
 Failure ModuleConnection::fault(const QString &text) const
 {
     return { ExitModuleFault, QStringLiteral("%1: %2").arg(port, text) };
+}
+
+// The ports in the window's order; the one found names the module from here on.
+bool ModuleConnection::find(Failure *failure)
+{
+    ModuleFinder finder(moduleSession);
+    const QStringList ports = ModuleFinder::candidates(ModuleSession::availablePorts(), ModuleFinder::lastPortUsed());
+    if (finder.find(ports) == ModuleFinder::Outcome::Found) {
+        port = finder.foundPort();
+        Console::message(tr("%1: modem znaleziono na porcie %2.").arg(AutomaticPort, Module::systemLocation(port)));
+        return true;
+    }
+    const QString reasons = finder.attempts().isEmpty() ? tr("Nie znaleziono żadnego portu.") : finder.report();
+    *failure = { ExitModuleNotFound,
+                 tr("%1: nie znaleziono modemu na żadnym porcie.").arg(AutomaticPort) + QLatin1Char('\n') + reasons };
+    return false;
 }

@@ -17,18 +17,24 @@ class ModuleConnection
     Q_DECLARE_TR_FUNCTIONS(ModuleConnection)
 
 public:
+    // The PORT that has the module found among the ports (see ModuleFinder).
+    static constexpr QLatin1StringView AutomaticPort{"auto"};
+
     explicit ModuleConnection(const QString &port);
     ~ModuleConnection();
 
     // Opens the port and probes the module. A port that does not exist, is
     // busy, is no serial device or may not be used fails at once, without
-    // the retries that give an adapter its time.
+    // the retries that give an adapter its time. The port "auto" is the
+    // first that a module answers on; with none, ExitModuleNotFound.
     bool open(Failure *failure);
     ModuleSession *session();
     QString portName() const;
     Failure fault(const QString &text) const;
 
 private:
+    bool find(Failure *failure);
+
     QString port;
     Module module;
     ModuleSession moduleSession;

@@ -2,6 +2,7 @@
 
 #include "files/atomicfile.h"
 #include "files/configurationfile.h"
+#include "link/portname.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,11 +28,10 @@ const QRegularExpression &backupName()
     return name;
 }
 
-// A port's name as a part of a file name: "pts/3" gives "pts-3".
+// A port's name as a part of a file name: "/dev/pts/3" gives "pts-3".
 QString portInFileName(const QString &port)
 {
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9.-]"));
-    return QString(port).replace(unsafe, QStringLiteral("-")).left(PortNameLength);
+    return PortName::shortForm(port).left(PortNameLength);
 }
 
 QString fileName(const QDateTime &time, const QString &port)

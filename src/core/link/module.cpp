@@ -1,6 +1,7 @@
 #include "link/module.h"
 
 #include "configuration/configuration.h"
+#include "link/portname.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -120,23 +121,21 @@ Module::Module() : QObject(nullptr), port(new QSerialPort(this)), link(port)
     portsTimer.start();
 }
 
+// Every change of the ports is told, not only of their number: an adapter
+// pulled out and another plugged in between two scans leave as many.
 void Module::readAvaiblePorts()
 {
-    const qsizetype oldCount = availablePorts.size();
+    const QList<QPair<QString, QString>> old = availablePorts;
     availablePorts.clear();
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        const QString label = info.description().isEmpty()
-                ? info.portName()
-                : QStringLiteral("%1 (%2)").arg(info.portName(), info.description());
-        availablePorts.append({info.portName(), label});
-    }
+    for (const QSerialPortInfo &info : ports)
+        availablePorts.append({info.portName(), PortName::label(info.portName(), info.description())});
     const QStringList extraPorts = qEnvironmentVariable(ExtraPortsVariable).split(':', Qt::SkipEmptyParts);
     for (const QString &path : extraPorts) {
         if (QFileInfo::exists(path))
-            availablePorts.append({path, QStringLiteral("%1 (port wirtualny)").arg(path)});
+            availablePorts.append({path, PortName::label(path, tr("port wirtualny"))});
     }
-    if (availablePorts.size() != oldCount)
+    if (availablePorts != old)
         emit newAvailablePorts();
 }
 
@@ -149,6 +148,7 @@ bool Module::connectPort(QString name)
     fixedWaits = fixedWaitsSetting();
     problem.clear();
     failure = ConnectionFailure::None;
+    abandoning = false;
     const QString device = systemLocation(name);
     for (int attempt = 0; attempt < PortTestAttempts; ++attempt) {
         if (lock.take(device) && testPort(name))
@@ -160,6 +160,13 @@ bool Module::connectPort(QString name)
         }
         lock.release();
         waitMilliseconds(2 * period);
+        if (abandoning)
+            break;
+    }
+    if (abandoning) {
+        lock.release();
+        failure = ConnectionFailure::NoAnswer;
+        return false;
     }
 
     if (!lock.isHeld() && !lock.take(device)) {
@@ -190,6 +197,7 @@ bool Module::connectDevice(QIODevice *device)
     fixedWaits = fixedWaitsSetting();
     problem.clear();
     failure = ConnectionFailure::None;
+    abandoning = false;
     link = device;
     connect(device, &QIODevice::aboutToClose, this, &Module::lineGone);
     return connectLink();
@@ -201,7 +209,7 @@ bool Module::connectLink()
 {
     connecting = true;
     waitOnLink(period);
-    const bool answered = probe();
+    const bool answered = !abandoning && probe();
     connecting = false;
     if (answered) {
         portsTimer.stop();
@@ -288,6 +296,15 @@ bool Module::testLine(int fd)
     const QByteArray answer(scratch, count > 0 ? qsizetype(count) : 0);
     linkLog.addReceived(lastCommand, answer, int(lastMessage.elapsed()), outcomeOf(probe, answer, answer.size()));
     return true;
+}
+
+// Closing the link ends the wait under way at once (see waitOnLink()); the
+// port test's short wait is not cut.
+void Module::abandonConnection()
+{
+    abandoning = true;
+    if (connecting && link->isOpen())
+        link->close();
 }
 
 bool Module::isConnected() const

@@ -59,6 +59,9 @@ public:
     // device is a line that went away (connectionLost()).
     bool connectDevice(QIODevice *device);
     void disconnectPort();
+    // A connection being made gives up at its next wait, as unanswered, and
+    // the port is closed again; nothing else is sent.
+    void abandonConnection();
     bool testPort(QString name);
     // The device file of a port name: a name without a folder lives in /dev.
     static QString systemLocation(const QString &name);
@@ -139,6 +142,7 @@ private:
     int period = 500;
     bool busy = false;
     bool connecting = false;
+    bool abandoning = false;
     bool fixedWaits = false;
     // Since the last byte the tool sent or received in an exchange; the quiet
     // before the SMS block counts from there (in full while nothing was sent).

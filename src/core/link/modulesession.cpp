@@ -391,6 +391,8 @@ bool ModuleSession::deferWhileBusy(QObject *request, const std::function<void()>
 void ModuleSession::requestInterruption()
 {
     interruptionRequested = true;
+    if (current == State::Connecting)
+        link->abandonConnection();
 }
 
 void ModuleSession::setState(State newState)

@@ -177,7 +177,7 @@ public:
     bool deferWhileBusy(QObject *request, const std::function<void()> &operation);
 
     // A write stops at its next step between two exchanges: no exchange is
-    // ever cut short.
+    // ever cut short. A connection being made gives up at its next wait.
     void requestInterruption();
 
 signals:

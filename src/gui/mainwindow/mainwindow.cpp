@@ -167,6 +167,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
     connect(moduleOperations.get(), &ModuleOperations::configurationRead, this, &MainWindow::openModuleConfiguration);
     connect(moduleOperations.get(), &ModuleOperations::operationFinished, this, &MainWindow::closeIfPending);
+    connect(moduleOperations.get(), &ModuleOperations::findingChanged, this, &MainWindow::updateWindowState);
     connect(moduleOperations.get(), &ModuleOperations::connectionChanged, this, [this](bool connected) {
         if (connected)
             onlinePage->startTrendRecord();
@@ -218,7 +219,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The window must outlive a running exchange with the module; it closes
     // as soon as the exchange has finished.
-    if (moduleOperationRunning()) {
+    if (moduleOperationRunning() || moduleOperations->isFinding()) {
+        moduleOperations->cancelFinding();
         closePending = true;
         event->ignore();
         return;
@@ -275,7 +277,9 @@ void MainWindow::updateWindowState()
     ui->actionOdbierz_z_modemu->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionZapisz_do_modu_u->setEnabled(modemConnected && idle && !pollingTabShown);
     ui->actionUstawienia->setEnabled(idle && !pollingTabShown);
-    ui->polaczZModememPushButton->setEnabled(idle && moduleState != ModuleSession::State::Connecting);
+    // While the module is being found, the button stops the search.
+    ui->polaczZModememPushButton->setEnabled(moduleOperations->isFinding()
+                                             || (idle && moduleState != ModuleSession::State::Connecting));
     ui->portsComboBox->setEnabled(!modemConnected);
     // Without a link the outputs would go nowhere; the tool tip says why.
     ui->weWyManWyslijPushButton->setEnabled(modemConnected && idle);

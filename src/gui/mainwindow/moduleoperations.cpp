@@ -5,6 +5,8 @@
 #include "dialogs/exchangeprogressdialog.h"
 #include "dialogs/linklogdialog.h"
 #include "mainwindow/configurationfiles.h"
+#include "link/module.h"
+#include "link/modulefinder.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,7 +21,8 @@ namespace {
 
 constexpr int StatusMessageTime = 5000;
 
-const QString LastPortKey = QStringLiteral("LastPortUsed");
+// Marks the item that finds the module; the ports hold their names in Qt::UserRole.
+constexpr int FindRole = Qt::UserRole + 1;
 // Off, a write is not read back and compared; for a module that cannot be
 // read right after a write.
 const QString VerifyWritesKey = QStringLiteral("verifyModuleWrites");
@@ -31,8 +34,9 @@ const QString ConnectedStatus = QStringLiteral(
 const QString ConnectionFailedStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Błąd połączenia z modemem</span>");
-const QString ConnectingStatus = QStringLiteral(
-    "<span style=\"font-size:9pt;font-weight:bold;\">Łączenie…</span>");
+// While connecting or finding the module: what is being done.
+const QString WorkingStatus = QStringLiteral("<span style=\"font-size:9pt;font-weight:bold;\">%1</span>");
+const QString ConnectingStatus = WorkingStatus.arg(QStringLiteral("Łączenie…"));
 const QString ConnectionLostStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
@@ -57,34 +61,108 @@ ModuleOperations::~ModuleOperations() = default;
 
 void ModuleOperations::toggleConnection()
 {
+    if (finder) {
+        cancelFinding();
+        return;
+    }
     if (session.isConnected()) {
         session.disconnectPort();
         showModuleDisconnected(QString());
         return;
     }
-    if (ui.ports->currentIndex() != 0) {
-        const QString name = ui.ports->currentData(Qt::UserRole).toString();
-        QSettings().setValue(LastPortKey, name);
-        // The port test may retry for many seconds; the outcome of an earlier
-        // attempt would mislead meanwhile.
-        ui.connectionStatus->setText(ConnectingStatus);
-        ui.connectionStatus->setToolTip(QString());
-        ui.statusBar->clearMessage();
-        if (session.connectPort(name)) {
-            ui.connectButton->setText(tr("Rozłącz"));
-            ui.connectButton->setIcon(QIcon(ConnectedIcon));
-            ui.connectionStatus->setText(ConnectedStatus);
-            emit connectionChanged(true);
-        } else {
-            // Why, where it is known (busy, no serial port, no permission),
-            // as telvoro-cli says it.
-            ui.connectionStatus->setText(ConnectionFailedStatus);
-            const QString problem = session.connectionProblem();
-            ui.connectionStatus->setToolTip(problem);
-            if (!problem.isEmpty())
-                ui.statusBar->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
-        }
+    const QVariant port = ui.ports->currentData(Qt::UserRole);
+    if (port.isValid())
+        connectTo(port.toString());
+    else
+        findModule();
+}
+
+bool ModuleOperations::isFinding() const
+{
+    return finder != nullptr;
+}
+
+void ModuleOperations::cancelFinding()
+{
+    if (finder)
+        finder->cancel();
+}
+
+void ModuleOperations::connectTo(const QString &name)
+{
+    ModuleFinder::rememberPort(name);
+    // The port test may retry for many seconds; the outcome of an earlier
+    // attempt would mislead meanwhile.
+    ui.connectionStatus->setText(ConnectingStatus);
+    ui.connectionStatus->setToolTip(QString());
+    ui.statusBar->clearMessage();
+    if (session.connectPort(name)) {
+        showConnected();
+    } else {
+        // Why, where it is known (busy, no serial port, no permission),
+        // as telvoro-cli says it.
+        ui.connectionStatus->setText(ConnectionFailedStatus);
+        const QString problem = session.connectionProblem();
+        ui.connectionStatus->setToolTip(problem);
+        if (!problem.isEmpty())
+            ui.statusBar->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
     }
+}
+
+// The button stays enabled as "Przerwij" meanwhile; the found port is
+// chosen in the list and remembered as if the user had chosen it.
+void ModuleOperations::findModule()
+{
+    ModuleFinder moduleFinder(session);
+    connect(&moduleFinder, &ModuleFinder::trying, this, [this](const QString &port, int index, int count) {
+        ui.connectionStatus->setText(WorkingStatus.arg(
+                tr("Szukanie modemu: %1 (%2 z %3)…").arg(Module::systemLocation(port)).arg(index + 1).arg(count)
+                        .toHtmlEscaped()));
+    });
+    finder = &moduleFinder;
+    ui.connectionStatus->setToolTip(QString());
+    ui.statusBar->clearMessage();
+    ui.connectButton->setText(tr("Przerwij"));
+    emit findingChanged();
+    const QStringList ports = ModuleFinder::candidates(session.scannedPorts(), ModuleFinder::lastPortUsed());
+    const ModuleFinder::Outcome outcome = moduleFinder.find(ports);
+    finder = nullptr;
+    ui.connectButton->setText(tr("Połącz"));
+    emit findingChanged();
+    switch (outcome) {
+    case ModuleFinder::Outcome::Found: {
+        const QString port = moduleFinder.foundPort();
+        ModuleFinder::rememberPort(port);
+        const int index = ui.ports->findData(port, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            ui.ports->setCurrentIndex(index);
+        showConnected();
+        ui.statusBar->showMessage(tr("Modem znaleziono na porcie %1.").arg(Module::systemLocation(port)),
+                                  StatusMessageTime);
+        break;
+    }
+    case ModuleFinder::Outcome::Cancelled:
+        ui.connectionStatus->clear();
+        break;
+    case ModuleFinder::Outcome::NotFound:
+        ui.connectionStatus->setText(ConnectionFailedStatus);
+        QMessageBox box(QMessageBox::Warning, tr("Połącz"), tr("Nie znaleziono modemu na żadnym porcie."),
+                        QMessageBox::Ok, window);
+        box.setInformativeText(ports.isEmpty() ? tr("Nie znaleziono żadnego portu. Sprawdź, czy przejściówka "
+                                                    "jest podłączona.")
+                                               : moduleFinder.report());
+        box.exec();
+        break;
+    }
+    emit operationFinished();
+}
+
+void ModuleOperations::showConnected()
+{
+    ui.connectButton->setText(tr("Rozłącz"));
+    ui.connectButton->setIcon(QIcon(ConnectedIcon));
+    ui.connectionStatus->setText(ConnectedStatus);
+    emit connectionChanged(true);
 }
 
 void ModuleOperations::showModuleDisconnected(const QString &status)
@@ -97,17 +175,24 @@ void ModuleOperations::showModuleDisconnected(const QString &status)
 
 void ModuleOperations::fillPortsComboBox()
 {
+    const QVariant chosenPort = ui.ports->currentData(Qt::UserRole);
+    const bool findChosen = ui.ports->currentData(FindRole).toBool();
     ui.ports->clear();
     ui.ports->addItem(tr("<<Wybierz port do komunikacji z modemem>>"));
+    ui.ports->addItem(tr("Automatycznie (znajdź modem)"));
+    ui.ports->setItemData(ui.ports->count() - 1, true, FindRole);
     for (const auto &[name, label] : session.scannedPorts())
         ui.ports->addItem(label, name);
-    const QVariant lastPort = QSettings().value(LastPortKey);
-    if (!lastPort.isValid())
-        return;
-    const int index =
-            ui.ports->findData(lastPort.toString(), Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        ui.ports->setCurrentIndex(index);
+    const auto choose = [this](const QString &name) {
+        const int index = ui.ports->findData(name, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            ui.ports->setCurrentIndex(index);
+        return index >= 0;
+    };
+    if (findChosen)
+        ui.ports->setCurrentIndex(ui.ports->findData(true, FindRole));
+    else if (!chosenPort.isValid() || !choose(chosenPort.toString()))
+        choose(ModuleFinder::lastPortUsed());
 }
 
 // The question about unsaved changes comes first, but the open configuration,

@@ -10,6 +10,7 @@
 
 class ExchangeProgressDialog;
 class LinkLogDialog;
+class ModuleFinder;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -44,9 +45,12 @@ public:
     ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace, QWidget *window);
     ~ModuleOperations() override;
 
+    // Keeps the port chosen while it is listed.
     void fillPortsComboBox();
-    // "Połącz" and "Rozłącz".
+    // "Połącz" and "Rozłącz"; "Przerwij" while the module is being found.
     void toggleConnection();
+    bool isFinding() const;
+    void cancelFinding();
     void readModule();
     // Writes a copy of the open configuration, taken when the write starts.
     void writeEdited(const Configuration &snapshot);
@@ -56,7 +60,9 @@ signals:
     // A read succeeded; the window puts this configuration in place.
     void configurationRead(const Configuration &read);
     void connectionChanged(bool connected);
-    // A read or write and its messages are over.
+    // Finding the module started or ended.
+    void findingChanged();
+    // A read or write, or finding the module, and its messages are over.
     void operationFinished();
 
 private:
@@ -64,6 +70,10 @@ private:
     // same copy once more after the module stored it differently; Restore:
     // a backup back into the module after a broken write.
     enum class WriteRequest { Edited, Again, Restore };
+    void connectTo(const QString &name);
+    // Without a port chosen: the first port a module answers on.
+    void findModule();
+    void showConnected();
     void showModuleDisconnected(const QString &status);
     void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
     bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
@@ -78,6 +88,8 @@ private:
     MayReplace mayReplace;
     QWidget *window;
     std::unique_ptr<ExchangeProgressDialog> progressDialog;
+    // While the module is being found.
+    ModuleFinder *finder = nullptr;
     // Made when first asked for and kept, with its filter, for the
     // program's run; a child of the window.
     LinkLogDialog *linkLogDialog = nullptr;

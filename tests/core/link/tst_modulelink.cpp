@@ -1,5 +1,6 @@
 #include "emulatorprocess.h"
 #include "link/module.h"
+#include "link/modulefinder.h"
 #include "testmain.h"
 
 #include "configuration/configuration.h"
@@ -67,7 +68,9 @@ private slots:
     void testPortNeedsFreeExistingPort();
     void unusablePortIsGivenUpAtOnce_data();
     void unusablePortIsGivenUpAtOnce();
-    void scanListsExtraPortsAndSignalsCountChanges();
+    void scanListsExtraPortsAndSignalsChanges();
+    void portsAreTriedInOrder_data();
+    void portsAreTriedInOrder();
     void scanRunsEveryThreeSeconds();
     void vanishedPortDisconnects_data();
     void vanishedPortDisconnects();
@@ -253,7 +256,7 @@ void TestModuleLink::unusablePortIsGivenUpAtOnce()
     running.waitForFinished();
 }
 
-void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()
+void TestModuleLink::scanListsExtraPortsAndSignalsChanges()
 {
     EmulatorProcess first;
     EmulatorProcess second;
@@ -282,11 +285,36 @@ void TestModuleLink::scanListsExtraPortsAndSignalsCountChanges()
     QCOMPARE(changed.count(), signalsSoFar + 1);
     QCOMPARE(module.availablePorts.constLast(), virtualPort(second.portPath()));
 
-    // Same number of ports, one replaced: the list follows, the signal stays quiet.
+    // Same number of ports, one replaced: the list follows, and says so.
     qputenv(ExtraPorts, QFile::encodeName(first.portPath() + ':' + third.portPath()));
     module.readAvaiblePorts();
-    QCOMPARE(changed.count(), signalsSoFar + 1);
+    QCOMPARE(changed.count(), signalsSoFar + 2);
     QCOMPARE(module.availablePorts.constLast(), virtualPort(third.portPath()));
+}
+
+void TestModuleLink::portsAreTriedInOrder_data()
+{
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("lastPort");
+    QTest::addColumn<QStringList>("tried");
+    const QStringList listed{"ttyS0", "/dev/pts/3", "ttyUSB0", "ttyS1", "ttyACM1"};
+    QTest::newRow("adapters, named paths, the rest")
+            << listed << "" << QStringList{"ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0", "ttyS1"};
+    QTest::newRow("last port used first")
+            << listed << "ttyS1" << QStringList{"ttyS1", "ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0"};
+    QTest::newRow("last port used gone")
+            << listed << "ttyUSB7" << QStringList{"ttyUSB0", "ttyACM1", "/dev/pts/3", "ttyS0", "ttyS1"};
+}
+
+void TestModuleLink::portsAreTriedInOrder()
+{
+    QFETCH(QStringList, listed);
+    QFETCH(QString, lastPort);
+    QFETCH(QStringList, tried);
+    QList<QPair<QString, QString>> ports;
+    for (const QString &name : listed)
+        ports.append({name, name});
+    QCOMPARE(ModuleFinder::candidates(ports, lastPort), tried);
 }
 
 void TestModuleLink::scanRunsEveryThreeSeconds()

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QProcess>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -217,6 +218,9 @@ private slots:
     void vanishedPortLeavesWindowReadyToConnectAgain_data();
     void vanishedPortLeavesWindowReadyToConnectAgain();
     void scanRefillsPortsAndChoosesTheLastOneUsed();
+    void findingTheModule_data();
+    void findingTheModule();
+    void findingStopsWhenCancelled();
 
     void readFailures_data();
     void readFailures();
@@ -255,6 +259,8 @@ private:
     enum Stage { Listed, Connected, Read };
     bool setUp(const QStringList &options = {}, Stage stage = Connected);
     bool connectWindow();
+    // A fresh window listing the emulators' ports and no other.
+    void listOnly(const std::vector<std::unique_ptr<EmulatorProcess>> &emulators);
     bool readModule();
     void checkLink(bool connected, const QString &status);
     bool writeModule();
@@ -416,7 +422,8 @@ void TestMainWindowModule::connectButtonShowsTheLink_data()
     QTest::newRow("connected") << QStringList() << true << 1 << ConnectedStatus;
     QTest::newRow("disconnected again") << QStringList() << true << 2 << QString();
     QTest::newRow("no module answers") << QStringList{"--fail", "silent"} << true << 1 << FailedStatus;
-    QTest::newRow("prompt item chosen") << QStringList() << false << 1 << QString();
+    // Without a port chosen, "Połącz" finds the module.
+    QTest::newRow("prompt item chosen") << QStringList() << false << 1 << ConnectedStatus;
 }
 
 void TestMainWindowModule::connectButtonShowsTheLink()
@@ -444,11 +451,16 @@ void TestMainWindowModule::connectButtonShowsTheLink()
 
     checkLink(status == ConnectedStatus, status);
     // A failed attempt is remembered too.
-    QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), portChosen ? emulator->portPath() : QString());
-    QTRY_COMPARE(emulator->commands(), portChosen ? QStringList({"69", "69"}) : QStringList());
+    QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), emulator->portPath());
+    QCOMPARE(ports->currentData().toString(), emulator->portPath());
+    QTRY_COMPARE(emulator->commands(), QStringList({"69", "69"}));
     QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : NotConnected)));
     // Until the attempt's end, in place of the status before it.
-    QCOMPARE(shownWhileConnecting, portChosen ? ConnectingStatus : QString());
+    if (portChosen)
+        QCOMPARE(shownWhileConnecting, ConnectingStatus);
+    else
+        QVERIFY2(shownWhileConnecting.contains("Szukanie modemu: " + emulator->portPath() + " (1 z "),
+                 qPrintable(shownWhileConnecting));
 }
 
 // Without the retries, which would run the event loop, and in the words
@@ -533,8 +545,9 @@ void TestMainWindowModule::vanishedPortLeavesWindowReadyToConnectAgain()
     QCOMPARE(window->configuration->hysteresis, quint8(77));
 }
 
-// The scan refills the box only when the number of ports changes, and the
-// last port used is chosen once it is there.
+// The scan refills the box whenever the ports change, also when one is
+// replaced by another; the port chosen stays chosen, and the last port used
+// is chosen once it is there.
 void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
 {
     EmulatorProcess other;
@@ -543,6 +556,7 @@ void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
     QVERIFY(setUp({}, Listed));
     QComboBox *ports = window->ui->portsComboBox;
     QCOMPARE(ports->itemText(0), QStringLiteral("<<Wybierz port do komunikacji z modemem>>"));
+    QCOMPARE(ports->itemText(1), QStringLiteral("Automatycznie (znajdź modem)"));
     QCOMPARE(ports->currentIndex(), 0);
     const int countWithOne = ports->count();
 
@@ -552,12 +566,158 @@ void TestMainWindowModule::scanRefillsPortsAndChoosesTheLastOneUsed()
     QCOMPARE(ports->currentData().toString(), other.portPath());
     QCOMPARE(ports->currentText(), other.portPath() + " (port wirtualny)");
 
+    // One adapter out and another in between two scans.
+    ports->setCurrentIndex(ports->findData(emulator->portPath()));
     EmulatorProcess third;
     QVERIFY(third.isRunning());
     qputenv(ExtraPorts, (emulator->portPath() + ':' + third.portPath()).toLocal8Bit());
     window->module->readAvaiblePorts();
-    QVERIFY(ports->findData(other.portPath()) > 0);
-    QCOMPARE(ports->findData(third.portPath()), -1);
+    QCOMPARE(ports->count(), countWithOne + 1);
+    QCOMPARE(ports->findData(other.portPath()), -1);
+    QCOMPARE(ports->itemText(ports->findData(third.portPath())), third.portPath() + " (port wirtualny)");
+    QCOMPARE(ports->currentData().toString(), emulator->portPath());
+
+    // The chosen port gone: the last port used, else the prompt.
+    qputenv(ExtraPorts, third.portPath().toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QCOMPARE(ports->currentIndex(), 0);
+    ports->setCurrentIndex(1);
+    qputenv(ExtraPorts, (third.portPath() + ':' + other.portPath()).toLocal8Bit());
+    window->module->readAvaiblePorts();
+    QCOMPARE(ports->currentIndex(), 1);
+}
+
+// Three ports listed, and only they: the machine's own would make the
+// outcome depend on the machine.
+void TestMainWindowModule::listOnly(const std::vector<std::unique_ptr<EmulatorProcess>> &emulators)
+{
+    QStringList paths;
+    for (const auto &listed : emulators)
+        paths.append(listed->portPath());
+    qputenv(ExtraPorts, paths.join(':').toLocal8Bit());
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->module->readAvaiblePorts();
+    window->module->availablePorts.removeIf([&paths](const QPair<QString, QString> &port) {
+        return !paths.contains(port.first);
+    });
+    emit window->module->newAvailablePorts();
+    QCOMPARE(window->ui->portsComboBox->count(), 2 + paths.size());
+}
+
+void TestMainWindowModule::findingTheModule_data()
+{
+    QTest::addColumn<QList<QStringList>>("options");
+    // Of the third port: a lock file of a program that is running ("live")
+    // or has ended ("dead").
+    QTest::addColumn<QString>("lockFile");
+    // The port remembered as the last one used; -1 for none.
+    QTest::addColumn<int>("lastUsed");
+    QTest::addColumn<int>("found");
+    // Without a module: each port tried, "%1" to "%3" for their paths, "%4"
+    // for the lock file's PID.
+    QTest::addColumn<QStringList>("reasons");
+    const QStringList module;
+    const QStringList silent{"--fail", "silent"};
+    const QStringList garbage{"--fail", "wrong-answer"};
+    QTest::newRow("module after no answer and another device") << QList{silent, garbage, module} << "dead" << -1 << 2
+                                                              << QStringList();
+    QTest::newRow("last port used first") << QList{module, silent, module} << "" << 2 << 2 << QStringList();
+    QTest::newRow("no module") << QList{silent, garbage, module} << "live" << 2 << -1
+                               << QStringList{"%3: port jest zajęty przez inny program: sleep (PID %4).",
+                                              "%1: brak odpowiedzi.",
+                                              "%2: odpowiedziało inne urządzenie (7A 0D 0A)."};
+}
+
+void TestMainWindowModule::findingTheModule()
+{
+    QFETCH(QList<QStringList>, options);
+    QFETCH(QString, lockFile);
+    QFETCH(int, lastUsed);
+    QFETCH(int, found);
+    QFETCH(QStringList, reasons);
+    std::vector<std::unique_ptr<EmulatorProcess>> emulators;
+    for (const QStringList &faults : options) {
+        emulators.push_back(std::make_unique<EmulatorProcess>(faults));
+        QVERIFY(emulators.back()->isRunning());
+    }
+    const auto path = [&emulators](int index) { return emulators.at(index)->portPath(); };
+    QTemporaryDir lockFolder;
+    QProcess holder;
+    if (!lockFile.isEmpty()) {
+        holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(holder.waitForStarted());
+        if (lockFile == QLatin1String("dead")) {
+            holder.kill();
+            QVERIFY(holder.waitForFinished());
+        }
+        QFile lock(lockFolder.filePath("LCK.." + path(2).mid(5).replace('/', '_')));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(holder.processId()).rightJustified(10, ' ') + '\n');
+        qputenv("TX48_LOCK_FOLDERS", QFile::encodeName(lockFolder.path()));
+    }
+    if (lastUsed >= 0)
+        QSettings().setValue(QStringLiteral("LastPortUsed"), path(lastUsed));
+    listOnly(emulators);
+    QComboBox *ports = window->ui->portsComboBox;
+    ports->setCurrentIndex(1);
+    if (found < 0)
+        answerer->expectMessageBox();
+
+    QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
+    qunsetenv("TX48_LOCK_FOLDERS");
+
+    checkLink(found >= 0, found >= 0 ? ConnectedStatus : FailedStatus);
+    QCOMPARE(QSettings().value(QStringLiteral("LastPortUsed")).toString(), path(found >= 0 ? found : lastUsed));
+    if (found >= 0) {
+        QCOMPARE(ports->currentData().toString(), path(found));
+        QCOMPARE(window->statusBar()->currentMessage(), "Modem znaleziono na porcie " + path(found) + '.');
+        // Tried before it: the ports before it in the list, unless it was the last one used.
+        for (int before = 0; before < found; ++before)
+            QCOMPARE(emulators.at(before)->commands().isEmpty(), found == lastUsed);
+        return;
+    }
+    QCOMPARE(ports->currentIndex(), 1);
+    QCOMPARE(answerer->seen.size(), 1);
+    QCOMPARE(answerer->seen.first().text, QStringLiteral("Nie znaleziono modemu na żadnym porcie."));
+    QCOMPARE(answerer->seen.first().details,
+             reasons.join('\n').arg(path(0), path(1), path(2), QString::number(holder.processId())));
+    QVERIFY(emulators.at(2)->commands().isEmpty());
+    holder.kill();
+    holder.waitForFinished();
+}
+
+// "Przerwij" ends the search in the port test's wait, before the probe, and
+// no other port is tried.
+void TestMainWindowModule::findingStopsWhenCancelled()
+{
+    std::vector<std::unique_ptr<EmulatorProcess>> emulators;
+    for (int i = 0; i < 3; ++i) {
+        emulators.push_back(std::make_unique<EmulatorProcess>(QStringList{"--fail", "silent"}));
+        QVERIFY(emulators.back()->isRunning());
+    }
+    listOnly(emulators);
+    QPushButton *button = window->ui->polaczZModememPushButton;
+    QString shownWhileTrying;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!emulators.front()->commands().isEmpty() && shownWhileTrying.isEmpty()) {
+            shownWhileTrying = window->ui->modemPolaczenieStatusLabel->text() + '|' + button->text();
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+    });
+    watch.start(5);
+    QTest::mouseClick(button, Qt::LeftButton);
+    watch.stop();
+
+    const QString trying = "Szukanie modemu: " + emulators.front()->portPath() + " (1 z 3)…</span>|Przerwij";
+    QVERIFY2(shownWhileTrying.contains(trying), qPrintable(shownWhileTrying));
+    checkLink(false, QString());
+    QCOMPARE(emulators.at(0)->commands(), QStringList{"69"});
+    QVERIFY(emulators.at(1)->commands().isEmpty());
+    QVERIFY(emulators.at(2)->commands().isEmpty());
+    QVERIFY(!QSettings().contains(QStringLiteral("LastPortUsed")));
 }
 
 void TestMainWindowModule::readFailures_data()

@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -343,6 +344,13 @@ void TelvoroCliTest::exitCodes_data()
     row("the same file in and out", { "export", "a.kvl", "-o", "./a.kvl" }, 2,
         "telvoro-cli: ./a.kvl: to ten sam plik, z którego czytana jest konfiguracja; nic nie zapisano.\n");
     row("a code typed into an option", { "pin", "PORT", "--pin4321" }, 2, "Pomoc: telvoro-cli pin --help");
+    // PORT auto: the emulator's port is listed after a silent one; PORT in
+    // the output stands for the emulator's port, SILENT for the other's.
+    row("read auto", { "read", "auto", "-o", "found.kvl" }, 0,
+        "telvoro-cli: auto: modem znaleziono na porcie PORT.\n", "41");
+    row("auto without a module", { "show", "auto" }, 5,
+        "telvoro-cli: auto: nie znaleziono modemu na żadnym porcie.\nSILENT: brak odpowiedzi.\n"
+        "PORT: odpowiedziało inne urządzenie (7A 0D 0A).", "69", { "--fail", "wrong-answer" });
 }
 
 // Each outcome gives its documented exit code and message, and a failed
@@ -358,9 +366,17 @@ void TelvoroCliTest::exitCodes()
     QFETCH(QString, input);
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
+    std::optional<EmulatorProcess> silent;
+    if (arguments.contains(QLatin1String("auto"))) {
+        silent.emplace(QStringList{ "--fail", "silent" });
+        QVERIFY(silent->isRunning());
+        qputenv("TX48_EXTRA_PORTS", QFile::encodeName(silent->portPath() + ':' + module.portPath()));
+        output.replace("SILENT", silent->portPath()).replace("PORT", module.portPath());
+    }
     QVERIFY(put("out.kvl", "old content"));
     const qsizetype backups = BackupStore().list().size();
     const Run run = cli(arguments, module.portPath(), input);
+    qunsetenv("TX48_EXTRA_PORTS");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
     for (const QString &code : Codes)
