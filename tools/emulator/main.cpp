@@ -77,7 +77,8 @@ Faults (--fail, may be repeated):
   store-changed    "pb" and "pc" are answered as usual, but the block is stored
                    changed: "pb" with the hysteresis (image byte 813) one
                    higher, "pc" with the first byte of status SMS 1 (image
-                   byte 848) one higher)";
+                   byte 848) one higher
+  sms-store-changed  as store-changed, but only "pc" is stored changed)";
 
 int signalPipe[2];
 

@@ -33,7 +33,8 @@ public:
         NoPinAck,
         Linger,
         ShortLive,
-        StoreChanged
+        StoreChanged,
+        SmsStoreChanged
     };
 
     ModuleEmulator(PseudoTerminal *line, QObject *parent = nullptr);

@@ -28,6 +28,8 @@ public:
     // Whether the command lays out a document for print, which needs a
     // QGuiApplication instead of a QCoreApplication.
     static bool needsPrinting(const QStringList &arguments);
+    // Whether the command may open a module's port.
+    static bool mayTalkToModule(const QStringList &arguments);
 
 private:
     struct Subcommand

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "linklogfile.h"
 #include "printingapplication.h"
+#include "stopsignals.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -13,11 +14,13 @@
 
 int main(int argc, char *argv[])
 {
-    // The window's settings store (user names) and its data folder (backups).
-    prepareApplication();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CommandDispatcher::mayTalkToModule(arguments))
+        StopSignals::catchFromStart();
+    // The window's settings store (user names) and its data folder (backups).
+    prepareApplication();
     // Only a report needs Qt GUI's fonts and text layout; every other
     // command starts without them.
     const std::unique_ptr<QCoreApplication> application = CommandDispatcher::needsPrinting(arguments)

@@ -7,6 +7,7 @@ ModuleConnection::ModuleConnection(const QString &port)
     : port(port), moduleSession(&module), progress(&moduleSession)
 {
     LinkLogFile::follow(module.log());
+    QObject::connect(&stops, &StopSignals::received, &moduleSession, &ModuleSession::requestInterruption);
 }
 
 ModuleConnection::~ModuleConnection()
@@ -25,7 +26,14 @@ bool ModuleConnection::open(Failure *failure)
         return false;
     }
     check.release();
-    if (!moduleSession.connectPort(port)) {
+    const bool connected = moduleSession.connectPort(port);
+    // Connecting runs to its end; then nothing more goes.
+    if (interrupted()) {
+        moduleSession.disconnectPort();
+        *failure = fault(tr("Przerwano. Do modemu nic nie wysłano."));
+        return false;
+    }
+    if (!connected) {
         const QString problem = module.connectionProblem();
         *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
                                            : tr("Błąd połączenia z modemem: %1").arg(problem));
@@ -37,6 +45,16 @@ bool ModuleConnection::open(Failure *failure)
 ModuleSession *ModuleConnection::session()
 {
     return &moduleSession;
+}
+
+bool ModuleConnection::interrupted() const
+{
+    return moduleSession.interruptionWasRequested();
+}
+
+StopSignals *ModuleConnection::stopSignals()
+{
+    return &stops;
 }
 
 QString ModuleConnection::portName() const

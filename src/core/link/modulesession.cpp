@@ -165,25 +165,16 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
 {
     // The module on the line now, whatever was read or written before: the
     // cable may have moved to another module since.
-    const std::optional<QByteArray> before = readImage();
+    std::optional<QByteArray> before = readImage();
     known = before ? std::optional<Configuration>(decoded(*before)) : std::nullopt;
-    outcome->plan.moduleRead = before.has_value();
-    if (known) {
-        outcome->plan.changes = configurationDifferences(*known, configuration, UserNames::fromSettings());
-        outcome->plan.withSmsBlock = before->mid(SmsBlockOffset, SmsBlockSize)
-                != configuration.toImage(ImageSection::SmsBlock);
-    }
+    if (before)
+        outcome->plan = planOver(*before, configuration);
     if (!before && !link->isConnected()) {
         outcome->status = WriteStatus::ReadBeforeFailed;
         return;
     }
-    if (interruptionRequested || !confirm(outcome->plan)) {
-        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::Cancelled;
-        return;
-    }
-    // The line may have gone while the user was asked.
-    if (!link->isConnected() || interruptionRequested) {
-        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::LineLost;
+    if (const std::optional<WriteStatus> ended = confirmOnTheSameModule(configuration, confirm, &before, outcome)) {
+        outcome->status = *ended;
         return;
     }
     if (known) {
@@ -197,6 +188,48 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
     emit stepStarted(Step::Writing, link->writeLimitMilliseconds(outcome->plan.withSmsBlock) + readBackLimit);
     outcome->status = sendBlocks(configuration, verify, outcome);
     emit stepFinished();
+}
+
+ModuleSession::WritePlan ModuleSession::planOver(const QByteArray &image, const Configuration &configuration) const
+{
+    WritePlan plan;
+    plan.moduleRead = true;
+    plan.changes = configurationDifferences(decoded(image), configuration, UserNames::fromSettings());
+    plan.withSmsBlock = image.mid(SmsBlockOffset, SmsBlockSize) != configuration.toImage(ImageSection::SmsBlock);
+    return plan;
+}
+
+std::optional<ModuleSession::WriteStatus> ModuleSession::confirmOnTheSameModule(
+        const Configuration &configuration, const WriteConfirmation &confirm, std::optional<QByteArray> *before,
+        WriteOutcome *outcome)
+{
+    for (;;) {
+        if (interruptionRequested)
+            return WriteStatus::Interrupted;
+        const WriteAnswer answer = confirm(outcome->plan);
+        if (answer == WriteAnswer::Cancel)
+            return outcome->plan.moduleChanged ? WriteStatus::ModuleChanged : WriteStatus::Cancelled;
+        // The line may have gone while the user was asked.
+        if (!link->isConnected() || interruptionRequested)
+            return interruptionRequested ? WriteStatus::Interrupted : WriteStatus::LineLost;
+        if (answer == WriteAnswer::Send || !*before)
+            return std::nullopt;
+        const std::optional<QByteArray> again = readImage();
+        if (interruptionRequested)
+            return WriteStatus::Interrupted;
+        if (!again) {
+            known.reset();
+            return link->isConnected() ? WriteStatus::ReadBeforeFailed : WriteStatus::LineLost;
+        }
+        if (*again == **before)
+            return std::nullopt;
+        // Another module, or the same one changed meanwhile: what was shown
+        // and what would be backed up are no longer its.
+        *before = again;
+        known = decoded(*again);
+        outcome->plan = planOver(*again, configuration);
+        outcome->plan.moduleChanged = true;
+    }
 }
 
 ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &configuration, bool verify,
@@ -215,14 +248,17 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     if (outcome->settingsBlock == BlockResult::Unanswered)
         return unanswered();
     if (outcome->plan.withSmsBlock) {
+        // The pause the module is owed before the block is a point to stop at too.
+        if (!interruptionRequested)
+            link->waitOwedPause(Module::Command::SmsBlock);
         if (interruptionRequested)
             return WriteStatus::Interrupted;
         outcome->smsBlock = result(link->writeSmsBlock(configuration));
         if (outcome->smsBlock == BlockResult::Unanswered)
             return unanswered();
     }
-    if (interruptionRequested)
-        return WriteStatus::Interrupted;
+    // Every block went: the read-back runs even after an interruption, so
+    // that the user learns what the module holds, not what it may hold.
     if (!verify)
         return WriteStatus::WrittenUnverified;
     const QByteArray readBack = link->readConfiguration();
@@ -231,16 +267,16 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     return compareReadBack(configuration, readBack, outcome);
 }
 
-// Every byte of the blocks sent, at their places in the image; the header
-// with the SIM PIN and PUK is never part of it.
+// The whole image the module should hold, the header with the SIM PIN and
+// PUK aside: the blocks sent, and a block skipped because the module held it
+// already, read just before, so equal to the one that would have gone.
 ModuleSession::WriteStatus ModuleSession::compareReadBack(const Configuration &sent, const QByteArray &readBack,
                                                           WriteOutcome *outcome)
 {
     const QByteArray sentImage = sent.toImage(ImageSection::Full);
     QByteArray stored = sentImage;
-    stored.replace(SettingsBlockOffset, SettingsBlockSize, readBack.mid(SettingsBlockOffset, SettingsBlockSize));
-    if (outcome->smsBlock == BlockResult::Acknowledged)
-        stored.replace(SmsBlockOffset, SmsBlockSize, readBack.mid(SmsBlockOffset, SmsBlockSize));
+    stored.replace(SettingsBlockOffset, SettingsBlockSize + SmsBlockSize,
+                   readBack.mid(SettingsBlockOffset, SettingsBlockSize + SmsBlockSize));
     if (stored == sentImage) {
         known = decoded(readBack);
         return WriteStatus::Verified;
@@ -304,6 +340,24 @@ bool ModuleSession::deferWhileBusy(QObject *request, const std::function<void()>
 void ModuleSession::requestInterruption()
 {
     interruptionRequested = true;
+    link->endPause();
+}
+
+bool ModuleSession::interruptionWasRequested() const
+{
+    return interruptionRequested;
+}
+
+// Block by block: a write that broke between the blocks leaves one of each.
+bool ModuleSession::mayBeOrigin(const Configuration &onLine, const Configuration &backup,
+                                const std::optional<Configuration> &lastWritten)
+{
+    for (const ImageSection block : {ImageSection::SettingsBlock, ImageSection::SmsBlock}) {
+        const QByteArray held = onLine.toImage(block);
+        if (held != backup.toImage(block) && (!lastWritten || held != lastWritten->toImage(block)))
+            return false;
+    }
+    return true;
 }
 
 void ModuleSession::setState(State newState)

@@ -53,6 +53,9 @@ public:
         // The fields the write changes, the module's value before.
         QList<ConfigurationDifference> changes;
         bool withSmsBlock = true;
+        // The module read again after the question is not the one asked
+        // about: these are its differences, and nothing was sent to it.
+        bool moduleChanged = false;
     };
 
     enum class BlockResult { NotSent, Unanswered, Acknowledged };
@@ -71,8 +74,12 @@ public:
         Interrupted,
         // Every block was acknowledged, but the module could not be read back.
         ReadBackFailed,
-        // Read back, the module holds other bytes than were sent.
-        StoredDifferently
+        // Read back, the module holds other bytes than were sent, or than
+        // it held of a block that was not sent.
+        StoredDifferently,
+        // The module on the line changed while the user was asked, and the
+        // question about the new one was declined; nothing was sent.
+        ModuleChanged
     };
 
     struct WriteOutcome
@@ -99,8 +106,19 @@ public:
         QString leftBehind() const;
     };
 
-    // Asked between the differences and the backup; true to go on.
-    using WriteConfirmation = std::function<bool(const WritePlan &plan)>;
+    // The front end's answer to a write plan.
+    enum class WriteAnswer {
+        Cancel,
+        // Go on; nobody was asked (a script, a series after its first module).
+        Send,
+        // Go on, as the user answered: the module is read again first, since
+        // the cable may have moved while the question was open.
+        SendAfterQuestion
+    };
+
+    // Asked between the differences and the backup; again, with the new
+    // module's differences, when the module changed during the question.
+    using WriteConfirmation = std::function<WriteAnswer(const WritePlan &plan)>;
 
     // The session drives `module`, which it does not own and which may be
     // connected already.
@@ -129,10 +147,11 @@ public:
     std::optional<Configuration> read(const std::function<bool()> &beforeReading = {});
 
     // Writes `configuration`, a copy the front end took when the write
-    // started: read the module, list the changes, ask, back up what was read
-    // (nothing is sent without it), send the settings block and, when the
-    // module's differs or is unknown, the SMS block, then read back and
-    // compare every byte sent when `verify` is set.
+    // started: read the module, list the changes, ask (and after a question,
+    // read again: a different module is asked about anew), back up what was
+    // read (nothing is sent without it), send the settings block and, when
+    // the module's differs or is unknown, the SMS block, then read back and
+    // compare the whole image the module should hold when `verify` is set.
     WriteOutcome write(const Configuration &configuration, bool verify, const WriteConfirmation &confirm);
 
     QByteArray readOnlineState();
@@ -145,9 +164,17 @@ public:
     // added twice, and one whose `request` object is gone is dropped.
     bool deferWhileBusy(QObject *request, const std::function<void()> &operation);
 
-    // A write stops at its next step between two exchanges: no exchange is
-    // ever cut short.
+    // A write stops at its next step between two exchanges, an owed pause
+    // before a block included: no exchange is ever cut short, and a block not
+    // yet sent is not sent. Once every block went, the read-back still runs.
     void requestInterruption();
+    bool interruptionWasRequested() const;
+
+    // Whether the module on the line can be the one a backup was taken from:
+    // it holds the backup, or `lastWritten`, what this tool last sent to it.
+    // SIM PIN and PUK aside.
+    static bool mayBeOrigin(const Configuration &onLine, const Configuration &backup,
+                            const std::optional<Configuration> &lastWritten);
 
 signals:
     void stateChanged(ModuleSession::State state);
@@ -171,6 +198,12 @@ private:
     std::optional<QByteArray> readImage();
     void runWrite(const Configuration &configuration, bool verify, const WriteConfirmation &confirm,
                   WriteOutcome *outcome);
+    // The plan of writing `configuration` over `image`, the module's.
+    WritePlan planOver(const QByteArray &image, const Configuration &configuration) const;
+    // Asks until the module read after the answer is the one asked about;
+    // nothing when the write goes on, else how it ended.
+    std::optional<WriteStatus> confirmOnTheSameModule(const Configuration &configuration, const WriteConfirmation &confirm,
+                                       std::optional<QByteArray> *before, WriteOutcome *outcome);
     WriteStatus sendBlocks(const Configuration &configuration, bool verify, WriteOutcome *outcome);
     WriteStatus compareReadBack(const Configuration &sent, const QByteArray &readBack, WriteOutcome *outcome);
 

@@ -189,13 +189,15 @@ void MainWindow::writeToModule(const Configuration &snapshot, WriteRequest reque
     reportWriteOutcome(snapshot, outcome, restorable.isEmpty() ? outcome.backupPath() : restorable);
 }
 
-// True when the user chose to write. Writing again and restoring were
+// Whether the user chose to write. Writing again and restoring were
 // chosen already; they ask only when the module could not be read.
-bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable)
+ModuleSession::WriteAnswer MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request,
+                                                    const QString &restorable)
 {
+    using Answer = ModuleSession::WriteAnswer;
     if (!plan.moduleRead && request == WriteRequest::Restore) {
         showRestoreLater(restorable);
-        return false;
+        return Answer::Cancel;
     }
     if (!plan.moduleRead) {
         QMessageBox box(QMessageBox::Warning, tr("Zapis do modemu"),
@@ -209,19 +211,23 @@ bool MainWindow::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest
         QPushButton *write = box.addButton(tr("Zapisz do modemu"), QMessageBox::AcceptRole);
         box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
         box.exec();
-        return box.clickedButton() == write;
+        return box.clickedButton() == write ? Answer::SendAfterQuestion : Answer::Cancel;
     }
-    if (request != WriteRequest::Edited)
-        return true;
-    const QString description = plan.changes.isEmpty()
+    if (request != WriteRequest::Edited && !plan.moduleChanged)
+        return Answer::Send;
+    const QString changed = plan.moduleChanged
+            ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono jego "
+                 "konfigurację. Nic do niego nie wysłano.") + QLatin1Char(' ')
+            : QString();
+    const QString description = changed + (plan.changes.isEmpty()
             ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.")
             : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
                  "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych "
-                 "(Plik → Kopie zapasowe…).");
+                 "(Plik → Kopie zapasowe…)."));
     DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
                              tr("W modemie"), tr("Po zapisie"), this);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.exec() == QDialog::Accepted ? Answer::SendAfterQuestion : Answer::Cancel;
 }
 
 // Success only once the module was read back and held every byte sent
@@ -239,6 +245,10 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
         statusBar()->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
         return;
     case Status::Cancelled:
+        return;
+    case Status::ModuleChanged:
+        statusBar()->showMessage(tr("Modem zmienił się przed zapisem; nic do niego nie wysłano."),
+                                 StatusMessageTime);
         return;
     case Status::ReadBeforeFailed:
         QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);

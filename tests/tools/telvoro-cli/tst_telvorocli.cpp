@@ -45,6 +45,31 @@ bool put(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// The module's blocks as a .kvl file holds them, the SIM codes' header aside.
+QByteArray blocksOf(const QString &path)
+{
+    const ConfigurationFile::LoadResult loaded = ConfigurationFile::load(path);
+    return loaded.status == ConfigurationFile::Status::Loaded
+            ? loaded.configuration.toImage(ImageSection::Full).mid(ImageHeaderSize)
+            : QByteArray("none");
+}
+
+QString lineSettings(const QString &port)
+{
+    QProcess stty;
+    stty.start(QStringLiteral("stty"), {"-F", port, "-a"});
+    return stty.waitForFinished(10000) ? QString::fromLatin1(stty.readAllStandardOutput()) : QString();
+}
+
+// Entries of a link log (docs/link-log.md) such as "do modemu A", in order.
+QStringList logEntries(const QString &path)
+{
+    QStringList entries;
+    for (const QString &line : QString::fromUtf8(contents(path)).split('\n', Qt::SkipEmptyParts))
+        entries << line.section('\t', 1, 2).replace('\t', ' ');
+    return entries;
+}
+
 int mode(const QString &path)
 {
     struct stat status {};
@@ -108,6 +133,9 @@ private slots:
     void exitCodes();
     void writeStopsWithoutABackup();
     void writeInterruptedBetweenTheBlocks();
+    void signalsLeaveModuleAndPortAsTheMessageSays_data();
+    void signalsLeaveModuleAndPortAsTheMessageSays();
+    void readBackComparesTheSmsBlockItSkipped();
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
@@ -256,6 +284,128 @@ void TelvoroCliTest::writeInterruptedBetweenTheBlocks()
     QCOMPARE(contents(backup), contents("before.kvl"));
 }
 
+void TelvoroCliTest::signalsLeaveModuleAndPortAsTheMessageSays_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("emulator");
+    // The signal goes once the program's link log holds this entry so often.
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // the end of standard error
+    // What the module holds afterwards: "before", "written" or "settings"
+    // (the written settings block with the SMS block it had).
+    QTest::addColumn<QString>("holds");
+    const QStringList write{ "write", "PORT", "a.kvl" };
+    const QString nothingSent = "Przerwano. Do modemu nic nie wysłano.\n";
+    const QString partly = "Zapis do modemu przerwano.\nModem potwierdził blok ustawień; bloku tekstów SMS nie "
+                           "wysłano.\nModem może zawierać część nowej konfiguracji.\nKopia zapasowa jego poprzedniej "
+                           "konfiguracji: ";
+    const QList<QPair<const char *, int>> signalNames{ { "SIGINT", SIGINT }, { "SIGTERM", SIGTERM },
+                                                       { "SIGHUP", SIGHUP } };
+    for (const auto &[name, signal] : signalNames) {
+        const auto row = [name = name](const char *phase) -> QTestData & {
+            return QTest::addRow("write, %s, %s", phase, name);
+        };
+        row("connecting") << write << QStringList() << "do modemu i" << 1 << signal << 4 << nothingSent << "before";
+        row("read before") << write << QStringList{ "--delay", "A=1500" } << "do modemu A" << 1 << signal << 4
+                           << "Zapis do modemu przerwano.\nDo modemu nic nie wysłano.\n" << "before";
+        row("settings block") << write << QStringList{ "--delay", "pb=1000" } << "do modemu pb" << 1 << signal << 4
+                              << partly << "settings";
+        row("pause before the SMS block") << write << QStringList() << "z modemu pb" << 1 << signal << 4 << partly
+                                          << "settings";
+        row("read-back") << write << QStringList{ "--delay", "A=1500" } << "do modemu A" << 2 << signal << 0
+                         << "Przerwano: zapis zatrzyma się po bieżącej wymianie z modemem.\n" << "written";
+    }
+    const QString readStopped = ": Odczyt z modemu przerwano.\n";
+    const QStringList slowRead{ "--delay", "A=1500" };
+    QTest::newRow("read") << QStringList{ "read", "PORT", "-o", "out.kvl" } << slowRead << "do modemu A" << 1
+                          << SIGINT << 4 << readStopped << "before";
+    QTest::newRow("show") << QStringList{ "show", "PORT" } << slowRead << "do modemu A" << 1 << SIGHUP << 4
+                          << readStopped << "before";
+    QTest::newRow("diff") << QStringList{ "diff", "a.kvl", "PORT" } << slowRead << "do modemu A" << 1 << SIGTERM << 4
+                          << readStopped << "before";
+    QTest::newRow("report") << QStringList{ "report", "PORT", "-o", "out.html" } << slowRead << "do modemu A" << 1
+                            << SIGINT << 4 << readStopped << "before";
+    QTest::newRow("watch") << QStringList{ "watch", "PORT" } << QStringList() << "z modemu B" << 2 << SIGHUP << 0
+                           << "Przerwano.\n" << "before";
+    QTest::newRow("pin, connecting") << QStringList{ "pin", "PORT" } << QStringList() << "do modemu i" << 1 << SIGTERM
+                                     << 4 << nothingSent << "before";
+    // Once the codes went, their answer is awaited and told.
+    QTest::newRow("pin, codes sent") << QStringList{ "pin", "PORT" } << QStringList{ "--delay", "pa=1000" }
+                                     << "do modemu pa" << 1 << SIGINT << 0 << QString() << "before";
+}
+
+// A stop signal at any phase of a port command: the message says what the
+// module holds, with the documented code; the port is closed, its lock
+// released and its line settings as before, so the next command opens it.
+void TelvoroCliTest::signalsLeaveModuleAndPortAsTheMessageSays()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, emulator);
+    QFETCH(QString, entry);
+    QFETCH(int, occurrence);
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(QString, holds);
+    EmulatorProcess module(emulator);
+    QVERIFY(module.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "before.kvl" }, module.portPath()).exitCode, 0);
+    const QString settings = lineSettings(module.portPath());
+    QVERIFY(!settings.isEmpty());
+    QFile::remove("link.log");
+    QStringList withPort = arguments;
+    withPort.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), module.portPath());
+    QProcess command;
+    command.start(QStringLiteral(TELVORO_CLI_PATH), withPort + QStringList{ "--log", "link.log" });
+    command.write("4321\n87654321\n");
+    command.closeWriteChannel();
+    QTRY_VERIFY_WITH_TIMEOUT(logEntries("link.log").count(entry) >= occurrence, 20000);
+    ::kill(pid_t(command.processId()), signal);
+    QVERIFY(command.waitForFinished(60000));
+    QCOMPARE(command.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(command.readAllStandardError());
+    QCOMPARE(command.exitCode(), exitCode);
+    QVERIFY2(err.contains(message) && (message.isEmpty() || err.section(message, -1).count('\n') <= 1),
+             qPrintable(err));
+    // Nothing begun after the signal but the read-back of blocks all sent.
+    const QStringList sent = logEntries("link.log").filter(QStringLiteral("do modemu"));
+    QCOMPARE(sent.count(QStringLiteral("do modemu pc")), holds == QLatin1String("written") ? 1 : 0);
+    if (holds == QLatin1String("before") && arguments.first() == QLatin1String("write"))
+        QCOMPARE(sent.count(QStringLiteral("do modemu pb")), 0);
+
+    QCOMPARE(lineSettings(module.portPath()), settings);
+    QCOMPARE(cli({ "read", "PORT", "-o", "after.kvl" }, module.portPath()).exitCode, 0);
+    QByteArray expected = blocksOf(holds == QLatin1String("before") ? "before.kvl" : "a.kvl");
+    if (holds == QLatin1String("settings"))
+        expected.replace(SettingsBlockSize, SmsBlockSize, blocksOf("before.kvl").mid(SettingsBlockSize));
+    QCOMPARE(blocksOf("after.kvl"), expected);
+}
+
+// The SMS block is not sent when the module holds it already; if the module
+// then holds other texts (here: another module, the cable moved while the
+// settings went), the read-back says so, naming the field.
+void TelvoroCliTest::readBackComparesTheSmsBlockItSkipped()
+{
+    Configuration other = sampleConfiguration();
+    other.setSmsText(1, QStringLiteral("Inny modem"));
+    QVERIFY(ConfigurationFile::save("other.kvl", other));
+    EmulatorProcess module({ "--config", "b.kvl", "--delay", "pb=1000", "--swap-file", "other.kvl" });
+    QVERIFY(module.isRunning());
+    QProcess write;
+    write.start(QStringLiteral(TELVORO_CLI_PATH), { "write", module.portPath(), "a.kvl" });
+    QTRY_VERIFY_WITH_TIMEOUT(!module.commands().filter(QRegularExpression("^70 62")).isEmpty(), 20000);
+    QVERIFY(module.swapModule());
+    QVERIFY(write.waitForFinished(60000));
+    const QString err = QString::fromUtf8(write.readAllStandardError());
+    QCOMPARE(write.exitCode(), 4);
+    QVERIFY2(err.contains("(wysłano → w modemie):\nDefinicje nazw użytkownika → Sms-y\n  Status 2: Awaria\\npompy → "
+                          "Inny modem\n"), qPrintable(err));
+    QVERIFY(module.commands().filter(QRegularExpression("^70 63")).isEmpty());
+}
+
 void TelvoroCliTest::exitCodes_data()
 {
     QTest::addColumn<QStringList>("emulator");
@@ -265,10 +415,12 @@ void TelvoroCliTest::exitCodes_data()
     // The last command the module received; empty when it must receive none.
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("input");
+    // The blocks the module received ("70 62", "70 63"); -1 where any may go.
+    QTest::addColumn<int>("blocks");
     const auto row = [](const char *name, const QStringList &arguments, int exitCode, const QString &output,
                         const QString &command = QString(), const QStringList &emulator = QStringList(),
-                        const QString &input = QString()) {
-        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input;
+                        const QString &input = QString(), int blocks = -1) {
+        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input << blocks;
     };
     row("same configuration as .kvl and JSON", { "diff", "a.kvl", "a.json" }, 0, "Brak różnic.\n");
     row("a difference", { "diff", "a.kvl", "b.kvl" }, 1,
@@ -306,11 +458,15 @@ void TelvoroCliTest::exitCodes_data()
     row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
         { "--fail", "short-image" });
     // Lists the changes and stops: the module is only read.
-    row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41");
+    row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41", {},
+        QString(), 0);
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("block stored changed", { "write", "PORT", "a.json" }, 4,
         "(wysłano → w modemie):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+    row("only the SMS block stored changed", { "write", "PORT", "a.json" }, 4,
+        "(wysłano → w modemie):\nDefinicje nazw użytkownika → Sms-y\n  Status 1: — → \\x01\n", "41",
+        { "--fail", "sms-store-changed" }, QString(), 2);
     row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
         "Zapisano konfigurację w modemie.\n", "70 63", { "--fail", "store-changed" });
     // Arguments that could be SIM codes are never repeated.
@@ -345,8 +501,10 @@ void TelvoroCliTest::exitCodes()
     QFETCH(QString, output);
     QFETCH(QString, command);
     QFETCH(QString, input);
+    QFETCH(int, blocks);
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
+    const QString before = blocks == 0 ? cli({ "show", "PORT", "--json" }, module.portPath()).out : QString();
     QVERIFY(put("out.kvl", "old content"));
     const qsizetype backups = BackupStore().list().size();
     const Run run = cli(arguments, module.portPath(), input);
@@ -359,8 +517,12 @@ void TelvoroCliTest::exitCodes()
     QVERIFY2(command.isEmpty() ? received.isEmpty() : received.last().startsWith(command),
              qPrintable(received.join('|')));
     // A backup for every write that sent its blocks.
-    const bool blocksSent = !received.filter(QRegularExpression(QStringLiteral("^70 62"))).isEmpty();
-    QCOMPARE(BackupStore().list().size(), backups + (blocksSent ? 1 : 0));
+    const qsizetype blocksReceived = received.filter(QRegularExpression(QStringLiteral("^70 6[23]"))).size();
+    QCOMPARE(BackupStore().list().size(), backups + (blocksReceived > 0 ? 1 : 0));
+    if (blocks != -1)
+        QCOMPARE(blocksReceived, blocks);
+    if (blocks == 0)
+        QCOMPARE(cli({ "show", "PORT", "--json" }, module.portPath()).out, before);
 }
 
 // kvl → JSON → kvl gives the same bytes, texts of any bytes included.
