@@ -525,18 +525,25 @@ void TelvoroCliTest::exitCodes()
         QCOMPARE(cli({ "show", "PORT", "--json" }, module.portPath()).out, before);
 }
 
-// kvl → JSON → kvl gives the same bytes, texts of any bytes included.
+// kvl → JSON → kvl gives the same bytes, texts of any bytes included, an
+// erased module's too; what read -o writes as JSON, write takes.
 void TelvoroCliTest::jsonRoundTripKeepsEveryByte()
 {
     QRandomGenerator random(20241207);
-    Configuration configuration;
-    configuration.fromImage(RandomImage::randomImage(random));
-    // As the window and the module keep it; other bytes are refused.
-    configuration.serverPort = QStringLiteral("8080");
-    QVERIFY(ConfigurationFile::save("random.kvl", configuration));
-    QCOMPARE(cli({ "export", "random.kvl", "-o", "random.json" }).exitCode, 0);
-    QCOMPARE(cli({ "import", "random.json", "-o", "back.kvl" }).exitCode, 0);
-    QCOMPARE(contents("back.kvl"), contents("random.kvl"));
+    for (const QByteArray &image : { RandomImage::randomImage(random), QByteArray(ConfigurationImageSize, char(0xFF)) }) {
+        Configuration configuration;
+        configuration.fromImage(image);
+        QVERIFY(ConfigurationFile::save("random.kvl", configuration));
+        QCOMPARE(cli({ "export", "random.kvl", "-o", "random.json" }).exitCode, 0);
+        QCOMPARE(cli({ "import", "random.json", "-o", "back.kvl" }).exitCode, 0);
+        QCOMPARE(contents("back.kvl"), contents("random.kvl"));
+    }
+    EmulatorProcess module({ "--config", "random.kvl" });
+    QVERIFY(module.isRunning());
+    QCOMPARE(cli({ "read", "PORT", "-o", "erased.json" }, module.portPath()).exitCode, 0);
+    const Run write = cli({ "write", "PORT", "erased.json" }, module.portPath());
+    QCOMPARE(write.exitCode, 0);
+    QVERIFY(write.out.startsWith(QStringLiteral("Brak zmian.\n")));
 }
 
 void TelvoroCliTest::watchShowsTheOnlineTabsValues_data()
