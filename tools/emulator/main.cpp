@@ -205,7 +205,10 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--baud needs a rate in bits per second, e.g. 115200"));
 
     PseudoTerminal line;
-    ModuleEmulator emulator(&line);
+    ModuleEmulator emulator;
+    QObject::connect(&line, &PseudoTerminal::received, &emulator, &ModuleEmulator::receive);
+    QObject::connect(&line, &PseudoTerminal::peerClosed, &emulator, &ModuleEmulator::cancelPendingAnswers);
+    QObject::connect(&emulator, &ModuleEmulator::transmitted, &line, &PseudoTerminal::write);
     emulator.setFaults(faults);
     emulator.setLateMilliseconds(lateMilliseconds);
     emulator.setAnswerDelay(answerDelay);

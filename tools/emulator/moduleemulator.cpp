@@ -1,5 +1,4 @@
 #include "moduleemulator.h"
-#include "pseudoterminal.h"
 
 #include "link/simcodes.h"
 
@@ -40,11 +39,8 @@ QByteArray loggedCommand(const QByteArray &command)
 
 } // namespace
 
-ModuleEmulator::ModuleEmulator(PseudoTerminal *line, QObject *parent)
-    : QObject(parent), line(line), image(defaultImage())
+ModuleEmulator::ModuleEmulator(QObject *parent) : QObject(parent), image(defaultImage())
 {
-    connect(line, &PseudoTerminal::received, this, &ModuleEmulator::receive);
-    connect(line, &PseudoTerminal::peerClosed, this, &ModuleEmulator::cancelPendingAnswers);
     paceTimer.setTimerType(Qt::PreciseTimer);
     paceTimer.setInterval(PaceInterval);
     connect(&paceTimer, &QTimer::timeout, this, &ModuleEmulator::sendDueBytes);
@@ -139,6 +135,11 @@ bool ModuleEmulator::setLogFile(const QString &fileName)
     return log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
 }
 
+QStringList ModuleEmulator::commandLog() const
+{
+    return commands;
+}
+
 void ModuleEmulator::receive(const QByteArray &bytes)
 {
     input += bytes;
@@ -147,10 +148,13 @@ void ModuleEmulator::receive(const QByteArray &bytes)
     for (qsizetype length = nextCommandLength(); length > 0; length = nextCommandLength()) {
         const QByteArray command = input.left(length);
         input.remove(0, length);
+        const QByteArray logged = loggedCommand(command);
+        commands.append(QString::fromLatin1(logged));
         if (log.isOpen()) {
-            log.write(loggedCommand(command) + '\n');
+            log.write(logged + '\n');
             log.flush();
         }
+        emit commandTaken(commandName(command));
         // On a paced line the command is complete once its last byte is through.
         if (inboundDoneAt > now)
             later(int((inboundDoneAt - now + 999999) / 1000000), [this, command] { execute(command); });
@@ -259,7 +263,7 @@ void ModuleEmulator::answer(const QByteArray &command, const QByteArray &bytes)
 void ModuleEmulator::send(const QByteArray &bytes)
 {
     if (byteNanoseconds == 0) {
-        line->write(bytes);
+        emit transmitted(bytes);
         return;
     }
     if (outgoing.isEmpty())
@@ -275,7 +279,7 @@ void ModuleEmulator::sendDueBytes()
     const qint64 now = lineClock.nsecsElapsed();
     if (now >= nextOutgoingDoneAt) {
         const qsizetype due = qMin<qint64>(outgoing.size(), 1 + (now - nextOutgoingDoneAt) / byteNanoseconds);
-        line->write(outgoing.left(due));
+        emit transmitted(outgoing.left(due));
         outgoing.remove(0, due);
         nextOutgoingDoneAt += due * byteNanoseconds;
     }

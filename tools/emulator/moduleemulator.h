@@ -8,15 +8,15 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
 
-class PseudoTerminal;
-
-// A TX48 module behind a pseudo-terminal: it takes the tool's commands from
-// the byte stream, keeps a configuration image and answers like the module,
-// or with one of the faults a real line or module shows.
+// A TX48 module: it takes the tool's commands from the byte stream, keeps a
+// configuration image and answers like the module, or with one of the faults
+// a real line or module shows. The line is the caller's: a pseudo-terminal
+// for the program, an EmulatedLine for a test in its own process.
 class ModuleEmulator : public QObject
 {
     Q_OBJECT
@@ -37,7 +37,7 @@ public:
         SmsStoreChanged
     };
 
-    ModuleEmulator(PseudoTerminal *line, QObject *parent = nullptr);
+    explicit ModuleEmulator(QObject *parent = nullptr);
 
     static bool faultFromName(const QString &name, Fault *fault);
     // The commands whose answers can be delayed: i, A, B, C, pa, pb, pc.
@@ -57,10 +57,22 @@ public:
     // passing bytes at once; 0 turns pacing off.
     void setBaudRate(int baud);
     bool setLogFile(const QString &fileName);
+    // Every command taken so far, as the log writes it.
+    QStringList commandLog() const;
+
+    // Bytes from the tool.
+    void receive(const QByteArray &bytes);
+    // The tool closed its end: what it sent unfinished and the answers still
+    // pending are dropped, so none of them reaches its next connection.
+    void cancelPendingAnswers();
+
+signals:
+    // Answer bytes onto the line.
+    void transmitted(const QByteArray &bytes);
+    // A whole command, taken before it is answered; its name as isCommandName() knows it.
+    void commandTaken(const QString &name);
 
 private:
-    void receive(const QByteArray &bytes);
-    void cancelPendingAnswers();
     // Length of the command at the start of the input, 0 while it is incomplete.
     qsizetype nextCommandLength() const;
     void execute(const QByteArray &command);
@@ -74,7 +86,6 @@ private:
     void later(int milliseconds, const std::function<void()> &action);
     QByteArray liveState();
 
-    PseudoTerminal *line;
     QByteArray input;
     QByteArray image;
     QSet<Fault> faults;
@@ -91,6 +102,7 @@ private:
     qint64 nextOutgoingDoneAt = 0;
     QTimer paceTimer;
     QFile log;
+    QStringList commands;
     quint32 pollCount = 0;
     // Raised whenever the tool closes its end, so late answers meant for an
     // earlier session are not sent into a new one.

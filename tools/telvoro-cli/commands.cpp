@@ -1,6 +1,5 @@
 #include "commands.h"
 
-#include "backup/backupstore.h"
 #include "fields/configurationfields.h"
 #include "files/atomicfile.h"
 #include "files/configurationjson.h"
@@ -59,43 +58,36 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
 int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSession::WriteOutcome &outcome)
 {
     using Status = ModuleSession::WriteStatus;
+    // The session's words; the exit code is the command's own.
     const QString facts = QLatin1Char('\n') + outcome.leftBehind();
     switch (outcome.status) {
     case Status::Verified:
     case Status::WrittenUnverified:
         return Console::out(tr("Kopia zapasowa: %1").arg(outcome.backupPath()) + QLatin1Char('\n')
-                            + (outcome.status == Status::Verified ? tr("Zapisano i sprawdzono konfigurację w modemie.")
-                                                                  : tr("Zapisano konfigurację w modemie."))
-                            + QLatin1Char('\n'))
+                            + outcome.summary() + QLatin1Char('\n'))
                 ? ExitSuccess
                 : ExitFileFault;
     case Status::Cancelled:
         if (outcome.plan.moduleRead)
             return ExitSuccess;
-        [[fallthrough]];
+        return failed(connection.fault(outcome.summary()));
     case Status::ReadBeforeFailed:
-        return failed(connection.fault(tr("Błąd podczas odczytywania z modemu.")));
-    case Status::ModuleChanged:
-        return failed(connection.fault(tr("Modem zmienił się przed zapisem.") + facts));
+        return failed(connection.fault(outcome.summary()));
     case Status::BackupFailed:
-        if (outcome.backup->status == BackupStore::SaveStatus::CannotCreateFolder)
-            return failed({ ExitFileFault, tr("%1: Nie można utworzyć folderu kopii zapasowych. Nic nie "
-                                              "wysłano do modemu.").arg(outcome.backup->path) });
-        return failed({ ExitFileFault, tr("%1: Nie można zapisać kopii zapasowej. Nic nie wysłano do "
-                                          "modemu.").arg(outcome.backup->path) });
+        return failed({ ExitFileFault, outcome.summary() + facts });
     case Status::StoredDifferently:
-        return failed(connection.fault(
-                tr("Modem potwierdził zapis, ale odczytany z powrotem różni się od wysłanej konfiguracji "
-                   "(wysłano → w modemie):\n%1").arg(ConfigurationReport::differences(outcome.storedDifferently))
-                + outcome.leftBehind()));
+        return failed(connection.fault(outcome.summary() + QLatin1Char('\n') + tr("Wysłano → w modemie:")
+                                       + QLatin1Char('\n')
+                                       + ConfigurationReport::differences(outcome.storedDifferently)
+                                       + outcome.leftBehind()));
+    case Status::ModuleChanged:
     case Status::Interrupted:
-        return failed(connection.fault(tr("Zapis do modemu przerwano.") + facts));
     case Status::BlockUnanswered:
     case Status::LineLost:
     case Status::ReadBackFailed:
         break;
     }
-    return failed(connection.fault(tr("Błąd podczas zapisu do modemu.") + facts));
+    return failed(connection.fault(outcome.summary() + facts));
 }
 
 int Commands::show(const ConfigurationLocation &source, bool asJson)

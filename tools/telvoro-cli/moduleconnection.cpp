@@ -6,14 +6,14 @@
 ModuleConnection::ModuleConnection(const QString &port)
     : port(port), moduleSession(&module), progress(&moduleSession)
 {
-    LinkLogFile::follow(module.log());
+    LinkLogFile::follow(moduleSession.log());
     QObject::connect(&stops, &StopSignals::received, &moduleSession, &ModuleSession::requestInterruption);
 }
 
 ModuleConnection::~ModuleConnection()
 {
-    if (module.isConnected())
-        module.disconnectPort();
+    if (moduleSession.isConnected())
+        moduleSession.disconnectPort();
 }
 
 bool ModuleConnection::open(Failure *failure)
@@ -34,7 +34,7 @@ bool ModuleConnection::open(Failure *failure)
         return false;
     }
     if (!connected) {
-        const QString problem = module.connectionProblem();
+        const QString problem = moduleSession.connectionProblem();
         *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
                                            : tr("Błąd połączenia z modemem: %1").arg(problem));
         return false;

@@ -19,17 +19,11 @@ public:
     explicit TerminalProgress(ModuleSession *session);
 
 private:
-    // A step of one or more exchanges, which together take at most
-    // limitMilliseconds.
-    void begin(ModuleSession::Step step, int limitMilliseconds);
+    void show(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
     // Clears the line.
     void end();
-    void show(int elapsedMilliseconds, int exchangeLimit);
 
     QString label;
-    int limit = 0;
-    // The limits of the exchanges of this operation that have ended.
-    int finished = 0;
     int shownWidth = 0;
     QElapsedTimer clock;
 };

@@ -141,12 +141,14 @@ bool Module::connectPort(QString name)
 {
     fixedWaits = fixedWaitsSetting();
     problem.clear();
+    failure = ConnectionFailure::None;
     const QString device = systemLocation(name);
     for (int attempt = 0; attempt < PortTestAttempts; ++attempt) {
         if (lock.take(device) && testPort(name))
             break;
         if (!lock.isHeld() && !lock.retryCanHelp()) {
             problem = lock.problem();
+            failure = lock.failure();
             return false;
         }
         lock.release();
@@ -155,14 +157,19 @@ bool Module::connectPort(QString name)
 
     if (!lock.isHeld() && !lock.take(device)) {
         problem = lock.problem();
+        failure = lock.failure();
         waitHalfSecond();
         return false;
     }
     port->setPortName(name);
     if (!port->open(QIODevice::ReadWrite)) {
         // Held by a program that keeps a lock file, as Qt's serial port does.
-        if (port->error() == QSerialPort::PermissionError)
+        if (port->error() == QSerialPort::PermissionError) {
             problem = PortLock::busyProblem();
+            failure = ConnectionFailure::PortBusy;
+        } else {
+            failure = ConnectionFailure::CannotOpen;
+        }
         lock.release();
         waitHalfSecond();
         return false;
@@ -174,7 +181,10 @@ bool Module::connectPort(QString name)
 bool Module::connectDevice(QIODevice *device)
 {
     fixedWaits = fixedWaitsSetting();
+    problem.clear();
+    failure = ConnectionFailure::None;
     link = device;
+    connect(device, &QIODevice::aboutToClose, this, &Module::lineGone);
     return connectLink();
 }
 
@@ -190,6 +200,7 @@ bool Module::connectLink()
         portsTimer.stop();
         return true;
     }
+    failure = ConnectionFailure::NoAnswer;
     disconnectPort();
     return false;
 }
@@ -197,8 +208,11 @@ bool Module::connectLink()
 void Module::disconnectPort()
 {
     portsTimer.start();
-    link->close();
+    QIODevice *closing = link;
     link = port;
+    if (closing != port)
+        disconnect(closing, &QIODevice::aboutToClose, this, &Module::lineGone);
+    closing->close();
     lock.release();
 }
 
@@ -486,6 +500,11 @@ void Module::checkPortError(QSerialPort::SerialPortError error)
     if (error != QSerialPort::ResourceError && !portHungUp())
         return;
     qWarning("port %s is gone (serial port error %d)", qPrintable(port->portName()), int(error));
+    lineGone();
+}
+
+void Module::lineGone()
+{
     const bool wasConnected = !connecting;
     disconnectPort();
     if (wasConnected)
@@ -501,6 +520,11 @@ bool Module::portHungUp() const
 QString Module::connectionProblem() const
 {
     return problem;
+}
+
+ConnectionFailure Module::connectionFailure() const
+{
+    return failure;
 }
 
 QString Module::systemLocation(const QString &name)

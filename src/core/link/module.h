@@ -1,6 +1,7 @@
 #ifndef MODULE_H
 #define MODULE_H
 
+#include "link/connectionfailure.h"
 #include "link/linklog.h"
 #include "link/portlock.h"
 
@@ -9,11 +10,13 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
 class Configuration;
+class ModuleSession;
 class QEventLoop;
 class QIODevice;
 
@@ -47,10 +50,13 @@ public:
     // zajęty przez inny program."); empty when it succeeded or the port was
     // there and free but no module answered.
     QString connectionProblem() const;
+    // Why the last connection failed; None after a success.
+    ConnectionFailure connectionFailure() const;
     // Connects through an open device instead of the serial port, such as an
     // in-memory module of a test or fuzzing program: the wait after opening,
     // then the probe. The device is not taken over; disconnectPort() closes
-    // it and the serial port is used again.
+    // it and the serial port is used again. Closed by anyone else, the
+    // device is a line that went away (connectionLost()).
     bool connectDevice(QIODevice *device);
     void disconnectPort();
     bool testPort(QString name);
@@ -128,11 +134,17 @@ private:
     // its late answer.
     void logLateBytes(const QByteArray &bytes);
     void checkPortError(QSerialPort::SerialPortError error);
+    // The link closes under the tool: the port is given up and the scan runs again.
+    void lineGone();
     bool portHungUp() const;
 
+    friend class ModuleSession;
+    // The session driving this link, through which the front ends reach it.
+    QPointer<QObject> driver;
     QIODevice *link;
     PortLock lock;
     QString problem;
+    ConnectionFailure failure = ConnectionFailure::None;
     int period = 500;
     bool busy = false;
     bool connecting = false;

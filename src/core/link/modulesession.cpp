@@ -40,6 +40,40 @@ QString ModuleSession::WriteOutcome::backupPath() const
     return backup && backup->status == BackupStore::SaveStatus::Saved ? backup->path : QString();
 }
 
+QString ModuleSession::WriteOutcome::summary() const
+{
+    switch (status) {
+    case WriteStatus::Verified:
+        return tr("Zapisano i sprawdzono konfigurację w modemie.");
+    case WriteStatus::WrittenUnverified:
+        return tr("Zapisano konfigurację w modemie.");
+    case WriteStatus::Cancelled:
+        // Refused because the module could not be read, or as the user chose.
+        if (plan.moduleRead)
+            return QString();
+        [[fallthrough]];
+    case WriteStatus::ReadBeforeFailed:
+        return tr("Błąd podczas odczytywania z modemu.");
+    case WriteStatus::BackupFailed:
+        if (backup->status == BackupStore::SaveStatus::CannotCreateFolder)
+            return tr("Nie można utworzyć folderu kopii zapasowych: %1.").arg(QDir::toNativeSeparators(backup->path));
+        return tr("Nie można zapisać kopii zapasowej: %1. Dysk może być pełny albo zapis w tym folderze jest "
+                  "niedozwolony.").arg(QDir::toNativeSeparators(backup->path));
+    case WriteStatus::StoredDifferently:
+        return tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach wymienionych poniżej "
+                  "co innego, niż wysłano. Zapis się nie udał.");
+    case WriteStatus::Interrupted:
+        return tr("Zapis do modemu przerwano.");
+    case WriteStatus::ModuleChanged:
+        return tr("Modem na linii zmienił się przed zapisem: to inny modem albo zmieniono jego konfigurację.");
+    case WriteStatus::BlockUnanswered:
+    case WriteStatus::LineLost:
+    case WriteStatus::ReadBackFailed:
+        break;
+    }
+    return tr("Błąd podczas zapisu do modemu.");
+}
+
 QString ModuleSession::WriteOutcome::leftBehind() const
 {
     QStringList facts;
@@ -71,7 +105,21 @@ QString ModuleSession::WriteOutcome::leftBehind() const
 ModuleSession::ModuleSession(Module *module, QObject *parent)
     : QObject(parent), link(module), current(module->isConnected() ? State::Idle : State::Disconnected)
 {
+    link->driver = this;
     connect(link, &Module::connectionLost, this, &ModuleSession::lineLost);
+    connect(link, &Module::newAvailablePorts, this, &ModuleSession::portsChanged);
+    connect(link, &Module::exchangeProgress, this, &ModuleSession::showExchangeProgress);
+}
+
+ModuleSession::~ModuleSession()
+{
+    if (link->driver == this)
+        link->driver = nullptr;
+}
+
+ModuleSession *ModuleSession::of(const Module *module)
+{
+    return module ? qobject_cast<ModuleSession *>(module->driver.data()) : nullptr;
 }
 
 QList<QPair<QString, QString>> ModuleSession::availablePorts()
@@ -79,6 +127,16 @@ QList<QPair<QString, QString>> ModuleSession::availablePorts()
     Module scan;
     scan.readAvaiblePorts();
     return scan.availablePorts;
+}
+
+QList<QPair<QString, QString>> ModuleSession::scannedPorts() const
+{
+    return link->availablePorts;
+}
+
+void ModuleSession::scanPorts()
+{
+    link->readAvaiblePorts();
 }
 
 Module *ModuleSession::module() const
@@ -103,12 +161,23 @@ bool ModuleSession::isBusy() const
 
 bool ModuleSession::connectPort(const QString &name)
 {
+    return connectWith(name, [this, &name] { return link->connectPort(name); });
+}
+
+bool ModuleSession::connectDevice(QIODevice *device, const QString &name)
+{
+    return connectWith(name, [this, device] { return link->connectDevice(device); });
+}
+
+bool ModuleSession::connectWith(const QString &name, const std::function<bool()> &connectLink)
+{
     known.reset();
+    port = name;
     setState(State::Connecting);
     // The half second after opening, then the probe.
-    emit stepStarted(Step::Connecting, 2 * link->limitMilliseconds(Module::Command::Probe));
-    const bool connected = link->connectPort(name);
-    emit stepFinished();
+    beginStep(Step::Connecting, 2 * link->limitMilliseconds(Module::Command::Probe));
+    const bool connected = connectLink();
+    endStep();
     finishOperation();
     return connected;
 }
@@ -121,6 +190,26 @@ void ModuleSession::disconnectPort()
     link->disconnectPort();
     if (current == State::Idle)
         setState(State::Disconnected);
+}
+
+QString ModuleSession::portName() const
+{
+    return port;
+}
+
+ConnectionFailure ModuleSession::connectionFailure() const
+{
+    return link->connectionFailure();
+}
+
+QString ModuleSession::connectionProblem() const
+{
+    return link->connectionProblem();
+}
+
+LinkLog *ModuleSession::log() const
+{
+    return link->log();
 }
 
 const std::optional<Configuration> &ModuleSession::moduleConfiguration() const
@@ -178,16 +267,16 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
         return;
     }
     if (known) {
-        outcome->backup = BackupStore().save(*known, link->port->portName());
+        outcome->backup = BackupStore().save(*known, port);
         if (outcome->backup->status != BackupStore::SaveStatus::Saved) {
             outcome->status = WriteStatus::BackupFailed;
             return;
         }
     }
     const int readBackLimit = verify ? link->limitMilliseconds(Module::Command::ReadConfiguration) : 0;
-    emit stepStarted(Step::Writing, link->writeLimitMilliseconds(outcome->plan.withSmsBlock) + readBackLimit);
+    beginStep(Step::Writing, link->writeLimitMilliseconds(outcome->plan.withSmsBlock) + readBackLimit);
     outcome->status = sendBlocks(configuration, verify, outcome);
-    emit stepFinished();
+    endStep();
 }
 
 ModuleSession::WritePlan ModuleSession::planOver(const QByteArray &image, const Configuration &configuration) const
@@ -318,9 +407,9 @@ bool ModuleSession::writePinPuk(const QByteArray &pin, const QByteArray &puk, qu
     if (isBusy() || !isConnected())
         return false;
     setState(State::WritingPinPuk);
-    emit stepStarted(Step::WritingPinPuk, link->limitMilliseconds(Module::Command::PinPuk));
+    beginStep(Step::WritingPinPuk, link->limitMilliseconds(Module::Command::PinPuk));
     const bool written = link->writePinPuk(pin, puk, pinRequest);
-    emit stepFinished();
+    endStep();
     finishOperation();
     return written;
 }
@@ -372,6 +461,34 @@ void ModuleSession::setState(State newState)
         QMetaObject::invokeMethod(this, &ModuleSession::runWaitingOperations, Qt::QueuedConnection);
 }
 
+void ModuleSession::beginStep(Step newStep, int limitMilliseconds)
+{
+    step = newStep;
+    // Room for the values between the start and the end.
+    stepLimit = qMax(limitMilliseconds, 2);
+    stepExchangesDone = 0;
+    emit progress(newStep, 0, stepLimit);
+}
+
+void ModuleSession::endStep()
+{
+    const Step ended = *step;
+    step.reset();
+    emit progress(ended, stepLimit, stepLimit);
+}
+
+// Each exchange reports 0 first and its own limit last; the step's bar goes
+// on from where the exchanges before it ended.
+void ModuleSession::showExchangeProgress(int elapsedMilliseconds, int limitMilliseconds)
+{
+    if (!step)
+        return;
+    const int elapsed = qBound(1, stepExchangesDone + elapsedMilliseconds, stepLimit - 1);
+    if (elapsedMilliseconds >= limitMilliseconds)
+        stepExchangesDone += limitMilliseconds;
+    emit progress(*step, elapsed, stepLimit);
+}
+
 void ModuleSession::finishOperation()
 {
     setState(link->isConnected() ? State::Idle : State::Disconnected);
@@ -396,9 +513,9 @@ void ModuleSession::runWaitingOperations()
 
 std::optional<QByteArray> ModuleSession::readImage()
 {
-    emit stepStarted(Step::Reading, link->limitMilliseconds(Module::Command::ReadConfiguration));
+    beginStep(Step::Reading, link->limitMilliseconds(Module::Command::ReadConfiguration));
     const QByteArray image = link->readConfiguration();
-    emit stepFinished();
+    endStep();
     if (image.size() != ConfigurationImageSize)
         return std::nullopt;
     return image;

@@ -4,6 +4,7 @@
 #include "backup/backupstore.h"
 #include "configuration/configuration.h"
 #include "fields/configurationfields.h"
+#include "link/connectionfailure.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,7 +15,9 @@
 #include <functional>
 #include <optional>
 
+class LinkLog;
 class Module;
+class QIODevice;
 
 // One connection to a module as the front ends use it: what runs on the link
 // (one state, with the requests waiting for it), what the module is known to
@@ -100,6 +103,11 @@ public:
         bool leftPartly() const;
         // The backup written before the blocks went; empty without one.
         QString backupPath() const;
+        // How the write ended, in one sentence for the user (for a backup
+        // that could not be written, with the folder or file and why); empty
+        // when it was cancelled after the module was read. The window and telvoro-cli both say it, and
+        // leftBehind() after it when the write failed.
+        QString summary() const;
         // What a broken write leaves behind, in sentences for the user:
         // which blocks the module acknowledged, that it may hold part of the
         // new configuration, and where the backup of its previous one is.
@@ -123,9 +131,19 @@ public:
     // The session drives `module`, which it does not own and which may be
     // connected already.
     explicit ModuleSession(Module *module, QObject *parent = nullptr);
+    ~ModuleSession() override;
+
+    // The session that drives `module`, for code that is handed the module
+    // alone; null when none does.
+    static ModuleSession *of(const Module *module);
 
     // The ports a window lists: (name, label) pairs.
     static QList<QPair<QString, QString>> availablePorts();
+    // The same list as the link's scan found it last; portsChanged() tells
+    // when it changes. The scan runs every three seconds while no module is
+    // connected, and at once with scanPorts().
+    QList<QPair<QString, QString>> scannedPorts() const;
+    void scanPorts();
 
     Module *module() const;
     State state() const;
@@ -134,7 +152,20 @@ public:
     bool isBusy() const;
 
     bool connectPort(const QString &name);
+    // Connects through an open device as through the port `name` (see
+    // Module::connectDevice()), such as an emulated module in a test.
+    bool connectDevice(QIODevice *device, const QString &name);
     void disconnectPort();
+    // The port of the last connection, as it was given; kept after the
+    // connection ends.
+    QString portName() const;
+    // Why the last connection failed (None after a success), and the reason
+    // in words for the user ("port jest zajęty przez inny program."), empty
+    // when the port was there and free but no module answered.
+    ConnectionFailure connectionFailure() const;
+    QString connectionProblem() const;
+    // Every message sent and answer received on the link.
+    LinkLog *log() const;
 
     // What the module holds: the last configuration read from it or verified
     // after a write during this connection (SIM PIN and PUK as it reported
@@ -180,8 +211,13 @@ signals:
     void stateChanged(ModuleSession::State state);
     // The connected line went away; see Module::connectionLost().
     void connectionLost();
-    void stepStarted(ModuleSession::Step step, int limitMilliseconds);
-    void stepFinished();
+    void portsChanged();
+    // How far a step has come, against the longest its exchanges may take
+    // one after the other: emitted with 0 when the step starts, above 0 and
+    // below the limit as its exchanges go, and once more when it ends,
+    // whatever the outcome, with elapsedMilliseconds equal to
+    // limitMilliseconds. Polling and the manual outputs are no steps.
+    void progress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
 
 private:
     struct WaitingOperation
@@ -191,6 +227,11 @@ private:
     };
 
     void setState(State newState);
+    void beginStep(Step step, int limitMilliseconds);
+    void endStep();
+    // Module::exchangeProgress() within the running step.
+    void showExchangeProgress(int elapsedMilliseconds, int limitMilliseconds);
+    bool connectWith(const QString &name, const std::function<bool()> &connectLink);
     // Back to Idle, or to Disconnected when the line went meanwhile.
     void finishOperation();
     void lineLost();
@@ -209,6 +250,11 @@ private:
 
     Module *link;
     State current;
+    QString port;
+    std::optional<Step> step;
+    int stepLimit = 0;
+    // The limits of the step's exchanges that have ended.
+    int stepExchangesDone = 0;
     std::optional<Configuration> known;
     QList<WaitingOperation> waiting;
     bool interruptionRequested = false;

@@ -56,24 +56,26 @@ bool PortLock::take(const QString &path)
 {
     release();
     lastProblem.clear();
+    lastFailure = ConnectionFailure::None;
     const QByteArray name = QFile::encodeName(path);
     // Judged by the name first: only a character device is opened at all.
     struct stat status {};
     if (::stat(name.constData(), &status) == -1)
         return refuseAfter(errno);
     if (!S_ISCHR(status.st_mode))
-        return refuse(tr("to nie jest port szeregowy."));
+        return refuse(ConnectionFailure::NotSerialPort, tr("to nie jest port szeregowy."));
     if (isOwnTerminal(status.st_rdev))
-        return refuse(tr("to terminal, w którym działa ten program, a nie port modemu."));
+        return refuse(ConnectionFailure::OwnTerminal,
+                      tr("to terminal, w którym działa ten program, a nie port modemu."));
 
     device = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (device == -1)
         return refuseAfter(errno);
     if (::isatty(device) != 1)
-        return refuse(tr("to nie jest port szeregowy."));
+        return refuse(ConnectionFailure::NotSerialPort, tr("to nie jest port szeregowy."));
     int exclusive = 0;
     if ((::ioctl(device, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) || ::flock(device, LOCK_EX | LOCK_NB) == -1)
-        return refuse(busyProblem());
+        return refuse(ConnectionFailure::PortBusy, busyProblem());
     settingsSaved = ::tcgetattr(device, &savedSettings) == 0;
     return true;
 }
@@ -104,6 +106,11 @@ QString PortLock::problem() const
     return lastProblem;
 }
 
+ConnectionFailure PortLock::failure() const
+{
+    return lastFailure;
+}
+
 bool PortLock::retryCanHelp() const
 {
     return lastRetryHelps;
@@ -116,24 +123,27 @@ bool PortLock::refuseAfter(int error)
     case ENOTDIR:
     case ENODEV:
     case ENXIO:
-        return refuse(tr("nie ma takiego portu."), true);
+        return refuse(ConnectionFailure::PortMissing, tr("nie ma takiego portu."), true);
     case EBUSY:
-        return refuse(busyProblem());
+        return refuse(ConnectionFailure::PortBusy, busyProblem());
     case EACCES:
     case EPERM:
-        return refuse(tr("brak uprawnień do portu (zwykle potrzebna jest grupa dialout)."));
+        return refuse(ConnectionFailure::NotPermitted,
+                      tr("brak uprawnień do portu (zwykle potrzebna jest grupa dialout)."));
     default:
-        return refuse(tr("nie można otworzyć portu (%1).").arg(QString::fromLocal8Bit(std::strerror(error))), true);
+        return refuse(ConnectionFailure::CannotOpen,
+                      tr("nie można otworzyć portu (%1).").arg(QString::fromLocal8Bit(std::strerror(error))), true);
     }
 }
 
 // Closes what was opened; nothing of the device was changed yet.
-bool PortLock::refuse(const QString &problem, bool retryHelps)
+bool PortLock::refuse(ConnectionFailure failure, const QString &problem, bool retryHelps)
 {
     if (device != -1)
         ::close(device);
     device = -1;
     lastProblem = problem;
+    lastFailure = failure;
     lastRetryHelps = retryHelps;
     return false;
 }

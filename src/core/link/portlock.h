@@ -1,6 +1,8 @@
 #ifndef PORTLOCK_H
 #define PORTLOCK_H
 
+#include "link/connectionfailure.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -37,6 +39,7 @@ public:
     // Why the last take() failed, as the user is told ("port jest zajęty
     // przez inny program."); empty after a success.
     QString problem() const;
+    ConnectionFailure failure() const;
     // Whether trying again a moment later may help: a port that is missing
     // may yet appear (an adapter being plugged in), one that is busy, is no
     // serial port or may not be used stays so.
@@ -47,12 +50,13 @@ public:
 private:
     // The problem of a failed stat() or open() with this errno.
     bool refuseAfter(int error);
-    bool refuse(const QString &problem, bool retryHelps = false);
+    bool refuse(ConnectionFailure failure, const QString &problem, bool retryHelps = false);
 
     int device = -1;
     bool settingsSaved = false;
     termios savedSettings {};
     QString lastProblem;
+    ConnectionFailure lastFailure = ConnectionFailure::None;
     bool lastRetryHelps = false;
 };
 

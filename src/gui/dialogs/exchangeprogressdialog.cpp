@@ -1,6 +1,5 @@
 #include "dialogs/exchangeprogressdialog.h"
 
-#include "link/module.h"
 #include "settings/applicationsetup.h"
 
 #include <QProgressBar>
@@ -10,8 +9,7 @@ namespace {
 constexpr int ShowDelay = 500;
 }
 
-ExchangeProgressDialog::ExchangeProgressDialog(const QString &label, Module *module,
-                                               int limitMilliseconds, QWidget *parent)
+ExchangeProgressDialog::ExchangeProgressDialog(const QString &label, ModuleSession *session, QWidget *parent)
     : QProgressDialog(parent), progressBar(new QProgressBar)
 {
     setWindowTitle(applicationTitle);
@@ -19,19 +17,14 @@ ExchangeProgressDialog::ExchangeProgressDialog(const QString &label, Module *mod
     setCancelButton(nullptr);
     // The bar is driven directly: QProgressDialog::setValue() would show the
     // dialog by its own estimate, long before the half second is over.
-    progressBar->setRange(0, limitMilliseconds);
     progressBar->setValue(0);
     setBar(progressBar);
-    connect(module, &Module::exchangeProgress, this, &ExchangeProgressDialog::showExchangeProgress);
+    connect(session, &ModuleSession::progress, this, &ExchangeProgressDialog::showProgress);
     QTimer::singleShot(ShowDelay, this, &QProgressDialog::show);
 }
 
-// Each exchange reports 0 first and its limit last.
-void ExchangeProgressDialog::showExchangeProgress(int elapsedMs, int limitMs)
+void ExchangeProgressDialog::showProgress(ModuleSession::Step, int elapsedMilliseconds, int limitMilliseconds)
 {
-    if (elapsedMs == 0) {
-        exchangeStart = exchangeEnd;
-        exchangeEnd += limitMs;
-    }
-    progressBar->setValue(qMin(exchangeStart + elapsedMs, progressBar->maximum()));
+    progressBar->setRange(0, limitMilliseconds);
+    progressBar->setValue(elapsedMilliseconds);
 }

@@ -1,30 +1,28 @@
 #ifndef EXCHANGEPROGRESSDIALOG_H
 #define EXCHANGEPROGRESSDIALOG_H
 
+#include "link/modulesession.h"
+
 #include <QProgressDialog>
 
-class Module;
 class QProgressBar;
 
-// The progress of an operation with the module: its bar fills against the
-// longest the operation's exchanges may take, one after the other, and is
-// full once the last of them is over. It shows only when the operation still
-// runs after half a second; it goes away with the object.
+// The progress of an operation with the module: its bar follows the
+// session's step, which fills against the longest the step's exchanges may
+// take one after the other and is full once the last of them is over. It
+// shows only when the operation still runs after half a second; it goes away
+// with the object.
 class ExchangeProgressDialog : public QProgressDialog
 {
     Q_OBJECT
 
 public:
-    ExchangeProgressDialog(const QString &label, Module *module, int limitMilliseconds,
-                           QWidget *parent);
+    ExchangeProgressDialog(const QString &label, ModuleSession *session, QWidget *parent);
 
 private:
-    void showExchangeProgress(int elapsedMs, int limitMs);
+    void showProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
 
     QProgressBar *progressBar;
-    // Where the running exchange's part of the bar begins and ends.
-    int exchangeStart = 0;
-    int exchangeEnd = 0;
 };
 
 #endif

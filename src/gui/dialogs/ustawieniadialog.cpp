@@ -6,7 +6,7 @@
 #include "configuration/configuration.h"
 #include "settings/usernames.h"
 #include "dialogs/exchangeprogressdialog.h"
-#include "link/module.h"
+#include "link/modulesession.h"
 #include "link/simcodes.h"
 #include "widgets/phonenumberdelegate.h"
 
@@ -332,9 +332,12 @@ void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
     else if (ui->zadaniePinWyRadioButton->isChecked())
         pinRequest = SimCodes::PinRequest::Off;
 
-    // Without a connection there is nobody to acknowledge, so the command is
-    // not sent at all and the user learns at once why nothing was written.
-    if (!module || !module->isConnected()) {
+    // Through the session that drives the module, so it knows the line is
+    // busy. Without a connection there is nobody to acknowledge, so the
+    // command is not sent at all and the user learns at once why nothing was
+    // written.
+    ModuleSession *session = ModuleSession::of(module);
+    if (!session || !session->isConnected()) {
         QMessageBox::warning(this, windowTitle(),
                              tr("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano."),
                              QMessageBox::Ok);
@@ -342,11 +345,10 @@ void UstawieniaDialog::on_zapiszPinPukPushButton_clicked()
     }
     setEnabled(false);
     auto progress = std::make_unique<ExchangeProgressDialog>(
-            tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."), module,
-            module->limitMilliseconds(Module::Command::PinPuk), this);
+            tr("<b>Zapis kodu PIN, PUK do modemu.</b><br>Proszę czekać..."), session, this);
     // A window is not held disabled by its disabled parent.
     progress->setEnabled(true);
-    const bool written = module->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
+    const bool written = session->writePinPuk(pin.toLatin1(), puk.toLatin1(), quint8(pinRequest));
     progress.reset();
     if (written)
         QMessageBox::information(this, windowTitle(), tr("Kod PIN, PUK zapisano."), QMessageBox::Ok);

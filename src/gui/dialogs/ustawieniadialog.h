@@ -15,7 +15,8 @@ class UstawieniaDialogUi;
 }
 
 // Edits the settings of the open configuration that have no place on the
-// main window's tabs, and writes the SIM PIN and PUK straight into the module.
+// main window's tabs, and writes the SIM PIN and PUK straight into the module,
+// through the session that drives it (ModuleSession::of()).
 // The configuration changes only when the user confirms with "OK", and then
 // only in the fields the user changed: a value a field cannot show (a port
 // that is no number, a number of another length) stays as it was.

@@ -135,8 +135,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(module, &Module::newAvailablePorts, this, &MainWindow::fillPortsComboBox);
     connect(moduleSession.get(), &ModuleSession::connectionLost, this, &MainWindow::moduleConnectionLost);
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);
-    connect(moduleSession.get(), &ModuleSession::stepStarted, this, &MainWindow::showStepProgress);
-    connect(moduleSession.get(), &ModuleSession::stepFinished, this, [this] { progressDialog.reset(); });
+    connect(moduleSession.get(), &ModuleSession::progress, this, &MainWindow::showStepProgress);
     // The port list is filled at once, not only at the scan's first turn,
     // and with the prompt of a scanned list even when no port was found.
     module->readAvaiblePorts();

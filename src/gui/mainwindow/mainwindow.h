@@ -283,7 +283,7 @@ private:
                             const QString &restorable);
     void restoreBackup(const QString &path);
     void showRestoreLater(const QString &path);
-    void showStepProgress(ModuleSession::Step step, int limitMilliseconds);
+    void showStepProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
     // The connection, what runs on it and what the module holds.
     std::unique_ptr<ModuleSession> moduleSession;
     std::unique_ptr<ExchangeProgressDialog> progressDialog;
@@ -293,7 +293,6 @@ private:
     LinkLogDialog *linkLogDialog = nullptr;
 
     // Backups (src/backup/mainwindow_backups.cpp).
-    void reportBackupFailure(const BackupStore::SaveResult &saved);
 };
 
 #endif

@@ -5,26 +5,8 @@
 #include "backup/backupstore.h"
 #include "settings/usernames.h"
 
-#include <QDir>
-#include <QMessageBox>
-
 namespace {
 constexpr int ConfigurationFromFile = 1;
-}
-
-// Without the copy of what the module holds safely on the disk, a write
-// sends nothing.
-void MainWindow::reportBackupFailure(const BackupStore::SaveResult &saved)
-{
-    const QString path = QDir::toNativeSeparators(saved.path);
-    const QString reason = saved.status == BackupStore::SaveStatus::CannotCreateFolder
-            ? tr("Nie można utworzyć folderu kopii zapasowych:\n%1").arg(path)
-            : tr("Nie można zapisać kopii zapasowej:\n%1\n\nDysk może być pełny albo zapis w tym "
-                 "folderze jest niedozwolony.").arg(path);
-    QMessageBox::warning(this, tr("Kopia zapasowa"),
-                         reason + QStringLiteral("\n\n")
-                                 + tr("Zapis do modemu przerwano; nic nie zostało wysłane."),
-                         QMessageBox::Ok);
 }
 
 // A chosen backup opens as a file does, in place of the open configuration

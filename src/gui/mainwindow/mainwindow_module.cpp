@@ -83,7 +83,7 @@ void MainWindow::on_polaczZModememPushButton_clicked(bool)
             // Why, where it is known (busy, no serial port, no permission),
             // as telvoro-cli says it.
             ui->modemPolaczenieStatusLabel->setText(ConnectionFailedStatus);
-            const QString problem = module->connectionProblem();
+            const QString problem = moduleSession->connectionProblem();
             ui->modemPolaczenieStatusLabel->setToolTip(problem);
             if (!problem.isEmpty())
                 statusBar()->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
@@ -232,17 +232,15 @@ ModuleSession::WriteAnswer MainWindow::confirmWrite(const ModuleSession::WritePl
 
 // Success only once the module was read back and held every byte sent
 // (unless the check is turned off); anything else says what the module may
-// hold now and where its previous configuration is.
+// hold now and where its previous configuration is, in the session's words.
 void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
                                     const QString &restorable)
 {
     using Status = ModuleSession::WriteStatus;
     switch (outcome.status) {
     case Status::Verified:
-        statusBar()->showMessage(tr("Zapisano i sprawdzono konfigurację w modemie."), StatusMessageTime);
-        return;
     case Status::WrittenUnverified:
-        statusBar()->showMessage(tr("Zapisano konfigurację w modemie."), StatusMessageTime);
+        statusBar()->showMessage(outcome.summary(), StatusMessageTime);
         return;
     case Status::Cancelled:
         return;
@@ -251,16 +249,17 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
                                  StatusMessageTime);
         return;
     case Status::ReadBeforeFailed:
-        QMessageBox::warning(this, tr("Odczyt"), tr("Błąd podczas odczytywania z modemu."), QMessageBox::Ok);
+        QMessageBox::warning(this, tr("Odczyt"), outcome.summary(), QMessageBox::Ok);
         return;
-    case Status::BackupFailed:
-        reportBackupFailure(*outcome.backup);
+    case Status::BackupFailed: {
+        QMessageBox box(QMessageBox::Warning, tr("Kopia zapasowa"), outcome.summary(), QMessageBox::Ok, this);
+        box.setInformativeText(outcome.leftBehind());
+        box.exec();
         return;
+    }
     case Status::StoredDifferently: {
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
-                                 tr("Modem potwierdził zapis, ale odczytany z powrotem przechowuje w polach "
-                                    "wymienionych poniżej co innego, niż wysłano. Zapis się nie udał.")
-                                         + QLatin1Char('\n') + outcome.leftBehind(),
+                                 outcome.summary() + QLatin1Char('\n') + outcome.leftBehind(),
                                  outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), this);
         if (dialog.exec() == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
@@ -272,8 +271,7 @@ void MainWindow::reportWriteOutcome(const Configuration &snapshot, const ModuleS
     case Status::ReadBackFailed:
         break;
     }
-    QMessageBox box(QMessageBox::Warning, windowTitle(), tr("Błąd podczas zapisu do modemu."), QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), outcome.summary(), QMessageBox::Ok, this);
     QString facts = outcome.leftBehind();
     QPushButton *restore = nullptr;
     if (outcome.leftPartly() && !restorable.isEmpty()) {
@@ -312,14 +310,16 @@ void MainWindow::showRestoreLater(const QString &path)
     box.exec();
 }
 
-void MainWindow::showStepProgress(ModuleSession::Step step, int limitMilliseconds)
+void MainWindow::showStepProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds)
 {
-    if (step == ModuleSession::Step::Reading)
+    if (elapsedMilliseconds == limitMilliseconds)
+        progressDialog.reset();
+    else if (elapsedMilliseconds == 0 && step == ModuleSession::Step::Reading)
         progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), module, limitMilliseconds, this);
-    else if (step == ModuleSession::Step::Writing)
+                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), moduleSession.get(), this);
+    else if (elapsedMilliseconds == 0 && step == ModuleSession::Step::Writing)
         progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), module, limitMilliseconds, this);
+                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), moduleSession.get(), this);
 }
 
 void MainWindow::updateOnlineAktualneWejscia()

@@ -33,7 +33,7 @@ ConfigurationDocument openConfigurationDocument(const MainWindow &window)
     if (window.configurationSource == ConfigurationFromFile)
         source = ConfigurationDocument::fileSource(QDir::toNativeSeparators(window.windowFilePath()));
     else if (window.configurationSource == ConfigurationFromModule)
-        source = ConfigurationDocument::moduleSource(Module::systemLocation(window.module->port->portName()));
+        source = ConfigurationDocument::moduleSource(Module::systemLocation(ModuleSession::of(window.module)->portName()));
     else
         source = ConfigurationDocument::newConfigurationSource();
     if (window.configurationSource != 0 && *window.configuration != *window.referenceConfiguration)

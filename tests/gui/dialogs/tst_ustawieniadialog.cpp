@@ -1,7 +1,8 @@
 #include "configuration/configuration.h"
 #include "dialoganswerer.h"
-#include "emulatorprocess.h"
+#include "emulatedmodule.h"
 #include "link/module.h"
+#include "link/modulesession.h"
 #include "dialogs/ustawieniadialog.h"
 #include "testmain.h"
 
@@ -60,10 +61,9 @@ private slots:
 
 namespace {
 
-// Connecting and every command that must be answered keep the module's own
-// period, which leaves the emulator ample time on a busy machine; a command
-// that must go unanswered runs out its wait at this short one.
-constexpr int TestPeriod = 20;
+// The module is emulated in the test's own process, so a short period leaves
+// it ample time.
+constexpr int TestPeriod = 10;
 const QString NotConnected = QStringLiteral("Brak połączenia z modemem. Kodu PIN, PUK nie zapisano.");
 
 using TestWidgets::child;
@@ -646,10 +646,11 @@ void UstawieniaDialogTest::pinPukSentToModule()
     QFETCH(QStringList, pinRequestClicks);
     QFETCH(QString, message);
 
-    EmulatorProcess emulator;
-    QVERIFY(emulator.isRunning());
+    EmulatedModule emulated;
     Module module;
-    QVERIFY(module.connectPort(emulator.portPath()));
+    module.setPeriodForTests(TestPeriod);
+    ModuleSession session(&module);
+    QVERIFY(emulated.connect(session));
 
     Configuration configuration;
     const Configuration original = configuration;
@@ -661,24 +662,33 @@ void UstawieniaDialogTest::pinPukSentToModule()
         click(&dialog, name.toLatin1().constData());
 
     // The first events handled after the click are those of the wait for the module.
+    // The session knows the line is busy.
     bool enabledWhileWriting = true;
-    QTimer::singleShot(0, &dialog, [&] { enabledWhileWriting = dialog.isEnabled(); });
+    ModuleSession::State stateWhileWriting = ModuleSession::State::Idle;
+    QTimer::singleShot(0, &dialog, [&] {
+        enabledWhileWriting = dialog.isEnabled();
+        stateWhileWriting = session.state();
+    });
     DialogAnswerer answerer;
     answerer.expectMessageBox();
     click(&dialog, "zapiszPinPukPushButton");
 
     QVERIFY(!enabledWhileWriting);
+    QCOMPARE(stateWhileWriting, ModuleSession::State::WritingPinPuk);
     QVERIFY(dialog.isEnabled());
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen[0].className, QStringLiteral("QMessageBox"));
     QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
     QCOMPARE(answerer.seen[0].text, QStringLiteral("Kod PIN, PUK zapisano."));
     // The log hides the codes; the module's header holds them.
-    QTRY_COMPARE(emulator.commands().value(emulator.commands().size() - 1), message);
-    QCOMPARE(module.readConfiguration().left(12), Module::padded(pin.toLatin1(), 4) + Module::padded(puk.toLatin1(), 8));
+    QCOMPARE(emulated.commands().last(), message);
+    const std::optional<Configuration> read = session.read();
+    QVERIFY(read.has_value());
+    QCOMPARE(read->simPin, pin);
+    QCOMPARE(read->simPuk, puk);
     QVERIFY(configuration == original);
     // So does the link log, in the message and in the image read back.
-    const QList<LinkLog::Entry> &log = module.log()->entries();
+    const QList<LinkLog::Entry> &log = session.log()->entries();
     QCOMPARE(QString::fromLatin1(log.at(log.size() - 4).hex), message);
     QVERIFY(log.last().hex.startsWith(QByteArray("** ").repeated(12)));
 }
@@ -703,20 +713,23 @@ static void savePinPukExpectingFailure(Module &module, const QString &message)
 
 void UstawieniaDialogTest::pinPukNotAcknowledged()
 {
-    EmulatorProcess emulator({QStringLiteral("--fail"), QStringLiteral("no-pin-ack")});
-    QVERIFY(emulator.isRunning());
+    EmulatedModule emulated;
+    emulated.emulator().setFaults({ModuleEmulator::Fault::NoPinAck});
     Module module;
-    QVERIFY(module.connectPort(emulator.portPath()));
     module.setPeriodForTests(TestPeriod);
+    ModuleSession session(&module);
+    QVERIFY(emulated.connect(session));
 
     savePinPukExpectingFailure(module, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
-    QCOMPARE(emulator.commands().value(emulator.commands().size() - 1),
-             QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
+    QCOMPARE(emulated.commands().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
 }
 
+// A module no session drives, and one whose session is not connected, get nothing.
 void UstawieniaDialogTest::pinPukWithModuleNotConnected()
 {
     Module module;
+    savePinPukExpectingFailure(module, NotConnected);
+    ModuleSession session(&module);
     savePinPukExpectingFailure(module, NotConnected);
 }
 

@@ -256,7 +256,8 @@ void TelvoroCliTest::writeStopsWithoutABackup()
     const Run run = cli({ "write", "PORT", "a.kvl" }, module.portPath());
     QFile::remove(backups);
     QCOMPARE(run.exitCode, 3);
-    QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych. Nic nie wysłano"), qPrintable(run.err));
+    QVERIFY2(run.err.contains("Nie można utworzyć folderu kopii zapasowych: " + backups + ".\nDo modemu nic nie wysłano."),
+             qPrintable(run.err));
     QCOMPARE(module.commands().last(), QStringLiteral("41"));
 }
 
@@ -401,7 +402,7 @@ void TelvoroCliTest::readBackComparesTheSmsBlockItSkipped()
     QVERIFY(write.waitForFinished(60000));
     const QString err = QString::fromUtf8(write.readAllStandardError());
     QCOMPARE(write.exitCode(), 4);
-    QVERIFY2(err.contains("(wysłano → w modemie):\nDefinicje nazw użytkownika → Sms-y\n  Status 2: Awaria\\npompy → "
+    QVERIFY2(err.contains("Wysłano → w modemie:\nDefinicje nazw użytkownika → Sms-y\n  Status 2: Awaria\\npompy → "
                           "Inny modem\n"), qPrintable(err));
     QVERIFY(module.commands().filter(QRegularExpression("^70 63")).isEmpty());
 }
@@ -463,9 +464,9 @@ void TelvoroCliTest::exitCodes_data()
     row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("block stored changed", { "write", "PORT", "a.json" }, 4,
-        "(wysłano → w modemie):\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
+        "Wysłano → w modemie:\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
     row("only the SMS block stored changed", { "write", "PORT", "a.json" }, 4,
-        "(wysłano → w modemie):\nDefinicje nazw użytkownika → Sms-y\n  Status 1: — → \\x01\n", "41",
+        "Wysłano → w modemie:\nDefinicje nazw użytkownika → Sms-y\n  Status 1: — → \\x01\n", "41",
         { "--fail", "sms-store-changed" }, QString(), 2);
     row("not read back with --no-verify", { "write", "PORT", "a.json", "--no-verify" }, 0,
         "Zapisano konfigurację w modemie.\n", "70 63", { "--fail", "store-changed" });
