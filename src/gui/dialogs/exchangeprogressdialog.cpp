@@ -3,7 +3,6 @@
 #include "settings/applicationsetup.h"
 
 #include <QProgressBar>
-#include <QTimer>
 
 namespace {
 constexpr int ShowDelay = 500;
@@ -20,11 +19,18 @@ ExchangeProgressDialog::ExchangeProgressDialog(const QString &label, ModuleSessi
     progressBar->setValue(0);
     setBar(progressBar);
     connect(session, &ModuleSession::progress, this, &ExchangeProgressDialog::showProgress);
-    QTimer::singleShot(ShowDelay, this, &QProgressDialog::show);
+    showTimer.setSingleShot(true);
+    connect(&showTimer, &QTimer::timeout, this, &QProgressDialog::show);
+    showTimer.start(ShowDelay);
 }
 
+// Full once the step is over, and out of sight; the owner drops it.
 void ExchangeProgressDialog::showProgress(ModuleSession::Step, int elapsedMilliseconds, int limitMilliseconds)
 {
     progressBar->setRange(0, limitMilliseconds);
     progressBar->setValue(elapsedMilliseconds);
+    if (elapsedMilliseconds == limitMilliseconds) {
+        showTimer.stop();
+        hide();
+    }
 }

@@ -4,14 +4,15 @@
 #include "link/modulesession.h"
 
 #include <QProgressDialog>
+#include <QTimer>
 
 class QProgressBar;
 
 // The progress of an operation with the module: its bar follows the
 // session's step, which fills against the longest the step's exchanges may
 // take one after the other and is full once the last of them is over. It
-// shows only when the operation still runs after half a second; it goes away
-// with the object.
+// shows only when the operation still runs after half a second, and hides
+// when the step ends.
 class ExchangeProgressDialog : public QProgressDialog
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ private:
     void showProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
 
     QProgressBar *progressBar;
+    QTimer showTimer;
 };
 
 #endif

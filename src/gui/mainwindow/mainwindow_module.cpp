@@ -312,8 +312,9 @@ void MainWindow::showRestoreLater(const QString &path)
 
 void MainWindow::showStepProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds)
 {
-    if (elapsedMilliseconds == limitMilliseconds)
-        progressDialog.reset();
+    // The dialog takes the step's end itself, after this.
+    if (elapsedMilliseconds == limitMilliseconds && progressDialog)
+        progressDialog.release()->deleteLater();
     else if (elapsedMilliseconds == 0 && step == ModuleSession::Step::Reading)
         progressDialog = std::make_unique<ExchangeProgressDialog>(
                 tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), moduleSession.get(), this);
