@@ -226,7 +226,7 @@ void MainWindow::updateWindowState()
     ui->actionZapis_do_pliku->setEnabled(configurationOpen && idle);
     ui->actionCofnij_zmiany->setEnabled(configurationOpen && idle);
     ui->actionCofnij->setEnabled(configurationOpen && idle && history.canUndo());
-    ui->actionPonow->setEnabled(configurationOpen && idle && history.canRedo());
+    ui->actionPonow->setEnabled(configurationOpen && idle && (history.canRedo() || revertedEdits));
     ui->actionZamknij_konfiguracj->setEnabled(configurationOpen && idle);
     ui->actionPorownaj_z_plikiem->setEnabled(configurationOpen && idle);
     ui->actionEksportuj_do_PDF->setEnabled(configurationOpen && idle);

@@ -218,6 +218,9 @@ private:
     EditCommand::TypingKey typingKey(const QObject *field) const;
     QUndoStack history;
     EditState recordedState;
+    // The edits "Cofnij zmiany" undid, and the history's index it left: while
+    // the history stays there, "Ponów" brings them back as a step of its own.
+    std::optional<std::pair<int, EditState>> revertedEdits;
     EditCommand::TypingKey typing;
     int focusChanges = 0;
     bool restoringHistory = false;

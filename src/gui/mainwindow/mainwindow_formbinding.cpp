@@ -377,13 +377,18 @@ void MainWindow::fillInputNames()
     ui->weWyWejsciaTableWidget->resizeColumnToContents(1);
 }
 
-// Without a question, as always; it is one step of the edit history, so
-// "Ponów" brings the edits back.
+// Without a question, as always; it is one step of the edit history, which
+// "Cofnij" takes back, and "Ponów" then brings the edits back.
 void MainWindow::on_actionCofnij_zmiany_triggered()
 {
     if (!configuration || !referenceConfiguration)
         return;
+    updateModifiedMarker();
+    const EditState edits = recordedState;
     *configuration = *referenceConfiguration;
     fillForm();
     updateModifiedMarker();
+    if (!(recordedState == edits))
+        revertedEdits.emplace(history.index(), edits);
+    updateWindowState();
 }

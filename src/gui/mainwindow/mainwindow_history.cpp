@@ -32,7 +32,21 @@ void MainWindow::prepareHistory()
         };
     };
     connect(ui->actionCofnij, &QAction::triggered, this, settled(&QUndoStack::undo));
-    connect(ui->actionPonow, &QAction::triggered, this, settled(&QUndoStack::redo));
+    connect(ui->actionPonow, &QAction::triggered, this, [this, redo = settled(&QUndoStack::redo)] {
+        if (history.canRedo() || !revertedEdits)
+            return redo();
+        // After "Cofnij zmiany": its edits come back as a new step.
+        const EditState edits = revertedEdits->second;
+        *configuration = edits.configuration;
+        edits.names.store();
+        fillForm();
+        updateModifiedMarker();
+    });
+    connect(&history, &QUndoStack::indexChanged, this, [this](int index) {
+        if (revertedEdits && revertedEdits->first != index)
+            revertedEdits.reset();
+        updateWindowState();
+    });
     connect(&history, &QUndoStack::canUndoChanged, this, &MainWindow::updateWindowState);
     connect(&history, &QUndoStack::canRedoChanged, this, &MainWindow::updateWindowState);
     // Keystrokes typed after the focus moved make a step of their own.
@@ -65,6 +79,7 @@ bool MainWindow::leaveShortcutToHistory(QEvent *event)
 void MainWindow::startNewHistory()
 {
     history.clear();
+    revertedEdits.reset();
     typing = {};
     recordedState = { *configuration, UserNames::fromSettings() };
 }

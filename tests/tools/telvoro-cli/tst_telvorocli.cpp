@@ -356,14 +356,14 @@ void TelvoroCliTest::signalsLeaveModuleAndPortAsTheMessageSays()
     QCOMPARE(cli({ "read", "PORT", "-o", "before.kvl" }, module.portPath()).exitCode, 0);
     const QString settings = lineSettings(module.portPath());
     QVERIFY(!settings.isEmpty());
-    QFile::remove("link.log");
+    QFile::remove("stopped.log");
     QStringList withPort = arguments;
     withPort.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), module.portPath());
     QProcess command;
-    command.start(QStringLiteral(TELVORO_CLI_PATH), withPort + QStringList{ "--log", "link.log" });
+    command.start(QStringLiteral(TELVORO_CLI_PATH), withPort + QStringList{ "--log", "stopped.log" });
     command.write("4321\n87654321\n");
     command.closeWriteChannel();
-    QTRY_VERIFY_WITH_TIMEOUT(logEntries("link.log").count(entry) >= occurrence, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(logEntries("stopped.log").count(entry) >= occurrence, 20000);
     ::kill(pid_t(command.processId()), signal);
     QVERIFY(command.waitForFinished(60000));
     QCOMPARE(command.exitStatus(), QProcess::NormalExit);
@@ -372,7 +372,7 @@ void TelvoroCliTest::signalsLeaveModuleAndPortAsTheMessageSays()
     QVERIFY2(err.contains(message) && (message.isEmpty() || err.section(message, -1).count('\n') <= 1),
              qPrintable(err));
     // Nothing begun after the signal but the read-back of blocks all sent.
-    const QStringList sent = logEntries("link.log").filter(QStringLiteral("do modemu"));
+    const QStringList sent = logEntries("stopped.log").filter(QStringLiteral("do modemu"));
     QCOMPARE(sent.count(QStringLiteral("do modemu pc")), holds == QLatin1String("written") ? 1 : 0);
     if (holds == QLatin1String("before") && arguments.first() == QLatin1String("write"))
         QCOMPARE(sent.count(QStringLiteral("do modemu pb")), 0);
