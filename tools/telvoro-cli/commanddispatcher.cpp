@@ -37,6 +37,8 @@ QString exitCodes()
 
 CommandDispatcher::CommandDispatcher()
     : helpOption({ QStringLiteral("h"), QStringLiteral("help") }, tr("Wyświetla tę pomoc.")),
+      verboseOption(QStringLiteral("verbose"),
+                    tr("Wypisuje na standardowe wyjście błędów także ostrzeżenia biblioteki Qt (po angielsku).")),
       versionOption(QStringLiteral("version"), tr("Wyświetla numer wersji.")),
       outputOption({ QStringLiteral("o"), QStringLiteral("output") }, tr("Plik, który ma powstać."),
                    tr("plik")),
@@ -153,6 +155,11 @@ bool CommandDispatcher::needsPrinting(const QStringList &arguments)
     return commandName(arguments) == ReportCommand;
 }
 
+bool CommandDispatcher::verbose(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("--verbose"));
+}
+
 bool CommandDispatcher::mayTalkToModule(const QStringList &arguments)
 {
     static const QStringList portCommands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
@@ -180,6 +187,7 @@ int CommandDispatcher::run(const QStringList &arguments)
                                  current->syntax.isEmpty() ? current->name
                                                            : current->name + QLatin1Char(' ') + current->syntax);
     parser.addOption(helpOption);
+    parser.addOption(verboseOption);
     for (const QCommandLineOption *option : current->options)
         parser.addOption(*option);
     if (!parser.parse(arguments))

@@ -1,6 +1,7 @@
 // telvoro-cli: the TX48 module and its configuration files from scripts.
 
 #include "settings/applicationsetup.h"
+#include "settings/developermessages.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
 #include "console.h"
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (CommandDispatcher::mayTalkToModule(arguments))
         StopSignals::catchFromStart();
+    DeveloperMessages::showOnlyIf(CommandDispatcher::verbose(arguments));
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
     // Only a report needs Qt GUI's fonts and text layout; every other

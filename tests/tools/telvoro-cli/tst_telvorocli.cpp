@@ -136,6 +136,8 @@ private slots:
     void signalsLeaveModuleAndPortAsTheMessageSays_data();
     void signalsLeaveModuleAndPortAsTheMessageSays();
     void readBackComparesTheSmsBlockItSkipped();
+    void lostLineIsToldInPolishOnly_data();
+    void lostLineIsToldInPolishOnly();
     void jsonRoundTripKeepsEveryByte();
     void watchShowsTheOnlineTabsValues_data();
     void watchShowsTheOnlineTabsValues();
@@ -405,6 +407,36 @@ void TelvoroCliTest::readBackComparesTheSmsBlockItSkipped()
     QVERIFY2(err.contains("Wysłano → w modemie:\nDefinicje nazw użytkownika → Sms-y\n  Status 2: Awaria\\npompy → "
                           "Inny modem\n"), qPrintable(err));
     QVERIFY(module.commands().filter(QRegularExpression("^70 63")).isEmpty());
+}
+
+void TelvoroCliTest::lostLineIsToldInPolishOnly_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("the program's words alone") << false;
+    QTest::newRow("--verbose: Qt's and the developers' too") << true;
+}
+
+// The module's line hangs up during a watch: the user reads the program's
+// Polish message, and the English lines of Qt and of its developers only
+// when asking for them.
+void TelvoroCliTest::lostLineIsToldInPolishOnly()
+{
+    QFETCH(bool, verbose);
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    QProcess watch;
+    watch.start(QStringLiteral(TELVORO_CLI_PATH),
+                QStringList{ "watch", module.portPath() } + (verbose ? QStringList{ "--verbose" } : QStringList()));
+    QTRY_VERIFY_WITH_TIMEOUT(module.commands().contains(QStringLiteral("42")), 20000);
+    module.stop();
+    QVERIFY(watch.waitForFinished(60000));
+    QCOMPARE(watch.exitCode(), 4);
+    const QString err = QString::fromUtf8(watch.readAllStandardError());
+    const QString told = "telvoro-cli: " + module.portPath() + ": Utracono połączenie z modemem.\n";
+    if (verbose)
+        QVERIFY2(err.endsWith(told) && err.contains(" is gone "), qPrintable(err));
+    else
+        QCOMPARE(err, told);
 }
 
 void TelvoroCliTest::exitCodes_data()
