@@ -18,6 +18,17 @@ Configuration decoded(const QByteArray &image)
     return configuration;
 }
 
+bool mayBeOrigin(const Configuration &onLine, const Configuration &origin,
+                 const std::optional<Configuration> &lastSent)
+{
+    for (const ImageSection block : {ImageSection::SettingsBlock, ImageSection::SmsBlock}) {
+        const QByteArray held = onLine.toImage(block);
+        if (held != origin.toImage(block) && (!lastSent || held != lastSent->toImage(block)))
+            return false;
+    }
+    return true;
+}
+
 QString byteText(char byte)
 {
     return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0'));
@@ -285,6 +296,7 @@ ModuleSession::WritePlan ModuleSession::planOver(const QByteArray &image, const 
     plan.moduleRead = true;
     plan.changes = configurationDifferences(decoded(image), configuration, UserNames::fromSettings());
     plan.withSmsBlock = image.mid(SmsBlockOffset, SmsBlockSize) != configuration.toImage(ImageSection::SmsBlock);
+    plan.mayBeOrigin = mayBeOrigin(decoded(image), configuration, lastSent);
     return plan;
 }
 
@@ -333,6 +345,7 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     const auto unanswered = [this] {
         return link->isConnected() ? WriteStatus::BlockUnanswered : WriteStatus::LineLost;
     };
+    lastSent = configuration;
     outcome->settingsBlock = result(link->writeSettingsBlock(configuration));
     if (outcome->settingsBlock == BlockResult::Unanswered)
         return unanswered();
@@ -435,18 +448,6 @@ void ModuleSession::requestInterruption()
 bool ModuleSession::interruptionWasRequested() const
 {
     return interruptionRequested;
-}
-
-// Block by block: a write that broke between the blocks leaves one of each.
-bool ModuleSession::mayBeOrigin(const Configuration &onLine, const Configuration &backup,
-                                const std::optional<Configuration> &lastWritten)
-{
-    for (const ImageSection block : {ImageSection::SettingsBlock, ImageSection::SmsBlock}) {
-        const QByteArray held = onLine.toImage(block);
-        if (held != backup.toImage(block) && (!lastWritten || held != lastWritten->toImage(block)))
-            return false;
-    }
-    return true;
 }
 
 void ModuleSession::setState(State newState)

@@ -59,6 +59,12 @@ public:
         // The module read again after the question is not the one asked
         // about: these are its differences, and nothing was sent to it.
         bool moduleChanged = false;
+        // The module read can be the one the configuration that goes came
+        // from, as a backup does: block by block, it holds that
+        // configuration or what this session last sent (a write that broke
+        // between the blocks leaves one of each). Otherwise restoring a
+        // backup would overwrite another module.
+        bool mayBeOrigin = true;
     };
 
     enum class BlockResult { NotSent, Unanswered, Acknowledged };
@@ -201,12 +207,6 @@ public:
     void requestInterruption();
     bool interruptionWasRequested() const;
 
-    // Whether the module on the line can be the one a backup was taken from:
-    // it holds the backup, or `lastWritten`, what this tool last sent to it.
-    // SIM PIN and PUK aside.
-    static bool mayBeOrigin(const Configuration &onLine, const Configuration &backup,
-                            const std::optional<Configuration> &lastWritten);
-
 signals:
     void stateChanged(ModuleSession::State state);
     // The connected line went away; see Module::connectionLost().
@@ -258,6 +258,9 @@ private:
     std::optional<Configuration> known;
     QList<WaitingOperation> waiting;
     bool interruptionRequested = false;
+    // The configuration of the last write that sent a block, whatever module
+    // was on the line.
+    std::optional<Configuration> lastSent;
 };
 
 #endif

@@ -213,6 +213,20 @@ ModuleSession::WriteAnswer MainWindow::confirmWrite(const ModuleSession::WritePl
         box.exec();
         return box.clickedButton() == write ? Answer::SendAfterQuestion : Answer::Cancel;
     }
+    if (request == WriteRequest::Restore && !plan.mayBeOrigin) {
+        QMessageBox box(QMessageBox::Warning, tr("Przywróć kopię zapasową"),
+                        tr("Modem na porcie %1 to chyba nie ten, z którego pochodzi kopia zapasowa %2: jego "
+                           "konfiguracja różni się i od tej kopii, i od konfiguracji, którą program ostatnio "
+                           "do niego zapisywał.")
+                                .arg(moduleSession->portName(), QDir::toNativeSeparators(restorable)),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(tr("Zapisać kopię w tym modemie mimo to? Jego obecna konfiguracja zostanie "
+                                  "najpierw zachowana w kopiach zapasowych."));
+        QPushButton *write = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == write ? Answer::SendAfterQuestion : Answer::Cancel;
+    }
     if (request != WriteRequest::Edited && !plan.moduleChanged)
         return Answer::Send;
     const QString changed = plan.moduleChanged

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTreeWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -775,11 +776,13 @@ void TestMainWindowModule::writeFailures_data()
     QTest::addColumn<QList<int>>("smsBlocks");
     QTest::addColumn<QString>("leftBehind");
     QTest::addColumn<bool>("restore");
+    // Another module is on the line when the backup is to go back.
+    QTest::addColumn<bool>("swapped");
     QTest::newRow("no w") << "no-settings-ack" << QList<int>()
-                          << "Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
-    QTest::newRow("no u, backup restored")
-            << "no-sms-ack" << QList<int>{1122}
-            << "Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
+                          << "Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false << false;
+    const QString noU = "Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS.";
+    QTest::newRow("no u, backup restored") << "no-sms-ack" << QList<int>{1122} << noU << true << false;
+    QTest::newRow("no u, another module: asked, kept") << "no-sms-ack" << QList<int>{1122} << noU << true << true;
 }
 
 // The message says which block the module acknowledged and where the backup
@@ -790,11 +793,16 @@ void TestMainWindowModule::writeFailures()
     QFETCH(QList<int>, smsBlocks);
     QFETCH(QString, leftBehind);
     QFETCH(bool, restore);
+    QFETCH(bool, swapped);
     // The module's texts differ from the new configuration's, so both blocks go.
     Configuration stored;
     stored.setSmsText(0, QStringLiteral("Alarm"));
     QTemporaryDir folder;
-    QVERIFY(setUp(startingWith(folder, stored) + QStringList{"--fail", fault}));
+    Configuration other;
+    other.setSmsText(0, QStringLiteral("Inny modem"));
+    const QString otherPath = folder.filePath(QStringLiteral("other.kvl"));
+    QVERIFY(ConfigurationFile::save(otherPath, other));
+    QVERIFY(setUp(startingWith(folder, stored) + QStringList{"--fail", fault, "--swap-file", otherPath}));
     const QByteArray original = window->module->readConfiguration();
     WindowDriver::newConfiguration(*window);
     // The list of changes shows once the module's configuration is read; the
@@ -803,19 +811,40 @@ void TestMainWindowModule::writeFailures()
         window->module->setPeriodForTests(ShortPeriod);
         press(QStringLiteral("zapiszPushButton"))(dialog);
     });
-    answerer->expectMessageBox(restore ? QStringLiteral("Przywróć kopię zapasową") : QStringLiteral("OK"));
+    if (swapped) {
+        answerer->expect([this](QWidget *dialog) {
+            QVERIFY(emulator->swapModule());
+            for (QAbstractButton *button : qobject_cast<QMessageBox *>(dialog)->buttons()) {
+                if (button->text() == QStringLiteral("Przywróć kopię zapasową"))
+                    button->click();
+            }
+        });
+        answerer->expectMessageBox(QStringLiteral("Anuluj"));
+    } else {
+        answerer->expectMessageBox(restore ? QStringLiteral("Przywróć kopię zapasową") : QStringLiteral("OK"));
+    }
     action(*window, "actionZapisz_do_modu_u")->trigger();
-    QCOMPARE(answerer->seen.size(), 2);
+    QCOMPARE(answerer->seen.size(), swapped ? 3 : 2);
     QCOMPARE(answerer->seen[1].title, window->windowTitle());
     QCOMPARE(answerer->seen[1].text, WriteError);
     const QString backup = BackupStore().list().last().path;
     QCOMPARE(answerer->seen[1].details, leftBehind + "\nModem może zawierać część nowej konfiguracji.\n"
                                                       "Kopia zapasowa jego poprzedniej konfiguracji: " + backup);
-    QCOMPARE(window->statusBar()->currentMessage(), restore ? Verified : QString());
-    QCOMPARE(commandLengths(*emulator, "70 62"), restore ? QList<int>({836, 836}) : QList<int>{836});
+    const bool restored = restore && !swapped;
+    QCOMPARE(window->statusBar()->currentMessage(), restored ? Verified : QString());
+    QCOMPARE(commandLengths(*emulator, "70 62"), restored ? QList<int>({836, 836}) : QList<int>{836});
     QCOMPARE(commandLengths(*emulator, "70 63"), smsBlocks);
-    if (restore)
+    if (restored)
         QCOMPARE(window->module->readConfiguration(), original);
+    // The question names the module on the line and the backup; the other
+    // module keeps its configuration.
+    if (swapped) {
+        QCOMPARE(answerer->seen[2].title, QStringLiteral("Przywróć kopię zapasową"));
+        QVERIFY2(answerer->seen[2].text.contains(emulator->portPath()) && answerer->seen[2].text.contains(backup),
+                 qPrintable(answerer->seen[2].text));
+        QCOMPARE(window->module->readConfiguration().mid(ImageHeaderSize),
+                 other.toImage(ImageSection::Full).mid(ImageHeaderSize));
+    }
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(window->configuration);
 }
