@@ -737,33 +737,42 @@ void TestMainWindowModule::writeReadsTheModuleOnTheLineNow()
 void TestMainWindowModule::writeIsCheckedByReadingBack_data()
 {
     QTest::addColumn<bool>("verify");
-    QTest::newRow("read back and compared") << true;
-    QTest::newRow("check turned off: verifyModuleWrites=false") << false;
+    QTest::addColumn<QString>("fault");
+    // What the read-back finds stored differently; the SMS texts change too when it is one of them.
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("read back and compared") << true << "store-changed" << "Histereza: 30 → 31";
+    QTest::newRow("check turned off: verifyModuleWrites=false") << false << "store-changed" << QString();
+    QTest::newRow("only the SMS block stored changed") << true << "sms-store-changed" << "Status 1: AAA → BAA";
 }
 
-// The module acknowledges the settings block but stores the hysteresis one
-// higher: the field is listed and no success is reported; "Zapisz ponownie"
-// sends the same again.
+// The module acknowledges the blocks but stores the hysteresis one higher,
+// or the first byte of status SMS 1: the field is listed and no success is
+// reported; "Zapisz ponownie" sends the same again.
 void TestMainWindowModule::writeIsCheckedByReadingBack()
 {
     QFETCH(bool, verify);
+    QFETCH(QString, fault);
+    QFETCH(QString, listed);
     QSettings().setValue(QStringLiteral("verifyModuleWrites"), verify);
-    QVERIFY(setUp({"--fail", "store-changed"}, Read));
+    QVERIFY(setUp({"--fail", fault}, Read));
     WindowDriver::retype(window->ui->weWyHisterezaLineEdit, QStringLiteral("30"));
-    QStringList listed;
+    const bool smsChanged = listed.startsWith(QStringLiteral("Status"));
+    if (smsChanged)
+        typeSmsText(QStringLiteral("AAA"));
+    QStringList shown;
     answerer->expect(press(QStringLiteral("zapiszPushButton")));
     if (verify) {
-        answerer->expect([&listed](QWidget *dialog) {
-            listed = listedChanges(dialog) << dialog->windowTitle();
+        answerer->expect([&shown](QWidget *dialog) {
+            shown = listedChanges(dialog) << dialog->windowTitle();
             press(QStringLiteral("zapiszPonowniePushButton"))(dialog);
         });
         answerer->expect(press(QStringLiteral("zamknijPushButton")));
     }
     action(*window, "actionZapisz_do_modu_u")->trigger();
     QVERIFY(answerer->waitAllAnswered());
-    QCOMPARE(listed, verify ? QStringList({"Histereza: 30 → 31", "Różnice: 1 pole w 1 sekcji.", "Zapis do modemu"})
-                            : QStringList());
+    QCOMPARE(shown, verify ? QStringList({listed, "Różnice: 1 pole w 1 sekcji.", "Zapis do modemu"}) : QStringList());
     QCOMPARE(commandLengths(*emulator, "70 62").size(), verify ? 2 : 1);
+    QCOMPARE(commandLengths(*emulator, "70 63").size(), smsChanged ? 2 : 0);
     QCOMPARE(emulator->commands().last() == QLatin1String("41"), verify);
     QCOMPARE(window->statusBar()->currentMessage().startsWith(QStringLiteral("Zapisano")), !verify);
     if (!verify)
