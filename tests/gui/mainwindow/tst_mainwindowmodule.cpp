@@ -225,6 +225,7 @@ private slots:
     void closingDuringWriteStillAsksAboutChanges();
 
     void writeSendsSmsTextsOnlyWhenTheModulesDiffer();
+    void writeReadsTheModuleOnTheLineNow_data();
     void writeReadsTheModuleOnTheLineNow();
     void writeIsCheckedByReadingBack_data();
     void writeIsCheckedByReadingBack();
@@ -705,11 +706,21 @@ void TestMainWindowModule::writeSendsSmsTextsOnlyWhenTheModulesDiffer()
     QCOMPARE(held.smsText(0), QStringLiteral("AAABBB"));
 }
 
+void TestMainWindowModule::writeReadsTheModuleOnTheLineNow_data()
+{
+    QTest::addColumn<bool>("duringQuestion");
+    QTest::newRow("after the read") << false;
+    QTest::newRow("while the question is open") << true;
+}
+
 // The cable goes to another module after a read: the write reads the module
 // on the line now, lists what it changes there and keeps that module's
-// configuration in the backup.
+// configuration in the backup. Moved while the list is open, the module is
+// read again once the user has answered: the list comes again, saying the
+// module changed, and nothing goes unless the user confirms it.
 void TestMainWindowModule::writeReadsTheModuleOnTheLineNow()
 {
+    QFETCH(bool, duringQuestion);
     QTemporaryDir folder;
     Configuration second;
     second.hysteresis = 33;
@@ -718,19 +729,37 @@ void TestMainWindowModule::writeReadsTheModuleOnTheLineNow()
     QVERIFY(ConfigurationFile::save(secondPath, second));
     QVERIFY(setUp({"--swap-file", secondPath}, Read));
     const QByteArray first = window->module->readConfiguration();
-    QVERIFY(emulator->swapModule());
-    const QByteArray swapped = window->module->readConfiguration();
+    if (!duringQuestion)
+        QVERIFY(emulator->swapModule());
+    const QByteArray secondImage = ConfigurationFile::encode(second).mid(4);
 
     QStringList listed;
-    answerer->expect([&listed](QWidget *dialog) {
+    QString described;
+    if (duringQuestion) {
+        answerer->expect([this](QWidget *dialog) {
+            QVERIFY(emulator->swapModule());
+            press(QStringLiteral("zapiszPushButton"))(dialog);
+        });
+    }
+    answerer->expect([&listed, &described, duringQuestion](QWidget *dialog) {
         listed = listedChanges(dialog);
-        press(QStringLiteral("zapiszPushButton"))(dialog);
+        described = child<QLabel>(dialog, "opisLabel")->text();
+        press(duringQuestion ? QStringLiteral("anulujPushButton") : QStringLiteral("zapiszPushButton"))(dialog);
     });
     action(*window, "actionZapisz_do_modu_u")->trigger();
+    QVERIFY(answerer->waitAllAnswered());
     QCOMPARE(listed, QStringList({"Histereza: 33 → 20", "Telefon 1: 600100200 → —", "Zmiany: 2 pola w 2 sekcjach."}));
+    QCOMPARE(described.contains(QStringLiteral("zmienił się")), duringQuestion);
+    if (duringQuestion) {
+        QVERIFY(commandLengths(*emulator, "70 62").isEmpty());
+        QCOMPARE(window->module->readConfiguration().mid(14), secondImage.mid(14));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("Modem zmienił się przed zapisem; nic do niego nie wysłano."));
+        return;
+    }
     QFile backup(BackupStore().list().first().path);
     QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll().mid(4 + 14), swapped.mid(14));
+    QCOMPARE(backup.readAll().mid(4 + 14), secondImage.mid(14));
     QCOMPARE(window->module->readConfiguration(), first);
 }
 
