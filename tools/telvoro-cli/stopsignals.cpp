@@ -61,5 +61,9 @@ void StopSignals::takeSignal()
     char notes[16];
     while (::read(signalPipe[0], notes, sizeof notes) > 0) {
     }
+    // After a hang-up the terminal's pipe may have no reader: a message
+    // written there must fail, not end the program before the port is
+    // put back.
+    ::signal(SIGPIPE, SIG_IGN);
     emit received();
 }
