@@ -5,6 +5,7 @@
 #include "dialoganswerer.h"
 #include "emulatorprocess.h"
 #include "link/module.h"
+#include "sessionwords.h"
 #include "testmain.h"
 #include "testwidgets.h"
 #include "widgets/trendwidget.h"
@@ -224,11 +225,12 @@ private slots:
     void closingDuringWriteStillAsksAboutChanges();
 
     void writeSendsSmsTextsOnlyWhenTheModulesDiffer();
-    void writeReadsTheModuleOnTheLineNow();
     void writeIsCheckedByReadingBack_data();
     void writeIsCheckedByReadingBack();
     void writeFailures_data();
     void writeFailures();
+    void writeSaysWhatTheSessionSays_data();
+    void writeSaysWhatTheSessionSays();
     void settingsSurviveTheModule();
     void untouchedValuesGoBackToTheModule();
     void writeAsksFirst_data();
@@ -564,10 +566,9 @@ void TestMainWindowModule::readFailures_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<bool>("editedOpen");
-    // A late answer arrives long after the read has given up: a silent module.
-    QTest::newRow("silent") << QStringList{"--fail", "late", "--late-ms", "20000"} << false;
+    // The ways a read fails are the session's (tst_modulesession); the
+    // window shows one message for all of them.
     QTest::newRow("1967 bytes") << QStringList{"--fail", "short-image"} << false;
-    QTest::newRow("1969 bytes") << QStringList{"--fail", "long-image"} << false;
     // "Porzuć zmiany" answered, but the read fails: nothing is lost.
     QTest::newRow("1967 bytes, edited configuration open") << QStringList{"--fail", "short-image"} << true;
 }
@@ -646,7 +647,8 @@ void TestMainWindowModule::closingDuringWriteStillAsksAboutChanges()
 }
 
 // The SMS block goes only when the texts just read from the module differ
-// from the ones to send. What is sent is the copy taken as the write starts:
+// from the ones to send (tst_modulesession has every case of that rule).
+// What is sent is the copy taken as the write starts:
 // a text typed while the SMS block waits for its answer stays an edit, and
 // the next write sends it.
 void TestMainWindowModule::writeSendsSmsTextsOnlyWhenTheModulesDiffer()
@@ -697,40 +699,6 @@ void TestMainWindowModule::writeSendsSmsTextsOnlyWhenTheModulesDiffer()
     QCOMPARE(listed, QStringList({"Status 1: AAA → AAABBB", "Zmiany: 1 pole w 1 sekcji."}));
     QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
     QCOMPARE(window->statusBar()->currentMessage(), Verified);
-    QVERIFY(writeModule());
-    QCOMPARE(commandLengths(*emulator, "70 62"), QList<int>({836, 836, 836, 836}));
-    QCOMPARE(commandLengths(*emulator, "70 63"), QList<int>({1122, 1122}));
-    held.fromImage(window->module->readConfiguration());
-    QCOMPARE(held.smsText(0), QStringLiteral("AAABBB"));
-}
-
-// The cable goes to another module after a read: the write reads the module
-// on the line now, lists what it changes there and keeps that module's
-// configuration in the backup.
-void TestMainWindowModule::writeReadsTheModuleOnTheLineNow()
-{
-    QTemporaryDir folder;
-    Configuration second;
-    second.hysteresis = 33;
-    second.setPhoneNumber(0, QStringLiteral("600100200"));
-    const QString secondPath = folder.filePath(QStringLiteral("second.kvl"));
-    QVERIFY(ConfigurationFile::save(secondPath, second));
-    QVERIFY(setUp({"--swap-file", secondPath}, Read));
-    const QByteArray first = window->module->readConfiguration();
-    QVERIFY(emulator->swapModule());
-    const QByteArray swapped = window->module->readConfiguration();
-
-    QStringList listed;
-    answerer->expect([&listed](QWidget *dialog) {
-        listed = listedChanges(dialog);
-        press(QStringLiteral("zapiszPushButton"))(dialog);
-    });
-    action(*window, "actionZapisz_do_modu_u")->trigger();
-    QCOMPARE(listed, QStringList({"Histereza: 33 → 20", "Telefon 1: 600100200 → —", "Zmiany: 2 pola w 2 sekcjach."}));
-    QFile backup(BackupStore().list().first().path);
-    QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll().mid(4 + 14), swapped.mid(14));
-    QCOMPARE(window->module->readConfiguration(), first);
 }
 
 void TestMainWindowModule::writeIsCheckedByReadingBack_data()
@@ -775,8 +743,6 @@ void TestMainWindowModule::writeFailures_data()
     QTest::addColumn<QList<int>>("smsBlocks");
     QTest::addColumn<QString>("leftBehind");
     QTest::addColumn<bool>("restore");
-    QTest::newRow("no w") << "no-settings-ack" << QList<int>()
-                          << "Modem nie potwierdził bloku ustawień; bloku tekstów SMS nie wysłano." << false;
     QTest::newRow("no u, backup restored")
             << "no-sms-ack" << QList<int>{1122}
             << "Modem potwierdził blok ustawień, ale nie potwierdził bloku tekstów SMS." << true;
@@ -818,6 +784,64 @@ void TestMainWindowModule::writeFailures()
         QCOMPARE(window->module->readConfiguration(), original);
     QVERIFY(action(*window, "actionZapisz_do_modu_u")->isEnabled());
     QVERIFY(window->configuration);
+}
+
+void TestMainWindowModule::writeSaysWhatTheSessionSays_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // Of the message box; empty for the window's own title.
+    QTest::addColumn<QString>("title");
+    QTest::newRow("stored differently") << QStringList{"--fail", "store-changed"} << QString();
+    QTest::newRow("block unanswered") << QStringList{"--fail", "no-settings-ack"} << QString();
+    QTest::newRow("backup failed") << QStringList() << "Kopia zapasowa";
+}
+
+// The session's sentences, as telvoro-cli prints them (tst_telvorocli): in
+// the list of what the module holds, or in a message box.
+void TestMainWindowModule::writeSaysWhatTheSessionSays()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, title);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    // The module's texts differ from the new configuration's, so both blocks go.
+    Configuration stored;
+    stored.setSmsText(0, QStringLiteral("Alarm"));
+    QTemporaryDir folder;
+    QVERIFY(setUp(startingWith(folder, stored) + options));
+    WindowDriver::newConfiguration(*window);
+    // An unanswered block runs out its bound at the short period.
+    answerer->expect([this](QWidget *dialog) {
+        window->module->setPeriodForTests(ShortPeriod);
+        press(QStringLiteral("zapiszPushButton"))(dialog);
+    });
+    QString described;
+    if (name == QLatin1String("stored differently")) {
+        answerer->expect(inDialogWith(QStringLiteral("opisLabel"), [&described](QWidget *dialog) {
+            described = child<QLabel>(dialog, "opisLabel")->text();
+            press(QStringLiteral("zamknijPushButton"))(dialog);
+        }));
+    } else {
+        answerer->expectMessageBox();
+    }
+    // A data folder under a file cannot be made, not even by root.
+    const QByteArray dataFolder = qgetenv("XDG_DATA_HOME");
+    const bool backupFails = name == QLatin1String("backup failed");
+    if (backupFails)
+        qputenv("XDG_DATA_HOME", QCoreApplication::applicationFilePath().toLocal8Bit() + "/data");
+    const QString backupFolder = BackupStore::defaultFolder();
+    action(*window, "actionZapisz_do_modu_u")->trigger();
+    qputenv("XDG_DATA_HOME", dataFolder);
+
+    QVERIFY(answerer->waitAllAnswered());
+    const ModuleSession::WriteOutcome outcome =
+            SessionWords::outcome(name, backupFails ? backupFolder : BackupStore().list().value(0).path);
+    if (name == QLatin1String("stored differently")) {
+        QCOMPARE(described, outcome.summary() + '\n' + outcome.leftBehind());
+    } else {
+        QCOMPARE(answerer->seen.value(1).title, title.isEmpty() ? window->windowTitle() : title);
+        QCOMPARE(answerer->seen.value(1).text, outcome.summary());
+        QCOMPARE(answerer->seen.value(1).details, outcome.leftBehind());
+    }
 }
 
 // Values the form cannot show, read and written back without an edit,
@@ -897,29 +921,20 @@ void TestMainWindowModule::writeAsksFirst_data()
     QTest::addColumn<QStringList>("options");
     // Buttons of the list of changes by name, of message boxes by "box:" and text.
     QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<bool>("backupFolderBroken");
-    QTest::addColumn<int>("settingsBlocksSent");
     QTest::addColumn<QString>("lastMessage");
     const QStringList unreadable{"--fail", "short-image"};
     const QString noComparison = QStringLiteral("Nie udało się odczytać konfiguracji z modemu");
-    QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << false << 0 << "";
-    QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << false << 0 << "";
-    QTest::newRow("backup folder cannot be made") << QStringList() << QStringList{"zapiszPushButton", "box:OK"}
-                                                  << true << 0 << "Nie można utworzyć folderu kopii zapasowych";
-    QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << false << 0 << noComparison;
-    // Not read back either: no success.
-    QTest::newRow("module unreadable, written all the same")
-            << unreadable << QStringList{"box:Zapisz do modemu", "box:OK"} << false << 1 << WriteError;
+    QTest::newRow("Anuluj") << QStringList() << QStringList{"anulujPushButton"} << "";
+    QTest::newRow("Escape") << QStringList() << QStringList{"Escape"} << "";
+    QTest::newRow("module unreadable, Anuluj") << unreadable << QStringList{"box:Anuluj"} << noComparison;
 }
 
-// Nothing is sent unless the user confirms and the backup is on the disk;
-// without the module's configuration there is nothing to back up.
+// Nothing is sent unless the user confirms; without the module's
+// configuration there is nothing to back up, and the question says so.
 void TestMainWindowModule::writeAsksFirst()
 {
     QFETCH(QStringList, options);
     QFETCH(QStringList, answers);
-    QFETCH(bool, backupFolderBroken);
-    QFETCH(int, settingsBlocksSent);
     QFETCH(QString, lastMessage);
     QVERIFY(setUp(options));
     // An unreadable module's read fails whatever arrives within its bound.
@@ -934,18 +949,13 @@ void TestMainWindowModule::writeAsksFirst()
         else
             answerer->expect(press(answer));
     }
-    // A data folder under a file cannot be made, not even by root.
-    const QByteArray dataFolder = qgetenv("XDG_DATA_HOME");
-    if (backupFolderBroken)
-        qputenv("XDG_DATA_HOME", QCoreApplication::applicationFilePath().toLocal8Bit() + "/data");
     action(*window, "actionZapisz_do_modu_u")->trigger();
-    qputenv("XDG_DATA_HOME", dataFolder);
 
     QVERIFY(answerer->waitAllAnswered());
     QVERIFY2(answerer->seen.last().text.contains(lastMessage), qPrintable(answerer->seen.last().text));
     if (options.contains(QLatin1String("short-image")))
         QVERIFY(answerer->seen.first().details.contains(QStringLiteral("Nie powstanie kopia zapasowa")));
-    QCOMPARE(commandLengths(*emulator, "70 62").size(), settingsBlocksSent);
+    QCOMPARE(commandLengths(*emulator, "70 62").size(), 0);
     QVERIFY(BackupStore().list().isEmpty());
 }
 
