@@ -455,7 +455,7 @@ void TestModuleSession::simCodes()
     QCOMPARE(states.value(0).value(0).value<ModuleSession::State>(), ModuleSession::State::WritingPinPuk);
     QCOMPARE(progress.value(0).value(0).value<Step>(), Step::WritingPinPuk);
     QVERIFY2(malformedProgress(progress).isEmpty(), qPrintable(malformedProgress(progress)));
-    QCOMPARE(emulated->commands().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
+    QCOMPARE(emulated->emulator().commandLog().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
     QCOMPARE(emulated->emulator().currentImage().left(13),
              written ? QByteArray("4321" "8765\0\0\0\0" "\x02", 13) : ModuleEmulator::defaultImage().left(13));
 }
