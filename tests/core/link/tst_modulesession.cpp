@@ -164,6 +164,7 @@ private slots:
     void writeOutcomes();
     void reads_data();
     void reads();
+    void writeReadsTheModuleOnTheLineNow();
     void connectionFailures_data();
     void connectionFailures();
     void lostLineEndsTheConnection();
@@ -409,6 +410,8 @@ void TestModuleSession::reads_data()
     QTest::newRow("whole image") << QStringList() << true << true;
     QTest::newRow("one byte short") << QStringList{"short-image"} << true << false;
     QTest::newRow("one byte long") << QStringList{"long-image"} << true << false;
+    // The answer comes long after the read has given up.
+    QTest::newRow("silent") << QStringList{"late"} << true << false;
     QTest::newRow("cancelled before reading") << QStringList() << false << false;
 }
 
@@ -441,6 +444,36 @@ void TestModuleSession::reads()
     }
     QVERIFY2(malformedProgress(progress).isEmpty(), qPrintable(malformedProgress(progress)));
     QCOMPARE(progress.isEmpty(), !proceed);
+}
+
+// The cable goes to another module after a read: the write reads the module
+// on the line now, lists what it changes there and keeps that module's
+// configuration in the backup.
+void TestModuleSession::writeReadsTheModuleOnTheLineNow()
+{
+    QVERIFY(setUp());
+    const std::optional<Configuration> first = session->read();
+    QVERIFY(first.has_value());
+    Configuration second = *first;
+    second.hysteresis = 33;
+    second.setPhoneNumber(0, QStringLiteral("600100200"));
+    const QByteArray secondImage = ModuleEmulator::defaultImage().left(ImageHeaderSize)
+            + second.toImage(ImageSection::Full).mid(ImageHeaderSize);
+    emulated->emulator().setImage(secondImage);
+
+    QList<ConfigurationDifference> listed;
+    const ModuleSession::WriteOutcome outcome =
+            session->write(*first, true, [&listed](const ModuleSession::WritePlan &plan) {
+                listed = plan.changes;
+                return ModuleSession::WriteAnswer::SendAfterQuestion;
+            });
+    QCOMPARE(outcome.status, Status::Verified);
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.first().before, QStringLiteral("33"));
+    QCOMPARE(listed.last().before, QStringLiteral("600100200"));
+    QCOMPARE(BackupStore().list().first().configuration->toImage(ImageSection::Full).mid(ImageHeaderSize),
+             secondImage.mid(ImageHeaderSize));
+    QCOMPARE(emulated->emulator().currentImage(), ModuleEmulator::defaultImage());
 }
 
 void TestModuleSession::connectionFailures_data()
@@ -520,7 +553,7 @@ void TestModuleSession::simCodes()
     QCOMPARE(states.value(0).value(0).value<ModuleSession::State>(), ModuleSession::State::WritingPinPuk);
     QCOMPARE(progress.value(0).value(0).value<Step>(), Step::WritingPinPuk);
     QVERIFY2(malformedProgress(progress).isEmpty(), qPrintable(malformedProgress(progress)));
-    QCOMPARE(emulated->commands().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
+    QCOMPARE(emulated->emulator().commandLog().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
     QCOMPARE(emulated->emulator().currentImage().left(13),
              written ? QByteArray("4321" "8765\0\0\0\0" "\x02", 13) : ModuleEmulator::defaultImage().left(13));
 }
