@@ -1,4 +1,5 @@
 #include "settings/applicationsetup.h"
+#include "settings/developermessages.h"
 #include "commandline.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/qttranslations.h"
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
     QStringList givenArguments;
     for (int i = 0; i < argc; ++i)
         givenArguments << QString::fromLocal8Bit(argv[i]);
+    // Qt's English warnings, from the start, only when asked for.
+    DeveloperMessages::showOnlyIf(givenArguments.contains(QStringLiteral("--verbose")));
     CommandLine commandLine;
     commandLine.parse(givenArguments);
     if (commandLine.asksForHelpOrVersion()) {
