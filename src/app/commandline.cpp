@@ -6,7 +6,10 @@ CommandLine::CommandLine()
     : helpOption({QStringLiteral("h"), QStringLiteral("help")},
                  QStringLiteral("Wyświetla tę pomoc i kończy działanie.")),
       versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                    QStringLiteral("Wyświetla numer wersji i kończy działanie."))
+                    QStringLiteral("Wyświetla numer wersji i kończy działanie.")),
+      verboseOption(QStringLiteral("verbose"),
+                    QStringLiteral("Wypisuje na standardowe wyjście błędów także ostrzeżenia biblioteki Qt "
+                                   "(po angielsku)."))
 {
     parser.setApplicationDescription(QStringLiteral(
         "Konfiguracja i serwis modemu GSM TX48.\n"
@@ -18,6 +21,7 @@ CommandLine::CommandLine()
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(helpOption);
     parser.addOption(versionOption);
+    parser.addOption(verboseOption);
     parser.addPositionalArgument(
         QStringLiteral("plik.kvl"),
         QStringLiteral("Plik konfiguracji otwierany przy starcie, jak przez „Odczytaj z pliku”."),

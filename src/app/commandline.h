@@ -36,6 +36,7 @@ private:
     QCommandLineParser parser;
     QCommandLineOption helpOption;
     QCommandLineOption versionOption;
+    QCommandLineOption verboseOption;
     QString mistake;
 };
 

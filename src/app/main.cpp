@@ -1,5 +1,6 @@
 #include "files/filename.h"
 #include "settings/applicationsetup.h"
+#include "settings/developermessages.h"
 #include "settings/standardstreams.h"
 #include "commandline.h"
 #include "mainwindow/mainwindow.h"
@@ -46,6 +47,8 @@ int main(int argc, char *argv[])
     QStringList givenArguments;
     for (int i = 0; i < argc; ++i)
         givenArguments << QString::fromLocal8Bit(argv[i]);
+    // Qt's English warnings, from the start, only when asked for.
+    DeveloperMessages::showOnlyIf(givenArguments.contains(QStringLiteral("--verbose")));
     CommandLine commandLine;
     commandLine.parse(givenArguments);
     if (commandLine.asksForHelpOrVersion()) {

@@ -25,6 +25,11 @@ void TestStartup::commandLine_data()
     QTest::newRow("unknown option") << QStringList{"--kolor"} << 1 << "telvoro: Nieznana opcja \"kolor\".\n" << true;
     QTest::newRow("two files") << QStringList{"a.kvl", "b.kvl"} << 1 << "tylko jeden plik" << true;
     QTest::newRow("no display") << QStringList{} << 1 << "brak ekranu graficznego" << false;
+    // Qt's English warning before the program's own words only when asked for.
+    QTest::newRow("Qt's warning kept off") << QStringList{"-style", "none", "a.kvl", "b.kvl"} << 1
+                                           << "tylko jeden plik" << true;
+    QTest::newRow("Qt's warning with --verbose") << QStringList{"--verbose", "-style", "none", "a.kvl", "b.kvl"} << 1
+                                                 << "invalid style override" << true;
 }
 
 // Answers must not need a display: none is given to them. Mistakes are
@@ -47,6 +52,8 @@ void TestStartup::commandLine()
     QCOMPARE(program.exitCode(), exitCode);
     const QByteArray printed = exitCode == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
     QVERIFY2(QString::fromUtf8(printed).contains(output), printed.constData());
+    if (exitCode != 0)
+        QCOMPARE(printed.startsWith("telvoro: "), !arguments.contains(QStringLiteral("--verbose")));
 }
 
 TELVORO_TEST_MAIN(TestStartup)

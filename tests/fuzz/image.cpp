@@ -4,8 +4,10 @@
 //   what the layout drops (RandomImage::keptBytes);
 // - the encoded image decodes to the same record (but the SIM PIN and PUK)
 //   and encodes to its own bytes, and the two blocks are slices of it;
-// - bytes of any length but an image's change nothing.
+// - bytes of any length but an image's change nothing;
+// - the record's JSON text (export) reads back (import) to the same bytes.
 #include "configuration/configuration.h"
+#include "files/configurationjson.h"
 #include "property.h"
 #include "randomimage.h"
 
@@ -41,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     second.simPin = first.simPin;
     second.simPuk = first.simPuk;
     require(second == first, "decoding, encoding and decoding again gives the same record");
+
+    QString error;
+    const std::optional<Configuration> imported = configurationFromJsonText(configurationJsonText(first), &error);
+    require(imported && imported->toImage(ImageSection::Full) == encoded,
+            "the JSON text of any image imports to the same bytes");
 
     if (input.size() != ConfigurationImageSize) {
         Configuration kept = first;

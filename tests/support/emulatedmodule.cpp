@@ -24,11 +24,6 @@ ModuleEmulator &EmulatedModule::emulator()
     return module;
 }
 
-EmulatedLine *EmulatedModule::line()
-{
-    return &tail;
-}
-
 bool EmulatedModule::connect(ModuleSession &session)
 {
     return tail.open(QIODevice::ReadWrite) && session.connectDevice(&tail, PortName);
@@ -42,11 +37,6 @@ void EmulatedModule::pullPlug()
 void EmulatedModule::onCommand(const QString &name, int occurrence, const std::function<void()> &action)
 {
     waiting.append({name, occurrence, action});
-}
-
-QStringList EmulatedModule::commands() const
-{
-    return module.commandLog();
 }
 
 QStringList EmulatedModule::commandNames() const

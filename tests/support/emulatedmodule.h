@@ -22,8 +22,6 @@ public:
     EmulatedModule();
 
     ModuleEmulator &emulator();
-    // The tool's end of the line; open whenever a connection is made.
-    EmulatedLine *line();
     // Opens the line and connects `session` through it as through the port
     // `PortName`.
     bool connect(ModuleSession &session);
@@ -35,9 +33,8 @@ public:
     // answers: a line pulled then loses the answer, a fault set then shapes it.
     void onCommand(const QString &name, int occurrence, const std::function<void()> &action);
 
-    // The commands taken so far, as the emulator's log shows them ("69",
-    // "70 62 …"), and their names alone ("i", "pb").
-    QStringList commands() const;
+    // The names of the commands taken so far ("i", "pb"); the emulator's
+    // commandLog() has their bytes.
     QStringList commandNames() const;
 
     static const QString PortName;

@@ -80,6 +80,7 @@ Faults (--fail, may be repeated):
                    changed: "pb" with the hysteresis (image byte 813) one
                    higher, "pc" with the first byte of status SMS 1 (image
                    byte 848) one higher
+  sms-store-changed  as store-changed, but only "pc" is stored changed
   stale-image      the first command after the tool opens its end is answered
                    after the whole image, as when a read given up is still on
                    the line

@@ -69,6 +69,7 @@ bool ModuleEmulator::faultFromName(const QString &name, Fault *fault)
         {"stale-image", Fault::StaleImage},
         {"noise", Fault::Noise},
         {"flood", Fault::Flood},
+        {"sms-store-changed", Fault::SmsStoreChanged},
     };
     for (const auto &entry : names) {
         if (entry.first == name) {
@@ -247,7 +248,8 @@ void ModuleEmulator::execute(const QByteArray &command)
 void ModuleEmulator::store(int offset, const QByteArray &block, int changedByte)
 {
     image.replace(offset, block.size(), block);
-    if (faults.contains(Fault::StoreChanged))
+    const bool smsOnly = faults.contains(Fault::SmsStoreChanged) && changedByte == ChangedSmsByte;
+    if (faults.contains(Fault::StoreChanged) || smsOnly)
         image[changedByte] = char(image.at(changedByte) + 1);
 }
 

@@ -36,7 +36,8 @@ public:
         StoreChanged,
         StaleImage,
         Noise,
-        Flood
+        Flood,
+        SmsStoreChanged
     };
 
     explicit ModuleEmulator(QObject *parent = nullptr);

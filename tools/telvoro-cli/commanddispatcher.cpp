@@ -31,7 +31,9 @@ QString exitCodes()
             "  3  pliku nie można odczytać ani zapisać albo jego treść jest błędna; także\n"
             "     standardowe wyjście, które nie przyjmuje wyniku (pełny dysk, zamknięty potok)\n"
             "  4  modem nie odpowiedział albo odmówił; port nie istnieje lub jest zajęty;\n"
-            "     zapis przerwany albo modem po zapisie przechowuje coś innego, niż wysłano\n"
+            "     zapis przerwany albo modem po zapisie przechowuje coś innego, niż wysłano;\n"
+            "     polecenie, które łączy się z modemem, przerwane sygnałem (Ctrl+C, SIGTERM,\n"
+            "     SIGHUP); watch kończy się nim z kodem 0\n"
             "  5  PORT auto: modem nie odpowiedział na żadnym porcie (powód dla każdego portu\n"
             "     na standardowym wyjściu błędów)");
 }
@@ -40,6 +42,8 @@ QString exitCodes()
 
 CommandDispatcher::CommandDispatcher()
     : helpOption({ QStringLiteral("h"), QStringLiteral("help") }, tr("Wyświetla tę pomoc.")),
+      verboseOption(QStringLiteral("verbose"),
+                    tr("Wypisuje na standardowe wyjście błędów także ostrzeżenia biblioteki Qt (po angielsku).")),
       versionOption(QStringLiteral("version"), tr("Wyświetla numer wersji.")),
       outputOption({ QStringLiteral("o"), QStringLiteral("output") }, tr("Plik, który ma powstać."),
                    tr("plik")),
@@ -84,9 +88,12 @@ CommandDispatcher::CommandDispatcher()
              "SMS tylko wtedy, gdy się różnią. Bez kopii na dysku nic nie jest wysyłane.\n"
              "Na koniec odczytuje modem ponownie i porównuje każdy wysłany bajt; gdy modem\n"
              "przechowuje coś innego, wypisuje różniące się pola i kończy z kodem 4.\n"
-             "Ctrl+C (albo SIGTERM) zatrzymuje zapis po bieżącej wymianie z modemem, nigdy\n"
-             "w połowie bloku; wtedy, jak po każdym nieudanym zapisie, program podaje, które\n"
-             "bloki modem potwierdził i gdzie jest kopia zapasowa, i kończy z kodem 4.\n"
+             "Ctrl+C (albo SIGTERM, SIGHUP) zatrzymuje zapis po bieżącej wymianie z modemem\n"
+             "albo w przerwie przed blokiem tekstów SMS, nigdy w połowie bloku; blok jeszcze\n"
+             "nie wysłany nie zostaje wysłany. Wtedy, jak po każdym nieudanym zapisie, program\n"
+             "podaje, które bloki modem potwierdził i gdzie jest kopia zapasowa, i kończy\n"
+             "z kodem 4. Gdy wszystkie bloki już poszły, modem jest jeszcze odczytany i\n"
+             "sprawdzony, a wynik mówi, co przechowuje.\n"
              "PLIK to plik .kvl albo .json. Kod PIN i PUK nie są wysyłane (polecenie pin).\n"
              "Postęp jest widoczny na terminalu (na standardowym wyjściu błędów)."),
           { &dryRunOption, &noVerifyOption, &logOption }, &CommandDispatcher::write, 2 },
@@ -153,6 +160,19 @@ bool CommandDispatcher::needsPrinting(const QStringList &arguments)
     return commandName(arguments) == ReportCommand;
 }
 
+bool CommandDispatcher::verbose(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("--verbose"));
+}
+
+bool CommandDispatcher::mayTalkToModule(const QStringList &arguments)
+{
+    static const QStringList portCommands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
+                                          QStringLiteral("diff"), QStringLiteral("pin"), QStringLiteral("watch"),
+                                          ReportCommand};
+    return portCommands.contains(commandName(arguments));
+}
+
 int CommandDispatcher::run(const QStringList &arguments)
 {
     const QString command = commandName(arguments);
@@ -172,6 +192,7 @@ int CommandDispatcher::run(const QStringList &arguments)
                                  current->syntax.isEmpty() ? current->name
                                                            : current->name + QLatin1Char(' ') + current->syntax);
     parser.addOption(helpOption);
+    parser.addOption(verboseOption);
     for (const QCommandLineOption *option : current->options)
         parser.addOption(*option);
     if (!parser.parse(arguments))

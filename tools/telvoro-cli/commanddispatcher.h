@@ -28,6 +28,10 @@ public:
     // Whether the command lays out a document for print, which needs a
     // QGuiApplication instead of a QCoreApplication.
     static bool needsPrinting(const QStringList &arguments);
+    // Whether Qt's own English warnings go to standard error too (--verbose).
+    static bool verbose(const QStringList &arguments);
+    // Whether the command may open a module's port.
+    static bool mayTalkToModule(const QStringList &arguments);
 
 private:
     struct Subcommand
@@ -60,6 +64,7 @@ private:
     int report(const QCommandLineParser &parser, const QStringList &arguments);
 
     const QCommandLineOption helpOption;
+    const QCommandLineOption verboseOption;
     const QCommandLineOption versionOption;
     const QCommandLineOption outputOption;
     const QCommandLineOption dryRunOption;

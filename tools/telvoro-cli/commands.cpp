@@ -36,24 +36,22 @@ int Commands::write(const QString &port, const ConfigurationLocation &input, boo
     ModuleConnection connection(port);
     if (!connection.open(&failure))
         return failed(failure);
-    ModuleSession *session = connection.session();
-    // From here on Ctrl+C (or SIGTERM) stops the write at its next step,
-    // never in the middle of a block.
-    StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::received, session, [session] {
+    // Ctrl+C, SIGTERM or SIGHUP stops the write at its next step, never in
+    // the middle of a block.
+    QObject::connect(connection.stopSignals(), &StopSignals::received, [] {
         Console::message(tr("Przerwano: zapis zatrzyma się po bieżącej wymianie z modemem."));
-        session->requestInterruption();
     });
     bool listed = true;
-    const ModuleSession::WriteOutcome outcome =
-            session->write(*configuration, verify, [dryRun, &listed](const ModuleSession::WritePlan &plan) {
+    using Answer = ModuleSession::WriteAnswer;
+    const ModuleSession::WriteOutcome outcome = connection.session()->write(
+            *configuration, verify, [dryRun, &listed](const ModuleSession::WritePlan &plan) {
                 // A script never writes without knowing what it replaces,
                 // and nothing is sent unless the user can see what it changes.
                 if (!plan.moduleRead)
-                    return false;
+                    return Answer::Cancel;
                 listed = Console::out(plan.changes.isEmpty() ? tr("Brak zmian.") + QLatin1Char('\n')
                                                              : ConfigurationReport::differences(plan.changes));
-                return listed && !dryRun;
+                return listed && !dryRun ? Answer::Send : Answer::Cancel;
             });
     return listed ? writeOutcome(connection, outcome) : ExitFileFault;
 }
@@ -83,6 +81,7 @@ int Commands::writeOutcome(const ModuleConnection &connection, const ModuleSessi
                                        + QLatin1Char('\n')
                                        + ConfigurationReport::differences(outcome.storedDifferently)
                                        + outcome.leftBehind()));
+    case Status::ModuleChanged:
     case Status::Interrupted:
     case Status::BlockUnanswered:
     case Status::LineLost:
@@ -162,6 +161,9 @@ int Commands::watch(const QString &port, LiveStateWatch::Format format, int coun
     LiveStateWatch watch(&connection, format, count, ranges);
     if (!watch.run(&failure))
         return failed(failure);
+    // The documented way to end a watch without --count.
+    if (connection.interrupted())
+        Console::message(tr("Przerwano."));
     return ExitSuccess;
 }
 

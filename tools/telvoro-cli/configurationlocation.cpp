@@ -64,7 +64,13 @@ std::optional<Configuration> ConfigurationLocation::read(Failure *failure) const
         ModuleConnection connection(path);
         if (!connection.open(failure))
             return std::nullopt;
-        std::optional<Configuration> configuration = connection.session()->read();
+        // A stop signal ends the read the module is answering, then the command.
+        std::optional<Configuration> configuration =
+                connection.session()->read([&connection] { return !connection.interrupted(); });
+        if (connection.interrupted()) {
+            *failure = connection.fault(tr("Odczyt z modemu przerwano."));
+            return std::nullopt;
+        }
         if (!configuration) {
             *failure = connection.fault(tr("Błąd podczas odczytywania z modemu."));
             return std::nullopt;

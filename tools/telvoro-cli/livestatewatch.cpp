@@ -23,6 +23,8 @@ LiveStateWatch::LiveStateWatch(ModuleConnection *connection, Format format, int 
     timer.setInterval(PollInterval);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, [this] { poll(); });
+    // A stop signal ends the watch after the reading that runs, as --count does.
+    QObject::connect(connection->stopSignals(), &StopSignals::received, &loop, &QEventLoop::quit);
     QObject::connect(connection->session(), &ModuleSession::connectionLost, &loop, [this] {
         connectionLost = true;
         loop.quit();
@@ -36,7 +38,7 @@ bool LiveStateWatch::run(Failure *failure)
         timer.start();
         poll();
     }
-    if (!connectionLost && !outputGone && (count == 0 || polls < count))
+    if (!connectionLost && !outputGone && (count == 0 || polls < count) && !connection->interrupted())
         loop.exec();
     timer.stop();
     if (outputGone) {
@@ -52,7 +54,7 @@ bool LiveStateWatch::run(Failure *failure)
 
 void LiveStateWatch::poll()
 {
-    if (connection->session()->isBusy())
+    if (connection->session()->isBusy() || connection->interrupted())
         return;
     const QByteArray state = connection->session()->readOnlineState();
     if (connectionLost)

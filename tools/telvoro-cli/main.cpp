@@ -2,6 +2,7 @@
 
 #include "files/filename.h"
 #include "settings/applicationsetup.h"
+#include "settings/developermessages.h"
 #include "settings/standardstreams.h"
 #include "settings/qttranslations.h"
 #include "commanddispatcher.h"
@@ -9,6 +10,7 @@
 #include "exitcode.h"
 #include "linklogfile.h"
 #include "printingapplication.h"
+#include "stopsignals.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -16,7 +18,14 @@
 
 int main(int argc, char *argv[])
 {
+    // Before any file is opened, so that none takes the number of a missing stream.
     openMissingStandardStreams();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CommandDispatcher::mayTalkToModule(arguments))
+        StopSignals::catchFromStart();
+    DeveloperMessages::showOnlyIf(CommandDispatcher::verbose(arguments));
     // The window's settings store (user names) and its data folder (backups).
     prepareApplication();
     // Qt would open another file than the one named.
@@ -24,9 +33,6 @@ int main(int argc, char *argv[])
         Console::message(refusal);
         return ExitWrongUsage;
     }
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
     // Only a report needs Qt GUI's fonts and text layout; every other
     // command starts without them.
     const std::unique_ptr<QCoreApplication> application = CommandDispatcher::needsPrinting(arguments)

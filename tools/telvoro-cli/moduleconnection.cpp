@@ -9,6 +9,7 @@ ModuleConnection::ModuleConnection(const QString &port)
     : port(port), moduleSession(&module), progress(&moduleSession)
 {
     LinkLogFile::follow(moduleSession.log());
+    QObject::connect(&stops, &StopSignals::received, &moduleSession, &ModuleSession::requestInterruption);
 }
 
 ModuleConnection::~ModuleConnection()
@@ -19,8 +20,18 @@ ModuleConnection::~ModuleConnection()
 
 bool ModuleConnection::open(Failure *failure)
 {
-    if (port == AutomaticPort)
-        return find(failure);
+    const bool connected = port == AutomaticPort ? find(failure) : connectNamedPort(failure);
+    // Connecting runs to its end; then nothing more goes.
+    if (interrupted()) {
+        moduleSession.disconnectPort();
+        *failure = fault(tr("Przerwano. Do modemu nic nie wysłano."));
+        return false;
+    }
+    return connected;
+}
+
+bool ModuleConnection::connectNamedPort(Failure *failure)
+{
     // A script is told at once even of a missing port, which the link would
     // try again for fifteen seconds, as the window does.
     PortLock check;
@@ -43,6 +54,16 @@ ModuleSession *ModuleConnection::session()
     return &moduleSession;
 }
 
+bool ModuleConnection::interrupted() const
+{
+    return moduleSession.interruptionWasRequested();
+}
+
+StopSignals *ModuleConnection::stopSignals()
+{
+    return &stops;
+}
+
 QString ModuleConnection::portName() const
 {
     return port;
@@ -57,6 +78,8 @@ Failure ModuleConnection::fault(const QString &text) const
 bool ModuleConnection::find(Failure *failure)
 {
     ModuleFinder finder(moduleSession);
+    // A stop signal tries no further port.
+    QObject::connect(&stops, &StopSignals::received, &finder, &ModuleFinder::cancel);
     const QStringList ports = ModuleFinder::candidates(ModuleSession::availablePorts(), ModuleFinder::lastPortUsed());
     if (finder.find(ports) == ModuleFinder::Outcome::Found) {
         port = finder.foundPort();

@@ -4,14 +4,18 @@
 #include "exitcode.h"
 #include "link/module.h"
 #include "link/modulesession.h"
+#include "stopsignals.h"
 #include "terminalprogress.h"
 
 #include <QCoreApplication>
 #include <QString>
 
 // One connection to a module, for one command: the link and its session,
-// their progress on the terminal, and failures told after the port's name
-// (exit code ExitModuleFault).
+// their progress on the terminal, the stop signals while the port is open,
+// and failures told after the port's name (exit code ExitModuleFault).
+// A stop signal asks the session to stop at its next step; the command then
+// ends as usual, and the port is closed, its lock released and its line
+// settings put back.
 class ModuleConnection
 {
     Q_DECLARE_TR_FUNCTIONS(ModuleConnection)
@@ -31,14 +35,19 @@ public:
     ModuleSession *session();
     QString portName() const;
     Failure fault(const QString &text) const;
+    // A stop signal came.
+    bool interrupted() const;
+    StopSignals *stopSignals();
 
 private:
+    bool connectNamedPort(Failure *failure);
     bool find(Failure *failure);
 
     QString port;
     Module module;
     ModuleSession moduleSession;
     TerminalProgress progress;
+    StopSignals stops;
 };
 
 #endif

@@ -1,50 +1,59 @@
 #include "stopsignals.h"
 
+#include "exitcode.h"
+
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-// The handler may only write to a pipe; the event loop reads the other end.
+// The handler may only write to a pipe, or say its line and end; the event
+// loop reads the other end.
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t reported = 0;
+
+// The words of Console::message(), ready before any signal can come.
+constexpr char NothingSent[] = "telvoro-cli: Przerwano. Do modemu nic nie wysłano.\n";
 
 void noteSignal(int)
 {
-    const char note = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &note, 1);
-}
-
-void handleStopSignals(void (*handler)(int))
-{
-    struct sigaction action {};
-    action.sa_handler = handler;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    if (reported != 0) {
+        const char note = 1;
+        [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &note, 1);
+        return;
+    }
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, NothingSent, std::strlen(NothingSent));
+    ::_exit(ExitModuleFault);
 }
 
 } // namespace
 
-StopSignals::StopSignals()
+void StopSignals::catchFromStart()
 {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == -1)
         return;
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+StopSignals::StopSignals()
+{
+    if (signalPipe[0] == -1)
+        return;
     notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &StopSignals::takeSignal);
-    handleStopSignals(noteSignal);
+    reported = 1;
 }
 
 StopSignals::~StopSignals()
 {
-    if (!notifier)
-        return;
-    handleStopSignals(SIG_DFL);
-    notifier.reset();
-    ::close(signalPipe[0]);
-    ::close(signalPipe[1]);
-    signalPipe[0] = signalPipe[1] = -1;
+    reported = 0;
 }
 
 void StopSignals::takeSignal()
@@ -52,5 +61,9 @@ void StopSignals::takeSignal()
     char notes[16];
     while (::read(signalPipe[0], notes, sizeof notes) > 0) {
     }
+    // After a hang-up the terminal's pipe may have no reader: a message
+    // written there must fail, not end the program before the port is
+    // put back.
+    ::signal(SIGPIPE, SIG_IGN);
     emit received();
 }

@@ -5,16 +5,22 @@
 #include <QSocketNotifier>
 #include <memory>
 
-// SIGINT (Ctrl+C) and SIGTERM, taken as a request instead of ending the
-// program at once: while an object of this class lives, each one is reported
-// by received() from the event loop, a nested one too, so that a write can
-// stop between two exchanges with the module, never in the middle of a
-// block. Only one object may live at a time.
+// SIGINT (Ctrl+C), SIGTERM and SIGHUP (a closed terminal or SSH session) for
+// a command that may talk to a module, from the program's start to its end.
+// While no port is open, one of them ends the program at once, saying that
+// nothing was sent to the module (exit code 4). While an object of this
+// class lives, each one is reported by received() from the event loop, a
+// nested one too, so that the command can stop between two exchanges with
+// the module, never in the middle of one, and close the port as usual. Only
+// one object may live at a time.
 class StopSignals : public QObject
 {
     Q_OBJECT
 
 public:
+    // Called first in main(), before anything can take long.
+    static void catchFromStart();
+
     StopSignals();
     ~StopSignals() override;
 

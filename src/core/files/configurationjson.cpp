@@ -111,7 +111,9 @@ void visitConfiguration(Visitor &visitor, Record &record)
     });
     visitor.object("archiving", [&] {
         visitor.address("serverAddress", record.serverAddress);
-        visitor.digits("serverPort", record.serverPort, PortWidth);
+        // Decimal digits as the window keeps them, but any bytes a module
+        // holds travel as a text's do, so that every copy comes back.
+        visitor.text("serverPort", record.serverPort, PortWidth);
         visitor.number("intervalMinutes", record.archiveInterval);
         visitor.number("sendAfterRecords", record.archiveSendAfter);
     });
@@ -149,7 +151,6 @@ public:
     void bit(const char *key, quint8 mask, int index) { boolean(key, (mask >> index) & 1); }
     void boolean(const char *key, quint8 value) { current->insert(QLatin1String(key), value != 0); }
     void text(const char *key, const QString &text, int) { current->insert(QLatin1String(key), text); }
-    void digits(const char *key, const QString &text, int width) { this->text(key, text, width); }
 
     template<std::size_t Count>
     void textList(const char *key, const std::array<QString, Count> &texts, int)
@@ -293,23 +294,6 @@ public:
             if (fitsField(value->toString(), pathOf(key), width))
                 target = value->toString();
         }
-    }
-
-    // A number the module keeps as text, such as the server's port: decimal
-    // digits only, as the window's field takes them.
-    void digits(const char *key, QString &target, int width)
-    {
-        QString value = target;
-        text(key, value, width);
-        if (failed())
-            return;
-        for (const QChar character : std::as_const(value)) {
-            if (character < QLatin1Char('0') || character > QLatin1Char('9')) {
-                fail(pathOf(key), tr("należy wpisać same cyfry od 0 do 9, a jest „%1”.").arg(value));
-                return;
-            }
-        }
-        target = value;
     }
 
     template<std::size_t Count>

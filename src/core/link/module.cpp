@@ -397,9 +397,37 @@ void Module::waitMilliseconds(int milliseconds)
     execForAtMost(loop, milliseconds);
 }
 
-void Module::waitOnLink(int milliseconds, int answerSize)
+bool Module::waitOwedPause(Command command)
+{
+    pauseEnded = false;
+    waitOnLink(owedQuiet(command), 0, true);
+    quietServed = !pauseEnded && link->isOpen();
+    return quietServed;
+}
+
+void Module::endPause()
+{
+    pauseEnded = true;
+    if (pauseLoop)
+        pauseLoop->quit();
+}
+
+int Module::owedQuiet(Command command) const
+{
+    const int quiet = timingOf(command).periodsBefore * period;
+    if (fixedWaits || !lineActivity.isValid())
+        return quiet;
+    return quiet - int(qMin<qint64>(lineActivity.elapsed(), quiet));
+}
+
+void Module::waitOnLink(int milliseconds, int answerSize, bool pause)
 {
     QEventLoop loop;
+    if (pause) {
+        if (pauseEnded)
+            return;
+        pauseLoop = &loop;
+    }
     QTimer settle;
     settle.setTimerType(Qt::PreciseTimer);
     settle.setSingleShot(true);
@@ -425,6 +453,8 @@ void Module::waitOnLink(int milliseconds, int answerSize)
     if (answerComplete())
         settle.start();
     execForAtMost(loop, milliseconds);
+    if (pause)
+        pauseLoop = nullptr;
 }
 
 // One request and its answer. The input is emptied just before the message
@@ -448,10 +478,9 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     emit exchangeProgress(0, limit);
     progress.start();
 
-    int quiet = timing.periodsBefore * period;
-    if (!fixedWaits && lineActivity.isValid())
-        quiet -= int(qMin<qint64>(lineActivity.elapsed(), quiet));
-    waitOnLink(quiet);
+    if (!quietServed)
+        waitOnLink(owedQuiet(command));
+    quietServed = false;
 
     QByteArray received;
     if (link->isOpen()) {

@@ -18,6 +18,7 @@
 
 class Configuration;
 class ModuleSession;
+class QEventLoop;
 class QIODevice;
 
 // The serial link to one TX48 module: the port scan, the connection and every
@@ -78,6 +79,13 @@ public:
     int writeLimitMilliseconds(bool withSmsBlock) const;
 
     void waitHalfSecond();
+    // Waits the quiet the module is owed before `command` (the SMS block's
+    // three periods), so that the caller may still decide not to send it;
+    // the exchange then waits no more. endPause() ends it early; false then,
+    // or when the link closed meanwhile.
+    bool waitOwedPause(Command command);
+    // Ends an owed pause running now; never an exchange's wait for its answer.
+    void endPause();
     static QByteArray padded(QByteArray text, int length);
     bool probe();
     QByteArray readConfiguration();
@@ -120,7 +128,9 @@ private:
     // Runs a nested event loop for at most `milliseconds`; it ends sooner when
     // `answerSize` bytes or more are in and the line then stays quiet, or
     // when the link closes. An answer size of 0 waits the whole time.
-    void waitOnLink(int milliseconds, int answerSize = 0);
+    void waitOnLink(int milliseconds, int answerSize = 0, bool pause = false);
+    // What is left of the quiet the module is owed before `command`.
+    int owedQuiet(Command command) const;
     QByteArray exchange(Command command, const QByteArray &message);
     // The exchange, and whether the module gave the answer the command expects.
     bool exchangeAcknowledged(Command command, const QByteArray &message);
@@ -147,6 +157,10 @@ private:
     // Since the last byte the tool sent or received in an exchange; the quiet
     // before the SMS block counts from there (in full while nothing was sent).
     QElapsedTimer lineActivity;
+    // The owed quiet was waited out by waitOwedPause() just now.
+    bool quietServed = false;
+    bool pauseEnded = false;
+    QEventLoop *pauseLoop = nullptr;
     LinkLog linkLog;
     // What came since the last answer was taken, bounded.
     ReceivedBytes incoming;

@@ -18,6 +18,17 @@ Configuration decoded(const QByteArray &image)
     return configuration;
 }
 
+bool mayBeOrigin(const Configuration &onLine, const Configuration &origin,
+                 const std::optional<Configuration> &lastSent)
+{
+    for (const ImageSection block : {ImageSection::SettingsBlock, ImageSection::SmsBlock}) {
+        const QByteArray held = onLine.toImage(block);
+        if (held != origin.toImage(block) && (!lastSent || held != lastSent->toImage(block)))
+            return false;
+    }
+    return true;
+}
+
 QString byteText(char byte)
 {
     return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0'));
@@ -64,6 +75,8 @@ QString ModuleSession::WriteOutcome::summary() const
                   "co innego, niż wysłano. Zapis się nie udał.");
     case WriteStatus::Interrupted:
         return tr("Zapis do modemu przerwano.");
+    case WriteStatus::ModuleChanged:
+        return tr("Modem na linii zmienił się przed zapisem: to inny modem albo zmieniono jego konfigurację.");
     case WriteStatus::BlockUnanswered:
     case WriteStatus::LineLost:
     case WriteStatus::ReadBackFailed:
@@ -252,25 +265,16 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
 {
     // The module on the line now, whatever was read or written before: the
     // cable may have moved to another module since.
-    const std::optional<QByteArray> before = readImage();
+    std::optional<QByteArray> before = readImage();
     known = before ? std::optional<Configuration>(decoded(*before)) : std::nullopt;
-    outcome->plan.moduleRead = before.has_value();
-    if (known) {
-        outcome->plan.changes = configurationDifferences(*known, configuration, UserNames::fromSettings());
-        outcome->plan.withSmsBlock = before->mid(SmsBlockOffset, SmsBlockSize)
-                != configuration.toImage(ImageSection::SmsBlock);
-    }
+    if (before)
+        outcome->plan = planOver(*before, configuration);
     if (!before && !link->isConnected()) {
         outcome->status = WriteStatus::ReadBeforeFailed;
         return;
     }
-    if (interruptionRequested || !confirm(outcome->plan)) {
-        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::Cancelled;
-        return;
-    }
-    // The line may have gone while the user was asked.
-    if (!link->isConnected() || interruptionRequested) {
-        outcome->status = interruptionRequested ? WriteStatus::Interrupted : WriteStatus::LineLost;
+    if (const std::optional<WriteStatus> ended = confirmOnTheSameModule(configuration, confirm, &before, outcome)) {
+        outcome->status = *ended;
         return;
     }
     if (known) {
@@ -286,6 +290,49 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
     endStep();
 }
 
+ModuleSession::WritePlan ModuleSession::planOver(const QByteArray &image, const Configuration &configuration) const
+{
+    WritePlan plan;
+    plan.moduleRead = true;
+    plan.changes = configurationDifferences(decoded(image), configuration, UserNames::fromSettings());
+    plan.withSmsBlock = image.mid(SmsBlockOffset, SmsBlockSize) != configuration.toImage(ImageSection::SmsBlock);
+    plan.mayBeOrigin = mayBeOrigin(decoded(image), configuration, lastSent);
+    return plan;
+}
+
+std::optional<ModuleSession::WriteStatus> ModuleSession::confirmOnTheSameModule(
+        const Configuration &configuration, const WriteConfirmation &confirm, std::optional<QByteArray> *before,
+        WriteOutcome *outcome)
+{
+    for (;;) {
+        if (interruptionRequested)
+            return WriteStatus::Interrupted;
+        const WriteAnswer answer = confirm(outcome->plan);
+        if (answer == WriteAnswer::Cancel)
+            return outcome->plan.moduleChanged ? WriteStatus::ModuleChanged : WriteStatus::Cancelled;
+        // The line may have gone while the user was asked.
+        if (!link->isConnected() || interruptionRequested)
+            return interruptionRequested ? WriteStatus::Interrupted : WriteStatus::LineLost;
+        if (answer == WriteAnswer::Send || !*before)
+            return std::nullopt;
+        const std::optional<QByteArray> again = readImage();
+        if (interruptionRequested)
+            return WriteStatus::Interrupted;
+        if (!again) {
+            known.reset();
+            return link->isConnected() ? WriteStatus::ReadBeforeFailed : WriteStatus::LineLost;
+        }
+        if (*again == **before)
+            return std::nullopt;
+        // Another module, or the same one changed meanwhile: what was shown
+        // and what would be backed up are no longer its.
+        *before = again;
+        known = decoded(*again);
+        outcome->plan = planOver(*again, configuration);
+        outcome->plan.moduleChanged = true;
+    }
+}
+
 ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &configuration, bool verify,
                                                      WriteOutcome *outcome)
 {
@@ -298,18 +345,22 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     const auto unanswered = [this] {
         return link->isConnected() ? WriteStatus::BlockUnanswered : WriteStatus::LineLost;
     };
+    lastSent = configuration;
     outcome->settingsBlock = result(link->writeSettingsBlock(configuration));
     if (outcome->settingsBlock == BlockResult::Unanswered)
         return unanswered();
     if (outcome->plan.withSmsBlock) {
+        // The pause the module is owed before the block is a point to stop at too.
+        if (!interruptionRequested)
+            link->waitOwedPause(Module::Command::SmsBlock);
         if (interruptionRequested)
             return WriteStatus::Interrupted;
         outcome->smsBlock = result(link->writeSmsBlock(configuration));
         if (outcome->smsBlock == BlockResult::Unanswered)
             return unanswered();
     }
-    if (interruptionRequested)
-        return WriteStatus::Interrupted;
+    // Every block went: the read-back runs even after an interruption, so
+    // that the user learns what the module holds, not what it may hold.
     if (!verify)
         return WriteStatus::WrittenUnverified;
     const QByteArray readBack = link->readConfiguration();
@@ -318,16 +369,16 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     return compareReadBack(configuration, readBack, outcome);
 }
 
-// Every byte of the blocks sent, at their places in the image; the header
-// with the SIM PIN and PUK is never part of it.
+// The whole image the module should hold, the header with the SIM PIN and
+// PUK aside: the blocks sent, and a block skipped because the module held it
+// already, read just before, so equal to the one that would have gone.
 ModuleSession::WriteStatus ModuleSession::compareReadBack(const Configuration &sent, const QByteArray &readBack,
                                                           WriteOutcome *outcome)
 {
     const QByteArray sentImage = sent.toImage(ImageSection::Full);
     QByteArray stored = sentImage;
-    stored.replace(SettingsBlockOffset, SettingsBlockSize, readBack.mid(SettingsBlockOffset, SettingsBlockSize));
-    if (outcome->smsBlock == BlockResult::Acknowledged)
-        stored.replace(SmsBlockOffset, SmsBlockSize, readBack.mid(SmsBlockOffset, SmsBlockSize));
+    stored.replace(SettingsBlockOffset, SettingsBlockSize + SmsBlockSize,
+                   readBack.mid(SettingsBlockOffset, SettingsBlockSize + SmsBlockSize));
     if (stored == sentImage) {
         known = decoded(readBack);
         return WriteStatus::Verified;
@@ -393,6 +444,12 @@ void ModuleSession::requestInterruption()
     interruptionRequested = true;
     if (current == State::Connecting)
         link->abandonConnection();
+    link->endPause();
+}
+
+bool ModuleSession::interruptionWasRequested() const
+{
+    return interruptionRequested;
 }
 
 void ModuleSession::setState(State newState)

@@ -56,6 +56,15 @@ public:
         // The fields the write changes, the module's value before.
         QList<ConfigurationDifference> changes;
         bool withSmsBlock = true;
+        // The module read again after the question is not the one asked
+        // about: these are its differences, and nothing was sent to it.
+        bool moduleChanged = false;
+        // The module read can be the one the configuration that goes came
+        // from, as a backup does: block by block, it holds that
+        // configuration or what this session last sent (a write that broke
+        // between the blocks leaves one of each). Otherwise restoring a
+        // backup would overwrite another module.
+        bool mayBeOrigin = true;
     };
 
     enum class BlockResult { NotSent, Unanswered, Acknowledged };
@@ -74,8 +83,12 @@ public:
         Interrupted,
         // Every block was acknowledged, but the module could not be read back.
         ReadBackFailed,
-        // Read back, the module holds other bytes than were sent.
-        StoredDifferently
+        // Read back, the module holds other bytes than were sent, or than
+        // it held of a block that was not sent.
+        StoredDifferently,
+        // The module on the line changed while the user was asked, and the
+        // question about the new one was declined; nothing was sent.
+        ModuleChanged
     };
 
     struct WriteOutcome
@@ -107,8 +120,19 @@ public:
         QString leftBehind() const;
     };
 
-    // Asked between the differences and the backup; true to go on.
-    using WriteConfirmation = std::function<bool(const WritePlan &plan)>;
+    // The front end's answer to a write plan.
+    enum class WriteAnswer {
+        Cancel,
+        // Go on; nobody was asked (a script, a series after its first module).
+        Send,
+        // Go on, as the user answered: the module is read again first, since
+        // the cable may have moved while the question was open.
+        SendAfterQuestion
+    };
+
+    // Asked between the differences and the backup; again, with the new
+    // module's differences, when the module changed during the question.
+    using WriteConfirmation = std::function<WriteAnswer(const WritePlan &plan)>;
 
     // The session drives `module`, which it does not own and which may be
     // connected already.
@@ -160,10 +184,11 @@ public:
     std::optional<Configuration> read(const std::function<bool()> &beforeReading = {});
 
     // Writes `configuration`, a copy the front end took when the write
-    // started: read the module, list the changes, ask, back up what was read
-    // (nothing is sent without it), send the settings block and, when the
-    // module's differs or is unknown, the SMS block, then read back and
-    // compare every byte sent when `verify` is set.
+    // started: read the module, list the changes, ask (and after a question,
+    // read again: a different module is asked about anew), back up what was
+    // read (nothing is sent without it), send the settings block and, when
+    // the module's differs or is unknown, the SMS block, then read back and
+    // compare the whole image the module should hold when `verify` is set.
     WriteOutcome write(const Configuration &configuration, bool verify, const WriteConfirmation &confirm);
 
     QByteArray readOnlineState();
@@ -176,9 +201,12 @@ public:
     // added twice, and one whose `request` object is gone is dropped.
     bool deferWhileBusy(QObject *request, const std::function<void()> &operation);
 
-    // A write stops at its next step between two exchanges: no exchange is
-    // ever cut short. A connection being made gives up at its next wait.
+    // A write stops at its next step between two exchanges, an owed pause
+    // before a block included: no exchange is ever cut short, and a block not
+    // yet sent is not sent. Once every block went, the read-back still runs.
+    // A connection being made gives up at its next wait.
     void requestInterruption();
+    bool interruptionWasRequested() const;
 
 signals:
     void stateChanged(ModuleSession::State state);
@@ -212,6 +240,12 @@ private:
     std::optional<QByteArray> readImage();
     void runWrite(const Configuration &configuration, bool verify, const WriteConfirmation &confirm,
                   WriteOutcome *outcome);
+    // The plan of writing `configuration` over `image`, the module's.
+    WritePlan planOver(const QByteArray &image, const Configuration &configuration) const;
+    // Asks until the module read after the answer is the one asked about;
+    // nothing when the write goes on, else how it ended.
+    std::optional<WriteStatus> confirmOnTheSameModule(const Configuration &configuration, const WriteConfirmation &confirm,
+                                       std::optional<QByteArray> *before, WriteOutcome *outcome);
     WriteStatus sendBlocks(const Configuration &configuration, bool verify, WriteOutcome *outcome);
     WriteStatus compareReadBack(const Configuration &sent, const QByteArray &readBack, WriteOutcome *outcome);
 
@@ -225,6 +259,9 @@ private:
     std::optional<Configuration> known;
     QList<WaitingOperation> waiting;
     bool interruptionRequested = false;
+    // The configuration of the last write that sent a block, whatever module
+    // was on the line.
+    std::optional<Configuration> lastSent;
 };
 
 #endif

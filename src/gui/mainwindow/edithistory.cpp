@@ -33,7 +33,25 @@ EditHistory::EditHistory(QWidget *form, QAction *undo, QAction *redo)
         };
     };
     connect(undoAction, &QAction::triggered, this, settled(&QUndoStack::undo));
-    connect(redoAction, &QAction::triggered, this, settled(&QUndoStack::redo));
+    connect(redoAction, &QAction::triggered, this, [this, redo = settled(&QUndoStack::redo)] {
+        redo();
+        if (!revertedEdits)
+            return;
+        // After "Cofnij zmiany": its edits come back as a new step, which
+        // the window records as it puts them in place.
+        const EditState edits = revertedEdits->second;
+        revertedEdits.reset();
+        edits.names.store();
+        emit stateRestored(edits);
+        emit availabilityChanged();
+    });
+    // A step taken, or a step back or forth, leaves "Cofnij zmiany" behind.
+    connect(&history, &QUndoStack::indexChanged, this, [this](int index) {
+        if (revertedEdits && revertedEdits->first != index) {
+            revertedEdits.reset();
+            emit availabilityChanged();
+        }
+    });
     connect(&history, &QUndoStack::canUndoChanged, this, &EditHistory::availabilityChanged);
     connect(&history, &QUndoStack::canRedoChanged, this, &EditHistory::availabilityChanged);
     // Keystrokes typed after the focus moved make a step of their own.
@@ -112,7 +130,7 @@ bool EditHistory::eventFilter(QObject *watched, QEvent *event)
 
 void EditHistory::start(const Configuration &configuration)
 {
-    history.clear();
+    clear();
     typing = {};
     recordedState = { configuration, UserNames::fromSettings() };
 }
@@ -120,6 +138,7 @@ void EditHistory::start(const Configuration &configuration)
 void EditHistory::clear()
 {
     history.clear();
+    revertedEdits.reset();
 }
 
 bool EditHistory::canUndo() const
@@ -129,7 +148,20 @@ bool EditHistory::canUndo() const
 
 bool EditHistory::canRedo() const
 {
-    return history.canRedo();
+    return history.canRedo() || revertedEdits;
+}
+
+const EditState &EditHistory::recorded() const
+{
+    return recordedState;
+}
+
+void EditHistory::offerRevertedEdits(const EditState &edits)
+{
+    if (edits == recordedState)
+        return;
+    revertedEdits.emplace(history.index(), edits);
+    emit availabilityChanged();
 }
 
 void EditHistory::noteTyping(const QObject *field)

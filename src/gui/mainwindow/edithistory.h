@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 #include <QUndoStack>
+#include <optional>
+#include <utility>
 
 class QAction;
 class QWidget;
@@ -31,7 +33,13 @@ public:
     // last step's.
     void record(const Configuration &configuration);
     bool canUndo() const;
+    // A step forth, or the edits "Cofnij zmiany" took back.
     bool canRedo() const;
+    // The state of the last step.
+    const EditState &recorded() const;
+    // "Cofnij zmiany" took back `edits` and was recorded as a step: while
+    // the history stays there, "Ponów" brings them back as a step of its own.
+    void offerRevertedEdits(const EditState &edits);
 
     EditCommand::TypingKey typingKey(const QObject *field) const;
     // The next step merges with the typing named.
@@ -45,7 +53,8 @@ public:
 
 signals:
     void changeSettled();
-    // A step back or forth: the window puts this configuration in place.
+    // A step back or forth, or the edits "Cofnij zmiany" took back: the
+    // window puts this configuration in place.
     void stateRestored(const EditState &state);
     void availabilityChanged();
 
@@ -63,6 +72,8 @@ private:
     QTimer modifiedCheck;
     QUndoStack history;
     EditState recordedState;
+    // The edits "Cofnij zmiany" took back, and the history's index it left.
+    std::optional<std::pair<int, EditState>> revertedEdits;
     EditCommand::TypingKey typing;
     int focusChanges = 0;
     bool fillingForm = false;

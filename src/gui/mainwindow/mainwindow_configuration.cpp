@@ -260,15 +260,18 @@ void MainWindow::fillInputNames()
     formBinder->fillInputNames();
 }
 
-// Without a question, as always; it is one step of the edit history, so
-// "Ponów" brings the edits back.
+// Without a question, as always; it is one step of the edit history, which
+// "Cofnij" takes back, and "Ponów" then brings the edits back.
 void MainWindow::on_actionCofnij_zmiany_triggered()
 {
     if (!configuration || !referenceConfiguration)
         return;
+    updateModifiedMarker();
+    const EditState edits = editHistory->recorded();
     *configuration = *referenceConfiguration;
     fillForm();
     updateModifiedMarker();
+    editHistory->offerRevertedEdits(edits);
 }
 
 // The dialog writes the PIN and PUK straight into the module. Asked for while

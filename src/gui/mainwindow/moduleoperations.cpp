@@ -231,13 +231,16 @@ void ModuleOperations::writeToModule(const Configuration &snapshot, WriteRequest
     reportWriteOutcome(snapshot, outcome, restorable.isEmpty() ? outcome.backupPath() : restorable);
 }
 
-// True when the user chose to write. Writing again and restoring were
-// chosen already; they ask only when the module could not be read.
-bool ModuleOperations::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable)
+// Whether the user chose to write. Writing again and restoring were
+// chosen already; they ask only when the module could not be read, or is
+// not the one the backup came from.
+ModuleSession::WriteAnswer ModuleOperations::confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request,
+                                                          const QString &restorable)
 {
+    using Answer = ModuleSession::WriteAnswer;
     if (!plan.moduleRead && request == WriteRequest::Restore) {
         showRestoreLater(restorable);
-        return false;
+        return Answer::Cancel;
     }
     if (!plan.moduleRead) {
         QMessageBox box(QMessageBox::Warning, tr("Zapis do modemu"),
@@ -251,19 +254,38 @@ bool ModuleOperations::confirmWrite(const ModuleSession::WritePlan &plan, WriteR
         QPushButton *write = box.addButton(tr("Zapisz do modemu"), QMessageBox::AcceptRole);
         box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
         box.exec();
-        return box.clickedButton() == write;
+        return box.clickedButton() == write ? Answer::SendAfterQuestion : Answer::Cancel;
     }
-    if (request != WriteRequest::Edited)
-        return true;
-    const QString description = plan.changes.isEmpty()
+    if (request == WriteRequest::Restore && !plan.mayBeOrigin) {
+        QMessageBox box(QMessageBox::Warning, tr("Przywróć kopię zapasową"),
+                        tr("Modem na porcie %1 to chyba nie ten, z którego pochodzi kopia zapasowa %2: jego "
+                           "konfiguracja różni się i od tej kopii, i od konfiguracji, którą program ostatnio "
+                           "do niego zapisywał.")
+                                .arg(Module::systemLocation(session.portName()),
+                                     QDir::toNativeSeparators(restorable)),
+                        QMessageBox::NoButton, window);
+        box.setInformativeText(tr("Zapisać kopię w tym modemie mimo to? Jego obecna konfiguracja zostanie "
+                                  "najpierw zachowana w kopiach zapasowych."));
+        QPushButton *write = box.addButton(tr("Przywróć kopię zapasową"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Anuluj"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == write ? Answer::SendAfterQuestion : Answer::Cancel;
+    }
+    if (request != WriteRequest::Edited && !plan.moduleChanged)
+        return Answer::Send;
+    const QString changed = plan.moduleChanged
+            ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono jego "
+                 "konfigurację. Nic do niego nie wysłano.") + QLatin1Char(' ')
+            : QString();
+    const QString description = changed + (plan.changes.isEmpty()
             ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.")
             : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
                  "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych "
-                 "(Plik → Kopie zapasowe…).");
+                 "(Plik → Kopie zapasowe…)."));
     DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes,
                              tr("W modemie"), tr("Po zapisie"), window);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.exec() == QDialog::Accepted ? Answer::SendAfterQuestion : Answer::Cancel;
 }
 
 // Success only once the module was read back and held every byte sent
@@ -279,6 +301,10 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
         ui.statusBar->showMessage(outcome.summary(), StatusMessageTime);
         return;
     case Status::Cancelled:
+        return;
+    case Status::ModuleChanged:
+        ui.statusBar->showMessage(tr("Modem zmienił się przed zapisem; nic do niego nie wysłano."),
+                                  StatusMessageTime);
         return;
     case Status::ReadBeforeFailed:
         QMessageBox::warning(window, tr("Odczyt"), outcome.summary(), QMessageBox::Ok);

@@ -76,7 +76,8 @@ private:
     void showConnected();
     void showModuleDisconnected(const QString &status);
     void writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable);
-    bool confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request, const QString &restorable);
+    ModuleSession::WriteAnswer confirmWrite(const ModuleSession::WritePlan &plan, WriteRequest request,
+                                            const QString &restorable);
     void reportWriteOutcome(const Configuration &snapshot, const ModuleSession::WriteOutcome &outcome,
                             const QString &restorable);
     void restoreBackup(const QString &path);

@@ -20,19 +20,23 @@ private slots:
     void refusesBadJson();
 };
 
+// Any image, an erased module's and random bytes in every field, comes back
+// from its JSON text with every byte its .kvl file holds.
 void ConfigurationJsonTest::randomImagesSurviveTheJsonText()
 {
     QRandomGenerator random(20240907);
-    for (int round = 0; round < 200; ++round) {
+    QList<QByteArray> images{ QByteArray(ConfigurationImageSize, char(0xFF)), QByteArray(ConfigurationImageSize, 0) };
+    for (int round = 0; round < 300; ++round)
+        images << RandomImage::randomImage(random);
+    for (const QByteArray &image : std::as_const(images)) {
         Configuration decoded;
-        decoded.fromImage(RandomImage::randomImage(random));
-        // As the window and the module keep it; other bytes are refused.
-        decoded.serverPort = QString::number(random.bounded(100000));
+        decoded.fromImage(image);
         QString error;
         const std::optional<Configuration> read =
                 configurationFromJsonText(configurationJsonText(decoded), &error);
-        QVERIFY2(read, qPrintable(error));
-        QVERIFY2(*read == decoded, qPrintable(QStringLiteral("round %1").arg(round)));
+        QVERIFY2(read, qPrintable(error + '\n' + image.toHex()));
+        QCOMPARE(read->toImage(ImageSection::Full).mid(ImageHeaderSize),
+                 RandomImage::keptBytes(image).mid(ImageHeaderSize));
     }
 }
 
@@ -106,7 +110,7 @@ void ConfigurationJsonTest::refusesBadJson_data()
     row("unknown signal type", "analogInputs[0].signalTypes", QJsonArray{ "0 - 10 V" }, "nieznany typ sygnału „0 - 10 V” (dozwolone: 0-10V, 2-10V, 0-20mA, 4-20mA).", "analogInputs[0].signalTypes[0]");
     row("repeated signal type", "analogInputs[0].signalTypes", QJsonArray{ "4-20mA", "4-20mA" }, "typ sygnału „4-20mA” powtarza się.", "analogInputs[0].signalTypes[1]");
     row("octet above 255", "archiving.serverAddress", "192.168.1.256", "błędny adres IP „192.168.1.256”: należy wpisać cztery liczby od 0 do 255 rozdzielone kropkami.");
-    row("port of letters", "archiving.serverPort", "abcde", "należy wpisać same cyfry od 0 do 9, a jest „abcde”.");
+    row("port over its field", "archiving.serverPort", "123456", "tekst jest za długi: zajmuje 6 B, a pole mieści najwyżej 5 B (litera z polskim znakiem zajmuje 2 B).");
     // What QJsonDocument takes, read from the text itself.
     const QByteArray text = configurationJsonText(Configuration());
     const auto edited = [&text](const char *name, const QByteArray &from, const QByteArray &to, const QString &message) {

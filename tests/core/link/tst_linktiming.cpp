@@ -108,7 +108,8 @@ void TestLinkTiming::exchangesAtModuleTiming()
     changed.setSmsText(0, "Alarm 2");
     clock.restart();
     const ModuleSession::WriteOutcome outcome =
-            session.write(changed, true, [](const ModuleSession::WritePlan &) { return true; });
+            session.write(changed, true,
+                          [](const ModuleSession::WritePlan &) { return ModuleSession::WriteAnswer::Send; });
     const qint64 verifiedWrite = clock.elapsed();
     QCOMPARE(outcome.status, ModuleSession::WriteStatus::Verified);
     QVERIFY(outcome.plan.withSmsBlock);

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -53,6 +54,18 @@ Configuration edited(Edit edit)
     return configuration;
 }
 
+// Another module on the same line: its own settings, and the SMS block of
+// `sms` (the one that goes, or one of its own); the header, with the SIM
+// codes, stays the emulator's.
+QByteArray otherModule(const QByteArray &header, std::optional<Edit> sms)
+{
+    Configuration other = sms ? edited(*sms) : decoded(ModuleEmulator::defaultImage());
+    other.hysteresis = 7;
+    if (!sms)
+        other.setSmsText(0, QStringLiteral("Inny modem"));
+    return header + other.toImage(ImageSection::Full).mid(ImageHeaderSize);
+}
+
 // A step's reports: 0 first, its limit last, and between them values that
 // never go back and stay inside. Empty when they are well formed.
 QString malformedProgress(const QList<QList<QVariant>> &reports)
@@ -78,15 +91,29 @@ QString malformedProgress(const QList<QList<QVariant>> &reports)
 }
 
 // How a write is set up: the module's faults, what goes, whether it is read
-// back, the user's answer, a backup folder that cannot be made, and what
-// happens when the emulator takes the command `at` ("A#2": the second "A"):
-// "pull plug", "interrupt" or the name of a fault that the module then has
-// instead of its own.
+// back, the user's answer (sent as a script's, without a question, unless
+// asked()), a backup folder that cannot be made, and what happens when the
+// emulator takes the command `at` ("A#2": the second "A"): "pull plug",
+// "interrupt", "interrupt in the pause" (once its answer is in, in the quiet
+// before the next block), "swap" (another module, see swapTo()) or the name
+// of a fault that the module then has instead of its own. With swapTo() and
+// no `at`, the module is swapped while the first question is open, and the
+// second question is answered as `confirmedAgain`.
 struct WriteSetup
 {
     WriteSetup(Edit edit = Edit::Settings, const QStringList &faults = {}) : faults(faults), edit(edit) {}
     WriteSetup unverified() const { return with(&WriteSetup::verify, false); }
     WriteSetup declined() const { return with(&WriteSetup::confirmed, false); }
+    WriteSetup asked() const { return with(&WriteSetup::question, true); }
+    // The module swapped for one with the SMS block of `sms` or its own.
+    WriteSetup swapTo(std::optional<Edit> sms, bool confirmed = false) const
+    {
+        WriteSetup setup = *this;
+        setup.swap = true;
+        setup.swapSms = sms;
+        setup.confirmedAgain = confirmed;
+        return setup;
+    }
     WriteSetup withoutBackupFolder() const { return with(&WriteSetup::backupBlocked, true); }
     WriteSetup when(const QString &command, const QString &event) const
     {
@@ -100,6 +127,10 @@ struct WriteSetup
     Edit edit;
     bool verify = true;
     bool confirmed = true;
+    bool question = false;
+    bool swap = false;
+    std::optional<Edit> swapSms;
+    bool confirmedAgain = false;
     bool backupBlocked = false;
     QString at;
     QString then;
@@ -133,6 +164,7 @@ private slots:
     void writeOutcomes();
     void reads_data();
     void reads();
+    void writeReadsTheModuleOnTheLineNow();
     void connectionFailures_data();
     void connectionFailures();
     void lostLineEndsTheConnection();
@@ -142,6 +174,9 @@ private slots:
 private:
     // A fresh module with these faults and a session, connected.
     bool setUp(const QStringList &faults = {});
+    // Asks the session to stop once the running exchange has ended, from the
+    // event loop of whatever wait comes next.
+    void interruptAfterThisExchange();
 
     std::unique_ptr<EmulatedModule> emulated;
     std::unique_ptr<Module> module;
@@ -166,6 +201,17 @@ bool TestModuleSession::setUp(const QStringList &faults)
     module->setPeriodForTests(TestPeriod);
     session = std::make_unique<ModuleSession>(module.get());
     return emulated->connect(*session);
+}
+
+void TestModuleSession::interruptAfterThisExchange()
+{
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(module.get(), &Module::exchangeProgress, this, [this, connection](int elapsed, int limit) {
+        if (elapsed < limit)
+            return;
+        disconnect(*connection);
+        QTimer::singleShot(0, session.get(), &ModuleSession::requestInterruption);
+    });
 }
 
 void TestModuleSession::writeOutcomes_data()
@@ -217,6 +263,42 @@ void TestModuleSession::writeOutcomes_data()
         Block::Acknowledged, Block::Acknowledged, {"A", "pb", "pc", "A"}, true, true);
     row("stored differently", WriteSetup(Edit::Settings, {"store-changed"}), Status::StoredDifferently, Block::Acknowledged,
         Block::NotSent, {"A", "pb", "A"}, false, true);
+    row("only the SMS block stored differently", WriteSetup(Edit::SmsText, {"sms-store-changed"}),
+        Status::StoredDifferently, Block::Acknowledged, Block::Acknowledged, {"A", "pb", "pc", "A"}, true, false);
+    // A stop is honoured in the quiet owed before the SMS block, which then
+    // never goes; once every block went, the read-back still runs.
+    row("interrupted in the pause before the SMS block", WriteSetup(Edit::SmsText).when("pb", "interrupt in the pause"),
+        Status::Interrupted, Block::Acknowledged, Block::NotSent, {"A", "pb"}, true, false);
+    row("interrupted in the read-back", WriteSetup(Edit::SmsText).when("A#2", "interrupt"), Status::Verified,
+        Block::Acknowledged, Block::Acknowledged, {"A", "pb", "pc", "A"}, true, true);
+    // The user answered: the module is read again, and one that changed
+    // meanwhile gets nothing until the user was asked about it.
+    row("asked, the same module", WriteSetup(Edit::SmsText).asked(), Status::Verified, Block::Acknowledged,
+        Block::Acknowledged, {"A", "A", "pb", "pc", "A"}, true, true);
+    for (const Edit edit : {Edit::Settings, Edit::SmsText}) {
+        const bool sms = edit == Edit::SmsText;
+        const auto swapRow = [sms](const char *what) -> QTestData & {
+            return QTest::addRow("%s, %s", what, sms ? "with the SMS texts" : "settings only");
+        };
+        for (const std::optional<Edit> theirs : {std::optional<Edit>(), std::optional<Edit>(edit)}) {
+            const char *texts = theirs ? "their SMS block as sent" : "their own SMS block";
+            swapRow(qPrintable(QStringLiteral("swapped during the question, declined, %1").arg(texts)))
+                    << WriteSetup(edit).asked().swapTo(theirs) << Status::ModuleChanged << Block::NotSent
+                    << Block::NotSent << QStringList{"A", "A"} << false << bool(theirs);
+            const bool smsGoes = !theirs;
+            swapRow(qPrintable(QStringLiteral("swapped during the question, written, %1").arg(texts)))
+                    << WriteSetup(edit).asked().swapTo(theirs, true) << Status::Verified << Block::Acknowledged
+                    << (smsGoes ? Block::Acknowledged : Block::NotSent)
+                    << (smsGoes ? QStringList{"A", "A", "A", "pb", "pc", "A"} : QStringList{"A", "A", "A", "pb", "A"})
+                    << true << true;
+        }
+        // Nobody asked, nothing read again: the read-back finds the SMS
+        // block that was not sent because the module read before held it.
+        if (!sms)
+            swapRow("swapped right after the read before, unasked")
+                    << WriteSetup(edit).swapTo({}).when("pb", "swap") << Status::StoredDifferently
+                    << Block::Acknowledged << Block::NotSent << QStringList{"A", "pb", "A"} << true << false;
+    }
 }
 
 // Whatever the outcome: the backup holds the module as read before exactly
@@ -241,27 +323,37 @@ void TestModuleSession::writeOutcomes()
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     }
     const bool plugPulled = setup.then == QLatin1String("pull plug");
+    const QByteArray before = emulated->emulator().currentImage();
+    const QByteArray swapped = otherModule(before.left(ImageHeaderSize), setup.swapSms);
     if (!setup.at.isEmpty()) {
         const QString then = setup.then;
-        emulated->onCommand(setup.at.section('#', 0, 0), qMax(1, setup.at.section('#', 1).toInt()), [this, then] {
+        emulated->onCommand(setup.at.section('#', 0, 0), qMax(1, setup.at.section('#', 1).toInt()), [this, then, swapped] {
             ModuleEmulator::Fault fault;
             if (then == QLatin1String("pull plug"))
                 emulated->pullPlug();
             else if (then == QLatin1String("interrupt"))
                 session->requestInterruption();
+            else if (then == QLatin1String("swap"))
+                emulated->emulator().setImage(swapped);
+            else if (then == QLatin1String("interrupt in the pause"))
+                interruptAfterThisExchange();
             else if (ModuleEmulator::faultFromName(then, &fault))
                 emulated->emulator().setFaults({fault});
         });
     }
-    const QByteArray before = emulated->emulator().currentImage();
     const Configuration sent = edited(setup.edit);
     QSignalSpy progress(session.get(), &ModuleSession::progress);
 
+    using Answer = ModuleSession::WriteAnswer;
+    const bool swapInQuestion = setup.swap && setup.at.isEmpty();
     QList<ModuleSession::WritePlan> asked;
     const ModuleSession::WriteOutcome outcome =
             session->write(sent, setup.verify, [&](const ModuleSession::WritePlan &plan) {
                 asked.append(plan);
-                return setup.confirmed;
+                if (swapInQuestion && asked.size() == 1)
+                    emulated->emulator().setImage(swapped);
+                const bool confirmed = asked.size() == 1 ? setup.confirmed : setup.confirmedAgain;
+                return !confirmed ? Answer::Cancel : setup.question ? Answer::SendAfterQuestion : Answer::Send;
             });
 
     QCOMPARE(outcome.status, status);
@@ -270,9 +362,15 @@ void TestModuleSession::writeOutcomes()
     QCOMPARE(emulated->commandNames().mid(1), commands);
     // Asked once the module was read, with the fields that change.
     const bool reachedTheQuestion = status != Status::ReadBeforeFailed && !(status == Status::Interrupted && settingsBlock == Block::NotSent);
-    QCOMPARE(asked.size(), reachedTheQuestion ? 1 : 0);
+    // Asked again, about the module on the line, when it changed meanwhile.
+    QCOMPARE(asked.size(), reachedTheQuestion ? (swapInQuestion ? 2 : 1) : 0);
     if (reachedTheQuestion && asked.first().moduleRead)
         QCOMPARE(asked.first().changes.size(), setup.edit == Edit::Settings ? 1 : 2);
+    if (swapInQuestion) {
+        QVERIFY(!asked.first().moduleChanged && asked.last().moduleChanged);
+        QCOMPARE(asked.last().withSmsBlock, !setup.swapSms);
+        QCOMPARE(asked.last().changes.size(), setup.swapSms ? 1 : 2);
+    }
     const QByteArray after = emulated->emulator().currentImage();
     const QByteArray sentImage = sent.toImage(ImageSection::Full);
     const int smsOffset = ImageHeaderSize + SettingsBlockSize;
@@ -286,9 +384,10 @@ void TestModuleSession::writeOutcomes()
     QCOMPARE(backups.size(), backedUp ? 1 : 0);
     QCOMPARE(outcome.backupPath(), backedUp ? backups.first().path : QString());
     if (backedUp) {
-        // A file never keeps the SIM codes of the header.
+        // A file never keeps the SIM codes of the header; the module asked
+        // about again is the one backed up.
         QCOMPARE(backups.first().configuration->toImage(ImageSection::Full).mid(ImageHeaderSize),
-                 before.mid(ImageHeaderSize));
+                 (swapInQuestion ? swapped : before).mid(ImageHeaderSize));
         QCOMPARE(backups.first().port, EmulatedModule::PortName);
     }
     const bool known = status == Status::Verified || (settingsBlock == Block::NotSent && outcome.plan.moduleRead);
@@ -311,6 +410,8 @@ void TestModuleSession::reads_data()
     QTest::newRow("whole image") << QStringList() << true << true;
     QTest::newRow("one byte short") << QStringList{"short-image"} << true << false;
     QTest::newRow("one byte long") << QStringList{"long-image"} << true << false;
+    // The answer comes long after the read has given up.
+    QTest::newRow("silent") << QStringList{"late"} << true << false;
     QTest::newRow("cancelled before reading") << QStringList() << false << false;
 }
 
@@ -343,6 +444,36 @@ void TestModuleSession::reads()
     }
     QVERIFY2(malformedProgress(progress).isEmpty(), qPrintable(malformedProgress(progress)));
     QCOMPARE(progress.isEmpty(), !proceed);
+}
+
+// The cable goes to another module after a read: the write reads the module
+// on the line now, lists what it changes there and keeps that module's
+// configuration in the backup.
+void TestModuleSession::writeReadsTheModuleOnTheLineNow()
+{
+    QVERIFY(setUp());
+    const std::optional<Configuration> first = session->read();
+    QVERIFY(first.has_value());
+    Configuration second = *first;
+    second.hysteresis = 33;
+    second.setPhoneNumber(0, QStringLiteral("600100200"));
+    const QByteArray secondImage = ModuleEmulator::defaultImage().left(ImageHeaderSize)
+            + second.toImage(ImageSection::Full).mid(ImageHeaderSize);
+    emulated->emulator().setImage(secondImage);
+
+    QList<ConfigurationDifference> listed;
+    const ModuleSession::WriteOutcome outcome =
+            session->write(*first, true, [&listed](const ModuleSession::WritePlan &plan) {
+                listed = plan.changes;
+                return ModuleSession::WriteAnswer::SendAfterQuestion;
+            });
+    QCOMPARE(outcome.status, Status::Verified);
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.first().before, QStringLiteral("33"));
+    QCOMPARE(listed.last().before, QStringLiteral("600100200"));
+    QCOMPARE(BackupStore().list().first().configuration->toImage(ImageSection::Full).mid(ImageHeaderSize),
+             secondImage.mid(ImageHeaderSize));
+    QCOMPARE(emulated->emulator().currentImage(), ModuleEmulator::defaultImage());
 }
 
 void TestModuleSession::connectionFailures_data()
@@ -422,7 +553,7 @@ void TestModuleSession::simCodes()
     QCOMPARE(states.value(0).value(0).value<ModuleSession::State>(), ModuleSession::State::WritingPinPuk);
     QCOMPARE(progress.value(0).value(0).value<Step>(), Step::WritingPinPuk);
     QVERIFY2(malformedProgress(progress).isEmpty(), qPrintable(malformedProgress(progress)));
-    QCOMPARE(emulated->commands().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
+    QCOMPARE(emulated->emulator().commandLog().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 02"));
     QCOMPARE(emulated->emulator().currentImage().left(13),
              written ? QByteArray("4321" "8765\0\0\0\0" "\x02", 13) : ModuleEmulator::defaultImage().left(13));
 }

@@ -681,7 +681,7 @@ void UstawieniaDialogTest::pinPukSentToModule()
     QCOMPARE(answerer.seen[0].title, QStringLiteral("Ustawienia"));
     QCOMPARE(answerer.seen[0].text, QStringLiteral("Kod PIN, PUK zapisano."));
     // The log hides the codes; the module's header holds them.
-    QCOMPARE(emulated.commands().last(), message);
+    QCOMPARE(emulated.emulator().commandLog().last(), message);
     const std::optional<Configuration> read = session.read();
     QVERIFY(read.has_value());
     QCOMPARE(read->simPin, pin);
@@ -721,7 +721,7 @@ void UstawieniaDialogTest::pinPukNotAcknowledged()
     QVERIFY(emulated.connect(session));
 
     savePinPukExpectingFailure(module, QStringLiteral("Błąd podczas zapisu kodu PIN, PUK."));
-    QCOMPARE(emulated.commands().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
+    QCOMPARE(emulated.emulator().commandLog().last(), QStringLiteral("70 61 ** ** ** ** ** ** ** ** ** ** ** ** 00"));
 }
 
 // A module no session drives, and one whose session is not connected, get nothing.

@@ -476,10 +476,21 @@ void TestFormBinding::everyEditIsOneStepOfTheHistory()
     QVERIFY(!window->isWindowModified());
     action(*window, "actionPonow")->trigger();
     QVERIFY(current() == after);
+
+    // "Cofnij zmiany", then "Ponów" brings the edits back, once; the user's
+    // names are no part of the configuration it puts back.
+    const bool configurationEdited = !(*window->configuration == *window->referenceConfiguration);
+    action(*window, "actionCofnij_zmiany")->trigger();
+    QVERIFY(*window->configuration == *window->referenceConfiguration);
+    QCOMPARE(action(*window, "actionPonow")->isEnabled(), configurationEdited);
+    action(*window, "actionPonow")->trigger();
+    QVERIFY(current() == after);
+    QVERIFY(!action(*window, "actionPonow")->isEnabled());
 }
 
 // Each click is a step; "Cofnij zmiany" is one more, which "Cofnij" takes
-// back. The keys work in a text field as well.
+// back, as it takes back "Ponów" bringing the edits back after it. The keys
+// work in a text field as well.
 void TestFormBinding::historyReachesBackBeyondAHundredSteps()
 {
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -497,6 +508,10 @@ void TestFormBinding::historyReachesBackBeyondAHundredSteps()
     auto *field = widget<QLineEdit>(*window, "weWyHisterezaLineEdit");
     WindowDriver::reveal(field);
     field->setFocus();
+    QTest::keyClick(field, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(box->isChecked());
+    undo->trigger();
+    QVERIFY(!box->isChecked());
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(box->isChecked());
     for (int click = 1; click <= Clicks; ++click)
