@@ -123,30 +123,36 @@ void TestModuleProtocol::probeNeedsExactAnswer()
 
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
 {
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("period");
-    QTest::newRow("whole image after 300 ms")
-            << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
-    // After a probe's 0.5 s bound, well inside the read's 3 s.
-    QTest::newRow("whole image after 1000 ms, past a probe's bound")
-            << QStringList{"--delay", "A=1000"} << ConfigurationImageSize << ModulePeriod;
+    QTest::newRow("whole image at once") << 0 << QString() << ConfigurationImageSize << InProcessPeriod;
+    // After a probe's bound, well inside the read's.
+    QTest::newRow("whole image past a probe's bound")
+            << 2 * InProcessPeriod << QString() << ConfigurationImageSize << InProcessPeriod;
     // Waits out its bound, but the 1967 bytes must be in by then.
-    QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << ModulePeriod;
-    QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
-    QTest::newRow("silent") << QStringList{"--fail", "silent"} << 0 << TestPeriod;
-    QTest::newRow("image after the wait")
-            << QStringList{"--delay", QStringLiteral("A=%1").arg(LateAnswerDelay)} << 0 << TestPeriod;
+    QTest::newRow("short image") << 0 << "short-image" << 1967 << InProcessPeriod;
+    QTest::newRow("long image") << 0 << "long-image" << 1969 << InProcessPeriod;
+    QTest::newRow("silent") << 0 << "silent" << 0 << TestPeriod;
+    QTest::newRow("image after the wait") << 7 * TestPeriod << QString() << 0 << TestPeriod;
 }
 
+// Against the emulator in this process, as acknowledgementDecidesWrite().
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
 {
-    QFETCH(QStringList, options);
+    QFETCH(int, delay);
+    QFETCH(QString, fault);
     QFETCH(int, size);
     QFETCH(int, period);
-    EmulatorProcess emulator(options);
+    EmulatedModule emulated;
     Module module;
-    QVERIFY(openPort(module, emulator, period));
+    module.setPeriodForTests(period);
+    QVERIFY(emulated.connect(module));
+    ModuleEmulator::Fault moduleFault;
+    if (ModuleEmulator::faultFromName(fault, &moduleFault))
+        emulated.emulator().setFaults({moduleFault});
+    emulated.emulator().setAnswerDelay(QStringLiteral("A"), delay);
     QSignalSpy progress(&module, &Module::exchangeProgress);
     const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
 
@@ -159,7 +165,7 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
     QCOMPARE(image.size(), size);
     if (size > 0)
         QCOMPARE(image.left(ImageHeaderSize), QByteArray("123412345678\0\0", ImageHeaderSize));
-    QTRY_COMPARE(emulator.commands(), QStringList{"41"});
+    QCOMPARE(emulated.emulator().commandLog(), QStringList({"69", "41"}));
 
     // From 0 to the bound, never falling.
     QCOMPARE(progress.constFirst(), QVariantList({0, limit}));
@@ -169,7 +175,7 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
     // A wait of the whole 3 s bound shows progress in between. The progress
     // timer is due long before the bound's, so it fires first however late
     // a busy machine runs them.
-    if (waitsOutBound && period == ModulePeriod)
+    if (waitsOutBound && period == InProcessPeriod)
         QVERIFY(progress.count() > 2);
 }
 
