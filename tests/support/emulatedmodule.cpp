@@ -1,5 +1,6 @@
 #include "emulatedmodule.h"
 
+#include "link/module.h"
 #include "link/modulesession.h"
 
 const QString EmulatedModule::PortName = QStringLiteral("emulated");
@@ -27,6 +28,11 @@ ModuleEmulator &EmulatedModule::emulator()
 bool EmulatedModule::connect(ModuleSession &session)
 {
     return tail.open(QIODevice::ReadWrite) && session.connectDevice(&tail, PortName);
+}
+
+bool EmulatedModule::connect(Module &link)
+{
+    return tail.open(QIODevice::ReadWrite) && link.connectDevice(&tail);
 }
 
 void EmulatedModule::pullPlug()

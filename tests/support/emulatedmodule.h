@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class Module;
 class ModuleSession;
 
 // A TX48 module in the test's own process: the project's emulator behind an
@@ -25,6 +26,8 @@ public:
     // Opens the line and connects `session` through it as through the port
     // `PortName`.
     bool connect(ModuleSession &session);
+    // The same for a module driven without a session.
+    bool connect(Module &module);
     // The line goes away under the tool, as when the adapter is pulled out.
     void pullPlug();
 

@@ -1,4 +1,5 @@
 #include "configuration/configuration.h"
+#include "emulatedmodule.h"
 #include "emulatorprocess.h"
 #include "link/module.h"
 #include "testmain.h"
@@ -17,6 +18,8 @@ namespace {
 // bound, where no answer can change the outcome, run at the short period.
 constexpr int TestPeriod = 20;
 constexpr int ModulePeriod = 500;
+// The period against the emulator in the test's own process.
+constexpr int InProcessPeriod = 50;
 // Comes long after the bound of any exchange at the short period.
 constexpr int LateAnswerDelay = 1000;
 
@@ -122,30 +125,36 @@ void TestModuleProtocol::probeNeedsExactAnswer()
 
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged_data()
 {
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("period");
-    QTest::newRow("whole image after 300 ms")
-            << QStringList{"--delay", "A=300"} << ConfigurationImageSize << ModulePeriod;
-    // After a probe's 0.5 s bound, well inside the read's 3 s.
-    QTest::newRow("whole image after 1000 ms, past a probe's bound")
-            << QStringList{"--delay", "A=1000"} << ConfigurationImageSize << ModulePeriod;
+    QTest::newRow("whole image at once") << 0 << QString() << ConfigurationImageSize << InProcessPeriod;
+    // After a probe's bound, well inside the read's.
+    QTest::newRow("whole image past a probe's bound")
+            << 2 * InProcessPeriod << QString() << ConfigurationImageSize << InProcessPeriod;
     // Waits out its bound, but the 1967 bytes must be in by then.
-    QTest::newRow("short image") << QStringList{"--fail", "short-image"} << 1967 << ModulePeriod;
-    QTest::newRow("long image") << QStringList{"--fail", "long-image"} << 1969 << ModulePeriod;
-    QTest::newRow("silent") << QStringList{"--fail", "silent"} << 0 << TestPeriod;
-    QTest::newRow("image after the wait")
-            << QStringList{"--delay", QStringLiteral("A=%1").arg(LateAnswerDelay)} << 0 << TestPeriod;
+    QTest::newRow("short image") << 0 << "short-image" << 1967 << InProcessPeriod;
+    QTest::newRow("long image") << 0 << "long-image" << 1969 << InProcessPeriod;
+    QTest::newRow("silent") << 0 << "silent" << 0 << TestPeriod;
+    QTest::newRow("image after the wait") << 7 * TestPeriod << QString() << 0 << TestPeriod;
 }
 
+// Against the emulator in this process, as acknowledgementDecidesWrite().
 void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
 {
-    QFETCH(QStringList, options);
+    QFETCH(int, delay);
+    QFETCH(QString, fault);
     QFETCH(int, size);
     QFETCH(int, period);
-    EmulatorProcess emulator(options);
+    EmulatedModule emulated;
     Module module;
-    QVERIFY(openPort(module, emulator, period));
+    module.setPeriodForTests(period);
+    QVERIFY(emulated.connect(module));
+    ModuleEmulator::Fault moduleFault;
+    if (ModuleEmulator::faultFromName(fault, &moduleFault))
+        emulated.emulator().setFaults({moduleFault});
+    emulated.emulator().setAnswerDelay(QStringLiteral("A"), delay);
     QSignalSpy progress(&module, &Module::exchangeProgress);
     const int limit = module.limitMilliseconds(Module::Command::ReadConfiguration);
 
@@ -158,7 +167,7 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
     QCOMPARE(image.size(), size);
     if (size > 0)
         QCOMPARE(image.left(ImageHeaderSize), QByteArray("123412345678\0\0", ImageHeaderSize));
-    QTRY_COMPARE(emulator.commands(), QStringList{"41"});
+    QCOMPARE(emulated.emulator().commandLog(), QStringList({"69", "41"}));
 
     // From 0 to the bound, never falling.
     QCOMPARE(progress.constFirst(), QVariantList({0, limit}));
@@ -168,7 +177,7 @@ void TestModuleProtocol::readConfigurationReturnsAnswerUnchanged()
     // A wait of the whole 3 s bound shows progress in between. The progress
     // timer is due long before the bound's, so it fires first however late
     // a busy machine runs them.
-    if (waitsOutBound && period == ModulePeriod)
+    if (waitsOutBound && period == InProcessPeriod)
         QVERIFY(progress.count() > 2);
 }
 
@@ -272,12 +281,13 @@ void TestModuleProtocol::writtenBlocksReadBack()
 
 void TestModuleProtocol::acknowledgementDecidesWrite_data()
 {
-    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("written");
     QTest::addColumn<int>("period");
     // Each late acknowledgement comes after the bound of the commands with a
-    // shorter one (3 s for a read or the PIN, 0.5 s for a probe), well
+    // shorter one (6 periods for a read or the PIN, 1 for a probe), well
     // inside its own: it is missed if the command's bound is cut to theirs.
     struct Write
     {
@@ -285,31 +295,40 @@ void TestModuleProtocol::acknowledgementDecidesWrite_data()
         QString noAcknowledgement;
         int lateDelay;
     };
-    const QList<Write> writes = {
-        {"pb", "no-settings-ack", 3500}, {"pc", "no-sms-ack", 3500}, {"pa", "no-pin-ack", 1000}};
+    const QList<Write> writes = {{"pb", "no-settings-ack", 7 * InProcessPeriod},
+                                 {"pc", "no-sms-ack", 7 * InProcessPeriod},
+                                 {"pa", "no-pin-ack", 2 * InProcessPeriod}};
     for (const auto &[command, noAcknowledgement, lateDelay] : writes) {
         const QByteArray name = command.toLatin1();
-        QTest::addRow("%s acknowledged after 300 ms", name.data())
-                << QStringList{"--delay", command + "=300"} << command << true << ModulePeriod;
+        QTest::addRow("%s acknowledged after %d ms", name.data(), InProcessPeriod / 2)
+                << command << InProcessPeriod / 2 << QString() << true << InProcessPeriod;
         QTest::addRow("%s acknowledged after %d ms, past shorter bounds", name.data(), lateDelay)
-                << QStringList{"--delay", QStringLiteral("%1=%2").arg(command).arg(lateDelay)} << command << true
-                << ModulePeriod;
+                << command << lateDelay << QString() << true << InProcessPeriod;
         QTest::addRow("%s, acknowledgement with line end", name.data())
-                << QStringList{"--fail", "wrong-answer"} << command << false << ModulePeriod;
-        QTest::addRow("%s not acknowledged", name.data())
-                << QStringList{"--fail", noAcknowledgement} << command << false << TestPeriod;
+                << command << 0 << "wrong-answer" << false << InProcessPeriod;
+        QTest::addRow("%s not acknowledged", name.data()) << command << 0 << noAcknowledgement << false << TestPeriod;
     }
 }
 
+// Against the emulator in this process, where its delays and the module's
+// bounds are timers of one thread, which fire in the order they fall due
+// however busy the machine: the bounds can be short. The fault comes after
+// the probe, which it would spoil too.
 void TestModuleProtocol::acknowledgementDecidesWrite()
 {
-    QFETCH(QStringList, options);
     QFETCH(QString, command);
+    QFETCH(int, delay);
+    QFETCH(QString, fault);
     QFETCH(bool, written);
     QFETCH(int, period);
-    EmulatorProcess emulator(options);
+    EmulatedModule emulated;
     Module module;
-    QVERIFY(openPort(module, emulator, period));
+    module.setPeriodForTests(period);
+    QVERIFY(emulated.connect(module));
+    ModuleEmulator::Fault moduleFault;
+    if (ModuleEmulator::faultFromName(fault, &moduleFault))
+        emulated.emulator().setFaults({moduleFault});
+    emulated.emulator().setAnswerDelay(command, delay);
     const Configuration configuration;
 
     const Module::Command sent = command == "pb" ? Module::Command::SettingsBlock
@@ -320,11 +339,13 @@ void TestModuleProtocol::acknowledgementDecidesWrite()
     const bool result = command == "pb" ? module.writeSettingsBlock(configuration)
             : command == "pc"           ? module.writeSmsBlock(configuration)
                                         : module.writePinPuk("1234", "12345678", 2);
+    // The quiet before the SMS block counts from the probe, just before.
+    const int quietServed = sent == Module::Command::SmsBlock ? 3 * period : 0;
     if (period == TestPeriod)
-        checkWaitedOutBound(clock.elapsed(), module, sent);
+        checkWaitedOutBound(clock.elapsed() + quietServed, module, sent);
     QCOMPARE(result, written);
-    QTRY_COMPARE(emulator.commands().size(), 1);
-    QVERIFY(emulator.commands().constFirst().startsWith(hex(command.toLatin1())));
+    QCOMPARE(emulated.emulator().commandLog().size(), 2);
+    QVERIFY(emulated.emulator().commandLog().constLast().startsWith(hex(command.toLatin1())));
 }
 
 void TestModuleProtocol::lingeringByteDoesNotSpoilNextAnswer()

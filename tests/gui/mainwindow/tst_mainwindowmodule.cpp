@@ -1024,9 +1024,12 @@ void TestMainWindowModule::writeSaysWhatTheSessionSays_data()
     QTest::addColumn<QStringList>("options");
     // Of the message box; empty for the window's own title.
     QTest::addColumn<QString>("title");
-    QTest::newRow("stored differently") << QStringList{"--fail", "store-changed"} << QString();
-    QTest::newRow("block unanswered") << QStringList{"--fail", "no-settings-ack"} << QString();
-    QTest::newRow("backup failed") << QStringList() << "Kopia zapasowa";
+    // Of the module once the user has confirmed: where no answer comes, the
+    // shortest.
+    QTest::addColumn<int>("period");
+    QTest::newRow("stored differently") << QStringList{"--fail", "store-changed"} << QString() << ShortPeriod;
+    QTest::newRow("block unanswered") << QStringList{"--fail", "no-settings-ack"} << QString() << 20;
+    QTest::newRow("backup failed") << QStringList() << "Kopia zapasowa" << ShortPeriod;
 }
 
 // The session's sentences, as telvoro-cli prints them (tst_telvorocli): in
@@ -1035,6 +1038,7 @@ void TestMainWindowModule::writeSaysWhatTheSessionSays()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, title);
+    QFETCH(int, period);
     const QString name = QString::fromLatin1(QTest::currentDataTag());
     // The module's texts differ from the new configuration's, so both blocks go.
     Configuration stored;
@@ -1042,9 +1046,9 @@ void TestMainWindowModule::writeSaysWhatTheSessionSays()
     QTemporaryDir folder;
     QVERIFY(setUp(startingWith(folder, stored) + options));
     WindowDriver::newConfiguration(*window);
-    // An unanswered block runs out its bound at the short period.
-    answerer->expect([this](QWidget *dialog) {
-        window->module->setPeriodForTests(ShortPeriod);
+    // An unanswered block runs out its bound at a short period.
+    answerer->expect([this, period](QWidget *dialog) {
+        window->module->setPeriodForTests(period);
         press(QStringLiteral("zapiszPushButton"))(dialog);
     });
     QString described;
