@@ -194,13 +194,14 @@ bool Module::connectLink()
 {
     connecting = true;
     waitOnLink(period);
-    const bool answered = probe();
+    const CommandTiming probe = timingOf(Command::Probe);
+    probeAnswer = exchange(Command::Probe, probe.name);
     connecting = false;
-    if (answered) {
+    if (isExpectedAnswer(probe, probeAnswer)) {
         portsTimer.stop();
         return true;
     }
-    failure = ConnectionFailure::NoAnswer;
+    failure = probeAnswer.isEmpty() ? ConnectionFailure::NoAnswer : ConnectionFailure::WrongAnswer;
     disconnectPort();
     return false;
 }
@@ -357,6 +358,24 @@ bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
     return exchangeAcknowledged(Command::PinPuk, message);
 }
 
+void Module::abandonExchange()
+{
+    if (!busy)
+        return;
+    abandoned = true;
+    emit exchangeAbandoned();
+}
+
+std::optional<Module::Command> Module::runningCommand() const
+{
+    return running;
+}
+
+QByteArray Module::wrongProbeAnswer() const
+{
+    return failure == ConnectionFailure::WrongAnswer ? probeAnswer : QByteArray();
+}
+
 LinkLog *Module::log()
 {
     return &linkLog;
@@ -383,6 +402,7 @@ void Module::waitOnLink(int milliseconds, int answerSize)
     connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
     QIODevice *device = link;
     connect(device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    connect(this, &Module::exchangeAbandoned, &loop, &QEventLoop::quit);
     const auto answerComplete = [device, answerSize] {
         return answerSize > 0 && device->bytesAvailable() >= answerSize;
     };
@@ -408,6 +428,8 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     if (busy || !link->isOpen())
         return {};
     busy = true;
+    running = command;
+    abandoned = false;
     const CommandTiming timing = timingOf(command);
     const int limit = limitMilliseconds(command);
     QElapsedTimer clock;
@@ -422,10 +444,10 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     int quiet = timing.periodsBefore * period;
     if (!fixedWaits && lineActivity.isValid())
         quiet -= int(qMin<qint64>(lineActivity.elapsed(), quiet));
-    waitOnLink(quiet);
+    waitOnLink(qMax(quiet, int(owedSilence.remainingTime())));
 
     QByteArray received;
-    if (link->isOpen()) {
+    if (link->isOpen() && !abandoned) {
         logLateBytes(link->readAll());
         if (link == port)
             port->clear(QSerialPort::Input);
@@ -436,7 +458,10 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
         linkLog.addSent(lastCommand, message, int(clock.elapsed()));
         waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
         const int waited = int(lastMessage.elapsed());
-        if (!link->isOpen()) {
+        if (abandoned) {
+            linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::Unanswered);
+            owedSilence.setRemainingTime(qMax(0, timing.periodsAfter * period - waited), Qt::PreciseTimer);
+        } else if (!link->isOpen()) {
             linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::LineLost);
         } else if (timing.answerSize > 0) {
             received = link->readAll();
@@ -445,6 +470,7 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     }
     progress.stop();
     busy = false;
+    running.reset();
     emit exchangeProgress(limit, limit);
     return received;
 }

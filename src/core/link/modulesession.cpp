@@ -65,9 +65,11 @@ QString ModuleSession::WriteOutcome::summary() const
     case WriteStatus::Interrupted:
         return tr("Zapis do modemu przerwano.");
     case WriteStatus::BlockUnanswered:
+        return tr("Modem nie potwierdził wysłanego bloku w wyznaczonym czasie. Błąd podczas zapisu do modemu.");
     case WriteStatus::LineLost:
+        return tr("Połączenie z modemem zostało utracone w trakcie zapisu. Błąd podczas zapisu do modemu.");
     case WriteStatus::ReadBackFailed:
-        break;
+        return tr("Po zapisie nie udało się odczytać modemu, by go sprawdzić. Błąd podczas zapisu do modemu.");
     }
     return tr("Błąd podczas zapisu do modemu.");
 }
@@ -205,6 +207,15 @@ QString ModuleSession::connectionProblem() const
     return link->connectionProblem();
 }
 
+QString ModuleSession::connectionFailureText() const
+{
+    const ConnectionFailure failure = connectionFailure();
+    const QByteArray answer = link->wrongProbeAnswer();
+    return ::connectionFailureText(failure, failure == ConnectionFailure::WrongAnswer
+                                           ? QString::fromLatin1(answer.left(8).toHex(' ').toUpper())
+                                           : connectionProblem());
+}
+
 LinkLog *ModuleSession::log() const
 {
     return link->log();
@@ -296,7 +307,9 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     };
     // A block without its answer: the line went, or the module did not take it.
     const auto unanswered = [this] {
-        return link->isConnected() ? WriteStatus::BlockUnanswered : WriteStatus::LineLost;
+        if (!link->isConnected())
+            return WriteStatus::LineLost;
+        return interruptionRequested ? WriteStatus::Interrupted : WriteStatus::BlockUnanswered;
     };
     outcome->settingsBlock = result(link->writeSettingsBlock(configuration));
     if (outcome->settingsBlock == BlockResult::Unanswered)
@@ -393,6 +406,41 @@ void ModuleSession::requestInterruption()
     interruptionRequested = true;
 }
 
+void ModuleSession::stopWaiting()
+{
+    requestInterruption();
+    link->abandonExchange();
+}
+
+QString ModuleSession::waitText() const
+{
+    const std::optional<Module::Command> command = link->runningCommand();
+    if (!command)
+        return QString();
+    QString waiting;
+    switch (*command) {
+    case Module::Command::Probe:
+        waiting = tr("Czekam na odpowiedź modemu…");
+        break;
+    case Module::Command::ReadConfiguration:
+        waiting = tr("Czekam na konfigurację z modemu…");
+        break;
+    case Module::Command::SettingsBlock:
+        waiting = tr("Czekam na potwierdzenie bloku ustawień…");
+        break;
+    case Module::Command::SmsBlock:
+        waiting = tr("Czekam na potwierdzenie bloku tekstów SMS…");
+        break;
+    case Module::Command::PinPuk:
+        waiting = tr("Czekam na potwierdzenie kodów PIN i PUK…");
+        break;
+    case Module::Command::ReadOnlineState:
+    case Module::Command::ManualOutputs:
+        return QString();
+    }
+    return QStringLiteral("%1 %2 s").arg(waiting).arg((exchangeRemaining + 999) / 1000);
+}
+
 void ModuleSession::setState(State newState)
 {
     if (newState == current)
@@ -425,6 +473,7 @@ void ModuleSession::endStep()
 // on from where the exchanges before it ended.
 void ModuleSession::showExchangeProgress(int elapsedMilliseconds, int limitMilliseconds)
 {
+    exchangeRemaining = limitMilliseconds - elapsedMilliseconds;
     if (!step)
         return;
     const int elapsed = qBound(1, stepExchangesDone + elapsedMilliseconds, stepLimit - 1);

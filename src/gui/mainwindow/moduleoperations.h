@@ -10,11 +10,13 @@
 
 class ExchangeProgressDialog;
 class LinkLogDialog;
+class ModuleStateBar;
 class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QStatusBar;
+class QUrl;
 class QWidget;
 
 // The module side of the window: the port list, connecting, reading the
@@ -36,6 +38,7 @@ public:
         QLabel *connectionStatus;
         QAction *readAction;
         QStatusBar *statusBar;
+        ModuleStateBar *stateBar;
     };
     // The question about unsaved changes, asked before a read replaces the
     // open configuration; false keeps it.
@@ -51,6 +54,10 @@ public:
     // Writes a copy of the open configuration, taken when the write starts.
     void writeEdited(const Configuration &snapshot);
     void showLinkLog();
+
+    // "Otwórz folder" of the broken-write message; tests look at the URL
+    // instead of opening it.
+    std::function<void(const QUrl &folder)> openFolder;
 
 signals:
     // A read succeeded; the window puts this configuration in place.
@@ -71,6 +78,13 @@ private:
                             const QString &restorable);
     void restoreBackup(const QString &path);
     void showRestoreLater(const QString &path);
+    void reportBrokenWrite(const ModuleSession::WriteOutcome &outcome, const QString &restorable);
+    // The state bar after a write that left the module's content in doubt.
+    void showModuleInDoubt(const Configuration &snapshot, const QString &restorable);
+    // A verified write settles the doubt; after a restore the bar says so
+    // when the form still holds edits the module does not.
+    void showVerified(const Configuration &snapshot, WriteRequest request, const QString &restorable);
+    void showConnectionEnded();
     void showStepProgress(ModuleSession::Step step, int elapsedMilliseconds);
 
     Widgets ui;
@@ -78,6 +92,10 @@ private:
     MayReplace mayReplace;
     QWidget *window;
     std::unique_ptr<ExchangeProgressDialog> progressDialog;
+    // What a broken write tried to send, for "Zapisz ponownie", and the
+    // backup "Przywróć kopię zapasową" writes back.
+    std::optional<Configuration> unwritten;
+    QString restorablePath;
     // Made when first asked for and kept, with its filter, for the
     // program's run; a child of the window.
     LinkLogDialog *linkLogDialog = nullptr;
