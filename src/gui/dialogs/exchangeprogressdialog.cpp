@@ -3,6 +3,7 @@
 #include "settings/applicationsetup.h"
 
 #include <QProgressBar>
+#include <QPushButton>
 
 namespace {
 constexpr int ShowDelay = 500;

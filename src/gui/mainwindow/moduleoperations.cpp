@@ -62,8 +62,7 @@ QString backupTimeText(const QString &path)
 
 ModuleOperations::ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace,
                                    QWidget *window)
-    : openFolder([](const QUrl &folder) { QDesktopServices::openUrl(folder); }),
-      ui(widgets),
+    : ui(widgets),
       session(session),
       mayReplace(std::move(mayReplace)),
       window(window)
@@ -314,14 +313,17 @@ void ModuleOperations::reportBrokenWrite(const ModuleSession::WriteOutcome &outc
             facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w modemie kopię sprzed "
                                             "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
     }
-    QPushButton *openBackups = restorable.isEmpty() ? nullptr : box.addButton(tr("Otwórz folder"), QMessageBox::ActionRole);
+    // The message stays open beside the folder.
+    if (!restorable.isEmpty()) {
+        const QUrl folder = QUrl::fromLocalFile(QFileInfo(restorable).absolutePath());
+        connect(box.addButton(tr("Otwórz folder"), QMessageBox::ActionRole), &QPushButton::clicked, &box,
+                [folder] { QDesktopServices::openUrl(folder); });
+    }
     box.setInformativeText(facts);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
     if (restore && box.clickedButton() == restore)
         restoreBackup(restorable);
-    else if (openBackups && box.clickedButton() == openBackups)
-        openFolder(QUrl::fromLocalFile(QFileInfo(restorable).absolutePath()));
 }
 
 // The backup goes back through the same session, as any write does, once

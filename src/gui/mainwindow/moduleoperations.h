@@ -16,7 +16,6 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QStatusBar;
-class QUrl;
 class QWidget;
 
 // The module side of the window: the port list, connecting, reading the
@@ -54,10 +53,6 @@ public:
     // Writes a copy of the open configuration, taken when the write starts.
     void writeEdited(const Configuration &snapshot);
     void showLinkLog();
-
-    // "Otwórz folder" of the broken-write message; tests look at the URL
-    // instead of opening it.
-    std::function<void(const QUrl &folder)> openFolder;
 
 signals:
     // A read succeeded; the window puts this configuration in place.

@@ -266,10 +266,12 @@ void TelvoroCliTest::exitCodes_data()
     // The last command the module received; empty when it must receive none.
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("input");
+    // The user the program runs as: empty for this one's.
+    QTest::addColumn<QString>("user");
     const auto row = [](const char *name, const QStringList &arguments, int exitCode, const QString &output,
                         const QString &command = QString(), const QStringList &emulator = QStringList(),
-                        const QString &input = QString()) {
-        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input;
+                        const QString &input = QString(), const QString &user = QString()) {
+        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input << user;
     };
     row("same configuration as .kvl and JSON", { "diff", "a.kvl", "a.json" }, 0, "Brak różnic.\n");
     row("a difference", { "diff", "a.kvl", "b.kvl" }, 1,
@@ -295,14 +297,22 @@ void TelvoroCliTest::exitCodes_data()
         "none/out.kvl: Nie można zapisać do pliku.\n", "41");
     row("over a device, never replacing it", { "export", "a.kvl", "-o", "/dev/null" }, 3,
         "/dev/null: Nie można zapisać do pliku. To nie jest zwykły plik.");
+    // Why a connection failed, and the next step.
     row("missing port", { "read", "/dev/tx48-none", "-o", "out.kvl" }, 4,
-        "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu.");
+        "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego port z listy.\n");
+    row("port of root only", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: brak uprawnień do portu (zwykle potrzebna jest grupa dialout). Dodaj "
+        "użytkownika do tej grupy i zaloguj się ponownie.\n", QString(), {}, QString(), "nobody");
+    row("something else answers", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: na porcie odpowiada coś innego niż modem (7A 0D 0A). Sprawdź, czy wybrano "
+        "port modemu, i czy modem jest włączony.\n", "69", { "--fail", "wrong-answer" });
     row("not a serial port", { "read", "/dev/null", "-o", "out.kvl" }, 4,
         "/dev/null: Błąd połączenia z modemem: to nie jest port szeregowy.");
     row("the program's own terminal", { "read", "PORT", "-o", "out.kvl" }, 4,
         ": Błąd połączenia z modemem: to terminal, w którym działa ten program, a nie port modemu.", QString(), {},
         "PORT");
-    row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4, ": Błąd połączenia z modemem.\n", "69",
+    row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: port nie odpowiada. Sprawdź kabel i zasilanie modemu.\n", "69",
         { "--fail", "silent" });
     row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
         { "--fail", "short-image" });
@@ -346,11 +356,15 @@ void TelvoroCliTest::exitCodes()
     QFETCH(QString, output);
     QFETCH(QString, command);
     QFETCH(QString, input);
+    QFETCH(QString, user);
+    if (!user.isEmpty() && ::geteuid() != 0)
+        QSKIP("setpriv needs root to become another user");
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
     QVERIFY(put("out.kvl", "old content"));
     const qsizetype backups = BackupStore().list().size();
-    const Run run = cli(arguments, module.portPath(), input);
+    const QStringList asUser{ "setpriv", "--reuid=" + user, "--regid=nogroup", "--clear-groups" };
+    const Run run = cli(arguments, module.portPath(), input, QString(), user.isEmpty() ? QStringList() : asUser);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
     for (const QString &code : Codes)
@@ -563,7 +577,8 @@ void TelvoroCliTest::portInUseGetsNoByteFromASecondProgram()
 
     const Run second = cli({ "read", "PORT", "-o", "second.kvl" }, module.portPath());
     QCOMPARE(second.exitCode, 4);
-    QVERIFY2(second.err.endsWith(": Błąd połączenia z modemem: port jest zajęty przez inny program.\n"),
+    QVERIFY2(second.err.endsWith(": Błąd połączenia z modemem: port jest zajęty przez inny program. Zamknij ten "
+                                 "program albo wybierz inny port.\n"),
              qPrintable(second.err));
     QCOMPARE(module.commands().mid(before).filter(QRegularExpression("^(?!42$)")), QStringList());
     const int port = ::open(QFile::encodeName(module.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
