@@ -318,7 +318,8 @@ void TelvoroCliTest::exitCodes_data()
         { "--fail", "short-image" });
     // Lists the changes and stops: the module is only read.
     row("write, dry run", { "write", "PORT", "a.kvl", "--dry-run" }, 0, "Status 2: — → Awaria\\npompy\n", "41");
-    row("settings not acknowledged", { "write", "PORT", "a.json" }, 4, ": Błąd podczas zapisu do modemu.", "70 62",
+    row("settings not acknowledged", { "write", "PORT", "a.json" }, 4,
+        ": Modem nie potwierdził wysłanego bloku w wyznaczonym czasie. Błąd podczas zapisu do modemu.", "70 62",
         { "--fail", "no-settings-ack" });
     row("block stored changed", { "write", "PORT", "a.json" }, 4,
         "Wysłano → w modemie:\nWejście / Wyjście\n  Histereza: 20 → 21\n", "41", { "--fail", "store-changed" });
@@ -328,7 +329,8 @@ void TelvoroCliTest::exitCodes_data()
     row("a code as a command", { "4321" }, 2, "telvoro-cli: nieznane polecenie „****”.\n");
     row("a code as an option", { "pin", "PORT", "--pin", "4321" }, 2, "Pomoc: telvoro-cli pin --help");
     row("a code as the port", { "pin", "87654321" }, 4,
-        "telvoro-cli: ****: Błąd połączenia z modemem: nie ma takiego portu.\n", QString(), {}, "1234\n");
+        "telvoro-cli: ****: Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego port z "
+        "listy.\n", QString(), {}, "1234\n");
     row("no output file", { "export", "a.kvl" }, 2, "brak opcji -o.");
     row("unknown command", { "restore" }, 2, "nieznane polecenie „restore”.");
     row("help of a command", { "diff", "--help" }, 0, "Kończy z kodem 1");
