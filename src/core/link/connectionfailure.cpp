@@ -17,7 +17,7 @@ QString nextStep(ConnectionFailure failure, const QString &details)
     case ConnectionFailure::NoAnswer:
         return tr("port nie odpowiada. Sprawdź kabel i zasilanie modemu.");
     case ConnectionFailure::WrongAnswer:
-        return tr("na porcie odpowiada coś innego niż modem (%1). Sprawdź, czy wybrano port modemu, "
+        return tr("na porcie odpowiada coś innego niż modem (%1). Sprawdź, czy wybrano port modemu "
                   "i czy modem jest włączony.").arg(details);
     case ConnectionFailure::PortMissing:
         return details + QLatin1Char(' ') + tr("Podłącz modem i wybierz jego port z listy.");

@@ -33,6 +33,9 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(tabIndex);
+    // Nothing is behind this button; it says so rather than doing nothing.
+    ui->testPushButton->setEnabled(false);
+    ui->testPushButton->setToolTip(tr("Test połączenia z serwerem nie jest dostępny w tym programie."));
 
     pukValidator.setRegularExpression(QRegularExpression(QStringLiteral("^[0-9]{1,}")));
     ui->pukLineEdit->setValidator(&pukValidator);

@@ -92,27 +92,29 @@ void ModuleOperations::toggleConnection()
         showModuleDisconnected(QString());
         return;
     }
-    if (ui.ports->currentIndex() != 0) {
-        const QString name = ui.ports->currentData(Qt::UserRole).toString();
-        QSettings().setValue(LastPortKey, name);
-        // The port test may retry for many seconds; the outcome of an earlier
-        // attempt would mislead meanwhile.
-        ui.connectionStatus->setText(ConnectingStatus);
-        ui.connectionStatus->setToolTip(QString());
-        ui.statusBar->clearMessage();
-        if (session.connectPort(name)) {
-            ui.connectButton->setText(tr("Rozłącz"));
-            ui.connectButton->setIcon(QIcon(ConnectedIcon));
-            ui.connectionStatus->setText(ConnectedStatus);
-            emit connectionChanged(true);
-        } else {
-            // Why, and what to do next, as telvoro-cli says it; it stays
-            // until the next attempt.
-            const QString failure = session.connectionFailureText();
-            ui.connectionStatus->setText(ConnectionFailedStatus + bandNote(failure.section(QStringLiteral(": "), 1)));
-            ui.connectionStatus->setToolTip(failure);
-            ui.statusBar->showMessage(failure);
-        }
+    if (ui.ports->currentIndex() == 0) {
+        ui.statusBar->showMessage(tr("Najpierw wybierz z listy port, do którego podłączono modem."));
+        return;
+    }
+    const QString name = ui.ports->currentData(Qt::UserRole).toString();
+    QSettings().setValue(LastPortKey, name);
+    // The port test may retry for many seconds; the outcome of an earlier
+    // attempt would mislead meanwhile.
+    ui.connectionStatus->setText(ConnectingStatus);
+    ui.connectionStatus->setToolTip(QString());
+    ui.statusBar->clearMessage();
+    if (session.connectPort(name)) {
+        ui.connectButton->setText(tr("Rozłącz"));
+        ui.connectButton->setIcon(QIcon(ConnectedIcon));
+        ui.connectionStatus->setText(ConnectedStatus);
+        emit connectionChanged(true);
+    } else {
+        // Why, and what to do next, as telvoro-cli says it; it stays
+        // until the next attempt.
+        const QString failure = session.connectionFailureText();
+        ui.connectionStatus->setText(ConnectionFailedStatus + bandNote(failure.section(QStringLiteral(": "), 1)));
+        ui.connectionStatus->setToolTip(failure);
+        ui.statusBar->showMessage(failure);
     }
 }
 
@@ -304,7 +306,6 @@ void ModuleOperations::reportBrokenWrite(const ModuleSession::WriteOutcome &outc
 {
     QMessageBox box(QMessageBox::Warning, window->windowTitle(), outcome.summary(), QMessageBox::Ok, window);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: 640px; }"));
     QString facts = outcome.leftBehind();
     QPushButton *restore = nullptr;
     if (outcome.leftPartly() && !restorable.isEmpty()) {
@@ -320,6 +321,9 @@ void ModuleOperations::reportBrokenWrite(const ModuleSession::WriteOutcome &outc
                 [folder] { QDesktopServices::openUrl(folder); });
     }
     box.setInformativeText(facts);
+    // One fact a line, the path unbroken; the box grows to fit them.
+    if (auto *factsLabel = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        factsLabel->setWordWrap(false);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
     if (restore && box.clickedButton() == restore)

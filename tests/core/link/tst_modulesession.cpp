@@ -365,7 +365,7 @@ void TestModuleSession::connectionFailures_data()
     QTest::newRow("something else answers") << QString() << QStringList{"wrong-answer"}
                                             << ConnectionFailure::WrongAnswer << QString()
                                             << "Błąd połączenia z modemem: na porcie odpowiada coś innego niż modem "
-                                               "(7A 0D 0A). Sprawdź, czy wybrano port modemu, i czy modem jest włączony.";
+                                               "(7A 0D 0A). Sprawdź, czy wybrano port modemu i czy modem jest włączony.";
     QTest::newRow("missing port") << "/dev/tx48-none" << QStringList() << ConnectionFailure::PortMissing
                                   << "nie ma takiego portu."
                                   << "Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego "

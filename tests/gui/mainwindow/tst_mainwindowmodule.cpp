@@ -478,6 +478,10 @@ void TestMainWindowModule::connectButtonShowsTheLink()
     QCOMPARE(disabledControls(*window), sorted(FileActions + (status == ConnectedStatus ? PortsBox : NotConnected)));
     // Until the attempt's end, in place of the status before it.
     QCOMPARE(shownWhileConnecting, portChosen ? ConnectingStatus : QString());
+    // Without a port, the click says what to do first.
+    if (!portChosen)
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("Najpierw wybierz z listy port, do którego podłączono modem."));
 }
 
 void TestMainWindowModule::connectionFailureIsExplained_data()
@@ -487,7 +491,7 @@ void TestMainWindowModule::connectionFailureIsExplained_data()
     QTest::newRow("silent port") << "silent" << "port nie odpowiada. Sprawdź kabel i zasilanie modemu.";
     QTest::newRow("something else answers")
             << "wrong-answer"
-            << "na porcie odpowiada coś innego niż modem (7A 0D 0A). Sprawdź, czy wybrano port modemu, i czy modem "
+            << "na porcie odpowiada coś innego niż modem (7A 0D 0A). Sprawdź, czy wybrano port modemu i czy modem "
                "jest włączony.";
     QTest::newRow("busy") << "busy" << "port jest zajęty przez inny program. Zamknij ten program albo wybierz inny port.";
     QTest::newRow("not permitted")
@@ -1290,7 +1294,9 @@ void TestMainWindowModule::onlineTrendHoldsPollsAndGaps()
     QVERIFY(liveFieldsCleared(*window));
     QTest::mouseClick(window->ui->polaczZModememPushButton, Qt::LeftButton);
     QCOMPARE(ai1->count(), 0);
-    QVERIFY(!save->isEnabled());
+    // Nothing to save or pause yet, and the buttons say so.
+    QVERIFY(!save->isEnabled() && !pause->isEnabled());
+    QVERIFY(!pause->toolTip().isEmpty());
 }
 
 // While another tab is shown nothing is polled: the trend breaks there

@@ -305,7 +305,7 @@ void TelvoroCliTest::exitCodes_data()
         "użytkownika do tej grupy i zaloguj się ponownie.\n", QString(), {}, QString(), "nobody");
     row("something else answers", { "read", "PORT", "-o", "out.kvl" }, 4,
         ": Błąd połączenia z modemem: na porcie odpowiada coś innego niż modem (7A 0D 0A). Sprawdź, czy wybrano "
-        "port modemu, i czy modem jest włączony.\n", "69", { "--fail", "wrong-answer" });
+        "port modemu i czy modem jest włączony.\n", "69", { "--fail", "wrong-answer" });
     row("not a serial port", { "read", "/dev/null", "-o", "out.kvl" }, 4,
         "/dev/null: Błąd połączenia z modemem: to nie jest port szeregowy.");
     row("the program's own terminal", { "read", "PORT", "-o", "out.kvl" }, 4,
