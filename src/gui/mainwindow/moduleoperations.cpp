@@ -182,7 +182,8 @@ void ModuleOperations::writeToModule(const Configuration &snapshot, WriteRequest
     const QString backup = restorable.isEmpty() ? outcome.backupPath() : restorable;
     // The bar is in place before any message about the write.
     if (outcome.leftPartly())
-        showModuleInDoubt(request == WriteRequest::Restore && unwritten ? *unwritten : snapshot, backup);
+        showModuleInDoubt(request == WriteRequest::Restore && unwritten ? *unwritten : snapshot, backup,
+                          outcome.status == ModuleSession::WriteStatus::StoredDifferently);
     reportWriteOutcome(snapshot, outcome, backup);
     if (outcome.status == ModuleSession::WriteStatus::Verified)
         showVerified(snapshot, request, backup);
@@ -206,12 +207,16 @@ void ModuleOperations::showVerified(const Configuration &snapshot, WriteRequest 
     ui.stateBar->hide();
 }
 
-void ModuleOperations::showModuleInDoubt(const Configuration &snapshot, const QString &restorable)
+void ModuleOperations::showModuleInDoubt(const Configuration &snapshot, const QString &restorable,
+                                         bool storedDifferently)
 {
     unwritten = snapshot;
     restorablePath = restorable;
-    QString text = tr("Zapis do modemu o %1 się nie udał: modem może zawierać część nowej konfiguracji.")
-                           .arg(QTime::currentTime().toString(QStringLiteral("HH:mm")));
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    QString text = storedDifferently
+            ? tr("Zapis do modemu o %1 się nie udał: modem przechowuje w niektórych polach co innego, niż "
+                 "wysłano.").arg(time)
+            : tr("Zapis do modemu o %1 się nie udał: modem może zawierać część nowej konfiguracji.").arg(time);
     if (!restorable.isEmpty())
         text += QLatin1Char(' ') + tr("Jego poprzednia konfiguracja jest w kopii zapasowej z %1.").arg(backupTimeText(restorable));
     ui.stateBar->showState(text, !restorable.isEmpty(), true);

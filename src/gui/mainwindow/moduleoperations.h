@@ -75,7 +75,7 @@ private:
     void showRestoreLater(const QString &path);
     void reportBrokenWrite(const ModuleSession::WriteOutcome &outcome, const QString &restorable);
     // The state bar after a write that left the module's content in doubt.
-    void showModuleInDoubt(const Configuration &snapshot, const QString &restorable);
+    void showModuleInDoubt(const Configuration &snapshot, const QString &restorable, bool storedDifferently);
     // A verified write settles the doubt; after a restore the bar says so
     // when the form still holds edits the module does not.
     void showVerified(const Configuration &snapshot, WriteRequest request, const QString &restorable);
