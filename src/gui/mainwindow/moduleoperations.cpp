@@ -292,8 +292,13 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
                                  outcome.summary() + QLatin1Char('\n') + outcome.leftBehind(),
                                  outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), window);
-        if (dialog.exec() == QDialog::Accepted)
+        if (!restorable.isEmpty())
+            dialog.offerRestore();
+        const int answer = dialog.exec();
+        if (answer == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
+        else if (answer == DifferencesDialog::RestoreBackup)
+            restoreBackup(restorable);
         return;
     }
     case Status::BlockUnanswered:

@@ -1150,9 +1150,14 @@ void TestMainWindowModule::moduleStateStaysUntilSettled()
 
     // Written again, the module stores a field differently: both ways out again.
     setFaults({ModuleEmulator::Fault::StoreChanged});
-    answerer->expect(press(QStringLiteral("zamknijPushButton")));
+    bool restoreOffered = false;
+    answerer->expect([&restoreOffered](QWidget *dialog) {
+        restoreOffered = child<QWidget>(dialog, "przywrocKopiePushButton")->isVisibleTo(dialog);
+        press(QStringLiteral("zamknijPushButton"))(dialog);
+    });
     QTest::mouseClick(child<QPushButton>(bar, "writeAgainButton"), Qt::LeftButton);
     QVERIFY(answerer->waitAllAnswered());
+    QVERIFY(restoreOffered);
     QVERIFY(bar->isVisible() && restore->isVisible() && writeAgain->isVisible());
 
     // A verified write settles it, and says so beside the connection's state
