@@ -36,14 +36,12 @@ bool ModuleConnection::connectNamedPort(Failure *failure)
     // try again for fifteen seconds, as the window does.
     PortLock check;
     if (!check.take(Module::systemLocation(port))) {
-        *failure = fault(tr("Błąd połączenia z modemem: %1").arg(check.problem()));
+        *failure = fault(connectionFailureText(check.failure(), check.problem()));
         return false;
     }
     check.release();
     if (!moduleSession.connectPort(port)) {
-        const QString problem = moduleSession.connectionProblem();
-        *failure = fault(problem.isEmpty() ? tr("Błąd połączenia z modemem.")
-                                           : tr("Błąd połączenia z modemem: %1").arg(problem));
+        *failure = fault(moduleSession.connectionFailureText());
         return false;
     }
     return true;

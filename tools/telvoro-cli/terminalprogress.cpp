@@ -6,7 +6,7 @@ namespace {
 constexpr int BarWidth = 24;
 }
 
-TerminalProgress::TerminalProgress(ModuleSession *session)
+TerminalProgress::TerminalProgress(ModuleSession *session) : session(session)
 {
     if (!Console::errorIsTerminal())
         return;
@@ -32,7 +32,7 @@ void TerminalProgress::show(ModuleSession::Step step, int elapsedMilliseconds, i
             label = tr("Zapis danych do modemu. Proszę czekać...");
             break;
         case ModuleSession::Step::WritingPinPuk:
-            label = tr("Zapis kodu PIN, PUK do modemu. Proszę czekać...");
+            label = tr("Zapis kodów PIN i PUK do modemu. Proszę czekać...");
             break;
         }
         clock.start();
@@ -40,9 +40,14 @@ void TerminalProgress::show(ModuleSession::Step step, int elapsedMilliseconds, i
     // The bar measures against the limits, as the window's does; the time
     // is the real one.
     const int filled = BarWidth * elapsedMilliseconds / limitMilliseconds;
-    const QString line = QStringLiteral("%1 [%2%3] %4 s")
+    QString line = QStringLiteral("%1 [%2%3] %4 s")
             .arg(label, QString(filled, QLatin1Char('#')), QString(BarWidth - filled, QLatin1Char('.')),
                  QString::number(clock.elapsed() / 1000.0, 'f', 1));
+    const QString waiting = session->waitText();
+    if (!waiting.isEmpty())
+        line += QStringLiteral(" · ") + waiting;
+    // A shorter line than the one before leaves none of its end behind.
+    line = line.leftJustified(shownWidth);
     Console::error(QLatin1Char('\r') + line);
     shownWidth = qMax(shownWidth, int(line.size()));
 }

@@ -23,6 +23,7 @@ private:
     // Clears the line.
     void end();
 
+    ModuleSession *session;
     QString label;
     int shownWidth = 0;
     QElapsedTimer clock;

@@ -209,13 +209,14 @@ bool Module::connectLink()
 {
     connecting = true;
     waitOnLink(period);
-    const bool answered = !abandoning && probe();
+    const CommandTiming probe = timingOf(Command::Probe);
+    probeAnswer = abandoning ? QByteArray() : exchange(Command::Probe, probe.name);
     connecting = false;
-    if (answered) {
+    if (!abandoning && isExpectedAnswer(probe, probeAnswer)) {
         portsTimer.stop();
         return true;
     }
-    failure = ConnectionFailure::NoAnswer;
+    failure = probeAnswer.isEmpty() ? ConnectionFailure::NoAnswer : ConnectionFailure::WrongAnswer;
     disconnectPort();
     return false;
 }
@@ -381,6 +382,24 @@ bool Module::writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest)
     return exchangeAcknowledged(Command::PinPuk, message);
 }
 
+void Module::abandonExchange()
+{
+    if (!busy)
+        return;
+    abandoned = true;
+    emit exchangeAbandoned();
+}
+
+std::optional<Module::Command> Module::runningCommand() const
+{
+    return running;
+}
+
+QByteArray Module::wrongProbeAnswer() const
+{
+    return failure == ConnectionFailure::WrongAnswer ? probeAnswer : QByteArray();
+}
+
 LinkLog *Module::log()
 {
     return &linkLog;
@@ -412,12 +431,14 @@ void Module::endPause()
         pauseLoop->quit();
 }
 
+// The command's own pause after the line's last activity, and at least the
+// time an abandoned message still allows the module.
 int Module::owedQuiet(Command command) const
 {
-    const int quiet = timingOf(command).periodsBefore * period;
-    if (fixedWaits || !lineActivity.isValid())
-        return quiet;
-    return quiet - int(qMin<qint64>(lineActivity.elapsed(), quiet));
+    int quiet = timingOf(command).periodsBefore * period;
+    if (!fixedWaits && lineActivity.isValid())
+        quiet -= int(qMin<qint64>(lineActivity.elapsed(), quiet));
+    return qMax(quiet, int(owedSilence.remainingTime()));
 }
 
 void Module::waitOnLink(int milliseconds, int answerSize, bool pause)
@@ -435,6 +456,7 @@ void Module::waitOnLink(int milliseconds, int answerSize, bool pause)
     connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
     QIODevice *device = link;
     connect(device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    connect(this, &Module::exchangeAbandoned, &loop, &QEventLoop::quit);
     // An awaited answer is taken as it comes, so that a line that floods
     // is counted, not held; other bytes wait in the port's bounded buffer.
     const auto answerComplete = [this, device, answerSize] {
@@ -467,6 +489,8 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     if (busy || !link->isOpen())
         return {};
     busy = true;
+    running = command;
+    abandoned = false;
     const CommandTiming timing = timingOf(command);
     const int limit = limitMilliseconds(command);
     QElapsedTimer clock;
@@ -483,7 +507,7 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     quietServed = false;
 
     QByteArray received;
-    if (link->isOpen()) {
+    if (link->isOpen() && !abandoned) {
         incoming.readFrom(link);
         logLateBytes();
         if (link == port)
@@ -496,7 +520,11 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
         linkLog.addSent(lastCommand, message, int(clock.elapsed()));
         waitOnLink(timing.periodsAfter * period, fixedWaits ? 0 : timing.answerSize);
         const int waited = int(lastMessage.elapsed());
-        if (!link->isOpen()) {
+        if (abandoned) {
+            incoming.clear();
+            linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::Unanswered);
+            owedSilence.setRemainingTime(qMax(0, timing.periodsAfter * period - waited), Qt::PreciseTimer);
+        } else if (!link->isOpen()) {
             incoming.clear();
             linkLog.addReceived(lastCommand, {}, waited, LinkLog::Outcome::LineLost);
         } else if (timing.answerSize > 0) {
@@ -509,6 +537,7 @@ QByteArray Module::exchange(Command command, const QByteArray &message)
     }
     progress.stop();
     busy = false;
+    running.reset();
     emit exchangeProgress(limit, limit);
     return received;
 }

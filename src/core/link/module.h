@@ -7,6 +7,7 @@
 #include "link/receivedbytes.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -15,6 +16,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 class Configuration;
 class ModuleSession;
@@ -94,6 +96,15 @@ public:
     bool writeSettingsBlock(const Configuration &configuration);
     bool writeSmsBlock(const Configuration &configuration);
     bool writePinPuk(QByteArray pin, QByteArray puk, quint8 pinRequest);
+    // Ends the running exchange at once as unanswered, whatever comes later.
+    // The module may still be taking the message, so nothing is sent again
+    // until the wait the command allows the module is over.
+    void abandonExchange();
+    // The command whose exchange runs now, if any.
+    std::optional<Command> runningCommand() const;
+    // The first bytes of the answer to the last connection's probe when it
+    // was not the module's.
+    QByteArray wrongProbeAnswer() const;
 
     // Every message sent and answer received on this link, the port test's
     // included.
@@ -117,6 +128,7 @@ signals:
     // The port is closed and the scan runs again; an exchange that was
     // waiting returns as unanswered right after this signal.
     void connectionLost();
+    void exchangeAbandoned();
 
 public slots:
     void readAvaiblePorts();
@@ -167,6 +179,11 @@ private:
     // The last message sent, for bytes that come after its wait.
     QString lastCommand;
     QElapsedTimer lastMessage;
+    std::optional<Command> running;
+    bool abandoned = false;
+    // Until then the module may still be busy with an abandoned message.
+    QDeadlineTimer owedSilence;
+    QByteArray probeAnswer;
 };
 
 #endif

@@ -78,9 +78,11 @@ QString ModuleSession::WriteOutcome::summary() const
     case WriteStatus::ModuleChanged:
         return tr("Modem na linii zmienił się przed zapisem: to inny modem albo zmieniono jego konfigurację.");
     case WriteStatus::BlockUnanswered:
+        return tr("Modem nie potwierdził wysłanego bloku w wyznaczonym czasie. Błąd podczas zapisu do modemu.");
     case WriteStatus::LineLost:
+        return tr("Połączenie z modemem zostało utracone w trakcie zapisu. Błąd podczas zapisu do modemu.");
     case WriteStatus::ReadBackFailed:
-        break;
+        return tr("Po zapisie nie udało się odczytać modemu, by go sprawdzić. Błąd podczas zapisu do modemu.");
     }
     return tr("Błąd podczas zapisu do modemu.");
 }
@@ -218,6 +220,15 @@ QString ModuleSession::connectionProblem() const
     return link->connectionProblem();
 }
 
+QString ModuleSession::connectionFailureText() const
+{
+    const ConnectionFailure failure = connectionFailure();
+    const QByteArray answer = link->wrongProbeAnswer();
+    return ::connectionFailureText(failure, failure == ConnectionFailure::WrongAnswer
+                                           ? QString::fromLatin1(answer.left(8).toHex(' ').toUpper())
+                                           : connectionProblem());
+}
+
 LinkLog *ModuleSession::log() const
 {
     return link->log();
@@ -343,7 +354,9 @@ ModuleSession::WriteStatus ModuleSession::sendBlocks(const Configuration &config
     };
     // A block without its answer: the line went, or the module did not take it.
     const auto unanswered = [this] {
-        return link->isConnected() ? WriteStatus::BlockUnanswered : WriteStatus::LineLost;
+        if (!link->isConnected())
+            return WriteStatus::LineLost;
+        return interruptionRequested ? WriteStatus::Interrupted : WriteStatus::BlockUnanswered;
     };
     lastSent = configuration;
     outcome->settingsBlock = result(link->writeSettingsBlock(configuration));
@@ -452,6 +465,41 @@ bool ModuleSession::interruptionWasRequested() const
     return interruptionRequested;
 }
 
+void ModuleSession::stopWaiting()
+{
+    requestInterruption();
+    link->abandonExchange();
+}
+
+QString ModuleSession::waitText() const
+{
+    const std::optional<Module::Command> command = link->runningCommand();
+    if (!command)
+        return QString();
+    QString waiting;
+    switch (*command) {
+    case Module::Command::Probe:
+        waiting = tr("Czekam na odpowiedź modemu…");
+        break;
+    case Module::Command::ReadConfiguration:
+        waiting = tr("Czekam na konfigurację z modemu…");
+        break;
+    case Module::Command::SettingsBlock:
+        waiting = tr("Czekam na potwierdzenie bloku ustawień…");
+        break;
+    case Module::Command::SmsBlock:
+        waiting = tr("Czekam na potwierdzenie bloku tekstów SMS…");
+        break;
+    case Module::Command::PinPuk:
+        waiting = tr("Czekam na potwierdzenie kodów PIN i PUK…");
+        break;
+    case Module::Command::ReadOnlineState:
+    case Module::Command::ManualOutputs:
+        return QString();
+    }
+    return QStringLiteral("%1 %2 s").arg(waiting).arg((exchangeRemaining + 999) / 1000);
+}
+
 void ModuleSession::setState(State newState)
 {
     if (newState == current)
@@ -484,6 +532,7 @@ void ModuleSession::endStep()
 // on from where the exchanges before it ended.
 void ModuleSession::showExchangeProgress(int elapsedMilliseconds, int limitMilliseconds)
 {
+    exchangeRemaining = limitMilliseconds - elapsedMilliseconds;
     if (!step)
         return;
     const int elapsed = qBound(1, stepExchangesDone + elapsedMilliseconds, stepLimit - 1);

@@ -170,6 +170,9 @@ public:
     // when the port was there and free but no module answered.
     ConnectionFailure connectionFailure() const;
     QString connectionProblem() const;
+    // Why the last connection failed and what to do next, as the user is
+    // told it (see connectionFailureText()); empty after a success.
+    QString connectionFailureText() const;
     // Every message sent and answer received on the link.
     LinkLog *log() const;
 
@@ -207,6 +210,14 @@ public:
     // A connection being made gives up at its next wait.
     void requestInterruption();
     bool interruptionWasRequested() const;
+    // "Przerwij" during a wait: the exchange waited for ends at once as
+    // unanswered (its block then counts as not acknowledged) and the
+    // operation stops as after requestInterruption(). Nothing new goes to the
+    // module until the time it was allowed for that message is over.
+    void stopWaiting();
+    // What the link waits for now and the seconds left at most ("Czekam na
+    // potwierdzenie bloku tekstów SMS… 8 s"); empty while nothing is waited for.
+    QString waitText() const;
 
 signals:
     void stateChanged(ModuleSession::State state);
@@ -256,6 +267,7 @@ private:
     int stepLimit = 0;
     // The limits of the step's exchanges that have ended.
     int stepExchangesDone = 0;
+    int exchangeRemaining = 0;
     std::optional<Configuration> known;
     QList<WaitingOperation> waiting;
     bool interruptionRequested = false;

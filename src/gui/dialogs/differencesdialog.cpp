@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QScreen>
+#include <QPushButton>
 #include <QSettings>
 #include <QStyle>
 #include <algorithm>
@@ -56,6 +57,8 @@ DifferencesDialog::DifferencesDialog(Purpose purpose, const QString &description
     ui->zapiszPushButton->setVisible(writing);
     ui->anulujPushButton->setVisible(writing);
     ui->zapiszPonowniePushButton->setVisible(purpose == Purpose::Verify);
+    ui->przywrocKopiePushButton->hide();
+    connect(ui->przywrocKopiePushButton, &QPushButton::clicked, this, [this] { done(RestoreBackup); });
     ui->zamknijPushButton->setVisible(!writing);
     ui->zamknijPushButton->setDefault(!writing);
 
@@ -110,6 +113,11 @@ void DifferencesDialog::done(int result)
     if (!ui->zmianyTreeWidget->isHidden())
         QSettings().setValue(SizeKey, size());
     QDialog::done(result);
+}
+
+void DifferencesDialog::offerRestore()
+{
+    ui->przywrocKopiePushButton->setVisible(purpose == Purpose::Verify);
 }
 
 void DifferencesDialog::fillDifferences(const QList<ConfigurationDifference> &differences)

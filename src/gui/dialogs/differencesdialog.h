@@ -15,13 +15,15 @@ class DifferencesDialogUi;
 // with its value before and after. Before a write it asks whether to go on
 // ("Zapisz do modemu" or "Anuluj"); a comparison only shows ("Zamknij");
 // after a write that the module stored differently it offers to write again
-// ("Zapisz ponownie" or "Zamknij"). Going on accepts the dialog.
+// ("Zapisz ponownie" or "Zamknij") and, where a backup can go back, to
+// restore it (the result RestoreBackup). Going on accepts the dialog.
 class DifferencesDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     enum class Purpose { Write, Compare, Verify };
+    static constexpr int RestoreBackup = 2;
 
     DifferencesDialog(Purpose purpose, const QString &description,
                       const QList<ConfigurationDifference> &differences,
@@ -31,6 +33,8 @@ public:
 
     // Remembers the dialog's size for the next list of differences.
     void done(int result) override;
+    // Verify: "Przywróć kopię zapasową" is shown.
+    void offerRestore();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -10,8 +10,9 @@ class QProgressBar;
 
 // The progress of an operation with the module: its bar follows the
 // session's step, which fills against the longest the step's exchanges may
-// take one after the other and is full once the last of them is over. It
-// shows only when the operation still runs after half a second, and hides
+// take one after the other and is full once the last of them is over; the
+// label says what is waited for and how long at most, and "Przerwij" stops
+// the wait. It shows only when the operation still runs after half a second, and hides
 // when the step ends.
 class ExchangeProgressDialog : public QProgressDialog
 {
@@ -23,7 +24,9 @@ public:
 private:
     void showProgress(ModuleSession::Step step, int elapsedMilliseconds, int limitMilliseconds);
 
+    ModuleSession *session;
     QProgressBar *progressBar;
+    QString label;
     QTimer showTimer;
 };
 

@@ -33,9 +33,20 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(tabIndex);
+    // Nothing is behind this button; it says so rather than doing nothing.
+    ui->testPushButton->setEnabled(false);
+    ui->testPushButton->setToolTip(tr("Test połączenia z serwerem nie jest dostępny w tym programie."));
 
     pukValidator.setRegularExpression(QRegularExpression(QStringLiteral("^[0-9]{1,}")));
     ui->pukLineEdit->setValidator(&pukValidator);
+    // A click past the digits typed so far would leave the cursor where the
+    // mask takes no typing; it goes to their end instead.
+    for (QLineEdit *code : {ui->pinLineEdit, ui->pukLineEdit}) {
+        connect(code, &QLineEdit::cursorPositionChanged, code, [code](int, int position) {
+            if (position > code->text().size())
+                code->setCursorPosition(int(code->text().size()));
+        });
+    }
     ui->numeryTableWidget->resizeColumnToContents(0);
     prepareNumberList();
     // Every tab's title shows at the dialog's first size.

@@ -17,6 +17,7 @@
 #include "mainwindow/recentfiles.h"
 #include "settings/applicationsetup.h"
 #include "settings/usernames.h"
+#include "widgets/modulestatebar.h"
 #include "widgets/namefielddelegate.h"
 #include "widgets/wheelguard.h"
 
@@ -159,9 +160,15 @@ MainWindow::MainWindow(QWidget *parent)
                                  ui->onlineManAnOut1LineEdit, ui->onlineManAnOut2LineEdit,
                                  ui->weWyManWyslijPushButton, statusBar() },
             *form, onlineTimer, *moduleSession, configuration, this);
+    // Above the tabs, under the note on values the form cannot show.
+    auto *stateBar = new ModuleStateBar;
+    ui->gridLayout_24->removeWidget(ui->tabWidget);
+    ui->gridLayout_24->addWidget(stateBar, 1, 0);
+    ui->gridLayout_24->addWidget(ui->tabWidget, 2, 0);
     moduleOperations = std::make_unique<ModuleOperations>(
             ModuleOperations::Widgets{ ui->portsComboBox, ui->polaczZModememPushButton,
-                                       ui->modemPolaczenieStatusLabel, ui->actionOdbierz_z_modemu, statusBar() },
+                                       ui->modemPolaczenieStatusLabel, ui->actionOdbierz_z_modemu, statusBar(),
+                                       stateBar },
             *moduleSession, [this] { return mayCloseConfiguration(); }, this);
     connect(moduleSession.get(), &ModuleSession::portsChanged, this, &MainWindow::fillPortsComboBox);
     connect(moduleSession.get(), &ModuleSession::stateChanged, this, &MainWindow::updateWindowState);

@@ -29,6 +29,11 @@ void MainWindow::on_actionOdbierz_z_modemu_triggered()
 
 void MainWindow::on_actionZapisz_do_modu_u_triggered()
 {
+    if (!configuration) {
+        statusBar()->showMessage(tr("Nie ma otwartej konfiguracji do zapisania w modemie. Utwórz nową, otwórz "
+                                    "plik albo odczytaj modem."));
+        return;
+    }
     if (!configuration || !moduleSession->isConnected()
         || moduleSession->deferWhileBusy(ui->actionZapisz_do_modu_u,
                                          [this] { on_actionZapisz_do_modu_u_triggered(); }))

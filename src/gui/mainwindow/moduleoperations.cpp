@@ -7,15 +7,20 @@
 #include "mainwindow/configurationfiles.h"
 #include "link/module.h"
 #include "link/modulefinder.h"
+#include "widgets/modulestatebar.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace {
 
@@ -41,6 +46,22 @@ const QString ConnectionLostStatus = QStringLiteral(
     "<img src=\":/new/prefix1/icons/agt_action_fail.png\"> "
     "<span style=\"color:rgb(220,0,0);font-size:9pt;font-weight:bold;\">Utracono połączenie z modemem</span>");
 
+// A note after the connection status, in the band's own colours.
+QString bandNote(const QString &text)
+{
+    return QStringLiteral(" <span style=\"color:rgb(230,230,230);font-size:9pt;\">%1</span>").arg(text.toHtmlEscaped());
+}
+
+QString backupTimeText(const QString &path)
+{
+    const QList<BackupStore::Backup> backups = BackupStore().list();
+    for (const BackupStore::Backup &backup : backups) {
+        if (backup.path == path)
+            return backup.time.toString(QStringLiteral("d.M.yyyy HH:mm"));
+    }
+    return QDir::toNativeSeparators(path);
+}
+
 } // namespace
 
 ModuleOperations::ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace,
@@ -50,6 +71,15 @@ ModuleOperations::ModuleOperations(const Widgets &widgets, ModuleSession &sessio
       mayReplace(std::move(mayReplace)),
       window(window)
 {
+    connect(ui.stateBar, &ModuleStateBar::restoreRequested, this, [this] {
+        restoreBackup(restorablePath);
+        emit operationFinished();
+    });
+    connect(ui.stateBar, &ModuleStateBar::writeAgainRequested, this, [this] {
+        if (unwritten)
+            writeToModule(*unwritten, WriteRequest::Again, restorablePath);
+        emit operationFinished();
+    });
     // The module's port went away (an adapter pulled out): the window is as
     // after "Rozłącz", says why, and keeps the open configuration. An
     // exchange still waiting returns right after this with its own failure.
@@ -99,13 +129,12 @@ void ModuleOperations::connectTo(const QString &name)
     if (session.connectPort(name)) {
         showConnected();
     } else {
-        // Why, where it is known (busy, no serial port, no permission),
-        // as telvoro-cli says it.
-        ui.connectionStatus->setText(ConnectionFailedStatus);
-        const QString problem = session.connectionProblem();
-        ui.connectionStatus->setToolTip(problem);
-        if (!problem.isEmpty())
-            ui.statusBar->showMessage(tr("Błąd połączenia z modemem: %1").arg(problem));
+        // Why, and what to do next, as telvoro-cli says it; it stays
+        // until the next attempt.
+        const QString failure = session.connectionFailureText();
+        ui.connectionStatus->setText(ConnectionFailedStatus + bandNote(failure.section(QStringLiteral(": "), 1)));
+        ui.connectionStatus->setToolTip(failure);
+        ui.statusBar->showMessage(failure);
     }
 }
 
@@ -167,6 +196,8 @@ void ModuleOperations::showConnected()
 
 void ModuleOperations::showModuleDisconnected(const QString &status)
 {
+    if (ui.stateBar->isVisible())
+        showConnectionEnded();
     ui.connectButton->setText(tr("Połącz"));
     ui.connectButton->setIcon(QIcon(DisconnectedIcon));
     ui.connectionStatus->setText(status);
@@ -201,6 +232,7 @@ void ModuleOperations::readModule()
 {
     if (!session.isConnected() || session.deferWhileBusy(ui.readAction, [this] { readModule(); }))
         return;
+    ui.connectionStatus->setText(ConnectedStatus);
     bool mayRead = false;
     const std::optional<Configuration> read = session.read([this, &mayRead] { return mayRead = mayReplace(); });
     if (read)
@@ -223,12 +255,62 @@ void ModuleOperations::writeEdited(const Configuration &snapshot)
 void ModuleOperations::writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable)
 {
     const bool verify = QSettings().value(VerifyWritesKey, true).toBool();
+    if (session.isConnected())
+        ui.connectionStatus->setText(ConnectedStatus);
     const ModuleSession::WriteOutcome outcome = session.write(
             snapshot, verify,
             [this, request, &restorable](const ModuleSession::WritePlan &plan) {
                 return confirmWrite(plan, request, restorable);
             });
-    reportWriteOutcome(snapshot, outcome, restorable.isEmpty() ? outcome.backupPath() : restorable);
+    const QString backup = restorable.isEmpty() ? outcome.backupPath() : restorable;
+    // The bar is in place before any message about the write.
+    if (outcome.leftPartly())
+        showModuleInDoubt(request == WriteRequest::Restore && unwritten ? *unwritten : snapshot, backup,
+                          outcome.status == ModuleSession::WriteStatus::StoredDifferently);
+    reportWriteOutcome(snapshot, outcome, backup);
+    if (outcome.status == ModuleSession::WriteStatus::Verified)
+        showVerified(snapshot, request, backup);
+}
+
+void ModuleOperations::showVerified(const Configuration &snapshot, WriteRequest request, const QString &restorable)
+{
+    ui.connectionStatus->setText(
+            ConnectedStatus + bandNote(tr("Zapisano i sprawdzono %1").arg(QTime::currentTime().toString(QStringLiteral("HH:mm")))));
+    const bool editsLeft = request == WriteRequest::Restore && unwritten && !(*unwritten == snapshot);
+    if (request == WriteRequest::Restore)
+        ui.statusBar->showMessage(tr("Przywrócono w modemie kopię zapasową z %1.").arg(backupTimeText(restorable)));
+    if (editsLeft) {
+        ui.stateBar->showState(tr("Przywrócono w modemie kopię zapasową z %1. Formularz nadal zawiera zmiany, "
+                                  "których w modemie nie ma.").arg(backupTimeText(restorable)),
+                               false, true);
+        return;
+    }
+    unwritten.reset();
+    restorablePath.clear();
+    ui.stateBar->hide();
+}
+
+void ModuleOperations::showModuleInDoubt(const Configuration &snapshot, const QString &restorable,
+                                         bool storedDifferently)
+{
+    unwritten = snapshot;
+    restorablePath = restorable;
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    QString text = storedDifferently
+            ? tr("Zapis do modemu o %1 się nie udał: modem przechowuje w niektórych polach co innego, niż "
+                 "wysłano.").arg(time)
+            : tr("Zapis do modemu o %1 się nie udał: modem może zawierać część nowej konfiguracji.").arg(time);
+    if (!restorable.isEmpty())
+        text += QLatin1Char(' ') + tr("Jego poprzednia konfiguracja jest w kopii zapasowej z %1.").arg(backupTimeText(restorable));
+    ui.stateBar->showState(text, !restorable.isEmpty(), true);
+}
+
+void ModuleOperations::showConnectionEnded()
+{
+    ui.stateBar->showState(tr("Połączenie z modemem zakończyło się przed udanym zapisem: nie wiadomo, co modem "
+                              "teraz zawiera. Po ponownym połączeniu można przywrócić kopię zapasową albo "
+                              "zapisać ponownie."),
+                           !restorablePath.isEmpty(), unwritten.has_value());
 }
 
 // Whether the user chose to write. Writing again and restoring were
@@ -319,8 +401,13 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
         DifferencesDialog dialog(DifferencesDialog::Purpose::Verify,
                                  outcome.summary() + QLatin1Char('\n') + outcome.leftBehind(),
                                  outcome.storedDifferently, tr("Wysłano"), tr("W modemie"), window);
-        if (dialog.exec() == QDialog::Accepted)
+        if (!restorable.isEmpty())
+            dialog.offerRestore();
+        const int answer = dialog.exec();
+        if (answer == QDialog::Accepted)
             writeToModule(snapshot, WriteRequest::Again, restorable);
+        else if (answer == DifferencesDialog::RestoreBackup)
+            restoreBackup(restorable);
         return;
     }
     case Status::BlockUnanswered:
@@ -329,7 +416,15 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
     case Status::ReadBackFailed:
         break;
     }
+    reportBrokenWrite(outcome, restorable);
+}
+
+// Wide enough for the backup's path on one line, which can be selected and
+// copied; "Otwórz folder" shows the backups in the file manager.
+void ModuleOperations::reportBrokenWrite(const ModuleSession::WriteOutcome &outcome, const QString &restorable)
+{
     QMessageBox box(QMessageBox::Warning, window->windowTitle(), outcome.summary(), QMessageBox::Ok, window);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QString facts = outcome.leftBehind();
     QPushButton *restore = nullptr;
     if (outcome.leftPartly() && !restorable.isEmpty()) {
@@ -338,7 +433,16 @@ void ModuleOperations::reportWriteOutcome(const Configuration &snapshot, const M
             facts += QLatin1Char('\n') + tr("„Przywróć kopię zapasową” zapisze w modemie kopię sprzed "
                                             "pierwszej próby: %1").arg(QDir::toNativeSeparators(restorable));
     }
+    // The message stays open beside the folder.
+    if (!restorable.isEmpty()) {
+        const QUrl folder = QUrl::fromLocalFile(QFileInfo(restorable).absolutePath());
+        connect(box.addButton(tr("Otwórz folder"), QMessageBox::ActionRole), &QPushButton::clicked, &box,
+                [folder] { QDesktopServices::openUrl(folder); });
+    }
     box.setInformativeText(facts);
+    // One fact a line, the path unbroken; the box grows to fit them.
+    if (auto *factsLabel = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        factsLabel->setWordWrap(false);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
     if (restore && box.clickedButton() == restore)

@@ -11,6 +11,7 @@
 class ExchangeProgressDialog;
 class LinkLogDialog;
 class ModuleFinder;
+class ModuleStateBar;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -37,6 +38,7 @@ public:
         QLabel *connectionStatus;
         QAction *readAction;
         QStatusBar *statusBar;
+        ModuleStateBar *stateBar;
     };
     // The question about unsaved changes, asked before a read replaces the
     // open configuration; false keeps it.
@@ -82,6 +84,13 @@ private:
                             const QString &restorable);
     void restoreBackup(const QString &path);
     void showRestoreLater(const QString &path);
+    void reportBrokenWrite(const ModuleSession::WriteOutcome &outcome, const QString &restorable);
+    // The state bar after a write that left the module's content in doubt.
+    void showModuleInDoubt(const Configuration &snapshot, const QString &restorable, bool storedDifferently);
+    // A verified write settles the doubt; after a restore the bar says so
+    // when the form still holds edits the module does not.
+    void showVerified(const Configuration &snapshot, WriteRequest request, const QString &restorable);
+    void showConnectionEnded();
     void showStepProgress(ModuleSession::Step step, int elapsedMilliseconds);
 
     Widgets ui;
@@ -91,6 +100,10 @@ private:
     std::unique_ptr<ExchangeProgressDialog> progressDialog;
     // While the module is being found.
     ModuleFinder *finder = nullptr;
+    // What a broken write tried to send, for "Zapisz ponownie", and the
+    // backup "Przywróć kopię zapasową" writes back.
+    std::optional<Configuration> unwritten;
+    QString restorablePath;
     // Made when first asked for and kept, with its filter, for the
     // program's run; a child of the window.
     LinkLogDialog *linkLogDialog = nullptr;

@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int StatusMessageTime = 5000;
+// How long values without a newer usable answer stay in the live fields.
+constexpr qint64 StaleValuesTime = 10000;
 constexpr double AnalogOutputMaximum = 10.0;
 
 // The tab's grid: the live fields and the manual outputs in the fields'
@@ -246,19 +248,35 @@ void OnlinePage::startTrendRecord()
     showLiveState();
 }
 
+// A poll without a usable answer leaves the last values in place, greyed and
+// with their age, for StaleValuesTime; the legend shows the dash at once.
 void OnlinePage::showLiveState()
 {
     const TrendSample *current = nullptr;
-    if (session.isConnected() && !trendRecord.isEmpty() && trendRecord.at(trendRecord.size() - 1).answered)
-        current = &trendRecord.at(trendRecord.size() - 1);
+    bool fresh = false;
+    if (session.isConnected()) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        for (qsizetype index = trendRecord.size() - 1; index >= 0 && !current; --index) {
+            const TrendSample &sample = trendRecord.at(index);
+            if (now - sample.time > StaleValuesTime)
+                break;
+            if (sample.answered) {
+                current = &sample;
+                fresh = index == trendRecord.size() - 1;
+            }
+        }
+    }
+    const QString age = current && !fresh
+            ? QStringLiteral(" (%1)").arg(tr("sprzed %1 s").arg((QDateTime::currentMSecsSinceEpoch() - current->time) / 1000))
+            : QString();
     for (int input = 0; input < DigitalInputCount; ++input) {
         form.liveInputIndicators[input]->setChecked(current && current->digitalInput(input));
-        form.liveInputIndicators[input]->setEnabled(current);
+        form.liveInputIndicators[input]->setEnabled(fresh);
     }
     for (int input = 0; input < AnalogInputCount; ++input) {
-        form.liveAnalogFields[input]->setText(current ? current->analogText(input) : QString());
-        form.liveAnalogFields[input]->setEnabled(current);
+        form.liveAnalogFields[input]->setText(current ? current->analogText(input) + age : QString());
+        form.liveAnalogFields[input]->setEnabled(fresh);
     }
     if (trendWidget)
-        trendWidget->showCurrentValues(current);
+        trendWidget->showCurrentValues(fresh ? current : nullptr);
 }

@@ -176,7 +176,18 @@ TrendWidget::TrendWidget(QWidget *parent)
     setAnalogNames({});
     showCurrentValues(nullptr);
     setSpan(span);
-    ui->przebiegZapiszPushButton->setEnabled(false);
+    showWhatCanAct();
+}
+
+// Saving and pausing need polls to act on; a paused trend can always go on.
+void TrendWidget::showWhatCanAct()
+{
+    const bool hasPolls = record && !record->isEmpty();
+    ui->przebiegZapiszPushButton->setEnabled(hasPolls);
+    ui->przebiegWstrzymajPushButton->setEnabled(hasPolls || ui->przebiegWstrzymajPushButton->isChecked());
+    const QString noPolls = tr("Przebieg jest pusty: pojawi się po pierwszym odczycie stanu modemu.");
+    ui->przebiegZapiszPushButton->setToolTip(hasPolls ? QString() : noPolls);
+    ui->przebiegWstrzymajPushButton->setToolTip(ui->przebiegWstrzymajPushButton->isEnabled() ? QString() : noPolls);
 }
 
 TrendWidget::~TrendWidget()
@@ -204,11 +215,12 @@ void TrendWidget::setRecord(const TrendRecord *newRecord)
     const QSignalBlocker blocker(ui->przebiegWstrzymajPushButton);
     ui->przebiegWstrzymajPushButton->setChecked(false);
     on_przebiegWstrzymajPushButton_toggled(false);
+    showWhatCanAct();
 }
 
 void TrendWidget::refresh()
 {
-    ui->przebiegZapiszPushButton->setEnabled(record && !record->isEmpty());
+    showWhatCanAct();
     if (!frozenEnd)
         redraw();
 }

@@ -57,6 +57,7 @@ private slots:
     void on_przebiegZapiszPushButton_clicked();
 
 private:
+    void showWhatCanAct();
     void setSpan(int minutes);
     void redraw();
     qint64 viewEnd() const;

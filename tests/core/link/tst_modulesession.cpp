@@ -94,7 +94,7 @@ QString malformedProgress(const QList<QList<QVariant>> &reports)
 // back, the user's answer (sent as a script's, without a question, unless
 // asked()), a backup folder that cannot be made, and what happens when the
 // emulator takes the command `at` ("A#2": the second "A"): "pull plug",
-// "interrupt", "interrupt in the pause" (once its answer is in, in the quiet
+// "interrupt", "stop waiting", "interrupt in the pause" (once its answer is in, in the quiet
 // before the next block), "swap" (another module, see swapTo()) or the name
 // of a fault that the module then has instead of its own. With swapTo() and
 // no `at`, the module is swapped while the first question is open, and the
@@ -256,6 +256,9 @@ void TestModuleSession::writeOutcomes_data()
         Block::NotSent, Block::NotSent, {"A"}, false, false);
     row("interrupted between the blocks", WriteSetup(Edit::SmsText).when("pb", "interrupt"),
         Status::Interrupted, Block::Acknowledged, Block::NotSent, {"A", "pb"}, true, false);
+    // "Przerwij" while the module keeps the SMS block unanswered.
+    row("wait stopped at the SMS block", WriteSetup(Edit::SmsText, {"no-sms-ack"}).when("pc", "stop waiting"),
+        Status::Interrupted, Block::Acknowledged, Block::Unanswered, {"A", "pb", "pc"}, true, false);
     row("read back failed", WriteSetup().when("pb", "short-image"), Status::ReadBackFailed,
         Block::Acknowledged, Block::NotSent, {"A", "pb", "A"}, true, true);
     // Unread, the module gets both blocks, and no backup is taken.
@@ -337,6 +340,8 @@ void TestModuleSession::writeOutcomes()
                 emulated->emulator().setImage(swapped);
             else if (then == QLatin1String("interrupt in the pause"))
                 interruptAfterThisExchange();
+            else if (then == QLatin1String("stop waiting"))
+                session->stopWaiting();
             else if (ModuleEmulator::faultFromName(then, &fault))
                 emulated->emulator().setFaults({fault});
         });
@@ -482,13 +487,23 @@ void TestModuleSession::connectionFailures_data()
     QTest::addColumn<QStringList>("faults");
     QTest::addColumn<ConnectionFailure>("failure");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("connected") << QString() << QStringList() << ConnectionFailure::None << QString();
+    // What the user is told, with the next step.
+    QTest::addColumn<QString>("told");
+    QTest::newRow("connected") << QString() << QStringList() << ConnectionFailure::None << QString() << QString();
     QTest::newRow("no module answers") << QString() << QStringList{"silent"} << ConnectionFailure::NoAnswer
-                                       << QString();
+                                       << QString()
+                                       << "Błąd połączenia z modemem: port nie odpowiada. Sprawdź kabel i zasilanie modemu.";
+    QTest::newRow("something else answers") << QString() << QStringList{"wrong-answer"}
+                                            << ConnectionFailure::WrongAnswer << QString()
+                                            << "Błąd połączenia z modemem: na porcie odpowiada coś innego niż modem "
+                                               "(7A 0D 0A). Sprawdź, czy wybrano port modemu i czy modem jest włączony.";
     QTest::newRow("missing port") << "/dev/tx48-none" << QStringList() << ConnectionFailure::PortMissing
-                                  << "nie ma takiego portu.";
+                                  << "nie ma takiego portu."
+                                  << "Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego "
+                                     "port z listy.";
     QTest::newRow("not a serial port") << "/dev/null" << QStringList() << ConnectionFailure::NotSerialPort
-                                       << "to nie jest port szeregowy.";
+                                       << "to nie jest port szeregowy."
+                                       << "Błąd połączenia z modemem: to nie jest port szeregowy. Wybierz port modemu.";
 }
 
 void TestModuleSession::connectionFailures()
@@ -497,6 +512,7 @@ void TestModuleSession::connectionFailures()
     QFETCH(QStringList, faults);
     QFETCH(ConnectionFailure, failure);
     QFETCH(QString, problem);
+    QFETCH(QString, told);
     // The reason is that of the last connection, not of one before it.
     bool connected = setUp(faults);
     if (!port.isEmpty()) {
@@ -505,6 +521,7 @@ void TestModuleSession::connectionFailures()
     }
     QCOMPARE(session->connectionFailure(), failure);
     QCOMPARE(session->connectionProblem(), problem);
+    QCOMPARE(session->connectionFailureText(), told);
     QCOMPARE(session->portName(), port.isEmpty() ? EmulatedModule::PortName : port);
     QCOMPARE(connected, failure == ConnectionFailure::None);
     QCOMPARE(session->isConnected(), failure == ConnectionFailure::None);

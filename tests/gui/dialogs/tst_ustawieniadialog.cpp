@@ -518,8 +518,13 @@ void UstawieniaDialogTest::pinPukChecks()
 
     UstawieniaDialog dialog(0, nullptr, nullptr);
     dialog.show();
-    QTest::keyClicks(child<QLineEdit>(&dialog, "pinLineEdit"), pin);
-    QTest::keyClicks(child<QLineEdit>(&dialog, "pukLineEdit"), puk);
+    // Each field clicked towards its right end, past the digits, as a user might.
+    for (const auto &[name, code] : {std::pair{"pinLineEdit", pin}, std::pair{"pukLineEdit", puk}}) {
+        auto *edit = child<QLineEdit>(&dialog, name);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() * 3 / 4, edit->height() / 2));
+        QTest::keyClicks(edit, code);
+        QCOMPARE(edit->text(), code);
+    }
 
     DialogAnswerer answerer;
     answerer.expectMessageBox();

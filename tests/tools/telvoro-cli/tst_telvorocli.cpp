@@ -487,10 +487,12 @@ void TelvoroCliTest::exitCodes_data()
     QTest::addColumn<QString>("input");
     // The blocks the module received ("70 62", "70 63"); -1 where any may go.
     QTest::addColumn<int>("blocks");
+    // The user the program runs as: empty for this one's.
+    QTest::addColumn<QString>("user");
     const auto row = [](const char *name, const QStringList &arguments, int exitCode, const QString &output,
                         const QString &command = QString(), const QStringList &emulator = QStringList(),
-                        const QString &input = QString(), int blocks = -1) {
-        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input << blocks;
+                        const QString &input = QString(), int blocks = -1, const QString &user = QString()) {
+        QTest::newRow(name) << emulator << arguments << exitCode << output << command << input << blocks << user;
     };
     row("same configuration as .kvl and JSON", { "diff", "a.kvl", "a.json" }, 0, "Brak różnic.\n");
     row("a difference", { "diff", "a.kvl", "b.kvl" }, 1,
@@ -516,14 +518,22 @@ void TelvoroCliTest::exitCodes_data()
         "none/out.kvl: Nie można zapisać do pliku. Przyczyna: No such file or directory.\n", "41");
     row("over a device, never replacing it", { "export", "a.kvl", "-o", "/dev/null" }, 3,
         "/dev/null: Nie można zapisać do pliku. To nie jest zwykły plik.");
+    // Why a connection failed, and the next step.
     row("missing port", { "read", "/dev/tx48-none", "-o", "out.kvl" }, 4,
-        "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu.");
+        "/dev/tx48-none: Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego port z listy.\n");
+    row("port of root only", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: brak uprawnień do portu (zwykle potrzebna jest grupa dialout). Dodaj "
+        "użytkownika do tej grupy i zaloguj się ponownie.\n", QString(), {}, QString(), -1, "nobody");
+    row("something else answers", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: na porcie odpowiada coś innego niż modem (7A 0D 0A). Sprawdź, czy wybrano "
+        "port modemu i czy modem jest włączony.\n", "69", { "--fail", "wrong-answer" });
     row("not a serial port", { "read", "/dev/null", "-o", "out.kvl" }, 4,
         "/dev/null: Błąd połączenia z modemem: to nie jest port szeregowy.");
     row("the program's own terminal", { "read", "PORT", "-o", "out.kvl" }, 4,
         ": Błąd połączenia z modemem: to terminal, w którym działa ten program, a nie port modemu.", QString(), {},
         "PORT");
-    row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4, ": Błąd połączenia z modemem.\n", "69",
+    row("silent module", { "read", "PORT", "-o", "out.kvl" }, 4,
+        ": Błąd połączenia z modemem: port nie odpowiada. Sprawdź kabel i zasilanie modemu.\n", "69",
         { "--fail", "silent" });
     row("short image", { "show", "PORT" }, 4, ": Błąd podczas odczytywania z modemu.", "41",
         { "--fail", "short-image" });
@@ -539,7 +549,8 @@ void TelvoroCliTest::exitCodes_data()
     row("a code as a command", { "4321" }, 2, "telvoro-cli: nieznane polecenie „****”.\n");
     row("a code as an option", { "pin", "PORT", "--pin", "4321" }, 2, "Pomoc: telvoro-cli pin --help");
     row("a code as the port", { "pin", "87654321" }, 4,
-        "telvoro-cli: ****: Błąd połączenia z modemem: nie ma takiego portu.\n", QString(), {}, "1234\n");
+        "telvoro-cli: ****: Błąd połączenia z modemem: nie ma takiego portu. Podłącz modem i wybierz jego port z "
+        "listy.\n", QString(), {}, "1234\n");
     row("no output file", { "export", "a.kvl" }, 2, "brak opcji -o.");
     row("unknown command", { "restore" }, 2, "nieznane polecenie „restore”.");
     row("help of a command", { "diff", "--help" }, 0, "Kończy z kodem 1");
@@ -581,6 +592,9 @@ void TelvoroCliTest::exitCodes()
     QFETCH(QString, command);
     QFETCH(QString, input);
     QFETCH(int, blocks);
+    QFETCH(QString, user);
+    if (!user.isEmpty() && ::geteuid() != 0)
+        QSKIP("setpriv needs root to become another user");
     EmulatorProcess module(emulator);
     QVERIFY(module.isRunning());
     std::optional<EmulatorProcess> silent;
@@ -593,7 +607,8 @@ void TelvoroCliTest::exitCodes()
     const QString before = blocks == 0 ? cli({ "show", "PORT", "--json" }, module.portPath()).out : QString();
     QVERIFY(put("out.kvl", "old content"));
     const qsizetype backups = BackupStore().list().size();
-    const Run run = cli(arguments, module.portPath(), input);
+    const QStringList asUser{ "setpriv", "--reuid=" + user, "--regid=nogroup", "--clear-groups" };
+    const Run run = cli(arguments, module.portPath(), input, QString(), user.isEmpty() ? QStringList() : asUser);
     qunsetenv("TX48_EXTRA_PORTS");
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((run.out + run.err).contains(output), qPrintable(run.out + run.err));
@@ -822,7 +837,8 @@ void TelvoroCliTest::portInUseGetsNoByteFromASecondProgram()
     QCOMPARE(second.exitCode, 4);
     // Named where the first one's serial port left its lock file.
     QVERIFY2(QRegularExpression(": Błąd połączenia z modemem: port jest zajęty przez inny program"
-                                "(: telvoro-cli \\(PID \\d+\\))?\\.\n$").match(second.err).hasMatch(),
+                                "(: telvoro-cli \\(PID \\d+\\))?\\. Zamknij ten program albo wybierz inny port\\.\n$")
+                     .match(second.err).hasMatch(),
              qPrintable(second.err));
     QCOMPARE(module.commands().mid(before).filter(QRegularExpression("^(?!42$)")), QStringList());
     const int port = ::open(QFile::encodeName(module.portPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
