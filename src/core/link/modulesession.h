@@ -166,6 +166,10 @@ public:
     // compare every byte sent when `verify` is set.
     WriteOutcome write(const Configuration &configuration, bool verify, const WriteConfirmation &confirm);
 
+    // The module's name the backups of later writes carry beside the port,
+    // as a series of modules names each one; empty for none.
+    void setBackupModuleName(const QString &name);
+
     QByteArray readOnlineState();
     // The module does not answer; true when the link is still open after it.
     bool sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask);
@@ -225,6 +229,7 @@ private:
     std::optional<Configuration> known;
     QList<WaitingOperation> waiting;
     bool interruptionRequested = false;
+    QString backupModuleName;
 };
 
 #endif
