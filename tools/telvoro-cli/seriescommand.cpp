@@ -6,9 +6,7 @@
 #include "moduleconnection.h"
 #include "stopsignals.h"
 
-#include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -45,12 +43,6 @@ const QCommandLineOption &waitOption()
 
 // How often a port is tried while the series waits for a module.
 constexpr int AnswerPollMilliseconds = 500;
-
-QString defaultReportPath(const QString &table)
-{
-    const QFileInfo info(table);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-raport.csv"));
-}
 
 } // namespace
 
@@ -109,7 +101,7 @@ int SeriesCommand::run(const QCommandLineParser &parser, const QStringList &argu
         return ExitFileFault;
     }
     const SeriesReport report(parser.isSet(reportOption()) ? parser.value(reportOption())
-                                                            : defaultReportPath(arguments.at(1)));
+                                                            : SeriesReport::defaultPath(arguments.at(1)));
     const std::optional<QSet<QString>> verified = report.verifiedModules();
     if (!verified) {
         Console::message(tr("%1: Nie można otworzyć pliku.").arg(report.path()));

@@ -75,12 +75,20 @@ SeriesReport::Entry SeriesReport::entryOf(const QString &module, const ModuleSes
     const QString summary = outcome.summary();
     QString details = outcome.succeeded() ? summary : (summary + QLatin1Char(' ') + outcome.leftBehind()).trimmed();
     details.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // A module that could not be read is never written by a series.
+    const bool unread = outcome.status == ModuleSession::WriteStatus::Cancelled && !outcome.plan.moduleRead;
     return { module,
              QDateTime::currentDateTime(),
-             outcomeOf(outcome.status),
+             unread ? Outcome::Unanswered : outcomeOf(outcome.status),
              outcome.backupPath(),
              int(outcome.plan.changes.size()),
              details };
+}
+
+QString SeriesReport::defaultPath(const QString &table)
+{
+    const QFileInfo info(table);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-raport.csv"));
 }
 
 SeriesReport::SeriesReport(const QString &path) : file(path) {}

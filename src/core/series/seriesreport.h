@@ -48,6 +48,9 @@ public:
     // The line of a module whose write ended with `outcome`.
     static Entry entryOf(const QString &module, const ModuleSession::WriteOutcome &outcome);
 
+    // The report of a table when none is named: "<table>-raport.csv" beside it.
+    static QString defaultPath(const QString &table);
+
     explicit SeriesReport(const QString &path);
     QString path() const;
     // The modules whose last line says they were verified; nothing when the

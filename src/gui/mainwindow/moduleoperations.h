@@ -44,6 +44,9 @@ public:
     ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace, QWidget *window);
     ~ModuleOperations() override;
 
+    // Whether writes read the module back to compare (the settings' choice).
+    static bool verifiesWrites();
+
     void fillPortsComboBox();
     // "Połącz" and "Rozłącz".
     void toggleConnection();
