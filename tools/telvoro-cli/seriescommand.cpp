@@ -100,13 +100,6 @@ int SeriesCommand::run(const QCommandLineParser &parser, const QStringList &argu
             Console::message(QStringLiteral("%1: %2").arg(arguments.at(1), fault));
         return ExitFileFault;
     }
-    const SeriesReport report(parser.isSet(reportOption()) ? parser.value(reportOption())
-                                                            : SeriesReport::defaultPath(arguments.at(1)));
-    const std::optional<QSet<QString>> verified = report.verifiedModules();
-    if (!verified) {
-        Console::message(tr("%1: Nie można otworzyć pliku.").arg(report.path()));
-        return ExitFileFault;
-    }
     int first = 0;
     if (parser.isSet(fromOption())) {
         first = table->indexOf(parser.value(fromOption()).trimmed());
@@ -114,6 +107,17 @@ int SeriesCommand::run(const QCommandLineParser &parser, const QStringList &argu
             Console::message(tr("--from: w tabeli nie ma modemu „%1”.").arg(parser.value(fromOption())));
             return ExitWrongUsage;
         }
+    }
+    const SeriesReport report(parser.isSet(reportOption()) ? parser.value(reportOption())
+                                                            : SeriesReport::defaultPath(arguments.at(1)));
+    const std::optional<QSet<QString>> verified = report.verifiedModules();
+    if (!verified) {
+        Console::message(tr("%1: Nie można otworzyć pliku.").arg(report.path()));
+        return ExitFileFault;
+    }
+    if (!report.prepare()) {
+        Console::message(tr("%1: Nie można zapisać do pliku.").arg(report.path()));
+        return ExitFileFault;
     }
     SeriesCommand command(arguments.at(2), verify, parser.isSet(waitOption()));
     return command.writeAll(*table, first, report, *verified);

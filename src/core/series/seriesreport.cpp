@@ -120,21 +120,29 @@ std::optional<QSet<QString>> SeriesReport::verifiedModules() const
     return verified;
 }
 
+bool SeriesReport::prepare() const
+{
+    return appendLines(QByteArray());
+}
+
 bool SeriesReport::append(const Entry &entry) const
+{
+    return appendLines(CsvText::line({ entry.module, entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                             outcomeText(entry.outcome), QDir::toNativeSeparators(entry.backupPath),
+                             QString::number(entry.changedFields), entry.details },
+                           Separator));
+}
+
+bool SeriesReport::appendLines(const QByteArray &lines) const
 {
     QFile report(file);
     const bool isNew = !report.exists() || report.size() == 0;
     if (!report.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    QByteArray lines;
-    if (isNew)
-        lines = "\xEF\xBB\xBF"
-                + CsvText::line({ tr("modem"), tr("czas"), tr("wynik"), tr("kopia zapasowa"), tr("zmienione pola"),
-                                  tr("opis") },
-                                Separator);
-    lines += CsvText::line({ entry.module, entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                             outcomeText(entry.outcome), QDir::toNativeSeparators(entry.backupPath),
-                             QString::number(entry.changedFields), entry.details },
-                           Separator);
-    return report.write(lines) == lines.size() && report.flush();
+    const QByteArray header = isNew ? "\xEF\xBB\xBF"
+                    + CsvText::line({ tr("modem"), tr("czas"), tr("wynik"), tr("kopia zapasowa"),
+                                      tr("zmienione pola"), tr("opis") },
+                                    Separator)
+                                    : QByteArray();
+    return report.write(header + lines) == header.size() + lines.size() && report.flush();
 }

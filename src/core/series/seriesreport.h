@@ -56,11 +56,17 @@ public:
     // The modules whose last line says they were verified; nothing when the
     // file is there but cannot be read.
     std::optional<QSet<QString>> verifiedModules() const;
-    // Adds the line at the end, the header first into a new file; false
+    // Creates the file with its header when it is not there, so that a
+    // report that cannot be written is known before any module is; false
+    // when the file cannot take it.
+    bool prepare() const;
+    // Adds the line at the end (the header first into a new file); false
     // when the file cannot take it.
     bool append(const Entry &entry) const;
 
 private:
+    bool appendLines(const QByteArray &lines) const;
+
     QString file;
 };
 

@@ -105,9 +105,9 @@ void SeriesDialog::loadTable()
     if (table) {
         report.emplace(QDir::fromNativeSeparators(ui->reportFileLineEdit->text()));
         verified = report->verifiedModules();
-        if (!verified) {
+        if (!verified || !report->prepare()) {
             QMessageBox::warning(this, windowTitle(),
-                                 tr("Nie można odczytać raportu %1.").arg(ui->reportFileLineEdit->text()));
+                                 tr("Nie można odczytać ani zapisać raportu %1.").arg(ui->reportFileLineEdit->text()));
             table.reset();
             report.reset();
         }

@@ -362,6 +362,9 @@ void TelvoroCliTest::exitCodes_data()
         "wiersz 3, kolumna „Modem”: modem „A” jest już w wierszu 2.\n");
     row("series, short row", seriesOf("short-row.csv"), 3,
         "wiersz 3: liczba komórek wynosi 2, a powinna wynosić 4 (tyle, ile kolumn w nagłówku).\n");
+    row("series with a report in a missing folder",
+        { "series", "a.kvl", "three.csv", "PORT", "--report", "none/report.csv" }, 3,
+        "none/report.csv: Nie można zapisać do pliku.");
     row("series from an unknown module", { "series", "a.kvl", "three.csv", "PORT", "--from", "Z" }, 2,
         "--from: w tabeli nie ma modemu „Z”.");
     // A log that cannot be opened stops the command before the module is
