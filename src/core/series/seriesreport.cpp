@@ -1,5 +1,6 @@
 #include "series/seriesreport.h"
 
+#include "fields/visibletext.h"
 #include "files/regularfile.h"
 #include "series/csvtext.h"
 
@@ -72,8 +73,18 @@ QString SeriesReport::outcomeText(Outcome outcome)
 
 SeriesReport::Entry SeriesReport::entryOf(const QString &module, const ModuleSession::WriteOutcome &outcome)
 {
-    const QString summary = outcome.summary();
-    QString details = outcome.succeeded() ? summary : (summary + QLatin1Char(' ') + outcome.leftBehind()).trimmed();
+    QString details = outcome.summary();
+    // The summary of a module that stores differently points at the fields,
+    // which a line of the report names itself.
+    QStringList fields;
+    for (const ConfigurationDifference &field : outcome.storedDifferently)
+        fields.append(QStringLiteral("%1 → %2: %3 → %4")
+                              .arg(field.section, field.label, visibleValue(field.before), visibleValue(field.after)));
+    if (!fields.isEmpty())
+        details += QLatin1Char(' ') + tr("Wysłano → w modemie:") + QLatin1Char(' ') + fields.join(QStringLiteral("; "))
+                + QLatin1Char('.');
+    if (!outcome.succeeded())
+        details = (details + QLatin1Char(' ') + outcome.leftBehind()).trimmed();
     details.replace(QLatin1Char('\n'), QLatin1Char(' '));
     // A module that could not be read is never written by a series.
     const bool unread = outcome.status == ModuleSession::WriteStatus::Cancelled && !outcome.plan.moduleRead;

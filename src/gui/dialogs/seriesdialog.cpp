@@ -184,6 +184,7 @@ void SeriesDialog::writeNext()
     next = nextAfter(row);
     showRow(row);
     showNext();
+    ui->modulesTableWidget->resizeColumnToContents(StateColumn);
 }
 
 // Nothing goes to a module that could not be read first: the series has
