@@ -41,6 +41,11 @@ const QCommandLineOption &waitOption()
     return option;
 }
 
+QString stoppedBeforeModule()
+{
+    return SeriesCommand::tr("Seria przerwana przed tym modemem. Do modemu nic nie wysłano.");
+}
+
 // How often a port is tried while the series waits for a module.
 constexpr int AnswerPollMilliseconds = 500;
 
@@ -156,7 +161,7 @@ int SeriesCommand::writeAll(const SeriesTable &table, int first, const SeriesRep
             const QString why = wait == Wait::InputEnded
                     ? tr("Seria zatrzymana przed tym modemem: standardowe wejście się skończyło. Do modemu nic "
                          "nie wysłano.")
-                    : tr("Seria przerwana przed tym modemem. Do modemu nic nie wysłano.");
+                    : stoppedBeforeModule();
             if (!report.append({ row.name, QDateTime::currentDateTime(), SeriesReport::Outcome::Interrupted,
                                  QString(), 0, why })) {
                 Console::message(tr("%1: Nie można zapisać do pliku.").arg(report.path()));
@@ -246,6 +251,12 @@ bool SeriesCommand::writeModule(const SeriesTable::Row &row, const SeriesReport 
     if (!connection.open(&failure)) {
         entry.details = failure.message;
         Console::message(tr("%1: %2").arg(row.name, failure.message));
+        return report.append(entry);
+    }
+    // Ctrl+C while the port was being opened: the module gets nothing.
+    if (stopRequested) {
+        entry.outcome = SeriesReport::Outcome::Interrupted;
+        entry.details = stoppedBeforeModule();
         return report.append(entry);
     }
     ModuleSession *session = connection.session();

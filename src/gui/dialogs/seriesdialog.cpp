@@ -47,6 +47,12 @@ SeriesDialog::~SeriesDialog()
     delete ui;
 }
 
+void SeriesDialog::reject()
+{
+    if (!writing)
+        QDialog::reject();
+}
+
 void SeriesDialog::chooseBase()
 {
     const QString path = QFileDialog::getOpenFileName(this, tr("Konfiguracja bazowa"), QString(),
@@ -159,13 +165,19 @@ void SeriesDialog::writeNext()
         return;
     const int row = next;
     const SeriesTable::Row &module = table->rows().at(row);
-    ui->writeButton->setEnabled(false);
+    // The module to write stays this one while the session runs the write.
+    writing = true;
+    for (QWidget *control : { static_cast<QWidget *>(ui->writeButton), static_cast<QWidget *>(ui->skipButton),
+                              static_cast<QWidget *>(ui->loadButton) })
+        control->setEnabled(false);
     session.setBackupModuleName(module.name);
     const ModuleSession::WriteOutcome outcome =
-            session.write(module.configuration, verify, [this](const ModuleSession::WritePlan &plan) {
-                return confirmWrite(plan);
+            session.write(module.configuration, verify, [this, &module](const ModuleSession::WritePlan &plan) {
+                return confirmWrite(plan, module.name);
             });
     session.setBackupModuleName(QString());
+    writing = false;
+    ui->loadButton->setEnabled(true);
     if (outcome.status == ModuleSession::WriteStatus::Cancelled && outcome.plan.moduleRead) {
         ui->outcomeLabel->setText(tr("%1: zapis anulowano; do modemu nic nie wysłano.").arg(module.name));
         showNext();
@@ -189,13 +201,12 @@ void SeriesDialog::writeNext()
 
 // Nothing goes to a module that could not be read first: the series has
 // nothing to show the change against and no backup to keep.
-bool SeriesDialog::confirmWrite(const ModuleSession::WritePlan &plan)
+bool SeriesDialog::confirmWrite(const ModuleSession::WritePlan &plan, const QString &name)
 {
     if (!plan.moduleRead)
         return false;
     if (writtenCount > 0 && !ui->reviewCheckBox->isChecked())
         return true;
-    const QString name = table->rows().at(next).name;
     const QString description = plan.changes.isEmpty()
             ? tr("Modem „%1”, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.").arg(name)
@@ -220,7 +231,7 @@ void SeriesDialog::skipNext()
 
 void SeriesDialog::choose(int row)
 {
-    if (row < 0 || row >= states.size()
+    if (writing || row < 0 || row >= states.size()
         || (entries[row] && entries[row]->outcome == SeriesReport::Outcome::Verified))
         return;
     const int previous = std::exchange(next, row);

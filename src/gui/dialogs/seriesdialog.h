@@ -29,6 +29,9 @@ public:
                  QWidget *parent = nullptr);
     ~SeriesDialog() override;
 
+    // Not while a module is being written: the write ends first.
+    void reject() override;
+
 private:
     enum class RowState { Waiting, Skipped, Written };
 
@@ -37,7 +40,7 @@ private:
     void loadTable();
     std::optional<Configuration> base();
     void writeNext();
-    bool confirmWrite(const ModuleSession::WritePlan &plan);
+    bool confirmWrite(const ModuleSession::WritePlan &plan, const QString &name);
     void skipNext();
     void choose(int row);
     int nextAfter(int row) const;
@@ -54,6 +57,7 @@ private:
     QList<std::optional<SeriesReport::Entry>> entries;
     int next = -1;
     int writtenCount = 0;
+    bool writing = false;
 };
 
 #endif
