@@ -180,7 +180,10 @@ int SeriesCommand::writeAll(const SeriesTable &table, int first, const SeriesRep
         else
             failed.append(tr("%1 (wiersz %2)").arg(row.name).arg(row.number));
     }
-    QString summary = tr("Seria: zapisano i sprawdzono %1 z %2 modemów.").arg(verifiedCount).arg(rows.size());
+    QString summary = (rows.size() == 1 ? tr("Seria: zapisano i sprawdzono %1 z %2 modemu.")
+                                        : tr("Seria: zapisano i sprawdzono %1 z %2 modemów."))
+                              .arg(verifiedCount)
+                              .arg(rows.size());
     if (!failed.isEmpty())
         summary += QLatin1Char('\n') + tr("Nieudane:") + QStringLiteral("\n  ") + failed.join(QStringLiteral("\n  "));
     if (!Console::out(summary + QLatin1Char('\n')))

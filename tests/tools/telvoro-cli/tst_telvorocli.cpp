@@ -167,6 +167,7 @@ void TelvoroCliTest::initTestCase()
         QVERIFY(put(name, text));
     // As a spreadsheet in Polish saves it: a byte order mark, semicolons,
     // quotes around a text with a semicolon and around a quote, CR LF.
+    QVERIFY(put("one.csv", "Modem,phones[1].number\nJeden,600100301\n"));
     QVERIFY(put("three.csv", "\xEF\xBB\xBFModem;phones[1].number;secondModulePhone;digitalOutputs[0].name;"
                              "statusSmsTexts[1];phones[1].errorReport\r\n"
                              "Stacja Łęczna;600100301;600999001;Pompa 1;\"Awaria; pompa 1\";PRAWDA\r\n"
@@ -362,6 +363,9 @@ void TelvoroCliTest::exitCodes_data()
         "wiersz 3, kolumna „Modem”: modem „A” jest już w wierszu 2.\n");
     row("series, short row", seriesOf("short-row.csv"), 3,
         "wiersz 3: liczba komórek wynosi 2, a powinna wynosić 4 (tyle, ile kolumn w nagłówku).\n");
+    // Comma separated, LF; the module is awaited on the port instead of Enter.
+    row("series waiting for the module", { "series", "a.kvl", "one.csv", "PORT", "--wait-for-module", "--report",
+                                           "one-report.csv" }, 0, "Seria: zapisano i sprawdzono 1 z 1 modemu.\n", "41");
     row("series with a report in a missing folder",
         { "series", "a.kvl", "three.csv", "PORT", "--report", "none/report.csv" }, 3,
         "none/report.csv: Nie można zapisać do pliku.");
