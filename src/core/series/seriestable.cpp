@@ -8,6 +8,15 @@
 #include <QJsonObject>
 #include <QStringDecoder>
 
+namespace {
+
+// Keys of the JSON form that a write never sends: a column of them would
+// promise what no module gets.
+const QStringList NotWritten{ QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("simPin"),
+                              QStringLiteral("simPuk") };
+
+} // namespace
+
 std::optional<SeriesTable> SeriesTable::read(const QString &path, const Configuration &base, QStringList *faults)
 {
     const std::optional<QByteArray> text = RegularFile::read(path, MaximumSize);
@@ -46,6 +55,9 @@ std::optional<SeriesTable> SeriesTable::parse(const QByteArray &bytes, const Con
             faults->append(fault(1, QString::number(column + 1), tr("brak nazwy pola.")));
         else if (table.columns.indexOf(key, 1) < column)
             faults->append(fault(1, key, tr("kolumna powtarza się.")));
+        else if (NotWritten.contains(key))
+            faults->append(fault(1, key, tr("tego klucza seria nie zapisuje w modemie (kod PIN i PUK zapisuje "
+                                            "okno Ustawienia albo polecenie pin).")));
         else if (const QString reason = setConfigurationJsonField(probe, key, QString()); !reason.isEmpty())
             faults->append(fault(1, key, reason));
     }

@@ -158,6 +158,7 @@ void TelvoroCliTest::initTestCase()
     const QByteArray header = "Modem;phones[1].number;relayHoldSeconds;digitalOutputs[0].name\r\n";
     const QList<QPair<const char *, QByteArray>> badTables{
         { "unknown-column.csv", "Modem;phones[8].number\r\nA;600100200\r\n" },
+        { "pin-column.csv", "Modem;simPin\r\nA;1234\r\n" },
         { "out-of-range.csv", header + "A;;70000;\r\n" },
         { "long-text.csv", header + "A;;;Pompa główna 12\r\n" },
         { "duplicate-name.csv", header + "A;600100200;;\r\nA;600100201;;\r\n" },
@@ -355,6 +356,8 @@ void TelvoroCliTest::exitCodes_data()
     const auto seriesOf = [&series](const QString &table) { return QStringList(series).replaceInStrings("TABLE", table); };
     row("series, unknown column", seriesOf("unknown-column.csv"), 3,
         "unknown-column.csv: wiersz 1, kolumna „phones[8].number”: nieznany klucz.\n");
+    row("series, a key no write sends", seriesOf("pin-column.csv"), 3,
+        "wiersz 1, kolumna „simPin”: tego klucza seria nie zapisuje w modemie");
     row("series, value out of range", seriesOf("out-of-range.csv"), 3,
         "wiersz 2, kolumna „relayHoldSeconds”: wartość 70000 jest poza zakresem od 0 do 65535.\n");
     row("series, text too long", seriesOf("long-text.csv"), 3,
