@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "console.h"
 #include "linklogfile.h"
+#include "seriescommand.h"
 
 namespace {
 
@@ -143,6 +144,9 @@ CommandDispatcher::CommandDispatcher()
              "w całości albo wcale.\n\n")
                   + portRule(),
           { &outputOption, &logOption }, &CommandDispatcher::report, 1 },
+        { QStringLiteral("series"), SeriesCommand::syntax(), SeriesCommand::summary(), SeriesCommand::description(),
+          SeriesCommand::options() + QList<const QCommandLineOption *>{ &noVerifyOption, &logOption },
+          &CommandDispatcher::series, 3 },
     };
 }
 
@@ -357,4 +361,9 @@ int CommandDispatcher::report(const QCommandLineParser &parser, const QStringLis
     else
         return wrongUsage(tr("-o: nazwa pliku musi kończyć się na .pdf albo .html."), current);
     return Commands::report(ConfigurationLocation::of(arguments.at(0)), output, format);
+}
+
+int CommandDispatcher::series(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    return SeriesCommand::run(parser, arguments, !parser.isSet(noVerifyOption));
 }

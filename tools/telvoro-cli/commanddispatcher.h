@@ -62,6 +62,7 @@ private:
     int pin(const QCommandLineParser &parser, const QStringList &arguments);
     int watch(const QCommandLineParser &parser, const QStringList &arguments);
     int report(const QCommandLineParser &parser, const QStringList &arguments);
+    int series(const QCommandLineParser &parser, const QStringList &arguments);
 
     const QCommandLineOption helpOption;
     const QCommandLineOption verboseOption;

@@ -20,11 +20,12 @@ const QString TimeFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss-zzz");
 const QString Extension = QStringLiteral(".kvl");
 constexpr int PortNameLength = 64;
 
-// Time, then the port when there was one: "<time>[_<port>].kvl".
+// Time, then the port when there was one, then the module's name when it
+// had one: "<time>[_<port>[_<name>]].kvl". A port's part holds no '_'.
 const QRegularExpression &backupName()
 {
-    static const QRegularExpression name(
-            QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d-\\d{3})(?:_(.+))?\\.kvl$"));
+    static const QRegularExpression name(QStringLiteral(
+            "^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d-\\d{3})(?:_([^_]*)(?:_(.+))?)?\\.kvl$"));
     return name;
 }
 
@@ -34,11 +35,26 @@ QString portInFileName(const QString &port)
     return PortName::shortForm(port).left(PortNameLength);
 }
 
-QString fileName(const QDateTime &time, const QString &port)
+// A module's name as a part of a file name: letters of any alphabet stay,
+// so that "Stacja Łęczna" gives "Stacja-Łęczna".
+QString moduleInFileName(const QString &name)
+{
+    QString part;
+    for (const QChar character : name.trimmed())
+        part += character.isLetterOrNumber() || character == QLatin1Char('.') ? character : QLatin1Char('-');
+    return part.left(PortNameLength);
+}
+
+QString fileName(const QDateTime &time, const QString &port, const QString &moduleName)
 {
     const QString portPart = portInFileName(port);
-    return time.toString(TimeFormat) + (portPart.isEmpty() ? QString() : QLatin1Char('_') + portPart)
-            + Extension;
+    const QString namePart = moduleInFileName(moduleName);
+    QString name = time.toString(TimeFormat);
+    if (!portPart.isEmpty() || !namePart.isEmpty())
+        name += QLatin1Char('_') + portPart;
+    if (!namePart.isEmpty())
+        name += QLatin1Char('_') + namePart;
+    return name + Extension;
 }
 
 const QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -76,17 +92,17 @@ QString BackupStore::folder() const
 }
 
 BackupStore::SaveResult BackupStore::save(const Configuration &configuration, const QString &port,
-                                          const QDateTime &time) const
+                                          const QDateTime &time, const QString &moduleName) const
 {
     if (backupFolder.isEmpty() || !makePrivateFolder(backupFolder))
         return {SaveStatus::CannotCreateFolder, backupFolder};
     // Two copies within a millisecond, or a clock put back, must not
     // overwrite one another.
     QDateTime named = time;
-    QString path = QDir(backupFolder).filePath(fileName(named, port));
+    QString path = QDir(backupFolder).filePath(fileName(named, port, moduleName));
     while (QFile::exists(path)) {
         named = named.addMSecs(1);
-        path = QDir(backupFolder).filePath(fileName(named, port));
+        path = QDir(backupFolder).filePath(fileName(named, port, moduleName));
     }
     if (!saveFileAtomically(path, ConfigurationFile::encode(configuration), nullptr, OwnerOnly))
         return {SaveStatus::CannotWrite, path};
@@ -119,7 +135,7 @@ QList<BackupStore::Backup> BackupStore::backupFiles() const
             continue;
         const QDateTime time = QDateTime::fromString(match.captured(1), TimeFormat);
         if (time.isValid())
-            backups.append({folder.filePath(name), time, match.captured(2), std::nullopt});
+            backups.append({folder.filePath(name), time, match.captured(2), std::nullopt, match.captured(3)});
     }
     std::sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
         return a.time != b.time ? a.time > b.time : a.path > b.path;

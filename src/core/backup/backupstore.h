@@ -10,7 +10,8 @@
 
 // Copies of the configurations that writes to a module replaced: .kvl files
 // in one folder, each named by the time it was taken and the module's port,
-// e.g. "2024-05-17_14-03-22-417_ttyUSB0.kvl". The `Kept` written last are
+// e.g. "2024-05-17_14-03-22-417_ttyUSB0.kvl", and by the module's name
+// where a series of modules gives one ("…_ttyUSB0_Stacja-Łęczna.kvl"). The `Kept` written last are
 // kept. Files of other names in the folder are neither listed nor removed.
 // The folder is open to its owner alone (0700) and each copy is 0600.
 class BackupStore
@@ -33,6 +34,8 @@ public:
         QString port;
         // Empty when the file cannot be read or holds no configuration.
         std::optional<Configuration> configuration;
+        // The module's name, as far as the file name holds it; empty for none.
+        QString moduleName;
     };
 
     static constexpr int Kept = 100;
@@ -48,7 +51,8 @@ public:
     // saveFileAtomically), then removes the copies written longest ago
     // beyond `Kept`, never this one.
     SaveResult save(const Configuration &configuration, const QString &port,
-                    const QDateTime &time = QDateTime::currentDateTime()) const;
+                    const QDateTime &time = QDateTime::currentDateTime(),
+                    const QString &moduleName = QString()) const;
     // Newest first; every file of a backup's name, readable or not.
     QList<Backup> list() const;
 

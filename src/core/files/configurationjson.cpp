@@ -127,6 +127,11 @@ void visitConfiguration(Visitor &visitor, Record &record)
     });
 }
 
+QString unknownKeyReason()
+{
+    return QCoreApplication::translate("ConfigurationJson", "nieznany klucz.");
+}
+
 constexpr quint8 lowBits(int count)
 {
     return quint8((1 << count) - 1);
@@ -235,7 +240,7 @@ public:
         if (!failed()) {
             for (const QString &key : current.keys()) {
                 if (!knownKeys.contains(key)) {
-                    fail(pathOf(key), tr("nieznany klucz."));
+                    fail(pathOf(key), unknownKeyReason());
                     break;
                 }
             }
@@ -696,7 +701,87 @@ private:
     QString error;
 };
 
+// One step of a place such as phones[2].number: a key, or a position in a list.
+struct PathStep
+{
+    QString key;
+    int index = -1;
+};
+
+std::optional<QList<PathStep>> pathSteps(const QString &path)
+{
+    static const QRegularExpression step(QStringLiteral("^([A-Za-z][A-Za-z0-9]*)((?:\\[[0-9]{1,4}\\])*)$"));
+    static const QRegularExpression position(QStringLiteral("\\[([0-9]+)\\]"));
+    QList<PathStep> steps;
+    for (const QString &part : path.split(QLatin1Char('.'))) {
+        const QRegularExpressionMatch match = step.match(part);
+        if (!match.hasMatch())
+            return std::nullopt;
+        steps.append({ match.captured(1) });
+        for (const QRegularExpressionMatch &index : position.globalMatch(match.captured(2)))
+            steps.append({ QString(), index.captured(1).toInt() });
+    }
+    return steps;
+}
+
+// A cell's text as a value of the kind `existing` is: a text that is none
+// stays a text, which the reader refuses in its own words.
+QJsonValue valueLike(const QJsonValue &existing, const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (existing.isDouble()) {
+        bool isNumber = false;
+        const double number = trimmed.toDouble(&isNumber);
+        return isNumber ? QJsonValue(number) : QJsonValue(text);
+    }
+    if (existing.isBool()) {
+        // A spreadsheet in Polish saves the flags it took for logical values so.
+        if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+            || trimmed.compare(QStringLiteral("PRAWDA"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
+            || trimmed.compare(QStringLiteral("FAŁSZ"), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return text;
+}
+
+// `node` with the value at `steps` replaced; nothing when there is no such place.
+std::optional<QJsonValue> replaced(const QJsonValue &node, QList<PathStep> steps, const QString &text)
+{
+    if (steps.isEmpty())
+        return valueLike(node, text);
+    const PathStep step = steps.takeFirst();
+    if (step.index < 0 && node.isObject()) {
+        QJsonObject object = node.toObject();
+        if (!object.contains(step.key))
+            return std::nullopt;
+        const std::optional<QJsonValue> value = replaced(object.value(step.key), steps, text);
+        if (value)
+            object.insert(step.key, *value);
+        return value ? std::optional<QJsonValue>(object) : std::nullopt;
+    }
+    if (step.index >= 0 && node.isArray() && step.index < node.toArray().size()) {
+        QJsonArray array = node.toArray();
+        const std::optional<QJsonValue> value = replaced(array.at(step.index), steps, text);
+        if (value)
+            array.replace(step.index, *value);
+        return value ? std::optional<QJsonValue>(array) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+QString setConfigurationJsonField(QJsonObject &json, const QString &path, const QString &text)
+{
+    const std::optional<QList<PathStep>> steps = pathSteps(path);
+    const std::optional<QJsonValue> changed = steps ? replaced(json, *steps, text) : std::nullopt;
+    if (!changed)
+        return unknownKeyReason();
+    json = changed->toObject();
+    return QString();
+}
 
 QJsonObject configurationToJson(const Configuration &configuration)
 {

@@ -25,6 +25,15 @@ QJsonObject configurationToJson(const Configuration &configuration);
 // analogInputs[1].actions[3].time (indices from 0).
 std::optional<Configuration> configurationFromJson(const QJsonObject &json, QString *error);
 
+// Sets the key at `path` of a JSON form, a place written as the reader
+// reports it (phones[2].number, statusSmsTexts[1]), to a value read from
+// `text` as the key's present value is: a number, true or false (or the
+// PRAWDA and FAŁSZ of a spreadsheet in Polish), or the text as it stands. A
+// text that is no such value is set as a text, so that
+// configurationFromJson() refuses it in its own words. Returns the reason
+// when the form has no such key, and leaves `json` as it was; empty once set.
+QString setConfigurationJsonField(QJsonObject &json, const QString &path, const QString &text);
+
 // The JSON form as a file holds it: indented, keys in alphabetical order, so
 // that the same configuration always gives the same text.
 QByteArray configurationJsonText(const Configuration &configuration);

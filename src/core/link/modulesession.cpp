@@ -3,6 +3,7 @@
 #include "link/module.h"
 #include "settings/usernames.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QStringList>
 
@@ -289,7 +290,7 @@ void ModuleSession::runWrite(const Configuration &configuration, bool verify, co
         return;
     }
     if (known) {
-        outcome->backup = BackupStore().save(*known, port);
+        outcome->backup = BackupStore().save(*known, port, QDateTime::currentDateTime(), backupModuleName);
         if (outcome->backup->status != BackupStore::SaveStatus::Saved) {
             outcome->status = WriteStatus::BackupFailed;
             return;
@@ -406,6 +407,11 @@ ModuleSession::WriteStatus ModuleSession::compareReadBack(const Configuration &s
                                            byteText(sentImage.at(offset)), byteText(stored.at(offset))});
     }
     return WriteStatus::StoredDifferently;
+}
+
+void ModuleSession::setBackupModuleName(const QString &name)
+{
+    backupModuleName = name;
 }
 
 QByteArray ModuleSession::readOnlineState()

@@ -194,6 +194,10 @@ public:
     // compare the whole image the module should hold when `verify` is set.
     WriteOutcome write(const Configuration &configuration, bool verify, const WriteConfirmation &confirm);
 
+    // The module's name the backups of later writes carry beside the port,
+    // as a series of modules names each one; empty for none.
+    void setBackupModuleName(const QString &name);
+
     QByteArray readOnlineState();
     // The module does not answer; true when the link is still open after it.
     bool sendManualOutputs(quint16 ao1, quint16 ao2, quint8 doMask);
@@ -274,6 +278,7 @@ private:
     // The configuration of the last write that sent a block, whatever module
     // was on the line.
     std::optional<Configuration> lastSent;
+    QString backupModuleName;
 };
 
 #endif

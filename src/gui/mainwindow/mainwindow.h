@@ -147,6 +147,7 @@ private slots:
     void on_actionEksportuj_do_PDF_triggered();
     void on_actionDrukuj_triggered();
     void on_actionDziennik_komunikacji_triggered();
+    void on_actionSeria_modemow_triggered();
 
 private:
     void updateInputPanelSpacer();

@@ -3,6 +3,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "dialogs/seriesdialog.h"
 #include "link/modulesession.h"
 #include "mainwindow/actiontables.h"
 #include "mainwindow/moduleoperations.h"
@@ -48,6 +49,17 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
 void MainWindow::on_actionDziennik_komunikacji_triggered()
 {
     moduleOperations->showLinkLog();
+}
+
+void MainWindow::on_actionSeria_modemow_triggered()
+{
+    if (configuration) {
+        actionTables->finishRangeEdits();
+        collectForm();
+    }
+    SeriesDialog dialog(*moduleSession, configuration ? std::optional(*configuration) : std::nullopt,
+                        ModuleOperations::verifiesWrites(), this);
+    dialog.exec();
 }
 
 void MainWindow::updateOnlineAktualneWejscia()

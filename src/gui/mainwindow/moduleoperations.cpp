@@ -242,6 +242,11 @@ void ModuleOperations::readModule()
     emit operationFinished();
 }
 
+bool ModuleOperations::verifiesWrites()
+{
+    return QSettings().value(VerifyWritesKey, true).toBool();
+}
+
 void ModuleOperations::writeEdited(const Configuration &snapshot)
 {
     writeToModule(snapshot, WriteRequest::Edited, QString());
@@ -254,11 +259,10 @@ void ModuleOperations::writeEdited(const Configuration &snapshot)
 // this write breaks; empty for the backup this write takes.
 void ModuleOperations::writeToModule(const Configuration &snapshot, WriteRequest request, const QString &restorable)
 {
-    const bool verify = QSettings().value(VerifyWritesKey, true).toBool();
     if (session.isConnected())
         ui.connectionStatus->setText(ConnectedStatus);
     const ModuleSession::WriteOutcome outcome = session.write(
-            snapshot, verify,
+            snapshot, verifiesWrites(),
             [this, request, &restorable](const ModuleSession::WritePlan &plan) {
                 return confirmWrite(plan, request, restorable);
             });

@@ -47,6 +47,9 @@ public:
     ModuleOperations(const Widgets &widgets, ModuleSession &session, MayReplace mayReplace, QWidget *window);
     ~ModuleOperations() override;
 
+    // Whether writes read the module back to compare (the settings' choice).
+    static bool verifiesWrites();
+
     // Keeps the port chosen while it is listed.
     void fillPortsComboBox();
     // "Połącz" and "Rozłącz"; "Przerwij" while the module is being found.

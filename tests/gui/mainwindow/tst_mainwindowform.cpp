@@ -219,7 +219,7 @@ void TestMainWindowForm::menusHaveAltLettersAndTheirTexts()
     QCOMPARE(texts, QStringList({"Plik", "Edycja", "Narzędzia", "Pomoc", "Nowy", "Zamknij konfigurację",
                                  "Odczytaj z pliku", "Zapisz do pliku", "Porównaj z plikiem…",
                                  "Kopie zapasowe…", "Eksportuj do PDF…", "Drukuj…", "Zakończ", "Cofnij", "Ponów",
-                                 "Ustawienia", "Dziennik komunikacji…",
+                                 "Ustawienia", "Dziennik komunikacji…", "Seria modemów…",
                                  "O programie"}));
 }
 

@@ -1,7 +1,9 @@
 #include "backup/backupstore.h"
+#include "fields/configurationfields.h"
 #include "files/configurationfile.h"
 #include "files/configurationjson.h"
 #include "link/module.h"
+#include "settings/usernames.h"
 #include "emulatorprocess.h"
 #include "jsonedit.h"
 #include "randomimage.h"
@@ -160,6 +162,9 @@ private slots:
     void runsAtTheEdges_data();
     void runsAtTheEdges();
     void floodingLineStaysBounded();
+    void seriesWritesEachModuleItsRow();
+    void seriesGoesOnPastAModuleThatStoresDifferently();
+    void seriesStoppedResumesAtTheFirstRowNotVerified();
 
 private:
     // `input` goes to standard input; "PORT" makes the port itself the
@@ -187,6 +192,25 @@ void TelvoroCliTest::initTestCase()
     QVERIFY(put("big.json", configurationJsonText(Configuration()) + QByteArray(4 * 1024 * 1024, ' ')));
     QVERIFY(put("codes.kvl", ConfigurationFile::encode(Configuration()).replace(4, 12, "432187654321")));
     QVERIFY(::mkfifo("fifo.kvl", 0600) == 0 && QDir().mkdir("folder.kvl"));
+    const QByteArray header = "Modem;phones[1].number;relayHoldSeconds;digitalOutputs[0].name\r\n";
+    const QList<QPair<const char *, QByteArray>> badTables{
+        { "unknown-column.csv", "Modem;phones[8].number\r\nA;600100200\r\n" },
+        { "pin-column.csv", "Modem;simPin\r\nA;1234\r\n" },
+        { "out-of-range.csv", header + "A;;70000;\r\n" },
+        { "long-text.csv", header + "A;;;Pompa główna 12\r\n" },
+        { "duplicate-name.csv", header + "A;600100200;;\r\nA;600100201;;\r\n" },
+        { "short-row.csv", header + "A;600100200;;\r\nB;600100201\r\n" }
+    };
+    for (const auto &[name, text] : badTables)
+        QVERIFY(put(name, text));
+    // As a spreadsheet in Polish saves it: a byte order mark, semicolons,
+    // quotes around a text with a semicolon and around a quote, CR LF.
+    QVERIFY(put("one.csv", "Modem,phones[1].number\nJeden,600100301\n"));
+    QVERIFY(put("three.csv", "\xEF\xBB\xBFModem;phones[1].number;secondModulePhone;digitalOutputs[0].name;"
+                             "statusSmsTexts[1];phones[1].errorReport\r\n"
+                             "Stacja Łęczna;600100301;600999001;Pompa 1;\"Awaria; pompa 1\";PRAWDA\r\n"
+                             "Stacja Puchaczów;600100302;;Pompa 2;;\r\n"
+                             "Stacja Cyców;600100303;600999003;\"Pompa \"\"C\"\"\";Awaria C;false\r\n"));
     // Open to the unprivileged user of the failed saves.
     QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0755) == 0);
 }
@@ -559,6 +583,29 @@ void TelvoroCliTest::exitCodes_data()
     row("report of a missing file", { "report", "none.kvl", "-o", "out.pdf" }, 3, "none.kvl: Nie można otworzyć");
     row("report into a missing folder", { "report", "PORT", "-o", "none/out.html" }, 3,
         "none/out.html: Nie można zapisać do pliku.", "41");
+    // A table with a fault is refused whole before the port is opened.
+    const QStringList series{ "series", "a.kvl", "TABLE", "PORT" };
+    const auto seriesOf = [&series](const QString &table) { return QStringList(series).replaceInStrings("TABLE", table); };
+    row("series, unknown column", seriesOf("unknown-column.csv"), 3,
+        "unknown-column.csv: wiersz 1, kolumna „phones[8].number”: nieznany klucz.\n");
+    row("series, a key no write sends", seriesOf("pin-column.csv"), 3,
+        "wiersz 1, kolumna „simPin”: tego klucza seria nie zapisuje w modemie");
+    row("series, value out of range", seriesOf("out-of-range.csv"), 3,
+        "wiersz 2, kolumna „relayHoldSeconds”: wartość 70000 jest poza zakresem od 0 do 65535.\n");
+    row("series, text too long", seriesOf("long-text.csv"), 3,
+        "wiersz 2, kolumna „digitalOutputs[0].name”: tekst jest za długi: zajmuje 17 B, a pole mieści najwyżej 13 B");
+    row("series, duplicate module", seriesOf("duplicate-name.csv"), 3,
+        "wiersz 3, kolumna „Modem”: modem „A” jest już w wierszu 2.\n");
+    row("series, short row", seriesOf("short-row.csv"), 3,
+        "wiersz 3: liczba komórek wynosi 2, a powinna wynosić 4 (tyle, ile kolumn w nagłówku).\n");
+    // Comma separated, LF; the module is awaited on the port instead of Enter.
+    row("series waiting for the module", { "series", "a.kvl", "one.csv", "PORT", "--wait-for-module", "--report",
+                                           "one-report.csv" }, 0, "Seria: zapisano i sprawdzono 1 z 1 modemu.\n", "41");
+    row("series with a report in a missing folder",
+        { "series", "a.kvl", "three.csv", "PORT", "--report", "none/report.csv" }, 3,
+        "none/report.csv: Nie można zapisać do pliku.");
+    row("series from an unknown module", { "series", "a.kvl", "three.csv", "PORT", "--from", "Z" }, 2,
+        "--from: w tabeli nie ma modemu „Z”.");
     // A log that cannot be opened stops the command before the module is
     // asked; one that takes no more lets it end, then says so.
     row("log in a missing folder", { "read", "PORT", "-o", "out.kvl", "--log", "none/link.log" }, 3,
@@ -1026,6 +1073,155 @@ void TelvoroCliTest::floodingLineStaysBounded()
         QVERIFY(!QRegularExpression("3[0-9] 3[0-9]").match(QString::fromUtf8(line)).hasMatch());
     }
     QVERIFY2(flooded > 64 * 1024, qPrintable(QString::number(flooded)));
+namespace {
+
+// The modules of three.csv: the base a.kvl with each row's values.
+QList<Configuration> threeModules()
+{
+    QList<Configuration> modules(3, sampleConfiguration());
+    const QStringList names{ "Pompa 1", "Pompa 2", "Pompa \"C\"" };
+    for (int i = 0; i < 3; ++i) {
+        modules[i].setPhoneNumber(1, QStringLiteral("60010030%1").arg(i + 1));
+        modules[i].digitalOutputNames[0] = names.at(i);
+    }
+    modules[0].secondModulePhone = QStringLiteral("600999001");
+    modules[0].setSmsText(1, QStringLiteral("Awaria; pompa 1"));
+    modules[0].errorReportPhones |= 0x02;
+    modules[2].secondModulePhone = QStringLiteral("600999003");
+    modules[2].setSmsText(1, QStringLiteral("Awaria C"));
+    return modules;
+}
+
+// The lines of a series report after its header.
+QList<QStringList> reportLines(const QString &path)
+{
+    QList<QStringList> lines;
+    const QStringList text = QString::fromUtf8(contents(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < text.size(); ++i)
+        lines.append(text.at(i).split(';'));
+    return lines;
+}
+
+// A running series: its standard error as far as it came.
+struct SeriesProcess
+{
+    QProcess process;
+    QString err;
+
+    bool prompted(const QString &module, int position)
+    {
+        err += QString::fromUtf8(process.readAllStandardError());
+        return err.contains(QStringLiteral("Podłącz modem: %1 (%2 z 3), potem Enter\n").arg(module).arg(position));
+    }
+};
+
+} // namespace
+
+// Three modules on one port, the cable moved between them: each gets the
+// base with its row, checked by reading it back, each has a backup in its
+// name and a line in the report.
+void TelvoroCliTest::seriesWritesEachModuleItsRow()
+{
+    const QList<Configuration> expected = threeModules();
+    const QStringList names{ "Stacja Łęczna", "Stacja Puchaczów", "Stacja Cyców" };
+    QVERIFY(ConfigurationFile::save("other.kvl", Configuration()));
+    EmulatorProcess module({ "--swap-file", "other.kvl" });
+    QVERIFY(module.isRunning());
+    QFile::remove("three-report.csv");
+    SeriesProcess series;
+    series.process.start(QStringLiteral(TELVORO_CLI_PATH),
+                         { "series", "a.kvl", "three.csv", module.portPath(), "--report", "three-report.csv" });
+    for (int i = 0; i < 3; ++i) {
+        QTRY_VERIFY_WITH_TIMEOUT(series.prompted(names.at(i), i + 1), 30000);
+        if (i > 0) {
+            QCOMPARE(cli({ "read", "PORT", "-o", "module.kvl" }, module.portPath()).exitCode, 0);
+            QCOMPARE(contents("module.kvl"), ConfigurationFile::encode(expected.at(i - 1)));
+            QVERIFY(module.swapModule());
+        }
+        series.process.write("\n");
+    }
+    QVERIFY(series.process.waitForFinished(60000));
+    QCOMPARE(series.process.exitCode(), 0);
+    QCOMPARE(cli({ "read", "PORT", "-o", "module.kvl" }, module.portPath()).exitCode, 0);
+    QCOMPARE(contents("module.kvl"), ConfigurationFile::encode(expected.at(2)));
+    QCOMPARE(QString::fromUtf8(series.process.readAllStandardOutput()).section('\n', -2, -2),
+             QStringLiteral("Seria: zapisano i sprawdzono 3 z 3 modemów."));
+
+    const QList<QStringList> lines = reportLines("three-report.csv");
+    QCOMPARE(lines.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(lines[i].value(0), names.at(i));
+        QVERIFY(QDateTime::fromString(lines[i].value(1), "yyyy-MM-dd HH:mm:ss").isValid());
+        QCOMPARE(lines[i].value(2), QStringLiteral("zapisano i sprawdzono"));
+        QVERIFY2(QFileInfo(lines[i].value(3)).fileName().endsWith("_" + QString(names.at(i)).replace(' ', '-') + ".kvl"),
+                 qPrintable(lines[i].value(3)));
+        // The fields the write changed: from the module before (its backup) to its row.
+        const Configuration before = ConfigurationFile::load(lines[i].value(3)).configuration;
+        QCOMPARE(lines[i].value(4).toInt(), configurationDifferences(before, expected.at(i), UserNames()).size());
+    }
+    // The first module held the factory configuration, the others the swapped-in one.
+    QCOMPARE(ConfigurationFile::load(lines[1].value(3)).configuration.toImage(ImageSection::SettingsBlock),
+             Configuration().toImage(ImageSection::SettingsBlock));
+}
+
+// A module that keeps other bytes than it was sent is reported, and the
+// next module is still written.
+void TelvoroCliTest::seriesGoesOnPastAModuleThatStoresDifferently()
+{
+    EmulatorProcess module({ "--fail", "store-changed" });
+    QVERIFY(module.isRunning());
+    QFile::remove("changed-report.csv");
+    const Run run = cli({ "series", "a.kvl", "three.csv", "PORT", "--report", "changed-report.csv" },
+                        module.portPath(), "\n\n\n");
+    QCOMPARE(run.exitCode, 4);
+    QCOMPARE(module.commands().filter(QRegularExpression("^70 62")).size(), 3);
+    const QList<QStringList> lines = reportLines("changed-report.csv");
+    QCOMPARE(lines.size(), 3);
+    for (const QStringList &line : lines)
+        QCOMPARE(line.value(2), QStringLiteral("modem przechowuje co innego"));
+    QVERIFY2(run.out.endsWith("Seria: zapisano i sprawdzono 0 z 3 modemów.\nNieudane:\n  Stacja Łęczna (wiersz 2)\n"
+                              "  Stacja Puchaczów (wiersz 3)\n  Stacja Cyców (wiersz 4)\n"),
+             qPrintable(run.out));
+}
+
+// Ctrl+C while the second module is awaited stops the series there, and the
+// report says so; started again, the series skips the verified module.
+void TelvoroCliTest::seriesStoppedResumesAtTheFirstRowNotVerified()
+{
+    EmulatorProcess module;
+    QVERIFY(module.isRunning());
+    QFile::remove("resumed-report.csv");
+    const QStringList arguments{ "series", "a.kvl", "three.csv", module.portPath(), "--report", "resumed-report.csv" };
+    SeriesProcess series;
+    series.process.start(QStringLiteral(TELVORO_CLI_PATH), arguments);
+    QTRY_VERIFY_WITH_TIMEOUT(series.prompted("Stacja Łęczna", 1), 30000);
+    series.process.write("\n");
+    QTRY_VERIFY_WITH_TIMEOUT(series.prompted("Stacja Puchaczów", 2), 30000);
+    const int blocksBefore = int(module.commands().filter(QRegularExpression("^70 62")).size());
+    ::kill(pid_t(series.process.processId()), SIGINT);
+    QVERIFY(series.process.waitForFinished(60000));
+    QCOMPARE(series.process.exitCode(), 4);
+    QCOMPARE(module.commands().filter(QRegularExpression("^70 62")).size(), blocksBefore);
+    QList<QStringList> lines = reportLines("resumed-report.csv");
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[1].mid(0, 1) + lines[1].mid(2, 1), QStringList({ "Stacja Puchaczów", "przerwano" }));
+    QVERIFY(lines[1].value(5).contains("Do modemu nic nie wysłano."));
+
+    const Run resumed = cli(arguments, module.portPath(), "\n\n");
+    QCOMPARE(resumed.exitCode, 0);
+    QVERIFY(resumed.err.contains("Pominięto: Stacja Łęczna"));
+    QVERIFY(!resumed.err.contains("Podłącz modem: Stacja Łęczna"));
+    QCOMPARE(module.commands().filter(QRegularExpression("^70 62")).size(), blocksBefore + 2);
+    lines = reportLines("resumed-report.csv");
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[3].value(0), QStringLiteral("Stacja Cyców"));
+
+    // --from starts at the row named; the rows before it are not written.
+    const Run from = cli({ "series", "a.kvl", "three.csv", "PORT", "--report", "from-report.csv", "--from",
+                           "Stacja Cyców" }, module.portPath(), "\n");
+    QCOMPARE(from.exitCode, 4);
+    QCOMPARE(reportLines("from-report.csv").size(), 1);
+    QVERIFY(from.out.contains("Stacja Łęczna (wiersz 2, nie zapisano)"));
 }
 
 TELVORO_TEST_MAIN(TelvoroCliTest)
