@@ -269,7 +269,7 @@ bool SeriesCommand::writeModule(const SeriesTable::Row &row, const SeriesReport 
     // module, but nothing goes to a module that could not be read first.
     const ModuleSession::WriteOutcome outcome =
             session->write(row.configuration, verify, [](const ModuleSession::WritePlan &plan) {
-                return plan.moduleRead;
+                return plan.moduleRead ? ModuleSession::WriteAnswer::Send : ModuleSession::WriteAnswer::Cancel;
             });
     writing = nullptr;
     entry = SeriesReport::entryOf(row.name, outcome);

@@ -38,6 +38,8 @@ SeriesReport::Outcome SeriesReport::outcomeOf(ModuleSession::WriteStatus status)
         return Outcome::BackupFailed;
     case Status::ReadBackFailed:
         return Outcome::ReadBackFailed;
+    case Status::ModuleChanged:
+        return Outcome::ModuleChanged;
     case Status::Cancelled:
         break;
     }
@@ -65,6 +67,8 @@ QString SeriesReport::outcomeText(Outcome outcome)
         return tr("brak kopii zapasowej");
     case Outcome::ReadBackFailed:
         return tr("nie odczytano po zapisie");
+    case Outcome::ModuleChanged:
+        return tr("modem zmienił się przed zapisem");
     case Outcome::Cancelled:
         break;
     }

@@ -29,6 +29,8 @@ public:
         Interrupted,
         BackupFailed,
         ReadBackFailed,
+        // Another module came on the line during the question; nothing sent.
+        ModuleChanged,
         Cancelled
     };
 

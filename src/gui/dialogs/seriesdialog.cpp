@@ -201,20 +201,28 @@ void SeriesDialog::writeNext()
 
 // Nothing goes to a module that could not be read first: the series has
 // nothing to show the change against and no backup to keep.
-bool SeriesDialog::confirmWrite(const ModuleSession::WritePlan &plan, const QString &name)
+// The user is asked about the first module, and about the others while
+// "review" is checked; after a question the session reads the module again.
+// A module changed meanwhile is asked about anew, whatever the check box.
+ModuleSession::WriteAnswer SeriesDialog::confirmWrite(const ModuleSession::WritePlan &plan, const QString &name)
 {
+    using Answer = ModuleSession::WriteAnswer;
     if (!plan.moduleRead)
-        return false;
-    if (writtenCount > 0 && !ui->reviewCheckBox->isChecked())
-        return true;
-    const QString description = plan.changes.isEmpty()
+        return Answer::Cancel;
+    if (writtenCount > 0 && !ui->reviewCheckBox->isChecked() && !plan.moduleChanged)
+        return Answer::Send;
+    const QString changed = plan.moduleChanged
+            ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono jego "
+                 "konfigurację. Nic do niego nie wysłano.") + QLatin1Char(' ')
+            : QString();
+    const QString description = changed + (plan.changes.isEmpty()
             ? tr("Modem „%1”, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.").arg(name)
             : tr("Zapis zmieni w modemie „%1”, odczytanym przed chwilą, pola wymienione poniżej. Przed "
-                 "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych.").arg(name);
+                 "zapisem obecna konfiguracja modemu zostanie zachowana w kopiach zapasowych.").arg(name));
     DifferencesDialog dialog(DifferencesDialog::Purpose::Write, description, plan.changes, tr("W modemie"),
                              tr("Po zapisie"), this);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.exec() == QDialog::Accepted ? Answer::SendAfterQuestion : Answer::Cancel;
 }
 
 void SeriesDialog::skipNext()

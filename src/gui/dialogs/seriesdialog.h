@@ -40,7 +40,7 @@ private:
     void loadTable();
     std::optional<Configuration> base();
     void writeNext();
-    bool confirmWrite(const ModuleSession::WritePlan &plan, const QString &name);
+    ModuleSession::WriteAnswer confirmWrite(const ModuleSession::WritePlan &plan, const QString &name);
     void skipNext();
     void choose(int row);
     int nextAfter(int row) const;

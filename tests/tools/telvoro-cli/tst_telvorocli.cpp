@@ -1073,6 +1073,8 @@ void TelvoroCliTest::floodingLineStaysBounded()
         QVERIFY(!QRegularExpression("3[0-9] 3[0-9]").match(QString::fromUtf8(line)).hasMatch());
     }
     QVERIFY2(flooded > 64 * 1024, qPrintable(QString::number(flooded)));
+}
+
 namespace {
 
 // The modules of three.csv: the base a.kvl with each row's values.
