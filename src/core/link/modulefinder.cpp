@@ -32,7 +32,7 @@ bool isUsbAdapter(const QString &name)
 // The words of a failed connection, in one place.
 QString ModuleFinder::Attempt::reason() const
 {
-    if (failure == ConnectionFailure::NoAnswer) {
+    if (failure == ConnectionFailure::NoAnswer || failure == ConnectionFailure::WrongAnswer) {
         return answer.isEmpty() ? tr("brak odpowiedzi.")
                                 : tr("odpowiedziało inne urządzenie (%1).").arg(QString::fromLatin1(answer));
     }
