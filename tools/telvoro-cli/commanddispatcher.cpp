@@ -173,7 +173,7 @@ bool CommandDispatcher::mayTalkToModule(const QStringList &arguments)
 {
     static const QStringList portCommands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("show"),
                                           QStringLiteral("diff"), QStringLiteral("pin"), QStringLiteral("watch"),
-                                          ReportCommand};
+                                          QStringLiteral("series"), ReportCommand};
     return portCommands.contains(commandName(arguments));
 }
 

@@ -2,7 +2,11 @@
 
 #include "exitcode.h"
 
+#include <QList>
+#include <QSocketNotifier>
+
 #include <csignal>
+#include <memory>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +17,9 @@ namespace {
 // loop reads the other end.
 int signalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t reported = 0;
+// The objects that hear the signals, and the one watch on the pipe for them.
+QList<StopSignals *> listeners;
+std::unique_ptr<QSocketNotifier> notifier;
 
 // The words of Console::message(), ready before any signal can come.
 constexpr char NothingSent[] = "telvoro-cli: Przerwano. Do modemu nic nie wysłano.\n";
@@ -46,14 +53,21 @@ StopSignals::StopSignals()
 {
     if (signalPipe[0] == -1)
         return;
-    notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    connect(notifier.get(), &QSocketNotifier::activated, this, &StopSignals::takeSignal);
+    if (listeners.isEmpty()) {
+        notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        connect(notifier.get(), &QSocketNotifier::activated, &StopSignals::takeSignal);
+    }
+    listeners.append(this);
     reported = 1;
 }
 
 StopSignals::~StopSignals()
 {
-    reported = 0;
+    listeners.removeOne(this);
+    if (listeners.isEmpty()) {
+        notifier.reset();
+        reported = 0;
+    }
 }
 
 void StopSignals::takeSignal()
@@ -65,5 +79,6 @@ void StopSignals::takeSignal()
     // written there must fail, not end the program before the port is
     // put back.
     ::signal(SIGPIPE, SIG_IGN);
-    emit received();
+    for (StopSignals *listener : QList<StopSignals *>(listeners))
+        emit listener->received();
 }

@@ -2,8 +2,6 @@
 #define STOPSIGNALS_H
 
 #include <QObject>
-#include <QSocketNotifier>
-#include <memory>
 
 // SIGINT (Ctrl+C), SIGTERM and SIGHUP (a closed terminal or SSH session) for
 // a command that may talk to a module, from the program's start to its end.
@@ -11,8 +9,9 @@
 // nothing was sent to the module (exit code 4). While an object of this
 // class lives, each one is reported by received() from the event loop, a
 // nested one too, so that the command can stop between two exchanges with
-// the module, never in the middle of one, and close the port as usual. Only
-// one object may live at a time.
+// the module, never in the middle of one, and close the port as usual.
+// Objects may live side by side (a series and the connection of its module
+// at hand): each one hears every signal.
 class StopSignals : public QObject
 {
     Q_OBJECT
@@ -28,9 +27,7 @@ signals:
     void received();
 
 private:
-    void takeSignal();
-
-    std::unique_ptr<QSocketNotifier> notifier;
+    static void takeSignal();
 };
 
 #endif
