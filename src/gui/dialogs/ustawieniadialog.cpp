@@ -32,6 +32,9 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
       configuration(configuration)
 {
     ui->setupUi(this);
+    errorPhoneBoxes = { ui->komBladTelCheckBox_1, ui->komBladTelCheckBox_2, ui->komBladTelCheckBox_3,
+                        ui->komBladTelCheckBox_4, ui->komBladTelCheckBox_5, ui->komBladTelCheckBox_6,
+                        ui->komBladTelCheckBox_7, ui->komBladTelCheckBox_8 };
     ui->tabWidget->setCurrentIndex(tabIndex);
     // Nothing is behind this button; it says so rather than doing nothing.
     ui->testPushButton->setEnabled(false);
@@ -60,10 +63,7 @@ UstawieniaDialog::UstawieniaDialog(int tabIndex, Configuration *configuration, M
         QString name = names.phones[n - 1];
         if (!name.isEmpty())
             name = QLatin1Char('(') + name + QLatin1Char(')');
-        auto *checkBox =
-                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
-        if (checkBox)
-            checkBox->setText(tr("Telefon %1 %2").arg(n).arg(name));
+        errorPhoneBoxes[n - 1]->setText(tr("Telefon %1 %2").arg(n).arg(name));
     }
 
     fillRingTaskItems();
@@ -113,12 +113,8 @@ void UstawieniaDialog::fillFromConfiguration()
     ui->backupTimeSpinBox->setValue(configuration->archiveInterval);
     ui->backupAfterSpinBox->setValue(configuration->archiveSendAfter);
 
-    for (int n = 1; n <= PhoneCount; ++n) {
-        auto *checkBox =
-                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
-        if (checkBox)
-            checkBox->setChecked(configuration->errorReportPhone(n - 1));
-    }
+    for (int n = 1; n <= PhoneCount; ++n)
+        errorPhoneBoxes[n - 1]->setChecked(configuration->errorReportPhone(n - 1));
 
     // A value that no item carries leaves "Wyłączone" current.
     const int oneRingIndex = ui->dzwonek1ComboBox->findData(configuration->ringActions.value(RingOnceKey),
@@ -146,10 +142,8 @@ QList<QWidget *> UstawieniaDialog::configurationFields() const
 {
     QList<QWidget *> fields = { ui->drugiModulTelefonLineEdit, ui->serverIpLineEdit, ui->serverPortSpinBox,
                                 ui->backupTimeSpinBox, ui->backupAfterSpinBox, ui->nasluchCheckBox };
-    for (int n = 1; n <= PhoneCount; ++n) {
-        if (auto *checkBox = ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n)))
-            fields.append(checkBox);
-    }
+    for (QCheckBox *checkBox : errorPhoneBoxes)
+        fields.append(checkBox);
     return fields;
 }
 
@@ -278,10 +272,8 @@ void UstawieniaDialog::storeIntoConfiguration()
     }
 
     for (int n = 1; n <= PhoneCount; ++n) {
-        auto *checkBox =
-                ui->scrollArea->findChild<QCheckBox *>(QStringLiteral("komBladTelCheckBox_%1").arg(n));
-        if (checkBox && changed(checkBox))
-            configuration->setErrorReportPhone(n - 1, checkBox->isChecked());
+        if (changed(errorPhoneBoxes[n - 1]))
+            configuration->setErrorReportPhone(n - 1, errorPhoneBoxes[n - 1]->isChecked());
     }
 
     // "Wyłączone" carries no data: chosen by the user it switches the task

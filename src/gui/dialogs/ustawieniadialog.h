@@ -1,14 +1,17 @@
 #ifndef USTAWIENIADIALOG_H
 #define USTAWIENIADIALOG_H
 
+#include "configuration/configuration.h"
 #include "widgets/shownfields.h"
 
 #include <QDialog>
+#include <array>
 #include <QIntValidator>
 #include <QRegularExpressionValidator>
 
 class Configuration;
 class Module;
+class QCheckBox;
 
 namespace Ui {
 class UstawieniaDialogUi;
@@ -51,6 +54,8 @@ private:
     void showInvalid(const QString &text, int tabIndex);
 
     Ui::UstawieniaDialogUi *ui;
+    // "komBladTelCheckBox_1" .. "_8": which phones hear of an error.
+    std::array<QCheckBox *, PhoneCount> errorPhoneBoxes{};
     Module *module;
     Configuration *configuration;
     QIntValidator phoneValidator;

@@ -21,6 +21,7 @@ class EditHistory;
 class FormBinder;
 class Module;
 class ModuleOperations;
+class LinkLogDialog;
 class ModuleSession;
 class NamesPage;
 class OnlinePage;
@@ -211,6 +212,8 @@ private:
     std::unique_ptr<const FormWidgets> form;
     // The connection, what runs on it and what the module holds.
     std::unique_ptr<ModuleSession> moduleSession;
+    // Narzędzia → Dziennik komunikacji…; a child of the window.
+    LinkLogDialog *linkLogDialog = nullptr;
     // These go before the widgets they touch: what the widgets signal as
     // they go reaches none of them.
     std::unique_ptr<ModuleOperations> moduleOperations;

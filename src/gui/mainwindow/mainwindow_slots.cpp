@@ -3,6 +3,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "dialogs/linklogdialog.h"
 #include "dialogs/seriesdialog.h"
 #include "link/modulesession.h"
 #include "mainwindow/actiontables.h"
@@ -46,9 +47,14 @@ void MainWindow::on_actionZapisz_do_modu_u_triggered()
     moduleOperations->writeEdited(Configuration(*configuration));
 }
 
+// Made when first asked for and kept, with its filter, for the program's run.
 void MainWindow::on_actionDziennik_komunikacji_triggered()
 {
-    moduleOperations->showLinkLog();
+    if (!linkLogDialog)
+        linkLogDialog = new LinkLogDialog(moduleSession->log(), this);
+    linkLogDialog->show();
+    linkLogDialog->raise();
+    linkLogDialog->activateWindow();
 }
 
 void MainWindow::on_actionSeria_modemow_triggered()

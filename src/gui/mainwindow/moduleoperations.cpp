@@ -3,7 +3,6 @@
 #include "configuration/configuration.h"
 #include "dialogs/differencesdialog.h"
 #include "dialogs/exchangeprogressdialog.h"
-#include "dialogs/linklogdialog.h"
 #include "mainwindow/configurationfiles.h"
 #include "link/module.h"
 #include "link/modulefinder.h"
@@ -480,29 +479,16 @@ void ModuleOperations::showRestoreLater(const QString &path)
 // the step's end.
 void ModuleOperations::showStepProgress(ModuleSession::Step step, int elapsedMilliseconds)
 {
-    if (elapsedMilliseconds != 0)
+    if (elapsedMilliseconds != 0 || (step != ModuleSession::Step::Reading && step != ModuleSession::Step::Writing))
         return;
-    if (step == ModuleSession::Step::Reading)
-        progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać..."), &session, window);
-    else if (step == ModuleSession::Step::Writing)
-        progressDialog = std::make_unique<ExchangeProgressDialog>(
-                tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."), &session, window);
-    else
-        return;
+    progressDialog = std::make_unique<ExchangeProgressDialog>(
+            step == ModuleSession::Step::Reading ? tr("<b>Odczyt danych z modemu.</b><br>Proszę czekać...")
+                                                 : tr("<b>Zapis danych do modemu.</b><br>Proszę czekać..."),
+            &session, window);
     // Connected after the dialog's own connection, so it runs after it.
     connect(&session, &ModuleSession::progress, progressDialog.get(),
             [this](ModuleSession::Step, int elapsed, int limit) {
                 if (elapsed == limit)
                     progressDialog.reset();
             });
-}
-
-void ModuleOperations::showLinkLog()
-{
-    if (!linkLogDialog)
-        linkLogDialog = new LinkLogDialog(session.log(), window);
-    linkLogDialog->show();
-    linkLogDialog->raise();
-    linkLogDialog->activateWindow();
 }

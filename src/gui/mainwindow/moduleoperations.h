@@ -9,7 +9,6 @@
 #include <optional>
 
 class ExchangeProgressDialog;
-class LinkLogDialog;
 class ModuleFinder;
 class ModuleStateBar;
 class QAction;
@@ -59,7 +58,6 @@ public:
     void readModule();
     // Writes a copy of the open configuration, taken when the write starts.
     void writeEdited(const Configuration &snapshot);
-    void showLinkLog();
 
 signals:
     // A read succeeded; the window puts this configuration in place.
@@ -107,9 +105,6 @@ private:
     // backup "Przywróć kopię zapasową" writes back.
     std::optional<Configuration> unwritten;
     QString restorablePath;
-    // Made when first asked for and kept, with its filter, for the
-    // program's run; a child of the window.
-    LinkLogDialog *linkLogDialog = nullptr;
 };
 
 #endif

@@ -518,7 +518,10 @@ void TestConfigurationFile::pdfOfTheFormNamesTheFileAndItsChanges()
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), { path(QStringLiteral("default.pdf")), "-" });
     QVERIFY(pdftotext.waitForFinished() && pdftotext.exitCode() == 0);
-    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    // Compatibility forms undo the ligatures pdftotext reads ("ﬁ" in a
+    // temporary folder's random name).
+    const QString text =
+            QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC).simplified();
     QVERIFY2(text.contains(QStringLiteral("plik %1, ze zmianami, których nie zapisano").arg(file)), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Histereza 42")));
 }
