@@ -37,6 +37,14 @@ QString byteText(char byte)
 
 } // namespace
 
+QString ModuleSession::WritePlan::changedNote() const
+{
+    return moduleChanged ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono "
+                              "jego konfigurację. Nic do niego nie wysłano.")
+                    + QLatin1Char(' ')
+                         : QString();
+}
+
 bool ModuleSession::WriteOutcome::succeeded() const
 {
     return status == WriteStatus::Verified || status == WriteStatus::WrittenUnverified;

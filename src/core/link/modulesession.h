@@ -65,6 +65,10 @@ public:
         // between the blocks leaves one of each). Otherwise restoring a
         // backup would overwrite another module.
         bool mayBeOrigin = true;
+
+        // The sentence that opens a question asked again about a module
+        // changed meanwhile, with a space after it; empty otherwise.
+        QString changedNote() const;
     };
 
     enum class BlockResult { NotSent, Unanswered, Acknowledged };

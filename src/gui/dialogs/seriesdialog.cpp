@@ -211,11 +211,7 @@ ModuleSession::WriteAnswer SeriesDialog::confirmWrite(const ModuleSession::Write
         return Answer::Cancel;
     if (writtenCount > 0 && !ui->reviewCheckBox->isChecked() && !plan.moduleChanged)
         return Answer::Send;
-    const QString changed = plan.moduleChanged
-            ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono jego "
-                 "konfigurację. Nic do niego nie wysłano.") + QLatin1Char(' ')
-            : QString();
-    const QString description = changed + (plan.changes.isEmpty()
+    const QString description = plan.changedNote() + (plan.changes.isEmpty()
             ? tr("Modem „%1”, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.").arg(name)
             : tr("Zapis zmieni w modemie „%1”, odczytanym przed chwilą, pola wymienione poniżej. Przed "

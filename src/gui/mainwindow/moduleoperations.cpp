@@ -358,11 +358,7 @@ ModuleSession::WriteAnswer ModuleOperations::confirmWrite(const ModuleSession::W
     }
     if (request != WriteRequest::Edited && !plan.moduleChanged)
         return Answer::Send;
-    const QString changed = plan.moduleChanged
-            ? tr("Modem na linii zmienił się, gdy pytanie było otwarte: to inny modem albo zmieniono jego "
-                 "konfigurację. Nic do niego nie wysłano.") + QLatin1Char(' ')
-            : QString();
-    const QString description = changed + (plan.changes.isEmpty()
+    const QString description = plan.changedNote() + (plan.changes.isEmpty()
             ? tr("Modem, odczytany przed chwilą, ma już tę konfigurację. Można ją mimo to zapisać "
                  "ponownie.")
             : tr("Zapis zmieni w modemie, odczytanym przed chwilą, pola wymienione poniżej. Przed "
