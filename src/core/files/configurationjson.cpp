@@ -802,15 +802,29 @@ std::optional<Configuration> configurationFromJson(const QJsonObject &json, QStr
     return configuration;
 }
 
+namespace {
+
+// QJsonDocument reads U+FEFF (a byte order mark) inside a text as nothing,
+// so that a name starting with one would lose it; written escaped, it stays.
+const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray EscapedByteOrderMark = QByteArrayLiteral("\\ufeff");
+
+} // namespace
+
 QByteArray configurationJsonText(const Configuration &configuration)
 {
-    return QJsonDocument(configurationToJson(configuration)).toJson(QJsonDocument::Indented);
+    return QJsonDocument(configurationToJson(configuration))
+            .toJson(QJsonDocument::Indented)
+            .replace(ByteOrderMark, EscapedByteOrderMark);
 }
 
 std::optional<Configuration> configurationFromJsonText(const QByteArray &text, QString *error)
 {
+    // A mark at the very start is the file's own, which the parser skips.
+    const qsizetype start = text.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    const QByteArray marksEscaped = text.left(start) + text.mid(start).replace(ByteOrderMark, EscapedByteOrderMark);
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(marksEscaped, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         if (error)
             *error = JsonSyntax::fault(text, parseError);
