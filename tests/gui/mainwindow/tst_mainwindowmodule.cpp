@@ -514,7 +514,7 @@ void TestMainWindowModule::connectionFailureIsExplained_data()
 }
 
 // Why, with the next step, in the status bar and the band, in the words
-// telvoro-cli uses; the band keeps the specified failure text first.
+// telvoro-cli uses; the band keeps its own failure text first.
 void TestMainWindowModule::connectionFailureIsExplained()
 {
     QFETCH(QString, cause);
